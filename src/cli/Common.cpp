@@ -1,0 +1,106 @@
+#include "Common.h"
+
+#include <charconv>
+
+namespace cli {
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                     const std::set<std::string>& flags, size_t minPos, size_t maxPos) {
+    ParsedArgs p;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || a.size() < 2 || a[0] != '-' || (a[1] >= '0' && a[1] <= '9')) {
+            p.positional.push_back(a);
+            continue;
+        }
+        std::string name = a, value;
+        bool inlineValue = false;
+        if (const auto eq = a.find('='); eq != std::string::npos && a.rfind("--", 0) == 0) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+            inlineValue = true;
+        }
+        if (valued.count(name)) {
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) throw UsageError("option " + name + " needs a value");
+                value = args[++i];
+            }
+            p.options[name] = value;
+        } else if (flags.count(name) && !inlineValue) {
+            p.options[name] = "";
+        } else {
+            throw UsageError("unknown option " + a);
+        }
+    }
+    if (p.positional.size() < minPos) throw UsageError("missing argument");
+    if (p.positional.size() > maxPos) throw UsageError("unexpected argument " + p.positional[maxPos]);
+    return p;
+}
+
+long long ParseInteger(const std::string& text, const std::string& what) {
+    long long v = 0;
+    const char* b = text.data();
+    const char* e = b + text.size();
+    if (b != e && *b == '+') ++b;
+    const auto [ptr, ec] = std::from_chars(b, e, v);
+    if (text.empty() || ec != std::errc() || ptr != e) throw UsageError(what + " is not an integer: " + text);
+    return v;
+}
+
+int Fail(std::ostream& err, const std::string& message) {
+    std::string m = message;
+    for (char& c : m)
+        if (c == '\r') c = '\n';
+    err << m << '\n';
+    return 1;
+}
+
+int Fail(std::ostream& err, const dbase::Status& status) { return Fail(err, status.message()); }
+
+dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::OpenedFile* opened) {
+    std::vector<uint8_t> bytes;
+    if (dbase::Status s = dbase::ReadWholeFile(path, bytes); !s) return s;
+    return dbase::OpenImageBytes(bytes, dbase::KindFromSize(bytes.size()), db, opened);
+}
+
+dbase::Status SaveOutput(dbase::Database& db, const std::string& out) {
+    return dbase::SaveImage(db, dbase::SaveModeForSave(db.Is256K), out);
+}
+
+std::string Latin1ToUtf8(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+bool Utf8ToLatin1(const std::string& text, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() &&
+                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            out.push_back(static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
+            ++i;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace cli

@@ -1,0 +1,61 @@
+// Shared pieces of the orbitlist-cli commands: argument parsing, opening the
+// input file, reporting refusals and writing the output file.
+#pragma once
+
+#include "dbase/DataFile.h"
+#include "dbase/Model.h"
+#include "dbase/Status.h"
+
+#include <map>
+#include <ostream>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// A malformed command line; the command exits with status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options; // valued options and flags ("" for flags)
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    const std::string* get(const std::string& name) const {
+        auto it = options.find(name);
+        return it == options.end() ? nullptr : &it->second;
+    }
+};
+
+// Splits the arguments of a command into positional ones and options.
+// `valued` lists the options that take a value ("--as", "-o"), `flags` those
+// that do not. Accepts "--opt value" and "--opt=value". Throws UsageError on
+// an unknown option or a missing value, and when the number of positional
+// arguments lies outside [minPos, maxPos].
+ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valued,
+                     const std::set<std::string>& flags, size_t minPos, size_t maxPos);
+
+// Parses a whole decimal integer (optional sign); throws UsageError otherwise.
+long long ParseInteger(const std::string& text, const std::string& what);
+
+// Writes a refusal to `err` ("\r" as line breaks) and returns exit status 1.
+int Fail(std::ostream& err, const dbase::Status& status);
+int Fail(std::ostream& err, const std::string& message);
+
+// Opens a data file the way a recent-file item does: 262,144 bytes as
+// Channel data, any other size as Default data.
+dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::OpenedFile* opened = nullptr);
+
+// Saves `db` to `out` in the form the Save command uses.
+dbase::Status SaveOutput(dbase::Database& db, const std::string& out);
+
+// Text in ISO 8859-1 as UTF-8.
+std::string Latin1ToUtf8(const std::string& text);
+// UTF-8 text as ISO 8859-1; false when a character lies outside it or the text is not UTF-8.
+bool Utf8ToLatin1(const std::string& text, std::string& out);
+
+} // namespace cli

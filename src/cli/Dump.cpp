@@ -1,0 +1,257 @@
+// info and dump: the contents of a data file, for people and for programs.
+#include "Commands.h"
+#include "Common.h"
+#include "Json.h"
+
+#include "dbase/Image.h"
+
+#include <iomanip>
+#include <sstream>
+#include <utility>
+
+namespace cli {
+
+namespace {
+
+using dbase::Database;
+
+// The keys and values of the dump's "file" and "counts" objects, in order;
+// `quoted` tells which values are texts.
+struct Field {
+    std::string key, value;
+    bool quoted;
+};
+
+std::vector<Field> FileFields(const dbase::OpenedFile& f) {
+    return {{"kind", f.size == dbase::kChannelFileSize ? "channel" : "default", true},
+            {"size", std::to_string(f.size), false},
+            {"placement", f.container.front ? "front" : "back", true},
+            {"streamLength", std::to_string(f.container.length), false},
+            {"container", f.container.large ? "large" : "small", true}};
+}
+
+std::vector<Field> CountFields(const Database& db) {
+    return {{"SatCount", std::to_string(db.SatCount), false},
+            {"TpCount", std::to_string(db.TpCount), false},
+            {"ProgCount", std::to_string(db.ProgCount), false},
+            {"AudioCount", std::to_string(db.AudioCount), false},
+            {"TpAlignWord", std::to_string(db.TpAlignWord[0] | (db.TpAlignWord[1] << 8)), false}};
+}
+
+std::string JsonObject(const std::vector<Field>& fields) {
+    std::string s = "{";
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i) s += ", ";
+        s += JsonString(fields[i].key) + ": " + (fields[i].quoted ? JsonString(fields[i].value) : fields[i].value);
+    }
+    return s + "}";
+}
+
+// Builds one JSON object from key/value pairs whose values are already JSON.
+class Obj {
+public:
+    Obj& num(const char* key, long long v) { return raw(key, std::to_string(v)); }
+    Obj& text(const char* key, const std::string& latin1) { return raw(key, JsonString(Latin1ToUtf8(latin1))); }
+    Obj& raw(const char* key, const std::string& json) {
+        s_ += (s_.size() > 1 ? ", " : "") + JsonString(key) + ": " + json;
+        return *this;
+    }
+    std::string str() const { return s_ + "}"; }
+
+private:
+    std::string s_ = "{";
+};
+
+template <class Items> void JsonArray(std::ostream& out, const char* key, const Items& items, bool last = false) {
+    out << JsonString(key) << ": [";
+    for (size_t i = 0; i < items.size(); ++i) out << (i ? ",\n  " : "\n  ") << items[i];
+    out << (items.empty() ? "]" : "\n]") << (last ? "\n" : ",\n");
+}
+
+void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f) {
+    out << "{" << JsonString("file") << ": " << JsonObject(FileFields(f)) << ",\n"
+        << JsonString("counts") << ": " << JsonObject(CountFields(db)) << ",\n";
+    out << JsonString("SatTpCounts") << ": [";
+    for (int i = 0; i < db.SatCount; ++i) out << (i ? ", " : "") << int(db.SatTpCounts[i]);
+    out << "],\n";
+
+    std::vector<std::string> items;
+    for (int i = 0; i < db.SatCount; ++i) {
+        const auto& d = db.Sat.data[i];
+        items.push_back(Obj()
+                            .num("slot", i)
+                            .text("Name", d.Name)
+                            .text("LnbLow", d.LnbLow)
+                            .text("LnbHigh", d.LnbHigh)
+                            .text("Longitude", d.Longitude)
+                            .num("LnbType", d.LnbType)
+                            .num("Power12V", d.Power12V)
+                            .num("Tone22K", d.Tone22K)
+                            .num("Diseqc10", d.Diseqc10)
+                            .num("Motor", d.Motor)
+                            .num("LnbPower", d.LnbPower)
+                            .num("Diseqc11", d.Diseqc11)
+                            .num("SatByte14", d.SatByte14)
+                            .str());
+    }
+    JsonArray(out, "satellites", items);
+
+    items.clear();
+    for (int t = 0; t < dbase::kTpSlots; ++t) {
+        const auto& d = db.Tp.data[t];
+        if (d.Used != 1) continue;
+        items.push_back(Obj()
+                            .num("slot", t)
+                            .text("Freq", d.Freq)
+                            .num("Pol", d.Pol)
+                            .text("PolText", d.PolText)
+                            .num("Fec", d.Fec)
+                            .text("FecText", d.FecText)
+                            .num("TpByte3", d.TpByte3)
+                            .num("SatIndex", d.SatIndex)
+                            .num("TpNo", d.TpNo)
+                            .text("SymRate", d.SymRate)
+                            .str());
+    }
+    JsonArray(out, "transponders", items);
+
+    items.clear();
+    for (int p = 0; p < db.ProgCount; ++p) {
+        const auto& d = db.Prog.data[p];
+        std::string ca = "[";
+        for (int k = 0; k < 4; ++k) ca += (k ? "," : "") + std::to_string(d.CaIds[k]);
+        ca += "]";
+        items.push_back(Obj()
+                            .num("slot", p)
+                            .num("Used", d.Used)
+                            .num("IsRadio", d.IsRadio)
+                            .num("IsFree", d.IsFree)
+                            .text("PcrPid", d.PcrPid)
+                            .text("PvtPid", d.PvtPid)
+                            .num("Lock", d.Lock)
+                            .num("Skip", d.Skip)
+                            .num("TpIndex", d.TpIndex)
+                            .num("AudioTracks", d.AudioTracks)
+                            .num("SatIndex", d.SatIndex)
+                            .text("ServiceId", d.ServiceId)
+                            .num("AudioSel", d.AudioSel)
+                            .text("VidPid", d.VidPid)
+                            .num("VidFlags", d.VidFlags)
+                            .text("AudPid", d.AudPid)
+                            .num("AudFlags", d.AudFlags)
+                            .text("FavMask", d.FavMask)
+                            .text("PmtPid", d.PmtPid)
+                            .num("ProgByte23", d.ProgByte23)
+                            .text("Name", d.Name)
+                            .raw("CaIds", ca)
+                            .str());
+    }
+    JsonArray(out, "programs", items);
+
+    items.clear();
+    for (int a = 0; a < db.AudioCount; ++a) {
+        const auto& d = db.Audio.data[a];
+        items.push_back(Obj()
+                            .num("slot", a)
+                            .num("Used", d.Used)
+                            .num("ProgIndex", d.ProgIndex)
+                            .text("Pid", d.Pid)
+                            .text("Lang", d.Lang)
+                            .str());
+    }
+    JsonArray(out, "audio", items);
+
+    items.clear();
+    for (int g = 0; g < dbase::kFavGroups; ++g)
+        items.push_back(Obj().num("group", g + 1).text("Name", db.FavNames[g]).num("Locked", db.FavLocks[g]).str());
+    JsonArray(out, "favourites", items, true);
+    out << "}\n";
+}
+
+// A plain-text table: the first row is the header.
+void Table(std::ostream& out, const std::string& title, const std::vector<std::vector<std::string>>& rows) {
+    out << title << '\n';
+    std::vector<size_t> width;
+    for (const auto& r : rows)
+        for (size_t c = 0; c < r.size(); ++c) {
+            if (width.size() <= c) width.push_back(0);
+            width[c] = std::max(width[c], r[c].size());
+        }
+    for (const auto& r : rows) {
+        out << "  ";
+        for (size_t c = 0; c < r.size(); ++c)
+            out << std::left << std::setw(static_cast<int>(width[c]) + (c + 1 < r.size() ? 2 : 0)) << r[c];
+        out << '\n';
+    }
+    out << '\n';
+}
+
+void DumpText(std::ostream& out, const Database& db, const dbase::OpenedFile& f) {
+    for (const Field& x : FileFields(f)) out << x.key << ": " << x.value << '\n';
+    for (const Field& x : CountFields(db)) out << x.key << ": " << x.value << '\n';
+    out << '\n';
+
+    std::vector<std::vector<std::string>> rows = {{"slot", "name", "position", "lnb", "transponders"}};
+    for (int i = 0; i < db.SatCount; ++i) {
+        const auto& d = db.Sat.data[i];
+        rows.push_back({std::to_string(i), Latin1ToUtf8(d.Name), d.Longitude, d.LnbLow + "/" + d.LnbHigh,
+                        std::to_string(db.SatTpCounts[i])});
+    }
+    Table(out, "Satellites", rows);
+
+    rows = {{"slot", "sat", "no", "freq", "pol", "sym", "fec"}};
+    for (int t = 0; t < dbase::kTpSlots; ++t) {
+        const auto& d = db.Tp.data[t];
+        if (d.Used == 1)
+            rows.push_back({std::to_string(t), std::to_string(d.SatIndex), std::to_string(d.TpNo), d.Freq,
+                            d.PolText, d.SymRate, d.FecText});
+    }
+    Table(out, "Transponders", rows);
+
+    rows = {{"slot", "kind", "name", "tp", "vid", "aud", "pcr", "sid", "marks", "fav"}};
+    for (int p = 0; p < db.ProgCount; ++p) {
+        const auto& d = db.Prog.data[p];
+        std::string marks = std::string(d.IsFree == 1 ? "" : "$") + (d.Lock ? "L" : "") + (d.Skip ? "S" : "");
+        rows.push_back({std::to_string(p), d.IsRadio ? "radio" : "tv", Latin1ToUtf8(d.Name),
+                        std::to_string(d.TpIndex), d.VidPid, d.AudPid, d.PcrPid, d.ServiceId, marks, d.FavMask});
+    }
+    Table(out, "Programs", rows);
+
+    rows = {{"slot", "program", "pid", "lang"}};
+    for (int a = 0; a < db.AudioCount; ++a) {
+        const auto& d = db.Audio.data[a];
+        rows.push_back({std::to_string(a), std::to_string(d.ProgIndex), d.Pid, Latin1ToUtf8(d.Lang)});
+    }
+    Table(out, "Audio tracks", rows);
+
+    rows = {{"group", "name", "locked"}};
+    for (int g = 0; g < dbase::kFavGroups; ++g)
+        rows.push_back({std::to_string(g + 1), Latin1ToUtf8(db.FavNames[g]), db.FavLocks[g] ? "yes" : "no"});
+    Table(out, "Favourite groups", rows);
+}
+
+} // namespace
+
+int CmdInfo(const Args& args, std::ostream& out, std::ostream& err) {
+    const ParsedArgs p = ParseArgs(args, {}, {}, 1, 1);
+    auto db = dbase::NewDatabase();
+    dbase::OpenedFile f;
+    if (dbase::Status s = OpenInput(p.positional[0], *db, &f); !s) return Fail(err, s);
+    for (const Field& x : FileFields(f)) out << x.key << ": " << x.value << '\n';
+    for (const Field& x : CountFields(*db)) out << x.key << ": " << x.value << '\n';
+    return 0;
+}
+
+int CmdDump(const Args& args, std::ostream& out, std::ostream& err) {
+    const ParsedArgs p = ParseArgs(args, {}, {"--json"}, 1, 1);
+    auto db = dbase::NewDatabase();
+    dbase::OpenedFile f;
+    if (dbase::Status s = OpenInput(p.positional[0], *db, &f); !s) return Fail(err, s);
+    if (p.has("--json"))
+        DumpJson(out, *db, f);
+    else
+        DumpText(out, *db, f);
+    return 0;
+}
+
+} // namespace cli

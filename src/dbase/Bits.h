@@ -1,0 +1,63 @@
+// Bit-field helpers shared by every record codec.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace dbase {
+
+// Returns the digits of |value| in `base` (2..36, digits 0-9 then A-Z, most
+// significant first), padded on the left with `fill` to at least `width`
+// characters. A value needing more digits than `width` is returned whole.
+// Returns an empty text for a base outside 2..36.
+std::string IntToBase(long long value, int width, int base, char fill);
+
+// Returns the number written in `text`, read from the left. Reading stops at
+// the first character that is not a digit of `base`, or before the digit that
+// would make the result exceed `max`. Returns 0 for a base outside 2..36.
+long long BaseToInt(std::string_view text, int base, long long max);
+
+// Returns the value of the longest leading run (most significant bit first) of
+// the `width`-bit field `value` that does not exceed `max`: the same result as
+// BaseToInt(IntToBase(value, width, 2, '0'), 2, max), computed with shifts.
+unsigned CappedField(unsigned value, int width, unsigned max);
+
+inline uint16_t GetU16(std::span<const uint8_t> b, size_t off) {
+    return static_cast<uint16_t>(b[off] | (b[off + 1] << 8));
+}
+inline uint32_t GetU32(std::span<const uint8_t> b, size_t off) {
+    return static_cast<uint32_t>(b[off]) | (static_cast<uint32_t>(b[off + 1]) << 8) |
+           (static_cast<uint32_t>(b[off + 2]) << 16) | (static_cast<uint32_t>(b[off + 3]) << 24);
+}
+inline void PutU16(std::span<uint8_t> b, size_t off, uint16_t v) {
+    b[off] = static_cast<uint8_t>(v);
+    b[off + 1] = static_cast<uint8_t>(v >> 8);
+}
+inline void PutU32(std::span<uint8_t> b, size_t off, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[off + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// Replaces bits [lo, lo + width) of `word` by the low `width` bits of `value`.
+// Bits of `value` above the field's width are dropped, so a field is never
+// written past its width.
+inline uint16_t SetBits16(uint16_t word, int lo, int width, unsigned value) {
+    const unsigned mask = ((1u << width) - 1u) << lo;
+    return static_cast<uint16_t>((word & ~mask) | ((value << lo) & mask));
+}
+
+// Text of an unsigned number in decimal.
+std::string DecText(unsigned long long v);
+
+// Shortest decimal text of tenths / 10 ("192" -> "19.2", "130" -> "13").
+std::string TenthsText(long long tenths);
+
+// Text of a fixed-size, NUL-terminated byte field: the bytes up to the first
+// NUL or the end of the field.
+std::string FieldText(std::span<const uint8_t> field);
+
+// `text` without trailing blanks.
+std::string TrimRight(std::string_view text);
+
+} // namespace dbase

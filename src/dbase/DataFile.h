@@ -1,0 +1,80 @@
+// Opening and saving data files: the checks of the open workflow, the four
+// save forms, atomic replacement of the destination and the working file.
+#pragma once
+
+#include "Container.h"
+#include "Model.h"
+#include "Status.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dbase {
+
+// Form of the destination of a save.
+enum class SaveMode : int {
+    None = -1,
+    Channel = 0,            // 262,144 bytes, container in the placement of the opened file
+    ChannelFromDefault = 1, // 262,144 bytes, container at the front
+    Default = 2,            // 131,072 bytes, container at the front
+    DefaultFromDefault = 3, // as Default
+};
+
+// The form used by "Save" for the open file.
+inline SaveMode SaveModeForSave(bool is256K) { return is256K ? SaveMode::Channel : SaveMode::Default; }
+// The form used by "Save as" with the chosen kind.
+inline SaveMode SaveModeForSaveAs(bool is256K, bool asChannel) {
+    if (asChannel) return is256K ? SaveMode::Channel : SaveMode::ChannelFromDefault;
+    return is256K ? SaveMode::Default : SaveMode::DefaultFromDefault;
+}
+inline uint32_t FileSizeFor(bool is256K) { return is256K ? kChannelFileSize : kDefaultFileSize; }
+
+// What an open learned about the file it read.
+struct OpenedFile {
+    uint64_t size = 0;
+    ContainerInfo container;
+};
+
+// Reads a whole file. Fails with `missingMessage` when it does not exist.
+Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+
+// Checks the size of an opened file against the kind expected.
+Status CheckFileSize(uint64_t size, bool is256K);
+
+// Decodes the bytes of a data file of the expected kind into `db`: size,
+// checksums, decompression and the image. On success `db` holds the file,
+// FileOpened and Is256K are set and DataChanged is clear; on failure `db` is
+// unchanged. When `image` is given it receives the decompressed image.
+Status OpenImageBytes(std::span<const uint8_t> file, bool is256K, Database& db, OpenedFile* opened = nullptr,
+                      std::vector<uint8_t>* image = nullptr);
+
+// Opens a data file of the expected kind into `db` (see OpenImageBytes);
+// refuses a missing file. When `workFile` is not empty the decompressed image
+// is written there ("Decompress Error!" when it can not be).
+Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedFile* opened = nullptr,
+                     const std::string& workFile = {});
+
+// The kind a file of `size` bytes is opened as when its kind is not chosen:
+// Channel data for 262,144 bytes, Default data otherwise.
+inline bool KindFromSize(uint64_t size) { return size == kChannelFileSize; }
+
+// Builds the bytes of a saved file in the given form.
+Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out);
+
+// Saves the model to `dest` in the given form, replacing the file
+// atomically. On success DataChanged is cleared; on failure it is kept and an
+// existing destination is untouched. When `workFile` is not empty it receives
+// the new container as the save leaves it.
+Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const std::string& workFile = {});
+
+// Writes `bytes` to `path` through a temporary file beside it and a rename,
+// so that `path` is always either the old file or the whole new one.
+Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes);
+
+// The program's data directory, created when missing.
+std::string DataDirectory();
+// The working file "KESTREL_BACKUP.BIN" in the data directory.
+std::string WorkFilePath();
+
+} // namespace dbase

@@ -1,0 +1,236 @@
+#include "SampleData.h"
+
+#include "dbase/Bits.h"
+#include "dbase/Image.h"
+
+#include <algorithm>
+#include <random>
+
+namespace sample {
+
+using namespace dbase;
+
+int AddSat(Database& db, const SatSpec& s) {
+    const int slot = db.SatCount++;
+    SatRec& r = db.Sat.rec[slot];
+    r.fill(0);
+    PutU16(r, 0, static_cast<uint16_t>(s.low));
+    PutU16(r, 2, static_cast<uint16_t>(s.high));
+    PutU16(r, 6, static_cast<uint16_t>(s.tenths));
+    r[8] = static_cast<uint8_t>(s.type);
+    r[10] = static_cast<uint8_t>(s.tone);
+    r[11] = static_cast<uint8_t>(s.diseqc10);
+    r[12] = static_cast<uint8_t>(s.power);
+    r[13] = static_cast<uint8_t>(s.diseqc11);
+    std::copy_n(s.name.begin(), std::min<size_t>(s.name.size(), 18), r.begin() + 17);
+    const uint8_t tail[14] = {0, 0, 1, 2, 4, 5, 7, 8, 9, 11, 0, 3, 6, 10};
+    std::copy(std::begin(tail), std::end(tail), r.begin() + 36);
+    db.Sat.data[slot] = DecodeSat(r);
+    db.SatTpCounts[slot] = 0;
+    return slot;
+}
+
+int AddTp(Database& db, int sat, int freq, bool vertical, int sym, int fec) {
+    int slot = 0;
+    while (db.Tp.data[slot].Used == 1) ++slot;
+    TpRec& r = db.Tp.rec[slot];
+    PutU16(r, 0, static_cast<uint16_t>(freq & 0x3FFF));
+    r[2] = static_cast<uint8_t>((fec << 4) | ((vertical ? 1 : 0) << 2) | 2);
+    r[3] = 255;
+    r[4] = static_cast<uint8_t>(sat);
+    r[5] = static_cast<uint8_t>(++db.SatTpCounts[sat]);
+    PutU16(r, 6, static_cast<uint16_t>(sym));
+    std::fill(r.begin() + 8, r.end(), 0xFF);
+    db.Tp.data[slot] = DecodeTp(r);
+    ++db.TpCount;
+    return slot;
+}
+
+int AddProg(Database& db, int tp, const ProgSpec& p) {
+    const int slot = db.ProgCount++;
+    ProgRec& r = db.Prog.rec[slot];
+    r.fill(0);
+    PutU16(r, 0, static_cast<uint16_t>((p.pcr << 3) | (p.scrambled ? 0 : 4) | (p.radio ? 2 : 0) | 1));
+    PutU16(r, 2, static_cast<uint16_t>(p.pvt & 0x1FFF));
+    PutU16(r, 4, static_cast<uint16_t>(tp));
+    r[9] = 1;
+    PutU16(r, 12, static_cast<uint16_t>(p.vid & 0x1FFF));
+    PutU16(r, 14, static_cast<uint16_t>(p.aud & 0x1FFF));
+    PutU16(r, 16, static_cast<uint16_t>(p.sid));
+    PutU16(r, 18, p.fav);
+    PutU16(r, 20, static_cast<uint16_t>(p.pmt));
+    r[22] = static_cast<uint8_t>((p.skip ? 2 : 0) | (p.lock ? 1 : 0));
+    std::copy_n(p.name.begin(), std::min<size_t>(p.name.size(), 15), r.begin() + 24);
+    if (p.scrambled) std::copy(p.ca.begin(), p.ca.end(), r.begin() + 40);
+    db.Prog.data[slot] = DecodeProg(r, db.Tp);
+    return slot;
+}
+
+int AddAudio(Database& db, int prog, int pid, const std::string& lang) {
+    const int slot = db.AudioCount++;
+    AudioRec& r = db.Audio.rec[slot];
+    r = EmptyAudioRec();
+    PutU16(r, 0, static_cast<uint16_t>(((pid & 0x1FFF) << 1) | 1));
+    PutU16(r, 2, static_cast<uint16_t>(prog));
+    std::fill(r.begin() + 4, r.begin() + 7, 0);
+    std::copy_n(lang.begin(), std::min<size_t>(lang.size(), 3), r.begin() + 4);
+    db.Audio.data[slot] = DecodeAudio(r);
+    ProgRec& pr = db.Prog.rec[prog];
+    ++pr[9];
+    db.Prog.data[prog] = DecodeProg(pr, db.Tp);
+    return slot;
+}
+
+void NameFav(Database& db, int g, const std::string& name) {
+    auto slot = db.FavNameBlock.begin() + kFavNameSize * g;
+    std::fill(slot, slot + kFavNameSize, 0);
+    std::copy_n(name.begin(), std::min<size_t>(name.size(), 15), slot);
+    db.FavNames[g] = TrimRight(name.substr(0, 15));
+}
+
+namespace {
+
+void InitEmpty(Database& db) {
+    db.Clear();
+    for (int t = 0; t < kTpSlots; ++t) {
+        db.Tp.rec[t] = EmptyTpRec();
+        db.Tp.data[t] = EmptyTpData();
+    }
+    for (int a = 0; a < kAudioSlots; ++a) {
+        db.Audio.rec[a] = EmptyAudioRec();
+        db.Audio.data[a] = EmptyAudioData();
+    }
+    for (int p = 0; p < kProgSlots; ++p) db.Prog.data[p] = DecodeProg(db.Prog.rec[p], db.Tp);
+}
+
+void SelectTrack(Database& db, int prog, int n) {
+    db.Prog.rec[prog][10] = static_cast<uint8_t>(n);
+    db.Prog.data[prog] = DecodeProg(db.Prog.rec[prog], db.Tp);
+}
+
+} // namespace
+
+std::unique_ptr<Database> BuildSample() {
+    auto db = NewDatabase();
+    InitEmpty(*db);
+    Database& d = *db;
+    const int astra = AddSat(d, {"Astra 19.2E", 192});
+    const int hotbird = AddSat(d, {"Hot Bird 13.0E", 130, 9750, 10600, 1, 0, 1});
+    const int astra2 = AddSat(d, {"Astra 28.2E", 282, 9750, 10600, 1, 0, 2});
+    const int thor = AddSat(d, {"Thor 0.8W", 3592, 9750, 10600, 1, 0, 3});
+    const int turk = AddSat(d, {"Turksat 42.0E", 420, 10750, 10750, 0, 0, 4, 1});
+    const int cband = AddSat(d, {"Intelsat 10.0E C", 100, 5150, 5150, 0, 0, 0, 0, 2});
+
+    struct T {
+        int sat, freq;
+        bool v;
+        int sym, fec;
+    };
+    const T tps[] = {
+        {astra, 11361, false, 22000, 2}, {astra, 11494, false, 22000, 2}, {astra, 11523, false, 22000, 4},
+        {astra, 11739, true, 27500, 3},  {astra, 11836, false, 27500, 3}, {astra, 11953, false, 27500, 3},
+        {astra, 12109, false, 27500, 3}, {astra, 12188, false, 27500, 3}, {astra, 12266, false, 27500, 3},
+        {astra, 12480, true, 27500, 3},  {hotbird, 10719, true, 27500, 4}, {hotbird, 10992, true, 27500, 2},
+        {hotbird, 11034, true, 27500, 3}, {hotbird, 11137, false, 27500, 3}, {hotbird, 11200, true, 27500, 4},
+        {hotbird, 11623, true, 27500, 3}, {hotbird, 11766, false, 27500, 2}, {hotbird, 12111, true, 27500, 3},
+        {hotbird, 12597, true, 27500, 3}, {astra2, 10773, false, 22000, 4}, {astra2, 10847, true, 23000, 3},
+        {astra2, 11222, false, 27000, 4}, {astra2, 11426, false, 27500, 4}, {astra2, 11954, false, 27500, 4},
+        {astra2, 12207, true, 27500, 4}, {thor, 10747, true, 25000, 3}, {thor, 11247, false, 24500, 4},
+        {thor, 11325, false, 24500, 4}, {thor, 12015, true, 28000, 3}, {turk, 10962, true, 16666, 3},
+        {turk, 11054, true, 30000, 4}, {turk, 11096, false, 30000, 4}, {turk, 11794, true, 8000, 0},
+        {cband, 3730, false, 3840, 1},   {cband, 4040, true, 27500, 3},
+    };
+    int tpSlot[std::size(tps)];
+    for (size_t i = 0; i < std::size(tps); ++i)
+        tpSlot[i] = AddTp(d, tps[i].sat, tps[i].freq, tps[i].v, tps[i].sym, tps[i].fec);
+
+    const char* tvNames[] = {"Alpen TV",      "Nordlicht HD", "Rhein 24",     "Kanal Sieben", "Bergblick",
+                             "Tagesbild",     "Sport Arena",  "Kino Eins",    "Kinderwelt",   "Musik Box",
+                             "Azzurro 1",     "Telesole",     "Notizie 24",   "Cinema Plus",  "Atlas Doc",
+                             "Britannia One", "Channel North", "Highland TV", "Thames Movies", "Nordic Sport",
+                             "Fjord TV",      "Viking Kids",  "Anadolu Haber", "Bosphorus TV", "Ege Muzik",
+                             "Sahara News",   "Delta Info",   " Zenith",       "Aurora",       "Boreal HD"};
+    const char* radioNames[] = {"Radio Alpina", "Klassik FM", "Jazz Welle", "Radio Sole", "Coast FM",
+                                "Nordic Pop",   "Radyo Ege",  "Folk Radio", "Talk 24",    "Easy Melody"};
+    std::mt19937 rng(42);
+    int pid = 0x100;
+    for (size_t i = 0; i < std::size(tvNames); ++i) {
+        ProgSpec p;
+        p.name = tvNames[i];
+        p.vid = pid;
+        p.aud = pid + 1;
+        p.pcr = pid;
+        p.pmt = 0x60 + static_cast<int>(i);
+        p.sid = 1000 + static_cast<int>(i) * 7;
+        p.pvt = pid + 5;
+        p.scrambled = i % 4 == 3;
+        if (p.scrambled) p.ca = {static_cast<uint8_t>(i % 8 == 3 ? 5 : 24), static_cast<uint8_t>(i % 3 ? 11 : 0), 0, 0};
+        p.fav = static_cast<uint16_t>((i % 5 == 0 ? 1 : 0) | (i % 7 == 0 ? 2 : 0) | (i % 6 == 1 ? 8 : 0));
+        p.lock = i == 7;
+        p.skip = i == 12;
+        pid += 0x20;
+        const int prog = AddProg(d, tpSlot[(i * 3) % std::size(tps)], p);
+        if (i % 6 == 2) {
+            AddAudio(d, prog, p.aud + 2, "eng");
+            AddAudio(d, prog, p.aud + 3, "fra");
+            SelectTrack(d, prog, i % 12 == 2 ? 1 : 0);
+        }
+    }
+    for (size_t i = 0; i < std::size(radioNames); ++i) {
+        ProgSpec p;
+        p.name = radioNames[i];
+        p.radio = true;
+        p.aud = pid + 1;
+        p.pcr = pid + 1;
+        p.pmt = 0x90 + static_cast<int>(i);
+        p.sid = 5000 + static_cast<int>(i);
+        p.fav = i % 3 == 0 ? 0x20 : 0;
+        pid += 0x10;
+        const int prog = AddProg(d, tpSlot[(i * 5 + 1) % std::size(tps)], p);
+        if (i == 2) AddAudio(d, prog, p.aud + 1, "deu");
+    }
+    const char* favs[] = {"Movie", "News", "", "Sports", "", "Music"};
+    for (int g = 0; g < static_cast<int>(std::size(favs)); ++g) NameFav(d, g, favs[g]);
+    d.FavLocks[3] = d.FavLocksStored[3] = 1;
+    (void)rng;
+    return db;
+}
+
+std::unique_ptr<Database> BuildFull(uint32_t seed) {
+    auto db = NewDatabase();
+    InitEmpty(*db);
+    Database& d = *db;
+    std::mt19937 rng(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto name = [&](int len) {
+        std::string s;
+        for (int i = 0; i < len; ++i) s.push_back(static_cast<char>(i == 0 ? pick('A', 'Z') : pick('a', 'z')));
+        return s;
+    };
+    for (int s = 0; s < kMaxSatsInImage; ++s)
+        AddSat(d, {name(pick(4, 10)) + " " + std::to_string(s), (s * 53) % 3600, 9750, 10600, pick(0, 2),
+                   pick(0, 2), pick(0, 4), pick(0, 3), pick(0, 16)});
+    for (int t = 0; t < kTpSlots; ++t)
+        AddTp(d, t % kMaxSatsInImage, pick(10700, 12750), pick(0, 1) == 1, pick(2000, 45000), pick(0, 6));
+    for (int p = 0; p < kProgSlots; ++p) {
+        ProgSpec ps;
+        ps.name = name(pick(3, 15));
+        ps.radio = p % 5 == 4;
+        ps.vid = ps.radio ? 0 : pick(32, 8190);
+        ps.aud = pick(32, 8190);
+        ps.pcr = ps.vid ? ps.vid : ps.aud;
+        ps.pmt = pick(32, 8190);
+        ps.sid = pick(1, 65535);
+        ps.scrambled = pick(0, 3) == 0;
+        ps.ca = {static_cast<uint8_t>(pick(0, 80)), static_cast<uint8_t>(pick(0, 1) ? pick(1, 80) : 0), 0, 0};
+        ps.fav = static_cast<uint16_t>(pick(0, 3) == 0 ? 1u << pick(0, 15) : 0);
+        ps.lock = pick(0, 20) == 0;
+        ps.skip = pick(0, 20) == 0;
+        AddProg(d, p % kTpSlots, ps);
+    }
+    for (int a = 0; a < kAudioSlots; ++a) AddAudio(d, (a * 3) % kProgSlots, pick(32, 8190), name(3));
+    for (int g = 0; g < kFavGroups; ++g) NameFav(d, g, name(pick(0, 15)));
+    return db;
+}
+
+} // namespace sample

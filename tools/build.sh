@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12, as root), builds, and then either starts
+# the editor on the bundled sample or runs every test.
+#   tools/build.sh run    build and start on samples/sample-channel.bin
+#   tools/build.sh test   build and run every test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-}
+case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
+
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev liblzo2-dev
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBITLIST_TESTS=ON -DORBITLIST_BENCH=ON
+cmake --build build -j "$jobs"
+
+if [ "$mode" = run ]; then
+    exec build/orbitlist-cli info samples/sample-channel.bin
+fi
+
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
