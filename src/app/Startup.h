@@ -1,0 +1,26 @@
+// The program's entry sequence: one copy per user, the default database
+// copy, the serial-port component, the main window and the event loop.
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+// Shown on the task bar.
+inline constexpr const char* kApplicationTitle = "\u3010DATABASE_ORBITLIST 1.0.7\u3011";
+inline constexpr const char* kDefaultDatabaseName = "DEFAULT.BIN";
+
+// Copies "DEFAULT.BIN" from beside the executable into the data directory,
+// replacing the one there, when it exists. A failed copy is ignored; returns
+// true when the copy was made.
+bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir);
+
+// Where "ORBITLIST.ini" lives: beside the executable when it can be written
+// there, else in "orbitlist" under the per-user configuration directory
+// (created when missing).
+QString SettingsFilePath(const QString& exeDir, const QString& configDir);
+
+// Runs the program; returns its exit status.
+int RunApplication(int argc, char** argv);
+
+} // namespace app
