@@ -144,3 +144,21 @@ TEST(Container, IncompressibleImagesAreRefused) {
     EXPECT_FALSE(s.ok());
     EXPECT_NE(s.message().find("too large"), std::string::npos);
 }
+
+TEST(BlockChecksum, FourBytesAtATimeEqualsTheByteRule) {
+    std::mt19937 rng(11);
+    for (size_t len : {1u, 3u, 4u, 5u, 200u, 248u, 256u}) {
+        std::vector<uint8_t> b(len);
+        for (auto& x : b) x = static_cast<uint8_t>(rng());
+        // The rule byte by byte, with the table built from the polynomial.
+        uint32_t table[256];
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+        uint32_t c = 0;
+        for (uint8_t x : b) c = ((c << 8) | x) ^ table[c >> 24];
+        EXPECT_EQ(BlockChecksum(b), c) << len;
+    }
+}
