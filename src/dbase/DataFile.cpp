@@ -173,6 +173,14 @@ Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes
         if (!ec) path = target;
     }
     if (fs::is_directory(path, ec)) return IoError(what, pathIn, EISDIR);
+    if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+        // A device or pipe can not be replaced by a rename; write to it in place.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) return IoError(what, pathIn, errno);
+        int err = WriteAll(fd, bytes) ? 0 : (errno ? errno : EIO);
+        if (::close(fd) != 0 && !err) err = errno;
+        return err ? IoError(what, pathIn, err) : Status::Ok();
+    }
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmpl.data());

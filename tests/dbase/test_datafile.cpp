@@ -141,8 +141,12 @@ TEST(SaveImage, FailuresKeepTheOldFileAndTheChangedFlag) {
     s = SaveImage(*db, SaveMode::Channel, dir.path("no/such/dir/x.bin"));
     EXPECT_FALSE(s.ok());
     EXPECT_TRUE(db->DataChanged);
-    if (std::filesystem::exists("/dev/full") && ::access("/dev", W_OK) != 0) {
-        EXPECT_FALSE(SaveImage(*db, SaveMode::Channel, "/dev/full").ok());
+    if (std::filesystem::exists("/dev/full")) {
+        s = SaveImage(*db, SaveMode::Channel, "/dev/full");
+        EXPECT_FALSE(s.ok());
+        EXPECT_NE(s.message().find("/dev/full"), std::string::npos) << s.message();
+        EXPECT_TRUE(db->DataChanged);
+        EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     }
 
     // A read-only folder (not enforced for root).
