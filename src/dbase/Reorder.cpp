@@ -145,7 +145,9 @@ DragStep TpDragStep(int satDragRow, int d, int r, int n, bool focused) {
 }
 
 DragStep ProgDragStep(int d, int r, int n, bool focused, bool markingMode) {
-    if (r == 1 || r >= n - 1 || !focused || markingMode) return NoStep(d);
+    // Row 0 is the header, which can never be selected; row 1 and the last
+    // row hold programs but are never targets.
+    if (r <= 1 || r >= n - 1 || !focused || markingMode) return NoStep(d);
     if (r == d + 1) return Step(r, d, d + 1);
     if (r == d - 1) return Step(r, d, d - 1);
     return NoStep(d);
