@@ -78,7 +78,8 @@ int CmdSort(const Args& args, std::ostream&, std::ostream& err) {
 int CmdSwap(const Args& args, std::ostream&, std::ostream& err) {
     const ParsedArgs p = ParseWithOutput(args, 4);
     const std::string& what = p.positional[1];
-    if (what != "sat" && what != "tp" && what != "prog") throw UsageError("the table is sat, tp or prog, not " + what);
+    if (what != "sat" && what != "tp" && what != "prog")
+        throw UsageError("the table is sat, tp or prog, not " + what);
     const long long a = ParseInteger(p.positional[2], "A"), b = ParseInteger(p.positional[3], "B");
     // Slots far outside any table are refused by the checks like any other
     // slot not in use; clamping keeps them from wrapping into a valid one.

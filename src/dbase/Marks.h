@@ -37,7 +37,9 @@ bool SetFavLock(Database& db, int group, bool locked);
 // its trailing blanks removed.
 std::string FavListItemText(int group, const std::string& name);
 // Height in pixels of item `index` of the favourite list (16, 18, 20, 16, ...).
-inline int FavListItemHeight(int index) { return 16 + 2 * (index % 3); }
+inline int FavListItemHeight(int index) {
+    return 16 + 2 * (index % 3);
+}
 
 // The two status captions above the TV and the radio grid.
 struct MarkCaptions {
@@ -89,7 +91,7 @@ MarkShade MarkShadeFor(const ProgData& p, int buttonDown, int markFavPos);
 // is what the window's handler of that name does to the buttons; the window
 // keeps its selection flags and passes them in.
 class MarkButtons {
-public:
+  public:
     MarkButtons();
 
     // The button that is down, or kNoMarkButton in browse mode.
@@ -104,8 +106,8 @@ public:
 
     // What a press asks of the window besides repainting the program grids.
     struct Press {
-        bool accepted = false;   // false for a disabled or unknown button
-        int relistGroup = -1;    // group to list again (ListFavProgs, FillProgGrids), or -1
+        bool accepted = false; // false for a disabled or unknown button
+        int relistGroup = -1;  // group to list again (ListFavProgs, FillProgGrids), or -1
     };
     // A click on marking button `button` (SB_Fav01Click ... SB_LockClick):
     // an up button goes down and releases the others, the down button goes
@@ -139,7 +141,7 @@ public:
     // ResetMainView: MarkFavPos back to 0; the buttons keep their state.
     void Reset() { markFavPos_ = 0; }
 
-private:
+  private:
     void ReleaseFavButtons();
 
     int down_ = kNoMarkButton;

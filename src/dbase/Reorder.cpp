@@ -19,7 +19,9 @@ void SetProgTp(Database& db, int prog, int tp) {
     PutU16(db.Prog.rec[prog], 4, static_cast<uint16_t>(tp));
 }
 
-std::string Slot(int s) { return std::to_string(s); }
+std::string Slot(int s) {
+    return std::to_string(s);
+}
 
 } // namespace
 
@@ -125,8 +127,12 @@ void DragRows::MouseDown(GridFocus focus, int satRow, int tpRow, int tvRow, int 
 
 namespace {
 
-DragStep Step(int selectedRow, int dragRow, int next) { return {true, selectedRow, dragRow, next}; }
-DragStep NoStep(int dragRow) { return {false, -1, -1, dragRow}; }
+DragStep Step(int selectedRow, int dragRow, int next) {
+    return {true, selectedRow, dragRow, next};
+}
+DragStep NoStep(int dragRow) {
+    return {false, -1, -1, dragRow};
+}
 
 } // namespace
 
@@ -181,8 +187,8 @@ DragStep DragTransponders(Database& db, DragRows& rows, int selectedRow, int row
 
 DragStep DragTvPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
                         bool markingMode) {
-    return TakeStep(db, ProgDragStep(rows.Tv, selectedRow, rowCount, focused, markingMode), rows.Tv, db.TvList,
-                    CheckProgSwap, SwapPrograms);
+    return TakeStep(db, ProgDragStep(rows.Tv, selectedRow, rowCount, focused, markingMode), rows.Tv,
+                    db.TvList, CheckProgSwap, SwapPrograms);
 }
 
 DragStep DragRadioPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
@@ -206,7 +212,8 @@ std::vector<int> NameOrder(const Database& db, ProgKind kind, const NameCollator
     std::vector<int> order = KindSlots(db, kind);
     std::vector<std::string> keys;
     keys.reserve(order.size());
-    for (int p : order) keys.push_back(collator.Key(db.Prog.data[p].Name));
+    for (int p : order)
+        keys.push_back(collator.Key(db.Prog.data[p].Name));
     for (size_t i = 0; i < order.size(); ++i) {
         size_t candidate = i;
         for (size_t j = i + 1; j < order.size(); ++j)
@@ -248,7 +255,8 @@ std::vector<int> TpOrder(const Database& db, ProgKind kind) {
     }
     std::vector<int> order;
     order.reserve(slots.size());
-    for (const auto& progs : byTp) order.insert(order.end(), progs.begin(), progs.end());
+    for (const auto& progs : byTp)
+        order.insert(order.end(), progs.begin(), progs.end());
     order.insert(order.end(), orphans.begin(), orphans.end());
     return order;
 }

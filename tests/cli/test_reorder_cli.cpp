@@ -1,9 +1,9 @@
+#include "SampleData.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
 #include "dbase/Image.h"
 #include "dbase/Marks.h"
 #include "dbase/Reorder.h"
-#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,10 @@ using namespace dbase;
 namespace {
 
 class ReorderCli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("orbitlist-reorder-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() / ("orbitlist-reorder-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         file_ = (dir_ / "channel.bin").string();
@@ -52,7 +51,8 @@ protected:
         change(*expected);
         auto got = Open(path);
         EXPECT_EQ(BuildImage(*got), BuildImage(*expected));
-        for (int p = 0; p < got->ProgCount; ++p) EXPECT_EQ(got->Prog.data[p], expected->Prog.data[p]) << p;
+        for (int p = 0; p < got->ProgCount; ++p)
+            EXPECT_EQ(got->Prog.data[p], expected->Prog.data[p]) << p;
     }
 
     // A refusal: exit 1 with `message` on stderr, and no output written.

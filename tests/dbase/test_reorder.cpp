@@ -1,7 +1,7 @@
+#include "SampleData.h"
 #include "dbase/Bits.h"
 #include "dbase/Image.h"
 #include "dbase/Reorder.h"
-#include "SampleData.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +17,24 @@ namespace {
 
 // Every record in use decodes from its stored bytes to its decoded form.
 void ExpectFormsAgree(const Database& db) {
-    for (int s = 0; s < db.SatCount; ++s) EXPECT_EQ(DecodeSat(db.Sat.rec[s]), db.Sat.data[s]) << "satellite " << s;
+    for (int s = 0; s < db.SatCount; ++s)
+        EXPECT_EQ(DecodeSat(db.Sat.rec[s]), db.Sat.data[s]) << "satellite " << s;
     for (int t = 0; t < kTpSlots; ++t)
         if (db.Tp.data[t].Used == 1) {
             EXPECT_EQ(DecodeTp(db.Tp.rec[t]), db.Tp.data[t]) << "transponder " << t;
         }
     for (int p = 0; p < db.ProgCount; ++p)
         EXPECT_EQ(DecodeProg(db.Prog.rec[p], db.Tp), db.Prog.data[p]) << "program " << p;
-    for (int a = 0; a < db.AudioCount; ++a) EXPECT_EQ(DecodeAudio(db.Audio.rec[a]), db.Audio.data[a]) << "track " << a;
+    for (int a = 0; a < db.AudioCount; ++a)
+        EXPECT_EQ(DecodeAudio(db.Audio.rec[a]), db.Audio.data[a]) << "track " << a;
 }
 
-std::vector<int> Listed(const ProgViewList& l) { return {l.begin(), l.end()}; }
-std::vector<int> Listed(const TpViewList& l) { return {l.begin(), l.end()}; }
+std::vector<int> Listed(const ProgViewList& l) {
+    return {l.begin(), l.end()};
+}
+std::vector<int> Listed(const TpViewList& l) {
+    return {l.begin(), l.end()};
+}
 
 struct P {
     std::string name;
@@ -42,7 +48,8 @@ struct P {
 std::unique_ptr<Database> Build(const std::vector<P>& ps) {
     auto db = NewDatabase();
     const int sat = sample::AddSat(*db, {"Sat", 192});
-    for (int i = 0; i < 3; ++i) sample::AddTp(*db, sat, 11000 + i, false, 27500, 3);
+    for (int i = 0; i < 3; ++i)
+        sample::AddTp(*db, sat, 11000 + i, false, 27500, 3);
     for (size_t i = 0; i < ps.size(); ++i) {
         sample::ProgSpec s;
         s.name = ps[i].name;
@@ -57,14 +64,16 @@ std::unique_ptr<Database> Build(const std::vector<P>& ps) {
 // The first slot of the program each slot holds now.
 std::vector<int> Origins(const Database& db) {
     std::vector<int> v;
-    for (int p = 0; p < db.ProgCount; ++p) v.push_back(std::stoi(db.Prog.data[p].ServiceId) - 100);
+    for (int p = 0; p < db.ProgCount; ++p)
+        v.push_back(std::stoi(db.Prog.data[p].ServiceId) - 100);
     return v;
 }
 
 // Each audio slot's owner, named by its service id.
 std::map<int, std::string> TrackOwners(const Database& db) {
     std::map<int, std::string> m;
-    for (int a = 0; a < db.AudioCount; ++a) m[a] = db.Prog.data[db.Audio.data[a].ProgIndex].ServiceId;
+    for (int a = 0; a < db.AudioCount; ++a)
+        m[a] = db.Prog.data[db.Audio.data[a].ProgIndex].ServiceId;
     return m;
 }
 
@@ -174,7 +183,7 @@ TEST(SwapChecks, RefuseSlotsNotInUseTheSameSlotAndMixedPairs) {
     EXPECT_FALSE(CheckTpSwap(*db, 4, 4).ok());
 
     EXPECT_TRUE(CheckProgSwap(*db, 0, 29).ok());
-    EXPECT_FALSE(CheckProgSwap(*db, 0, 30).ok()); // TV and radio
+    EXPECT_FALSE(CheckProgSwap(*db, 0, 30).ok());  // TV and radio
     EXPECT_FALSE(CheckProgSwap(*db, 30, 40).ok()); // ProgCount is 40
     EXPECT_FALSE(CheckProgSwap(*db, 3, 3).ok());
     EXPECT_EQ(CheckProgSwap(*db, 30, 40).message(), "There is no program in slot 40!");
@@ -184,10 +193,10 @@ TEST(DragGuards, SatelliteGrid) {
     const int n = 7; // "Show ALL Info" and six satellites
     EXPECT_TRUE(SatDragStep(2, 3, n, true).taken);
     EXPECT_FALSE(SatDragStep(2, 3, n, false).taken); // down needs the focus
-    EXPECT_TRUE(SatDragStep(3, 2, n, false).taken);   // up does not
+    EXPECT_TRUE(SatDragStep(3, 2, n, false).taken);  // up does not
     EXPECT_FALSE(SatDragStep(2, 1, n, true).taken);  // row 1 is never a target
     EXPECT_FALSE(SatDragStep(0, 1, n, true).taken);
-    EXPECT_TRUE(SatDragStep(1, 2, n, true).taken);   // the first satellite can move down
+    EXPECT_TRUE(SatDragStep(1, 2, n, true).taken); // the first satellite can move down
     EXPECT_FALSE(SatDragStep(6, 7, n, true).taken);
     EXPECT_FALSE(SatDragStep(3, 5, n, true).taken); // not a neighbour
     const DragStep s = SatDragStep(4, 5, n, true);
@@ -218,14 +227,17 @@ TEST(DragGuards, ProgramGrids) {
     EXPECT_FALSE(ProgDragStep(2, 3, n, false, false).taken);
     EXPECT_FALSE(ProgDragStep(2, 3, n, true, true).taken); // marking mode
     for (int d = 0; d < 4; ++d)
-        for (int r = 0; r < 4; ++r) EXPECT_FALSE(ProgDragStep(d, r, 3, true, false).taken) << d << r;
+        for (int r = 0; r < 4; ++r)
+            EXPECT_FALSE(ProgDragStep(d, r, 3, true, false).taken) << d << r;
 }
 
 TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
     auto db = sample::BuildSample();
-    for (int s = 0; s < db->SatCount; ++s) db->SatList.push(s);
+    for (int s = 0; s < db->SatCount; ++s)
+        db->SatList.push(s);
     std::vector<std::string> names;
-    for (int s = 0; s < db->SatCount; ++s) names.push_back(db->Sat.data[s].Name);
+    for (int s = 0; s < db->SatCount; ++s)
+        names.push_back(db->Sat.data[s].Name);
     const int n = db->SatCount + 1;
 
     DragRows rows;
@@ -237,7 +249,8 @@ TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
     EXPECT_EQ(db->Sat.data[2].Name, names[1]);
 
     rows.MouseDown(GridFocus::Sat, 2, 0, 0, 0, false);
-    for (int r = 3; r <= 5; ++r) EXPECT_TRUE(DragSatellites(*db, rows, r, n, true).taken) << r;
+    for (int r = 3; r <= 5; ++r)
+        EXPECT_TRUE(DragSatellites(*db, rows, r, n, true).taken) << r;
     EXPECT_EQ(db->Sat.data[4].Name, names[2]);
     EXPECT_EQ(db->Sat.data[1].Name, names[1]);
     EXPECT_EQ(db->Sat.data[3].Name, names[4]);
@@ -374,9 +387,11 @@ TEST(Sorts, EverySortPermutesOnlyItsKindAndKeepsTracksAndContents) {
 
 TEST(Sorts, ListsAfterASortFollowTheSatelliteGrid) {
     auto db = sample::BuildSample();
-    for (int s = 0; s < db->SatCount; ++s) db->SatList.push(s);
+    for (int s = 0; s < db->SatCount; ++s)
+        db->SatList.push(s);
     ListProgsAfterSort(*db, 0);
     EXPECT_EQ(db->TvList.size() + db->RadioList.size(), db->ProgCount);
     ListProgsAfterSort(*db, 2);
-    for (int p : db->TvList) EXPECT_EQ(db->Prog.data[p].SatIndex, 1);
+    for (int p : db->TvList)
+        EXPECT_EQ(db->Prog.data[p].SatIndex, 1);
 }
