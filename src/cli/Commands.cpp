@@ -9,6 +9,10 @@ const std::vector<Command>& Commands() {
         {"info", "info FILE", CmdInfo},
         {"dump", "dump FILE [--json]", CmdDump},
         {"save", "save IN OUT [--as channel|default]", CmdSave},
+        {"sort", "sort FILE tv|radio name|fav|tp -o OUT", CmdSort},
+        {"swap", "swap FILE sat|tp|prog A B -o OUT", CmdSwap},
+        {"mark", "mark FILE SLOT fav:N|lock|skip -o OUT", CmdMark},
+        {"fav-lock", "fav-lock FILE GROUP 0|1 -o OUT", CmdFavLock},
     };
     return commands;
 }

@@ -25,5 +25,9 @@ int Run(const Args& args, std::ostream& out, std::ostream& err);
 int CmdInfo(const Args&, std::ostream&, std::ostream&);
 int CmdDump(const Args&, std::ostream&, std::ostream&);
 int CmdSave(const Args&, std::ostream&, std::ostream&);
+int CmdSort(const Args&, std::ostream&, std::ostream&);
+int CmdSwap(const Args&, std::ostream&, std::ostream&);
+int CmdMark(const Args&, std::ostream&, std::ostream&);
+int CmdFavLock(const Args&, std::ostream&, std::ostream&);
 
 } // namespace cli
