@@ -9,6 +9,8 @@ const std::vector<Command>& Commands() {
         {"info", "info FILE", CmdInfo},
         {"dump", "dump FILE [--json]", CmdDump},
         {"save", "save IN OUT [--as channel|default]", CmdSave},
+        {"read", "read --port DEV --kind channel|default OUT", CmdRead},
+        {"write", "write --port DEV FILE", CmdWrite},
     };
     return commands;
 }
