@@ -15,5 +15,6 @@ inline constexpr const char* Opening = "File is being opened now. Please wait...
 inline constexpr const char* Saving = "File is being save now. Please wait......";
 inline constexpr const char* IllegalData = "Illegal Data!";
 inline constexpr const char* EmptyField = "It can not be empty!";
+inline constexpr const char* OpeningReceived = "File is being opened now, Please wait!";
 
 } // namespace dbase::msg

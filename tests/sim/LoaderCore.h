@@ -47,6 +47,9 @@ class LoaderCore {
 public:
     explicit LoaderCore(LoaderConfig config = {});
 
+    // Changes the fault and timing from the next input on.
+    void SetConfig(LoaderConfig config) { config_ = config; }
+
     // The stored data file of each kind: what a read-back sends and what a
     // write replaces. Each starts as a pattern that is not all one value.
     void SetImage(bool is256K, std::vector<uint8_t> bytes);
