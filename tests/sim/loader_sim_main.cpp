@@ -2,6 +2,7 @@
 // the link by hand. Prints the device to open and answers until stdin closes.
 //   loader-sim [--paced] [--fault NAME] [--count N] [--block N]
 //              [--erase-ms N] [--program-ms N] [--channel FILE] [--default FILE]
+#include "LinkTestSupport.h"
 #include "PtyLoader.h"
 
 #include <cstdio>
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    // Unless told otherwise the loader holds the bundled sample in both kinds.
+    if (channel.empty()) channel = linktest::SampleFile(true);
+    if (def.empty()) def = linktest::SampleFile(false);
     sim::PtyLoader loader(config, paced);
     if (!channel.empty()) loader.With([&](sim::LoaderCore& c) { c.SetImage(true, channel); });
     if (!def.empty()) loader.With([&](sim::LoaderCore& c) { c.SetImage(false, def); });
