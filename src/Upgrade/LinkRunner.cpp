@@ -27,7 +27,8 @@ public:
         if (job.closeFirst) link_->ClosePort();
         link_->SetPortNumber(job.port);
         const std::string path = job.path.toStdString();
-        const bool ok = job.readBack ? link_->ReadBackImage(path, job.is256K) : link_->WriteImage(path, job.is256K);
+        const bool ok =
+            job.readBack ? link_->ReadBackImage(path, job.is256K) : link_->WriteImage(path, job.is256K);
         const bool superseded = link_->Superseded() || Superseded();
         if (!superseded && !ok) {
             ShowState(dbase::StateText(dbase::kStateUpdateFailed));
@@ -35,7 +36,8 @@ public:
         }
         emit runner_->exchangeEnded(id, ok, superseded, QString::fromStdString(link_->ErrorMessage()));
         if (!superseded)
-            for (int left = job.pauseMs; left > 0 && link_->LinkActive() && !Superseded(); left -= kPauseSliceMs)
+            for (int left = job.pauseMs; left > 0 && link_->LinkActive() && !Superseded();
+                 left -= kPauseSliceMs)
                 clock_->SleepMs(std::min(left, kPauseSliceMs));
         emit runner_->finished(id);
     }
@@ -43,7 +45,9 @@ public:
     void Close() { link_->ClosePort(); }
 
     // dbase::LinkObserver
-    void ShowState(const std::string& text) override { emit runner_->stateShown(QString::fromStdString(text)); }
+    void ShowState(const std::string& text) override {
+        emit runner_->stateShown(QString::fromStdString(text));
+    }
     void ShowFileName(const std::string& path) override {
         emit runner_->fileNameShown(QString::fromStdString(path));
     }
@@ -68,7 +72,8 @@ LinkRunner::LinkRunner(PortFactory makePort, std::shared_ptr<dbase::LinkClock> c
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_.start();
-    QMetaObject::invokeMethod(worker_, [w = worker_] { w->Init(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_] { w->Init(); }, Qt::BlockingQueuedConnection);
 }
 
 LinkRunner::~LinkRunner() { Shutdown(); }
@@ -81,12 +86,16 @@ bool LinkRunner::Active() const { return link_ && link_->LinkActive(); }
 
 quint64 LinkRunner::Start(const LinkJob& job) {
     const quint64 id = ++latest_;
-    if (!shutDown_) QMetaObject::invokeMethod(worker_, [w = worker_, id, job] { w->Run(id, job); }, Qt::QueuedConnection);
+    if (!shutDown_)
+        QMetaObject::invokeMethod(
+            worker_, [w = worker_, id, job] { w->Run(id, job); }, Qt::QueuedConnection);
     return id;
 }
 
 void LinkRunner::ClosePort() {
-    if (!shutDown_) QMetaObject::invokeMethod(worker_, [w = worker_] { w->Close(); }, Qt::QueuedConnection);
+    if (!shutDown_)
+        QMetaObject::invokeMethod(
+            worker_, [w = worker_] { w->Close(); }, Qt::QueuedConnection);
 }
 
 void LinkRunner::Shutdown() {

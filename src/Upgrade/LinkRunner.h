@@ -25,10 +25,10 @@ struct LinkJob {
     bool readBack = true;
     QString path;
     bool is256K = true;
-    int port = 1;              // the port number (row of the port list + 1)
-    bool closeFirst = false;   // close the port before the exchange
+    int port = 1;            // the port number (row of the port list + 1)
+    bool closeFirst = false; // close the port before the exchange
     bool closeOnFailure = false;
-    int pauseMs = 0;           // pause after the exchange (not after a superseded one)
+    int pauseMs = 0; // pause after the exchange (not after a superseded one)
 };
 
 class LinkRunner : public QObject {

@@ -73,7 +73,9 @@ QToolButton* FlatButton(QWidget* parent, const char* name, const QString& text, 
 
 } // namespace
 
-ComLamp::ComLamp(QWidget* parent) : QWidget(parent), color_(TFormUpgrade::kLampClosed) { setFixedSize(11, 11); }
+ComLamp::ComLamp(QWidget* parent) : QWidget(parent), color_(TFormUpgrade::kLampClosed) {
+    setFixedSize(11, 11);
+}
 
 void ComLamp::setColor(const QColor& c) {
     if (c == color_) return;
@@ -89,7 +91,8 @@ void ComLamp::paintEvent(QPaintEvent*) {
     p.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
 }
 
-TFormUpgrade::TFormUpgrade(bool readMode, const QString& path, bool is256K, LinkOptions options, QWidget* parent)
+TFormUpgrade::TFormUpgrade(bool readMode, const QString& path, bool is256K, LinkOptions options,
+                           QWidget* parent)
     : QDialog(parent), ReadMode(readMode), path_(path), is256K_(is256K), options_(std::move(options)) {
     BuildForm();
     // FormCreate

@@ -115,9 +115,9 @@ private:
     QString path_;
     bool is256K_;
     LinkOptions options_;
-    LinkRunner* runner_ = nullptr;  // the component "MSComm"
-    quint64 commandId_ = 0; // the command's own exchange, whose end closes the dialog
-    quint64 latestId_ = 0;  // the exchange started last
+    LinkRunner* runner_ = nullptr; // the component "MSComm"
+    quint64 commandId_ = 0;        // the command's own exchange, whose end closes the dialog
+    quint64 latestId_ = 0;         // the exchange started last
     bool succeeded_ = false;
     bool finished_ = false;
     Outcome outcome_ = Outcome::Cancelled;

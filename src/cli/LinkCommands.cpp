@@ -1,8 +1,8 @@
 // read and write: the exchanges with the receiver's loader over a serial
 // port, reporting each state on stderr, one per line.
+#include "LinkCommands.h"
 #include "Commands.h"
 #include "Common.h"
-#include "LinkCommands.h"
 
 #include "dbase/Link.h"
 #include "serial/QtSerialPort.h"
@@ -33,7 +33,7 @@ class InterruptGuard {
 public:
     InterruptGuard() {
         g_interrupted.store(false);
-        struct sigaction sa{};
+        struct sigaction sa {};
         sa.sa_handler = OnInterrupt;
         sigemptyset(&sa.sa_mask);
         ::sigaction(SIGINT, &sa, &old_);
@@ -43,7 +43,7 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction old_{};
+    struct sigaction old_ {};
 };
 
 // Writes each new state text as a line and turns an interrupt, or a port

@@ -35,33 +35,47 @@ constexpr uint8_t kKindDefault = 3;
 constexpr uint8_t kKindChannel = 4;
 
 constexpr std::array<FrameBytes, kFrameCount> kFrames = {
-    Control('C', 'L', 'C', 'L'),          // 0 connect request
-    Control('L', 'F'),                    // 1
-    Control('L', 'S'),                    // 2 connect answer
-    Request(kKindDefault, kToPc),         // 3 read Default
-    Request(kKindDefault, kToReceiver),   // 4 write Default
-    Request(kKindChannel, kToReceiver),   // 5 write Channel
-    Request(kKindChannel, kToPc),         // 6 read Channel
-    Control('C', 'S'),                    // 7 accepted
-    Control('C', 'F'),                    // 8
-    Control('Q', 'F'),                    // 9
-    Control('F', 'S'),                    // 10 block good
-    Control('F', 'F'),                    // 11 block bad
-    Control('E', 'O'),                    // 12
-    Control('E', 'F'),                    // 13
-    Control('C', 'D'),                    // 14 erase finished
-    Control('U', 'S'),                    // 15 programming finished
-    Control('U', 'F'),                    // 16
+    Control('C', 'L', 'C', 'L'),        // 0 connect request
+    Control('L', 'F'),                  // 1
+    Control('L', 'S'),                  // 2 connect answer
+    Request(kKindDefault, kToPc),       // 3 read Default
+    Request(kKindDefault, kToReceiver), // 4 write Default
+    Request(kKindChannel, kToReceiver), // 5 write Channel
+    Request(kKindChannel, kToPc),       // 6 read Channel
+    Control('C', 'S'),                  // 7 accepted
+    Control('C', 'F'),                  // 8
+    Control('Q', 'F'),                  // 9
+    Control('F', 'S'),                  // 10 block good
+    Control('F', 'F'),                  // 11 block bad
+    Control('E', 'O'),                  // 12
+    Control('E', 'F'),                  // 13
+    Control('C', 'D'),                  // 14 erase finished
+    Control('U', 'S'),                  // 15 programming finished
+    Control('U', 'F'),                  // 16
 };
 
 constexpr const char* kStateTexts[] = {
-    "Connectting...",         "Connect failed!",         "Connect Success!",
-    "Transfer...",            "Transfer failed!",        "Transfer Success!",
-    "Verify...",              "Verify failed!",          "Verify Success!",
-    "Erase flash...",         "Erase flash failed!",     "Erase flash Success!",
-    "Program flash...",       "Program flash failed!",   "Program flash Success!",
-    "Erase eeprom failed!",   "Erase eeprom Success!",   "Set up File failed!",
-    "Set up File Success!",   "Update failed!",          "Update Success!",
+    "Connectting...",
+    "Connect failed!",
+    "Connect Success!",
+    "Transfer...",
+    "Transfer failed!",
+    "Transfer Success!",
+    "Verify...",
+    "Verify failed!",
+    "Verify Success!",
+    "Erase flash...",
+    "Erase flash failed!",
+    "Erase flash Success!",
+    "Program flash...",
+    "Program flash failed!",
+    "Program flash Success!",
+    "Erase eeprom failed!",
+    "Erase eeprom Success!",
+    "Set up File failed!",
+    "Set up File Success!",
+    "Update failed!",
+    "Update Success!",
 };
 
 bool StartsFrame(uint8_t first) { return first == '!' || first == '#'; }
@@ -86,7 +100,8 @@ std::string SendPercentText(int percent) { return "Transfering Data:  " + std::t
 
 uint32_t BlockSum(std::span<const uint8_t> data) {
     uint32_t sum = 0;
-    for (uint8_t b : data) sum += b;
+    for (uint8_t b : data)
+        sum += b;
     return sum;
 }
 
@@ -246,7 +261,8 @@ bool ReceiverLink::WaitAcceptPair() {
             if (!ReadFrame(group)) break;
             if (!StartsFrame(group[0])) continue;
             groups[collected++] = group;
-            if (collected == 2) return groups[0] == FrameFor(kFrameAccepted) && groups[1] == FrameFor(kFrameQuery);
+            if (collected == 2)
+                return groups[0] == FrameFor(kFrameAccepted) && groups[1] == FrameFor(kFrameQuery);
         }
         if (clock_.NowMs() >= deadline) return false;
         clock_.SleepMs(kPollMs);

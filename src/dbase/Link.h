@@ -21,22 +21,22 @@ namespace dbase {
 inline constexpr const char* kLineSettings = "115200,N,8,1";
 inline constexpr int kLineBaud = 115200;
 
-inline constexpr int kFrameSize = 8;           // every control message
-inline constexpr int kLinkBlockSize = 2048;    // data bytes of a block
+inline constexpr int kFrameSize = 8;            // every control message
+inline constexpr int kLinkBlockSize = 2048;     // data bytes of a block
 inline constexpr int kLinkBlockWireSize = 2052; // data bytes and the 4-byte block sum
-inline constexpr int kSendPieceSize = 16;      // a block is written in pieces of this size
-inline constexpr int kProgressStep = 8;        // progress advance per block (one unit per 256 bytes)
+inline constexpr int kSendPieceSize = 16;       // a block is written in pieces of this size
+inline constexpr int kProgressStep = 8;         // progress advance per block (one unit per 256 bytes)
 
 // Bounds of the waits. Polls are separated by kPollMs sleeps.
 inline constexpr int kPollMs = 1;
-inline constexpr int kFramePolls = 500;     // an answer to a request
-inline constexpr int kBlockPolls = 1001;    // a received block
-inline constexpr int kRequestAttempts = 39; // a read request before it counts as refused
-inline constexpr int kAcceptTimeoutMs = 5000;     // "!!!CS" and "!!!QF" after a write request
-inline constexpr int kBlockAckTimeoutMs = 5000;   // "!!!FS" after a sent block
-inline constexpr int kEraseTimeoutMs = 120000;    // "!!!CD" after the last block
-inline constexpr int kProgramTimeoutMs = 120000;  // "!!!US" after "!!!CD"
-inline constexpr int kFailPauseMs = 2000;         // pause after a failed data phase
+inline constexpr int kFramePolls = 500;          // an answer to a request
+inline constexpr int kBlockPolls = 1001;         // a received block
+inline constexpr int kRequestAttempts = 39;      // a read request before it counts as refused
+inline constexpr int kAcceptTimeoutMs = 5000;    // "!!!CS" and "!!!QF" after a write request
+inline constexpr int kBlockAckTimeoutMs = 5000;  // "!!!FS" after a sent block
+inline constexpr int kEraseTimeoutMs = 120000;   // "!!!CD" after the last block
+inline constexpr int kProgramTimeoutMs = 120000; // "!!!US" after "!!!CD"
+inline constexpr int kFailPauseMs = 2000;        // pause after a failed data phase
 
 // Capacity of the receive buffer: the larger of the two data files.
 inline constexpr uint32_t kReceiveBufferSize = 262144;

@@ -24,20 +24,30 @@ bool ParseLineSettings(const std::string& text, LineSettings& out) {
     LineSettings s;
     s.baud = baud;
     const QString parity = parts[1].trimmed().toUpper();
-    if (parity == QLatin1String("N")) s.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("E")) s.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("O")) s.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("M")) s.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("S")) s.parity = QSerialPort::SpaceParity;
-    else return false;
+    if (parity == QLatin1String("N"))
+        s.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("E"))
+        s.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("O"))
+        s.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("M"))
+        s.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("S"))
+        s.parity = QSerialPort::SpaceParity;
+    else
+        return false;
     const int bits = parts[2].trimmed().toInt(&ok);
     if (!ok || bits < 5 || bits > 8) return false;
     s.dataBits = static_cast<QSerialPort::DataBits>(bits);
     const QString stop = parts[3].trimmed();
-    if (stop == QLatin1String("1")) s.stopBits = QSerialPort::OneStop;
-    else if (stop == QLatin1String("1.5")) s.stopBits = QSerialPort::OneAndHalfStop;
-    else if (stop == QLatin1String("2")) s.stopBits = QSerialPort::TwoStop;
-    else return false;
+    if (stop == QLatin1String("1"))
+        s.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        s.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        s.stopBits = QSerialPort::TwoStop;
+    else
+        return false;
     out = s;
     return true;
 }
@@ -67,8 +77,8 @@ bool QtSerialPort::Open(int number, const std::string& settings) {
     port_->setStopBits(line.stopBits);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
-        error_ = "The serial port " + opened_.toStdString() + " can not be opened: " +
-                 port_->errorString().toStdString();
+        error_ = "The serial port " + opened_.toStdString() +
+                 " can not be opened: " + port_->errorString().toStdString();
         return false;
     }
     return true;
@@ -102,7 +112,8 @@ bool QtSerialPort::Write(std::span<const uint8_t> bytes) {
         error_ = "The serial port is not open!";
         return false;
     }
-    const qint64 n = port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    const qint64 n =
+        port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     if (n != static_cast<qint64>(bytes.size())) {
         error_ = "Writing to the serial port failed: " + port_->errorString().toStdString();
         return false;

@@ -60,12 +60,18 @@ sim::LoaderConfig WithFault(Fault f, int count = 0, int block = 0) {
 } // namespace
 
 TEST(LinkTexts, FramesAreTheFixedEightBytes) {
-    EXPECT_EQ(Bytes(FrameFor(kFrameConnect)), (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x43, 0x4C, 0x43, 0x4C, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameConnected)), (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x4C, 0x53, 0, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameReadDefault)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD4, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameWriteDefault)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD2, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameWriteChannel)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD2, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameReadChannel)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD4, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameConnect)),
+              (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x43, 0x4C, 0x43, 0x4C, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameConnected)),
+              (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x4C, 0x53, 0, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameReadDefault)),
+              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD4, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameWriteDefault)),
+              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD2, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameWriteChannel)),
+              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD2, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameReadChannel)),
+              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD4, 0, 0x2A}));
     const char* twoLetter[] = {nullptr, "LF", nullptr, nullptr, nullptr, nullptr, nullptr, "CS", "CF",
                                "QF",    "FS", "FF",    "EO",    "EF",    "CD",    "US",    "UF"};
     for (int code = 0; code < kFrameCount; ++code) {
@@ -82,14 +88,29 @@ TEST(LinkTexts, FramesAreTheFixedEightBytes) {
 }
 
 TEST(LinkTexts, StateTextsAndPercentages) {
-    const std::vector<std::string> expected = {
-        "Connectting...",       "Connect failed!",       "Connect Success!",       "Transfer...",
-        "Transfer failed!",     "Transfer Success!",     "Verify...",              "Verify failed!",
-        "Verify Success!",      "Erase flash...",        "Erase flash failed!",    "Erase flash Success!",
-        "Program flash...",     "Program flash failed!", "Program flash Success!", "Erase eeprom failed!",
-        "Erase eeprom Success!", "Set up File failed!",  "Set up File Success!",   "Update failed!",
-        "Update Success!"};
-    for (int code = 0; code <= 20; ++code) EXPECT_EQ(StateText(code), expected[code]) << code;
+    const std::vector<std::string> expected = {"Connectting...",
+                                               "Connect failed!",
+                                               "Connect Success!",
+                                               "Transfer...",
+                                               "Transfer failed!",
+                                               "Transfer Success!",
+                                               "Verify...",
+                                               "Verify failed!",
+                                               "Verify Success!",
+                                               "Erase flash...",
+                                               "Erase flash failed!",
+                                               "Erase flash Success!",
+                                               "Program flash...",
+                                               "Program flash failed!",
+                                               "Program flash Success!",
+                                               "Erase eeprom failed!",
+                                               "Erase eeprom Success!",
+                                               "Set up File failed!",
+                                               "Set up File Success!",
+                                               "Update failed!",
+                                               "Update Success!"};
+    for (int code = 0; code <= 20; ++code)
+        EXPECT_EQ(StateText(code), expected[code]) << code;
     EXPECT_EQ(StateText(21), "");
     EXPECT_EQ(StateText(-1), "");
     EXPECT_EQ(ReceivePercentText(98), "Transfering:  98%");
@@ -160,7 +181,8 @@ TEST_P(LinkBothKinds, WriteSendsTheFileInPiecesAndWaitsForTheFlash) {
     EXPECT_EQ(sizes[0], 8u);
     EXPECT_EQ(sizes[1], 8u);
     for (size_t b = 0; b < blocks; ++b) {
-        for (size_t p = 0; p < 128; ++p) ASSERT_EQ(sizes[2 + b * 129 + p], 16u) << "block " << b;
+        for (size_t p = 0; p < 128; ++p)
+            ASSERT_EQ(sizes[2 + b * 129 + p], 16u) << "block " << b;
         ASSERT_EQ(sizes[2 + b * 129 + 128], 4u) << "block " << b;
     }
     EXPECT_EQ(rig.line.Core().CountIn(WriteRequestFrame(is256K)), 1);
@@ -257,7 +279,8 @@ TEST(LinkReadBack, ARequestNeverAcceptedFailsWithoutPretendingData) {
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadDefault), kRequestAttempts);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameQuery), 0);
-    EXPECT_EQ(rig.rec.From("Connect Success!"), (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
+    EXPECT_EQ(rig.rec.From("Connect Success!"),
+              (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
     EXPECT_EQ(linktest::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_FALSE(rig.link.LinkDone());
     // The port choice comes back, after a pause of two seconds.
@@ -274,7 +297,7 @@ TEST(LinkReadBack, ABadBlockSumIsAnsweredAndEndsTheReceive) {
     EXPECT_EQ(rig.line.Core().CountIn(kFrameBlockGood), 5);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameBlockBad), 1);
     EXPECT_EQ(in.back(), FrameFor(kFrameBlockBad)); // nothing follows "!!!FF"
-    EXPECT_EQ(rig.line.Core().BlocksSent(), 6);      // no later block was asked for
+    EXPECT_EQ(rig.line.Core().BlocksSent(), 6);     // no later block was asked for
     EXPECT_EQ(rig.rec.states.back(), "Transfer failed!");
     EXPECT_FALSE(rig.rec.Shows("Transfer Success!"));
     EXPECT_EQ(linktest::ReadFile(out), (std::vector<uint8_t>{9, 9}));
@@ -286,8 +309,8 @@ TEST(LinkReadBack, AMissingBlockFailsAfterItsPolls) {
     const std::string out = rig.dir.Path("r.bin");
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.rec.From("Transfer..."),
-              (std::vector<std::string>{"Transfer...", "Transfering:  0%", "Transfering:  1%", "Transfering:  3%",
-                                        "Transfer failed!"}));
+              (std::vector<std::string>{"Transfer...", "Transfering:  0%", "Transfering:  1%",
+                                        "Transfering:  3%", "Transfer failed!"}));
     EXPECT_EQ(rig.TimeOf("Transfer failed!") - rig.TimeOf("Transfering:  3%"), kBlockPolls * kPollMs);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
@@ -328,7 +351,8 @@ TEST(LinkWrite, AMissingAcceptancePairFailsAfterFiveSeconds) {
     Rig rig(WithFault(Fault::SilentAccept));
     rig.TimeStates();
     EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
-    EXPECT_EQ(rig.rec.From("Connect Success!"), (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
+    EXPECT_EQ(rig.rec.From("Connect Success!"),
+              (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
     const int64_t waited = rig.TimeOf("Transfer failed!") - rig.TimeOf("Connect Success!");
     EXPECT_GE(waited, kAcceptTimeoutMs);
     EXPECT_LE(waited, kAcceptTimeoutMs + 2);
@@ -355,8 +379,9 @@ TEST(LinkWrite, AnUnacknowledgedBlockFailsAfterFiveSeconds) {
     Rig rig(WithFault(Fault::StopAfterBlocks, 0, 2));
     rig.TimeStates();
     EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(true), true));
-    EXPECT_EQ(rig.rec.From("Transfer..."), (std::vector<std::string>{"Transfer...", "Transfering Data:  0%",
-                                                                     "Transfering Data:  1%", "Transfer failed!"}));
+    EXPECT_EQ(rig.rec.From("Transfer..."),
+              (std::vector<std::string>{"Transfer...", "Transfering Data:  0%", "Transfering Data:  1%",
+                                        "Transfer failed!"}));
     EXPECT_GE(rig.TimeOf("Transfer failed!") - rig.TimeOf("Transfering Data:  1%"), kBlockAckTimeoutMs);
     EXPECT_EQ(rig.line.WriteSizes().size(), 2u + 3 * 129); // the third block went, nothing after it
     EXPECT_FALSE(rig.rec.Shows("Erase flash..."));
@@ -367,7 +392,8 @@ TEST(LinkWrite, EraseAndProgrammingAreBoundedSeparately) {
         Rig rig(WithFault(Fault::NoErase));
         rig.TimeStates();
         EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
-        EXPECT_EQ(rig.rec.From("Erase flash..."), (std::vector<std::string>{"Erase flash...", "Erase flash failed!"}));
+        EXPECT_EQ(rig.rec.From("Erase flash..."),
+                  (std::vector<std::string>{"Erase flash...", "Erase flash failed!"}));
         EXPECT_EQ(rig.TimeOf("Erase flash failed!") - rig.TimeOf("Erase flash..."), kEraseTimeoutMs);
         EXPECT_EQ(rig.rec.ports.back(), true);
     }
@@ -375,8 +401,9 @@ TEST(LinkWrite, EraseAndProgrammingAreBoundedSeparately) {
         Rig rig(WithFault(Fault::NoProgram));
         rig.TimeStates();
         EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
-        EXPECT_EQ(rig.rec.From("Erase flash Success!"),
-                  (std::vector<std::string>{"Erase flash Success!", "Program flash...", "Program flash failed!"}));
+        EXPECT_EQ(
+            rig.rec.From("Erase flash Success!"),
+            (std::vector<std::string>{"Erase flash Success!", "Program flash...", "Program flash failed!"}));
         EXPECT_EQ(rig.TimeOf("Program flash failed!") - rig.TimeOf("Program flash..."), kProgramTimeoutMs);
     }
     {

@@ -101,7 +101,8 @@ TEST(PortList, RowsNameTheDeviceOfEachPort) {
 
 TEST(PortList, SystemListIsSortedByName) {
     const QList<serial::PortDevice> devices = serial::SystemPortList().Devices();
-    for (int i = 1; i < devices.size(); ++i) EXPECT_LE(devices[i - 1].name, devices[i].name);
+    for (int i = 1; i < devices.size(); ++i)
+        EXPECT_LE(devices[i - 1].name, devices[i].name);
 }
 
 TEST(PortList, PortArgumentsNameANumberOrADevice) {
@@ -124,8 +125,8 @@ TEST(LineSettings, ParsesTheSettingsString) {
     ASSERT_TRUE(serial::ParseLineSettings("9600,e,7,2", s));
     EXPECT_EQ(s.parity, QSerialPort::EvenParity);
     EXPECT_EQ(s.stopBits, QSerialPort::TwoStop);
-    for (const char* bad : {"", "115200", "115200,N,8", "fast,N,8,1", "115200,X,8,1", "115200,N,9,1", "115200,N,8,3",
-                            "0,N,8,1", "115200,N,8,1,1"})
+    for (const char* bad : {"", "115200", "115200,N,8", "fast,N,8,1", "115200,X,8,1", "115200,N,9,1",
+                            "115200,N,8,3", "0,N,8,1", "115200,N,8,1,1"})
         EXPECT_FALSE(serial::ParseLineSettings(bad, s)) << bad;
 }
 
@@ -162,7 +163,8 @@ TEST(QtSerialPort, DiscardingInputNeverLosesWrittenBytes) {
     port.SetDevice(QString::fromStdString(pty.Path()));
     ASSERT_TRUE(port.Open(1, "115200,N,8,1")) << port.LastError();
     std::vector<uint8_t> block(2052);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i * 7);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<uint8_t>(i * 7);
     pty.Send({0xAA, 0xBB});
     ASSERT_EQ(WaitFor(port, 2), 2u);
     ASSERT_TRUE(port.Write(block));
@@ -174,7 +176,8 @@ TEST(QtSerialPort, DiscardingInputNeverLosesWrittenBytes) {
 TEST(QtSerialPort, PortNumbersGoThroughTheList) {
     RawPty pty;
     ASSERT_TRUE(pty.ok());
-    const FixedPorts ports({{"ttyS0", "/dev/orbitlist-no-such-device"}, {"pty", QString::fromStdString(pty.Path())}});
+    const FixedPorts ports(
+        {{"ttyS0", "/dev/orbitlist-no-such-device"}, {"pty", QString::fromStdString(pty.Path())}});
     serial::QtSerialPort port(&ports);
 #ifndef Q_OS_WIN
     EXPECT_TRUE(port.Open(2, "115200,N,8,1")) << port.LastError();

@@ -13,8 +13,10 @@
 namespace linktest {
 
 void FastPauseClock::SleepMs(int ms) {
-    if (ms > 5) skipped_ += ms;
-    else real_.SleepMs(ms);
+    if (ms > 5)
+        skipped_ += ms;
+    else
+        real_.SleepMs(ms);
 }
 
 int64_t FastPauseClock::NowMs() { return real_.NowMs() + skipped_.load(); }
@@ -62,7 +64,8 @@ void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 std::vector<std::string> ReadBackStates(bool is256K) {
     const int pages = is256K ? 1024 : 512;
     std::vector<std::string> s = {"Connectting...", "Connect Success!", "Transfer..."};
-    for (int i = 0; i < pages / 8; ++i) s.push_back(dbase::ReceivePercentText(i * 800 / pages));
+    for (int i = 0; i < pages / 8; ++i)
+        s.push_back(dbase::ReceivePercentText(i * 800 / pages));
     s.insert(s.end(), {"Transfer Success!", "Update Success!"});
     return s;
 }

@@ -86,7 +86,8 @@ void LoaderCore::Step(std::vector<Answer>& out) {
                 Emit(out, FrameFor(dbase::kFrameBlockBad));
                 continue;
             }
-            std::copy(data.begin(), data.end(), incoming_.begin() + static_cast<size_t>(block_) * dbase::kLinkBlockSize);
+            std::copy(data.begin(), data.end(),
+                      incoming_.begin() + static_cast<size_t>(block_) * dbase::kLinkBlockSize);
             ++blocksReceived_;
             Emit(out, FrameFor(dbase::kFrameBlockGood));
             if (++block_ == blocks_) {
@@ -113,8 +114,10 @@ void LoaderCore::Step(std::vector<Answer>& out) {
             block_ = 0;
             SendBlock(out);
         } else if (phase_ == Phase::Sending && f == FrameFor(dbase::kFrameBlockGood)) {
-            if (++block_ < blocks_) SendBlock(out);
-            else phase_ = Phase::Idle;
+            if (++block_ < blocks_)
+                SendBlock(out);
+            else
+                phase_ = Phase::Idle;
         } else if (phase_ == Phase::Sending && f == FrameFor(dbase::kFrameBlockBad)) {
             phase_ = Phase::Idle;
         } else {
@@ -139,7 +142,8 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
             }
             break;
         case Fault::LongConnect: {
-            std::vector<uint8_t> twelve(FrameFor(dbase::kFrameConnected).begin(), FrameFor(dbase::kFrameConnected).end());
+            std::vector<uint8_t> twelve(FrameFor(dbase::kFrameConnected).begin(),
+                                        FrameFor(dbase::kFrameConnected).end());
             twelve.insert(twelve.end(), {'!', '!', '!', 'L'});
             Emit(out, twelve);
             return;
@@ -156,7 +160,9 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
     block_ = 0;
     if (f[5] == 0xD4) {
         ++readRequests_;
-        if (config_.fault == Fault::IgnoreReadRequest && (config_.count < 0 || readRequests_ <= config_.count)) return;
+        if (config_.fault == Fault::IgnoreReadRequest &&
+            (config_.count < 0 || readRequests_ <= config_.count))
+            return;
         Emit(out, FrameFor(dbase::kFrameAccepted));
         phase_ = Phase::AwaitQuery;
         return;
@@ -186,7 +192,8 @@ void LoaderCore::SendBlock(std::vector<Answer>& out) {
     if (config_.fault == Fault::StopAfterBlocks && block_ >= config_.block) return;
     const auto& image = is256K_ ? channel_ : default_;
     std::vector<uint8_t> wire(image.begin() + static_cast<std::ptrdiff_t>(block_) * dbase::kLinkBlockSize,
-                              image.begin() + static_cast<std::ptrdiff_t>(block_ + 1) * dbase::kLinkBlockSize);
+                              image.begin() +
+                                  static_cast<std::ptrdiff_t>(block_ + 1) * dbase::kLinkBlockSize);
     uint32_t sum = dbase::BlockSum(wire);
     if (config_.fault == Fault::BadSum && block_ == config_.block) sum += 1;
     const auto sumBytes = dbase::BlockSumBytes(sum);

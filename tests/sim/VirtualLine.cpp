@@ -34,7 +34,8 @@ bool VirtualLine::Write(std::span<const uint8_t> bytes) {
     writeSizes_.push_back(bytes.size());
     for (const Answer& a : core_.Feed(bytes)) {
         lastArrival_ = std::max(lastArrival_, now_ + latencyMs_) + a.afterMs;
-        for (uint8_t b : a.bytes) pending_.push_back({lastArrival_, b});
+        for (uint8_t b : a.bytes)
+            pending_.push_back({lastArrival_, b});
     }
     return true;
 }

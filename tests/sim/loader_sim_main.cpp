@@ -34,11 +34,16 @@ bool Load(const char* path, std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
     const std::map<std::string, sim::Fault> faults = {
-        {"silent-connect", sim::Fault::SilentConnect}, {"junk-connect", sim::Fault::JunkConnect},
-        {"long-connect", sim::Fault::LongConnect},     {"ignore-read", sim::Fault::IgnoreReadRequest},
-        {"bad-sum", sim::Fault::BadSum},               {"stop-after", sim::Fault::StopAfterBlocks},
-        {"silent-accept", sim::Fault::SilentAccept},   {"wrong-accept", sim::Fault::WrongAccept},
-        {"junk-accept", sim::Fault::JunkAccept},       {"no-erase", sim::Fault::NoErase},
+        {"silent-connect", sim::Fault::SilentConnect},
+        {"junk-connect", sim::Fault::JunkConnect},
+        {"long-connect", sim::Fault::LongConnect},
+        {"ignore-read", sim::Fault::IgnoreReadRequest},
+        {"bad-sum", sim::Fault::BadSum},
+        {"stop-after", sim::Fault::StopAfterBlocks},
+        {"silent-accept", sim::Fault::SilentAccept},
+        {"wrong-accept", sim::Fault::WrongAccept},
+        {"junk-accept", sim::Fault::JunkAccept},
+        {"no-erase", sim::Fault::NoErase},
         {"no-program", sim::Fault::NoProgram},
     };
     sim::LoaderConfig config;
@@ -58,8 +63,10 @@ int main(int argc, char** argv) {
             ++i;
         } else if (a == "--count" || a == "--block" || a == "--erase-ms" || a == "--program-ms") {
             const int n = std::atoi(v);
-            (a == "--count" ? config.count : a == "--block" ? config.block : a == "--erase-ms" ? config.eraseMs
-                                                                                                : config.programMs) = n;
+            (a == "--count"      ? config.count
+             : a == "--block"    ? config.block
+             : a == "--erase-ms" ? config.eraseMs
+                                 : config.programMs) = n;
             ++i;
         } else if (a == "--channel" || a == "--default") {
             if (!Load(v, a == "--channel" ? channel : def)) {

@@ -82,7 +82,8 @@ private:
         ports_.devices.clear();
         int n = 0;
         for (const sim::PtyLoader* l : loaders)
-            ports_.devices.append({QStringLiteral("pty%1").arg(n++), QString::fromStdString(l->DevicePath())});
+            ports_.devices.append(
+                {QStringLiteral("pty%1").arg(n++), QString::fromStdString(l->DevicePath())});
     }
 
     FixedPorts ports_;
@@ -292,7 +293,8 @@ private slots:
         auto loader = StartLoader();
         UsePorts({loader.get()});
         const std::string out = dir.Path("r.bin");
-        const upgrade::LinkResult read = TFormUpgrade::ReadBack(nullptr, QString::fromStdString(out), false, Options());
+        const upgrade::LinkResult read =
+            TFormUpgrade::ReadBack(nullptr, QString::fromStdString(out), false, Options());
         QCOMPARE(read.outcome, Outcome::Success);
         QCOMPARE(linktest::ReadFile(out), linktest::SampleFile(false));
 
@@ -301,7 +303,8 @@ private slots:
         bytes[300] ^= 0x10;
         const std::string bad = dir.Path("bad.bin");
         linktest::WriteFile(bad, bytes);
-        const upgrade::LinkResult refused = TFormUpgrade::Write(nullptr, QString::fromStdString(bad), true, Options());
+        const upgrade::LinkResult refused =
+            TFormUpgrade::Write(nullptr, QString::fromStdString(bad), true, Options());
         QCOMPARE(refused.outcome, Outcome::Refused);
         QCOMPARE(refused.message, QString::fromLatin1(dbase::msg::FileNull));
         loader->With([](sim::LoaderCore& core) { QCOMPARE(core.CountIn(dbase::kFrameWriteChannel), 0); });
