@@ -95,8 +95,7 @@ TFormUpgrade::TFormUpgrade(bool readMode, const QString& path, bool is256K, Link
                            QWidget* parent)
     : QDialog(parent), ReadMode(readMode), path_(path), is256K_(is256K), options_(std::move(options)) {
     BuildForm();
-    // FormCreate
-    ProgressBarMain->setValue(0);
+    FormCreate();
 
     const serial::PortListProvider* ports = options_.ports ? options_.ports : &serial::DefaultPortList();
     CB_Com->addItems(serial::PortRows(*ports));
@@ -185,6 +184,8 @@ LinkResult TFormUpgrade::Write(QWidget* parent, const QString& path, bool is256K
     dialog.exec();
     return dialog.Result();
 }
+
+void TFormUpgrade::FormCreate() { ProgressBarMain->setValue(0); }
 
 void TFormUpgrade::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);

@@ -93,6 +93,7 @@ public:
     LinkResult Result() const { return {outcome_, message_}; }
 
     // Handlers of the dialog's components.
+    void FormCreate();
     void FormShow();
     void CB_ComSelect(int row);
     void SpeedButton1Click();
