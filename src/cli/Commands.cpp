@@ -33,6 +33,8 @@ const std::vector<Command>& Commands() {
          CmdEditSat},
         {"fav-name", "fav-name FILE GROUP NAME -o OUT", CmdFavName},
         {"import-ini", "import-ini FILE SATSLOT INI -o OUT", CmdImportIni},
+        {"read", "read --port DEV --kind channel|default OUT", CmdRead},
+        {"write", "write --port DEV FILE", CmdWrite},
     };
     return commands;
 }

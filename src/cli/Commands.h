@@ -40,5 +40,7 @@ int CmdAddTp(const Args&, std::ostream&, std::ostream&);
 int CmdEditSat(const Args&, std::ostream&, std::ostream&);
 int CmdFavName(const Args&, std::ostream&, std::ostream&);
 int CmdImportIni(const Args&, std::ostream&, std::ostream&);
+int CmdRead(const Args&, std::ostream&, std::ostream&);
+int CmdWrite(const Args&, std::ostream&, std::ostream&);
 
 } // namespace cli

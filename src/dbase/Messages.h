@@ -15,6 +15,7 @@ inline constexpr const char* Opening = "File is being opened now. Please wait...
 inline constexpr const char* Saving = "File is being save now. Please wait......";
 inline constexpr const char* IllegalData = "Illegal Data!";
 inline constexpr const char* EmptyField = "It can not be empty!";
+inline constexpr const char* OpeningReceived = "File is being opened now, Please wait!";
 
 // Adding, deleting and resetting entries.
 inline constexpr const char* MaxTransponders =
