@@ -197,39 +197,45 @@ std::unique_ptr<Database> BuildSample() {
 }
 
 std::unique_ptr<Database> BuildFull(uint32_t seed) {
+    // Real channel lists are regular (PIDs in steps, services numbered in
+    // order, names from a small vocabulary); a list built the same way stays
+    // within the container when compressed, as a real full list does.
     auto db = NewDatabase();
     InitEmpty(*db);
     Database& d = *db;
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    auto name = [&](int len) {
-        std::string s;
-        for (int i = 0; i < len; ++i) s.push_back(static_cast<char>(i == 0 ? pick('A', 'Z') : pick('a', 'z')));
-        return s;
-    };
+    static const char* const words[] = {"Alpha", "Nova", "Sport", "News", "Cine", "Kids", "Music", "Info",
+                                        "Star", "Docu", "Live", "Plus", "One", "Max", "Prime", "Radio"};
+    auto word = [&] { return std::string(words[pick(0, 15)]); };
     for (int s = 0; s < kMaxSatsInImage; ++s)
-        AddSat(d, {name(pick(4, 10)) + " " + std::to_string(s), (s * 53) % 3600, 9750, 10600, pick(0, 2),
-                   pick(0, 2), pick(0, 4), pick(0, 3), pick(0, 16)});
-    for (int t = 0; t < kTpSlots; ++t)
-        AddTp(d, t % kMaxSatsInImage, pick(10700, 12750), pick(0, 1) == 1, pick(2000, 45000), pick(0, 6));
+        AddSat(d, {word() + " " + std::to_string(s), (s * 53) % 3600, 9750, 10600, s % 3, s % 3 == 1 ? 2 : 0,
+                   s % 5, 1, 0});
+    for (int t = 0; t < kTpSlots; ++t) {
+        const int sat = t % kMaxSatsInImage, n = t / kMaxSatsInImage;
+        AddTp(d, sat, 10700 + n * 58 + (sat % 4) * 2, n % 2 == 1, n % 3 == 0 ? 27500 : 22000, 3);
+    }
     for (int p = 0; p < kProgSlots; ++p) {
         ProgSpec ps;
-        ps.name = name(pick(3, 15));
+        ps.name = word() + " " + std::to_string(p % 100);
         ps.radio = p % 5 == 4;
-        ps.vid = ps.radio ? 0 : pick(32, 8190);
-        ps.aud = pick(32, 8190);
+        const int base = 0x100 + (p % 60) * 0x20;
+        ps.vid = ps.radio ? 0 : base;
+        ps.aud = base + 1;
         ps.pcr = ps.vid ? ps.vid : ps.aud;
-        ps.pmt = pick(32, 8190);
-        ps.sid = pick(1, 65535);
-        ps.scrambled = pick(0, 3) == 0;
-        ps.ca = {static_cast<uint8_t>(pick(0, 80)), static_cast<uint8_t>(pick(0, 1) ? pick(1, 80) : 0), 0, 0};
-        ps.fav = static_cast<uint16_t>(pick(0, 3) == 0 ? 1u << pick(0, 15) : 0);
-        ps.lock = pick(0, 20) == 0;
-        ps.skip = pick(0, 20) == 0;
+        ps.pmt = 0x40 + p % 60;
+        ps.sid = 1000 + p;
+        ps.pvt = 8191;
+        ps.scrambled = p % 4 == 0;
+        ps.ca = {static_cast<uint8_t>(p % 8 == 0 ? 5 : 24), 0, 0, 0};
+        ps.fav = static_cast<uint16_t>(p % 7 == 0 ? 1u << (p % 16) : 0);
+        ps.lock = p % 97 == 0;
+        ps.skip = p % 89 == 0;
         AddProg(d, p % kTpSlots, ps);
     }
-    for (int a = 0; a < kAudioSlots; ++a) AddAudio(d, (a * 3) % kProgSlots, pick(32, 8190), name(3));
-    for (int g = 0; g < kFavGroups; ++g) NameFav(d, g, name(pick(0, 15)));
+    static const char* const langs[] = {"eng", "deu", "fra", "ita"};
+    for (int a = 0; a < kAudioSlots; ++a) AddAudio(d, a * 3, 0x102 + (a % 60) * 0x20, langs[a % 4]);
+    for (int g = 0; g < kFavGroups; ++g) NameFav(d, g, word() + (g % 2 ? " " + word() : ""));
     return db;
 }
 

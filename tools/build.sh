@@ -32,3 +32,12 @@ fi
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBITLIST_SANITIZE=ON -DORBITLIST_TESTS=ON \
+    -DORBITLIST_BENCH=OFF
+cmake --build build-asan -j "$jobs"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 900

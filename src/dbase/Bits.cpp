@@ -40,6 +40,7 @@ long long BaseToInt(std::string_view text, int base, long long max) {
 }
 
 unsigned CappedField(unsigned value, int width, unsigned max) {
+    if (value <= max) return value; // the whole field is the longest run within the cap
     unsigned result = 0;
     for (int bit = width - 1; bit >= 0; --bit) {
         const unsigned next = result * 2 + ((value >> bit) & 1u);

@@ -162,7 +162,7 @@ Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const std
     return Status::Ok();
 }
 
-Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes) {
+Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes, bool sync) {
     const std::string what = "The file can not be saved!";
     if (pathIn.empty()) return Status::Error(what);
     std::error_code ec;
@@ -173,6 +173,14 @@ Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes
         if (!ec) path = target;
     }
     if (fs::is_directory(path, ec)) return IoError(what, pathIn, EISDIR);
+    if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+        // A device or pipe can not be replaced by a rename; write to it in place.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) return IoError(what, pathIn, errno);
+        int err = WriteAll(fd, bytes) ? 0 : (errno ? errno : EIO);
+        if (::close(fd) != 0 && !err) err = errno;
+        return err ? IoError(what, pathIn, err) : Status::Ok();
+    }
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmpl.data());
@@ -189,14 +197,14 @@ Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes
     int err = 0;
     if (::fchmod(fd, mode) != 0) err = errno;
     if (!err && !WriteAll(fd, bytes)) err = errno ? errno : EIO;
-    if (!err && ::fsync(fd) != 0) err = errno;
+    if (!err && sync && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && !err) err = errno;
     if (!err && ::rename(tmpl.c_str(), path.c_str()) != 0) err = errno;
     if (err) {
         ::unlink(tmpl.c_str());
         return IoError(what, pathIn, err);
     }
-    const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dfd = sync ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     if (dfd >= 0) {
         (void)::fsync(dfd);
         ::close(dfd);

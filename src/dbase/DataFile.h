@@ -69,8 +69,9 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
 Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const std::string& workFile = {});
 
 // Writes `bytes` to `path` through a temporary file beside it and a rename,
-// so that `path` is always either the old file or the whole new one.
-Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes);
+// so that `path` is always either the old file or the whole new one. With
+// `sync` the data is flushed to the disk before the rename.
+Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes, bool sync = true);
 
 // The program's data directory, created when missing.
 std::string DataDirectory();

@@ -12,10 +12,39 @@ const char* FecName(int code) {
     return code >= 0 && code <= 6 ? names[code] : "";
 }
 
-SatData DecodeSat(const SatRec& r) {
-    SatData d;
-    d.LnbLow = DecText(GetU16(r, 0));
-    d.LnbHigh = DecText(GetU16(r, 2));
+namespace {
+
+// Sets `s` to the decimal text of `v`, reusing its storage.
+void SetDec(std::string& s, unsigned v) {
+    size_t n = 1;
+    for (unsigned x = v; x >= 10; x /= 10) ++n;
+    s.resize(n);
+    for (size_t i = n; i-- > 0; v /= 10) s[i] = static_cast<char>('0' + v % 10);
+}
+
+// Sets `s` to the bytes of `field` up to its first NUL.
+void SetField(std::string& s, std::span<const uint8_t> field) {
+    size_t n = 0;
+    while (n < field.size() && field[n] != 0) ++n;
+    s.resize(n);
+    std::copy_n(field.begin(), n, s.begin());
+}
+
+void SetTrimmedField(std::string& s, std::span<const uint8_t> field) {
+    SetField(s, field);
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+}
+
+void SetFavMask(std::string& s, uint16_t mask) {
+    s.resize(16);
+    for (int i = 0; i < 16; ++i) s[static_cast<size_t>(i)] = (mask >> (15 - i)) & 1 ? '1' : '0';
+}
+
+} // namespace
+
+void DecodeSat(const SatRec& r, SatData& d) {
+    SetDec(d.LnbLow, GetU16(r, 0));
+    SetDec(d.LnbHigh, GetU16(r, 2));
     d.Longitude = TenthsText(GetU16(r, 6));
     d.LnbType = r[8];
     d.Power12V = r[9];
@@ -25,29 +54,25 @@ SatData DecodeSat(const SatRec& r) {
     d.Diseqc11 = r[13];
     d.SatByte14 = r[14];
     d.Motor = r[15];
-    d.Name = TrimRight(FieldText(std::span(r).subspan(17, 18)));
-    return d;
+    SetTrimmedField(d.Name, std::span(r).subspan(17, 18));
 }
 
-TpData DecodeTp(const TpRec& r) {
-    TpData d;
-    d.Freq = DecText(GetU16(r, 0) & 0x3FFF);
+void DecodeTp(const TpRec& r, TpData& d) {
+    SetDec(d.Freq, GetU16(r, 0) & 0x3FFF);
     d.Used = (r[2] >> 1) & 1;
     d.Pol = static_cast<uint8_t>(CappedField((r[2] >> 2) & 3, 2, 2));
-    d.PolText = d.Pol == 0 ? "H" : d.Pol == 1 ? "V" : "?";
+    d.PolText.assign(1, d.Pol == 0 ? 'H' : d.Pol == 1 ? 'V' : '?');
     d.Fec = static_cast<uint8_t>(CappedField(r[2] >> 4, 4, 6));
     d.FecText = FecName(d.Fec);
     d.TpByte3 = r[3];
     d.SatIndex = r[4];
     d.TpNo = r[5];
-    d.SymRate = DecText(GetU16(r, 6));
-    return d;
+    SetDec(d.SymRate, GetU16(r, 6));
 }
 
 std::string FavMaskText(uint16_t mask) {
-    std::string s(16, '0');
-    for (int bit = 0; bit < 16; ++bit)
-        if (mask & (1u << bit)) s[static_cast<size_t>(15 - bit)] = '1';
+    std::string s;
+    SetFavMask(s, mask);
     return s;
 }
 
@@ -58,41 +83,61 @@ uint16_t FavMaskValue(const std::string& text) {
     return v;
 }
 
-ProgData DecodeProg(const ProgRec& r, const TpTable& tps) {
-    ProgData d;
+void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
     const uint16_t w0 = GetU16(r, 0);
-    d.PcrPid = DecText(w0 >> 3);
+    SetDec(d.PcrPid, w0 >> 3);
     d.IsFree = (w0 >> 2) & 1;
     d.IsRadio = (w0 >> 1) & 1;
     d.Used = w0 & 1;
-    d.PvtPid = DecText(GetU16(r, 2) & 0x1FFF);
+    SetDec(d.PvtPid, GetU16(r, 2) & 0x1FFF);
     d.TpIndex = CappedField(GetU16(r, 4), 16, 5000);
     d.AudioTracks = static_cast<uint8_t>(CappedField(r[9], 8, 63));
     d.AudioSel = static_cast<uint8_t>(CappedField(r[10], 8, 63));
     const uint16_t vid = GetU16(r, 12), aud = GetU16(r, 14);
     d.VidFlags = static_cast<uint8_t>(vid >> 13);
-    d.VidPid = DecText(vid & 0x1FFF);
+    SetDec(d.VidPid, vid & 0x1FFF);
     d.AudFlags = static_cast<uint8_t>(aud >> 13);
-    d.AudPid = DecText(aud & 0x1FFF);
-    d.ServiceId = DecText(GetU16(r, 16));
-    d.FavMask = FavMaskText(GetU16(r, 18));
-    d.PmtPid = DecText(CappedField(GetU16(r, 20), 16, 8191));
+    SetDec(d.AudPid, aud & 0x1FFF);
+    SetDec(d.ServiceId, GetU16(r, 16));
+    SetFavMask(d.FavMask, GetU16(r, 18));
+    SetDec(d.PmtPid, CappedField(GetU16(r, 20), 16, 8191));
     d.Skip = (r[22] >> 1) & 1;
     d.Lock = r[22] & 1;
     d.ProgByte23 = static_cast<uint8_t>(CappedField(r[23], 8, 7));
-    d.Name = FieldText(std::span(r).subspan(24, 15));
+    SetField(d.Name, std::span(r).subspan(24, 15));
     for (int i = 0; i < 4; ++i) d.CaIds[i] = r[40 + i];
     d.SatIndex = d.TpIndex < static_cast<uint32_t>(kTpSlots) ? tps.data[d.TpIndex].SatIndex : 255;
+}
+
+void DecodeAudio(const AudioRec& r, AudioData& d) {
+    const uint16_t w = GetU16(r, 0);
+    SetDec(d.Pid, (w >> 1) & 0x1FFF);
+    d.Used = w & 1;
+    d.ProgIndex = GetU16(r, 2);
+    SetField(d.Lang, std::span(r).subspan(4, 3));
+}
+
+SatData DecodeSat(const SatRec& r) {
+    SatData d;
+    DecodeSat(r, d);
+    return d;
+}
+
+TpData DecodeTp(const TpRec& r) {
+    TpData d;
+    DecodeTp(r, d);
+    return d;
+}
+
+ProgData DecodeProg(const ProgRec& r, const TpTable& tps) {
+    ProgData d;
+    DecodeProg(r, tps, d);
     return d;
 }
 
 AudioData DecodeAudio(const AudioRec& r) {
     AudioData d;
-    const uint16_t w = GetU16(r, 0);
-    d.Pid = DecText((w >> 1) & 0x1FFF);
-    d.Used = w & 1;
-    d.ProgIndex = GetU16(r, 2);
-    d.Lang = FieldText(std::span(r).subspan(4, 3));
+    DecodeAudio(r, d);
     return d;
 }
 
@@ -137,7 +182,7 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
     for (int i = 0; i < kSatSlots; ++i) {
         if (i < satCount) {
             std::copy_n(image.begin() + img::SatRecords + kSatRecSize * i, kSatRecSize, db.Sat.rec[i].begin());
-            db.Sat.data[i] = DecodeSat(db.Sat.rec[i]);
+            DecodeSat(db.Sat.rec[i], db.Sat.data[i]);
         } else {
             db.Sat.rec[i].fill(0);
             db.Sat.data[i] = SatData{};
@@ -152,7 +197,7 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
     const int t0 = TpTableOffset(satCount);
     for (int t = 0; t < kTpSlots; ++t) {
         std::copy_n(image.begin() + t0 + kTpRecSize * t, kTpRecSize, db.Tp.rec[t].begin());
-        db.Tp.data[t] = DecodeTp(db.Tp.rec[t]);
+        DecodeTp(db.Tp.rec[t], db.Tp.data[t]);
     }
 
     db.ProgCount = progCount;
@@ -163,11 +208,11 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
 
     for (int p = 0; p < kProgSlots; ++p) {
         std::copy_n(image.begin() + img::ProgTable + kProgRecSize * p, kProgRecSize, db.Prog.rec[p].begin());
-        db.Prog.data[p] = DecodeProg(db.Prog.rec[p], db.Tp);
+        DecodeProg(db.Prog.rec[p], db.Tp, db.Prog.data[p]);
     }
     for (int a = 0; a < kAudioSlots; ++a) {
         std::copy_n(image.begin() + img::AudioTable + kAudioRecSize * a, kAudioRecSize, db.Audio.rec[a].begin());
-        db.Audio.data[a] = DecodeAudio(db.Audio.rec[a]);
+        DecodeAudio(db.Audio.rec[a], db.Audio.data[a]);
     }
     std::copy_n(image.begin() + img::Carried, kCarriedSize, db.Carried.begin());
     std::copy_n(image.begin() + img::FavLocks, kFavGroups, db.FavLocksStored.begin());

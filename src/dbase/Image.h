@@ -41,6 +41,11 @@ TpData DecodeTp(const TpRec& r);
 // when TpIndex lies outside the table).
 ProgData DecodeProg(const ProgRec& r, const TpTable& tps);
 AudioData DecodeAudio(const AudioRec& r);
+// The same, decoding into an existing record (reusing its texts' storage).
+void DecodeSat(const SatRec& r, SatData& d);
+void DecodeTp(const TpRec& r, TpData& d);
+void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d);
+void DecodeAudio(const AudioRec& r, AudioData& d);
 
 // Text of a 16-bit favourite mask, most significant bit first.
 std::string FavMaskText(uint16_t mask);

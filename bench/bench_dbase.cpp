@@ -1,0 +1,90 @@
+// Opening and saving a full-capacity database, each beside the bare LZO call
+// on the same data, so the overhead of our own code can be read off directly.
+#include "SampleData.h"
+
+#include "dbase/Container.h"
+#include "dbase/DataFile.h"
+#include "dbase/Image.h"
+
+#include <benchmark/benchmark.h>
+#include <lzo/lzo1x.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+struct Fixture {
+    std::unique_ptr<dbase::Database> db = sample::BuildFull(1);
+    std::vector<uint8_t> image, file;
+    std::vector<uint8_t> stream;
+    std::string dest;
+    Fixture() {
+        db->Is256K = true;
+        image = dbase::BuildImage(*db);
+        if (!dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, file)) std::abort();
+        const dbase::Status s = dbase::CompressImage(image, stream);
+        if (!s) std::abort();
+        dest = (std::filesystem::temp_directory_path() / ("orbitlist-bench-" + std::to_string(::getpid()))).string();
+    }
+    ~Fixture() { std::filesystem::remove(dest); }
+};
+
+Fixture& F() {
+    static Fixture f;
+    return f;
+}
+
+void BM_Open(benchmark::State& state) {
+    auto db = dbase::NewDatabase();
+    for (auto _ : state) {
+        const dbase::Status s = dbase::OpenImageBytes(F().file, true, *db);
+        benchmark::DoNotOptimize(s.ok());
+    }
+    state.counters["stream"] = static_cast<double>(F().stream.size());
+}
+
+void BM_BareDecompress(benchmark::State& state) {
+    std::vector<uint8_t> out(dbase::kImageSize);
+    for (auto _ : state) {
+        lzo_uint len = out.size();
+        benchmark::DoNotOptimize(lzo1x_decompress_safe(F().stream.data(), F().stream.size(), out.data(), &len, nullptr));
+    }
+}
+
+void BM_Save(benchmark::State& state) {
+    for (auto _ : state) {
+        F().db->DataChanged = true;
+        const dbase::Status s = dbase::SaveImage(*F().db, dbase::SaveMode::Channel, F().dest);
+        benchmark::DoNotOptimize(s.ok());
+    }
+}
+
+// The same save without flushing to the disk: the figure compared with the bare compressor.
+void BM_SaveNoSync(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<uint8_t> bytes;
+        if (!dbase::BuildSaveBytes(*F().db, dbase::SaveMode::Channel, bytes)) std::abort();
+        const dbase::Status s = dbase::WriteFileAtomic(F().dest, bytes, false);
+        benchmark::DoNotOptimize(s.ok());
+    }
+}
+
+void BM_BareCompress(benchmark::State& state) {
+    std::vector<uint8_t> out(F().image.size() + F().image.size() / 16 + 67);
+    std::vector<uint8_t> work(LZO1X_1_MEM_COMPRESS);
+    for (auto _ : state) {
+        lzo_uint len = 0;
+        benchmark::DoNotOptimize(lzo1x_1_compress(F().image.data(), F().image.size(), out.data(), &len, work.data()));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Open)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BareDecompress)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Save)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveNoSync)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BareCompress)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();

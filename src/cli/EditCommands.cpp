@@ -1,0 +1,61 @@
+// delete-program, delete-tp, reset-sat and delete-empty-tps: the delete and
+// reset commands of the lists' popup menus.
+#include "Commands.h"
+#include "EditSupport.h"
+
+#include "dbase/Edit.h"
+
+namespace cli {
+
+using dbase::Database;
+using dbase::Status;
+
+int CmdDeleteProgram(const Args& args, std::ostream& out, std::ostream& err) {
+    return RunEdit(args, {}, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport&) {
+        const int slot = SlotArg(p.positional[1], "SLOT");
+        if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
+        dbase::DeleteProgram(db, slot);
+        return Status::Ok();
+    });
+}
+
+int CmdDeleteTp(const Args& args, std::ostream& out, std::ostream& err) {
+    return RunEdit(args, {}, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
+        const int tp = SlotArg(p.positional[1], "SLOT");
+        if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
+        const dbase::TpDeleteResult r = dbase::DeleteTransponder(db, tp, db.Tp.data[tp].SatIndex);
+        if (r.PlaceholderTpMade)
+            report.notes.push_back("The satellite's last transponder was replaced by the placeholder in slot " +
+                                   std::to_string(r.placeholderSlot) + ".");
+        return Status::Ok();
+    });
+}
+
+int CmdResetSat(const Args& args, std::ostream& out, std::ostream& err) {
+    return RunEdit(args, {}, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport&) {
+        const int sat = SlotArg(p.positional[1], "SLOT");
+        if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+        dbase::ResetSatellite(db, sat);
+        return Status::Ok();
+    });
+}
+
+int CmdDeleteEmptyTps(const Args& args, std::ostream& out, std::ostream& err) {
+    return RunEdit(args, {"--sat"}, 1, 1, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
+        // The transponders the grid would list: those of one satellite, or all.
+        if (const std::string* satArg = p.get("--sat")) {
+            const int sat = SlotArg(*satArg, "--sat");
+            if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+            db.ListSatTps(sat);
+        } else {
+            db.ListAllTps();
+        }
+        const std::vector<int> empty = dbase::EmptyTransponders(db, db.TpList.e);
+        const int deleted = dbase::DeleteTransponders(db, empty);
+        report.notes.push_back("Deleted " + std::to_string(deleted) + " empty transponder" +
+                               (deleted == 1 ? "." : "s."));
+        return Status::Ok();
+    });
+}
+
+} // namespace cli

@@ -1,0 +1,145 @@
+// read and write: the exchanges with the receiver's loader over a serial
+// port, reporting each state on stderr, one per line.
+#include "LinkCommands.h"
+#include "Commands.h"
+#include "Common.h"
+
+#include "dbase/Link.h"
+#include "serial/QtSerialPort.h"
+
+#include <QCoreApplication>
+
+#include <atomic>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace cli {
+
+namespace {
+
+dbase::LinkClock* g_clock = nullptr;
+
+// Set by SIGINT while an exchange runs; the exchange then acts as if
+// cancelled at its next poll.
+std::atomic<bool> g_interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
+
+// Routes SIGINT to the flag while it lives and restores the old handler.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        g_interrupted.store(false);
+        struct sigaction sa {};
+        sa.sa_handler = OnInterrupt;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGINT, &sa, &old_);
+    }
+    ~InterruptGuard() { ::sigaction(SIGINT, &old_, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction old_ {};
+};
+
+// Writes each new state text as a line and turns an interrupt, or a port
+// that can not be opened, into a Cancel.
+class StderrObserver final : public dbase::LinkObserver {
+public:
+    explicit StderrObserver(std::ostream& err) : err_(err) {}
+    void Attach(dbase::ReceiverLink* link) { link_ = link; }
+
+    void ShowState(const std::string& text) override {
+        if (text == last_) return;
+        last_ = text;
+        err_ << text << '\n' << std::flush;
+    }
+    void ShowLamp(bool portOpen) override {
+        // The lamp turns red right after an open fails; nobody can choose
+        // another port here, so waiting for the loader would be pointless.
+        if (!portOpen && link_) link_->Cancel();
+    }
+    void PumpMessages() override {
+        if (g_interrupted.load() && link_) link_->Cancel();
+    }
+
+private:
+    std::ostream& err_;
+    dbase::ReceiverLink* link_ = nullptr;
+    std::string last_;
+};
+
+// A core application for Qt SerialPort when the program has none.
+std::unique_ptr<QCoreApplication> EnsureApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    static int argc = 1;
+    static char name[] = "orbitlist-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+// Runs one exchange on the port named `dev` (a device path or COMn).
+int RunExchange(const std::string& dev, std::ostream& err,
+                const std::function<bool(dbase::ReceiverLink&)>& exchange) {
+    const auto app = EnsureApplication();
+    serial::QtSerialPort port;
+    const QString name = QString::fromStdString(dev);
+    const int number = serial::PortNumberFromName(name);
+    if (number == 0) port.SetDevice(name);
+    dbase::SteadyLinkClock steady;
+    StderrObserver observer(err);
+    dbase::ReceiverLink link(port, g_clock ? *g_clock : steady, &observer);
+    observer.Attach(&link);
+    link.SetPortNumber(number == 0 ? 1 : number);
+    link.SetConnectTimeoutMs(kConnectLimitMs);
+    link.SetActive(true);
+    bool ok = false;
+    {
+        InterruptGuard guard;
+        ok = exchange(link);
+    }
+    port.Close();
+    if (ok) return 0;
+    if (!link.ErrorMessage().empty()) Fail(err, link.ErrorMessage());
+    err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
+    return 1;
+}
+
+std::string RequirePort(const ParsedArgs& p) {
+    const std::string* dev = p.get("--port");
+    if (!dev || dev->empty()) throw UsageError("--port is required");
+    return *dev;
+}
+
+} // namespace
+
+void SetLinkClock(dbase::LinkClock* clock) { g_clock = clock; }
+
+int CmdRead(const Args& args, std::ostream&, std::ostream& err) {
+    const ParsedArgs p = ParseArgs(args, {"--port", "--kind"}, {}, 1, 1);
+    const std::string dev = RequirePort(p);
+    const std::string* kind = p.get("--kind");
+    if (!kind) throw UsageError("--kind is required");
+    if (*kind != "channel" && *kind != "default") throw UsageError("--kind takes channel or default");
+    const std::string out = p.positional[0];
+    const bool is256K = *kind == "channel";
+    return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.ReadBackImage(out, is256K); });
+}
+
+int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
+    const ParsedArgs p = ParseArgs(args, {"--port"}, {}, 1, 1);
+    const std::string dev = RequirePort(p);
+    const std::string file = p.positional[0];
+    // The kind follows the file's size, as for a recent file; a size that
+    // fits neither kind is refused by the file check.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    const bool is256K = dbase::KindFromSize(ec ? 0 : size);
+    return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
+}
+
+} // namespace cli

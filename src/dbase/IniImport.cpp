@@ -1,0 +1,242 @@
+#include "IniImport.h"
+
+#include "Bits.h"
+#include "DataFile.h"
+#include "Edit.h"
+#include "Editors.h"
+#include "Image.h"
+#include "Messages.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+namespace dbase {
+
+namespace {
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+// A position value: a whole number of tenths of a degree, written with digits
+// and at most a fraction of zeros ("0192", "3300.0").
+std::optional<int> PositionTenths(std::string_view value) {
+    const size_t dot = value.find('.');
+    const std::string_view whole = value.substr(0, dot);
+    if (dot != std::string_view::npos) {
+        const std::string_view frac = value.substr(dot + 1);
+        if (frac.find_first_not_of('0') != std::string_view::npos) return std::nullopt;
+    }
+    const auto v = DigitsValue(whole, kMaxLongitudeTenths);
+    if (!v) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+std::string PositionRefusal(int line, const std::string& value) {
+    return "Line " + std::to_string(line) + " holds the orbital position \"" + value +
+           "\", which is not a whole number of tenths of a degree from 0 to 3600,\r\r"
+           "The file can not be imported!";
+}
+
+} // namespace
+
+std::string TrimText(std::string_view text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsBlank(text[b])) ++b;
+    while (e > b && IsBlank(text[e - 1])) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+std::string GetField(std::string_view line, char separator, int n) {
+    if (n < 1) return {};
+    const std::string trimmed = TrimText(line);
+    std::string_view rest = trimmed;
+    for (int i = 1;; ++i) {
+        const size_t sep = rest.find(separator);
+        if (i == n) return std::string(rest.substr(0, sep));
+        if (sep == std::string_view::npos) return {};
+        rest.remove_prefix(sep + 1);
+    }
+}
+
+bool HasIniExtension(std::string_view path) {
+    const size_t slash = path.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string_view ext = name.substr(dot);
+    return ext == ".ini" || ext == ".INI" || ext == ".Ini";
+}
+
+Status CheckIniExtension(std::string_view path) {
+    return HasIniExtension(path) ? Status::Ok() : Status::Error(msg::IniWrongFile);
+}
+
+IniFile ParseIniText(std::string_view text) {
+    IniFile f;
+    const std::vector<std::string_view> lines = SplitLines(text);
+    int sattype = 0, dvb = 0;
+    bool sattypeSeen = false, dvbSeen = false, inUpdate = false;
+    std::string badPosition;
+    int badPositionLine = 0;
+
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        const std::string line = TrimText(lines[static_cast<size_t>(i)]);
+        const std::string key = GetField(line, '=', 1);
+        const std::string value = TrimText(GetField(line, '=', 2));
+        if (SameText(key, "[UPDATE]")) {
+            // Files of today open with an [UPDATE] section; only one that
+            // follows the transponder list ends it.
+            if (dvbSeen) break;
+            inUpdate = true;
+            continue;
+        }
+        if (SameText(key, "[SATTYPE]")) {
+            sattype = i;
+            sattypeSeen = true;
+            inUpdate = false;
+            continue;
+        }
+        if (SameText(key, "[DVB]")) {
+            dvb = i;
+            dvbSeen = true;
+            inUpdate = false;
+            continue;
+        }
+        if (key.size() >= 2 && key.front() == '[' && key.back() == ']') {
+            inUpdate = false;
+            continue;
+        }
+        if (inUpdate || value.empty()) continue;
+
+        // Without a [SATTYPE] line its place is line 0, which is taken only
+        // before the transponder list begins.
+        const bool satLines = sattypeSeen || !dvbSeen;
+        if (satLines && i == sattype + 1) {
+            if (const auto tenths = PositionTenths(value)) {
+                f.satTenths = *tenths;
+                badPosition.clear();
+            } else {
+                badPosition = value;
+                badPositionLine = i + 1;
+            }
+        } else if (satLines && i == sattype + 2) {
+            f.satName = TrimText(TrimText(GetField(value, ',', 1)).substr(0, kMaxImportName));
+        } else if (dvbSeen && i == dvb + 1) {
+            // The count of transponders; the lines themselves are counted.
+        } else if (dvbSeen && dvb > 2 && i > dvb + 1) {
+            if (static_cast<int>(f.tps.size()) >= kMaxImportTps) {
+                f.truncated = true;
+                break;
+            }
+            IniTransponder tp;
+            tp.line = i + 1;
+            tp.freq = TrimText(GetField(value, ',', 1));
+            tp.pol = TrimText(GetField(value, ',', 2));
+            tp.sym = TrimText(GetField(value, ',', 3));
+            tp.fec = TrimText(GetField(value, ',', 4));
+            tp.system = TrimText(GetField(value, ',', 5));
+            tp.modulation = TrimText(GetField(value, ',', 6));
+            const auto freq = DigitsValue(tp.freq, 0x3FFF);
+            const auto sym = DigitsValue(tp.sym, 0xFFFF);
+            if (!freq || !sym) {
+                f.skippedLines.push_back(tp.line);
+                continue;
+            }
+            tp.freqValue = static_cast<uint16_t>(*freq);
+            tp.symValue = static_cast<uint16_t>(*sym);
+            if (tp.pol == "L" || tp.pol == "l") tp.pol = "H";
+            if (tp.pol == "R" || tp.pol == "r") tp.pol = "V";
+            f.tps.push_back(std::move(tp));
+        }
+    }
+
+    f.satPos = DecText(static_cast<unsigned>(f.satTenths));
+    if (!sattypeSeen && !dvbSeen)
+        f.status = Status::Error(msg::IniNoSections);
+    else if (!badPosition.empty())
+        f.status = Status::Error(PositionRefusal(badPositionLine, badPosition));
+    return f;
+}
+
+Status ParseIniFile(const std::string& path, IniFile& out) {
+    std::vector<uint8_t> bytes;
+    if (Status s = ReadWholeFile(path, bytes); !s) return s;
+    out = ParseIniText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    return Status::Ok();
+}
+
+std::string SkippedLinesWarning(const std::vector<int>& lines) {
+    if (lines.empty()) return {};
+    std::string s = lines.size() == 1 ? "This transponder line can not be stored and was left out: line "
+                                      : "These transponder lines can not be stored and were left out: lines ";
+    for (size_t i = 0; i < lines.size(); ++i) s += (i ? ", " : "") + std::to_string(lines[i]);
+    return s + ".";
+}
+
+Status ImportIni(Database& db, int sat, const IniFile& file) {
+    if (Status s = CheckSatSlot(db, sat); !s) return s;
+    if (!file.status) return file.status;
+
+    int inUse = 0;
+    for (int t = 0; t < kTpSlots; ++t)
+        if (db.Tp.data[t].Used == 1) ++inUse;
+    const int imported = static_cast<int>(file.tps.size());
+    // A file without transponders still leaves the satellite its placeholder.
+    if (inUse - CountSatTransponders(db, sat) + std::max(imported, 1) > kTpSlots)
+        return Status::Error(msg::IniTpExceed);
+
+    ClearSatTransponders(db, sat);
+
+    SatRec& rec = db.Sat.rec[sat];
+    WriteDefaultLnb(rec);
+    WriteSatName(rec, file.satName);
+    PutU16(rec, 6, static_cast<uint16_t>(file.satTenths));
+    db.Sat.data[sat] = DecodeSat(rec);
+    db.DataChanged = true;
+    if (imported == 0) return Status::Ok();
+
+    for (int t = 0; t < kTpSlots; ++t) {
+        if (db.Tp.data[t].Used != 1 || db.Tp.data[t].SatIndex != sat) continue;
+        db.Tp.rec[t] = EmptyTpRec();
+        db.Tp.data[t] = EmptyTpData();
+        if (db.TpCount > 0) --db.TpCount;
+    }
+
+    for (int k = 0; k < imported; ++k) {
+        const IniTransponder& tp = file.tps[static_cast<size_t>(k)];
+        const int slot = FirstFreeTpSlot(db);
+        const uint8_t pol = tp.pol == "H" ? 0 : 1;
+        TpRec& r = db.Tp.rec[slot];
+        r = {0, 0, 0, 0xFF, static_cast<uint8_t>(sat), static_cast<uint8_t>(k + 1), 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+        PutU16(r, 0, tp.freqValue);
+        r[2] = static_cast<uint8_t>((pol << 2) | 2);
+        PutU16(r, 6, tp.symValue);
+        TpData& d = db.Tp.data[slot];
+        d = DecodeTp(r);
+        d.PolText = tp.pol;
+    }
+    db.TpCount = static_cast<uint16_t>(db.TpCount + imported);
+    db.SatTpCounts[sat] = static_cast<uint8_t>(imported);
+    return Status::Ok();
+}
+
+} // namespace dbase

@@ -1,0 +1,317 @@
+#include "Reorder.h"
+
+#include "Bits.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace dbase {
+
+namespace {
+
+void SetAudioProgram(Database& db, int audio, int prog) {
+    db.Audio.data[audio].ProgIndex = static_cast<uint32_t>(prog);
+    PutU16(db.Audio.rec[audio], 2, static_cast<uint16_t>(prog));
+}
+
+void SetProgTp(Database& db, int prog, int tp) {
+    db.Prog.data[prog].TpIndex = static_cast<uint32_t>(tp);
+    PutU16(db.Prog.rec[prog], 4, static_cast<uint16_t>(tp));
+}
+
+std::string Slot(int s) {
+    return std::to_string(s);
+}
+
+} // namespace
+
+// Links are mended over every slot of a table, free slots included, so that
+// whatever a slot names keeps naming the same entity; the queries that look
+// tracks up (ExtraAudioSlot) scan the whole audio table too.
+
+void SwapSatellites(Database& db, int a, int b) {
+    db.DataChanged = true;
+    if (a == b) return;
+    std::swap(db.SatTpCounts[a], db.SatTpCounts[b]);
+    for (int t = 0; t < kTpSlots; ++t) {
+        const int s = db.Tp.data[t].SatIndex;
+        if (s != a && s != b) continue;
+        const auto other = static_cast<uint8_t>(s == a ? b : a);
+        db.Tp.data[t].SatIndex = other;
+        db.Tp.rec[t][4] = other;
+    }
+    for (int p = 0; p < kProgSlots; ++p) {
+        uint8_t& s = db.Prog.data[p].SatIndex;
+        if (s == a)
+            s = static_cast<uint8_t>(b);
+        else if (s == b)
+            s = static_cast<uint8_t>(a);
+    }
+    std::swap(db.Sat.data[a], db.Sat.data[b]);
+    SatRec& ra = db.Sat.rec[a];
+    SatRec& rb = db.Sat.rec[b];
+    for (int i = 0; i < kSatRecSize; ++i)
+        if (i != 4 && i != 5) std::swap(ra[i], rb[i]);
+}
+
+void SwapTransponders(Database& db, int a, int b) {
+    db.DataChanged = true;
+    if (a == b) return;
+    TpData& ta = db.Tp.data[a];
+    TpData& tb = db.Tp.data[b];
+    std::swap(ta, tb);
+    std::swap(ta.TpNo, tb.TpNo);
+    TpRec& ra = db.Tp.rec[a];
+    TpRec& rb = db.Tp.rec[b];
+    for (int i = 0; i < kTpRecSize; ++i)
+        if (i != 5) std::swap(ra[i], rb[i]);
+    for (int p = 0; p < kProgSlots; ++p) {
+        const auto t = static_cast<int>(db.Prog.data[p].TpIndex);
+        if (t == a)
+            SetProgTp(db, p, b);
+        else if (t == b)
+            SetProgTp(db, p, a);
+    }
+}
+
+void SwapPrograms(Database& db, int a, int b) {
+    db.DataChanged = true;
+    if (a == b) return;
+    std::swap(db.Prog.data[a], db.Prog.data[b]);
+    std::swap(db.Prog.rec[a], db.Prog.rec[b]);
+    for (int i = 0; i < kAudioSlots; ++i) {
+        const auto p = db.Audio.data[i].ProgIndex;
+        if (p == static_cast<uint32_t>(a))
+            SetAudioProgram(db, i, b);
+        else if (p == static_cast<uint32_t>(b))
+            SetAudioProgram(db, i, a);
+    }
+}
+
+Status CheckSatSwap(const Database& db, int a, int b) {
+    for (int s : {a, b})
+        if (s < 0 || s >= db.SatCount || s >= kSatSlots)
+            return Status::Error("There is no satellite in slot " + Slot(s) + "!");
+    if (a == b) return Status::Error("A satellite can not be exchanged with itself!");
+    return Status::Ok();
+}
+
+Status CheckTpSwap(const Database& db, int a, int b) {
+    for (int t : {a, b})
+        if (t < 0 || t >= kTpSlots || db.Tp.data[t].Used != 1)
+            return Status::Error("There is no transponder in slot " + Slot(t) + "!");
+    if (a == b) return Status::Error("A transponder can not be exchanged with itself!");
+    if (db.Tp.data[a].SatIndex != db.Tp.data[b].SatIndex)
+        return Status::Error("Transponders " + Slot(a) + " and " + Slot(b) +
+                             " belong to different satellites,\r\rSo they can not be exchanged!");
+    return Status::Ok();
+}
+
+Status CheckProgSwap(const Database& db, int a, int b) {
+    for (int p : {a, b})
+        if (p < 0 || p >= db.ProgCount || p >= kProgSlots)
+            return Status::Error("There is no program in slot " + Slot(p) + "!");
+    if (a == b) return Status::Error("A program can not be exchanged with itself!");
+    if ((db.Prog.data[a].IsRadio != 0) != (db.Prog.data[b].IsRadio != 0))
+        return Status::Error("Programs " + Slot(a) + " and " + Slot(b) +
+                             " are not both TV or both radio programs,\r\rSo they can not be exchanged!");
+    return Status::Ok();
+}
+
+void DragRows::MouseDown(GridFocus focus, int satRow, int tpRow, int tvRow, int radioRow, bool markingMode) {
+    Sat = satRow;
+    if (focus == GridFocus::Tp) Tp = tpRow;
+    if (focus == GridFocus::Tv && !markingMode) Tv = tvRow;
+    if (focus == GridFocus::Radio && !markingMode) Radio = radioRow;
+}
+
+namespace {
+
+DragStep Step(int selectedRow, int dragRow, int next) {
+    return {true, selectedRow, dragRow, next};
+}
+DragStep NoStep(int dragRow) {
+    return {false, -1, -1, dragRow};
+}
+
+} // namespace
+
+DragStep SatDragStep(int d, int r, int n, bool focused) {
+    if (d < 0 || d >= n) return NoStep(d);
+    if (r == d + 1 && r < n && r >= 2 && focused) return Step(r, d, d + 1);
+    if (r == d - 1 && d >= 2 && r >= 2) return Step(r, d, d - 1);
+    return NoStep(d);
+}
+
+DragStep TpDragStep(int satDragRow, int d, int r, int n, bool focused) {
+    if (satDragRow <= 0 || d <= 0 || d >= n || r < 1 || r >= n) return NoStep(d);
+    if (r == d + 1 && focused) return Step(r, d, d + 1);
+    if (r == d - 1) return Step(r, d, d - 1);
+    return NoStep(d);
+}
+
+DragStep ProgDragStep(int d, int r, int n, bool focused, bool markingMode) {
+    // Row 0 is the header, which can never be selected; row 1 and the last
+    // row hold programs but are never targets.
+    if (r <= 1 || r >= n - 1 || !focused || markingMode) return NoStep(d);
+    if (r == d + 1) return Step(r, d, d + 1);
+    if (r == d - 1) return Step(r, d, d - 1);
+    return NoStep(d);
+}
+
+namespace {
+
+// Takes a step through the view list `list` (row r shows list[r-1]) when the
+// exchange accepts the two entries.
+template <class List, class Check, class Swap>
+DragStep TakeStep(Database& db, DragStep step, int& dragRow, const List& list, Check check, Swap swap) {
+    if (!step.taken) return step;
+    const int a = list[step.row - 1], b = list[step.otherRow - 1];
+    if (!check(db, a, b)) return NoStep(dragRow);
+    swap(db, a, b);
+    dragRow = step.nextDragRow;
+    return step;
+}
+
+} // namespace
+
+DragStep DragSatellites(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused) {
+    return TakeStep(db, SatDragStep(rows.Sat, selectedRow, rowCount, focused), rows.Sat, db.SatList,
+                    CheckSatSwap, SwapSatellites);
+}
+
+DragStep DragTransponders(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused) {
+    return TakeStep(db, TpDragStep(rows.Sat, rows.Tp, selectedRow, rowCount, focused), rows.Tp, db.TpList,
+                    CheckTpSwap, SwapTransponders);
+}
+
+DragStep DragTvPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
+                        bool markingMode) {
+    return TakeStep(db, ProgDragStep(rows.Tv, selectedRow, rowCount, focused, markingMode), rows.Tv,
+                    db.TvList, CheckProgSwap, SwapPrograms);
+}
+
+DragStep DragRadioPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
+                           bool markingMode) {
+    return TakeStep(db, ProgDragStep(rows.Radio, selectedRow, rowCount, focused, markingMode), rows.Radio,
+                    db.RadioList, CheckProgSwap, SwapPrograms);
+}
+
+std::vector<int> KindSlots(const Database& db, ProgKind kind) {
+    const bool radio = kind == ProgKind::Radio;
+    std::vector<int> slots;
+    const int n = std::min<int>(db.ProgCount, kProgSlots);
+    for (int p = 0; p < n; ++p)
+        if ((db.Prog.data[p].IsRadio != 0) == radio) slots.push_back(p);
+    return slots;
+}
+
+std::vector<int> NameOrder(const Database& db, ProgKind kind, const NameCollator& collator) {
+    // The selection sort runs on sort keys, which compare as the names
+    // collate, and on slot numbers in place of whole records.
+    std::vector<int> order = KindSlots(db, kind);
+    std::vector<std::string> keys;
+    keys.reserve(order.size());
+    for (int p : order)
+        keys.push_back(collator.Key(db.Prog.data[p].Name));
+    for (size_t i = 0; i < order.size(); ++i) {
+        size_t candidate = i;
+        for (size_t j = i + 1; j < order.size(); ++j)
+            if (keys[candidate] >= keys[j]) candidate = j;
+        std::swap(order[i], order[candidate]);
+        std::swap(keys[i], keys[candidate]);
+    }
+    return order;
+}
+
+std::vector<int> FavOrder(const Database& db, ProgKind kind) {
+    const std::vector<int> slots = KindSlots(db, kind);
+    std::vector<int> order;
+    order.reserve(slots.size());
+    std::vector<bool> listed(slots.size(), false);
+    for (int g = 0; g < kFavGroups; ++g) {
+        for (size_t i = 0; i < slots.size(); ++i) {
+            if (listed[i] || !db.InFavGroup(slots[i], g)) continue;
+            listed[i] = true;
+            order.push_back(slots[i]);
+        }
+    }
+    // What is left belongs to no group.
+    for (size_t i = 0; i < slots.size(); ++i)
+        if (!listed[i]) order.push_back(slots[i]);
+    return order;
+}
+
+std::vector<int> TpOrder(const Database& db, ProgKind kind) {
+    const std::vector<int> slots = KindSlots(db, kind);
+    std::vector<std::vector<int>> byTp(kTpSlots);
+    std::vector<int> orphans;
+    for (int p : slots) {
+        const uint32_t t = db.Prog.data[p].TpIndex;
+        if (t < static_cast<uint32_t>(kTpSlots) && db.Tp.data[t].Used == 1)
+            byTp[t].push_back(p);
+        else
+            orphans.push_back(p);
+    }
+    std::vector<int> order;
+    order.reserve(slots.size());
+    for (const auto& progs : byTp)
+        order.insert(order.end(), progs.begin(), progs.end());
+    order.insert(order.end(), orphans.begin(), orphans.end());
+    return order;
+}
+
+void ApplyProgramOrder(Database& db, ProgKind kind, const std::vector<int>& order) {
+    const std::vector<int> slots = KindSlots(db, kind);
+    if (order.size() != slots.size()) return;
+    std::vector<ProgRec> recs;
+    std::vector<ProgData> datas;
+    recs.reserve(order.size());
+    datas.reserve(order.size());
+    for (int p : order) {
+        recs.push_back(db.Prog.rec[p]);
+        datas.push_back(db.Prog.data[p]);
+    }
+    std::vector<int> newSlot(kProgSlots, -1);
+    for (size_t i = 0; i < slots.size(); ++i) {
+        db.Prog.rec[slots[i]] = recs[i];
+        db.Prog.data[slots[i]] = std::move(datas[i]);
+        newSlot[order[i]] = slots[i];
+    }
+    for (int a = 0; a < kAudioSlots; ++a) {
+        const uint32_t p = db.Audio.data[a].ProgIndex;
+        if (p < static_cast<uint32_t>(kProgSlots) && newSlot[p] >= 0 && newSlot[p] != static_cast<int>(p))
+            SetAudioProgram(db, a, newSlot[p]);
+    }
+}
+
+void SortPrograms(Database& db, ProgKind kind, SortKey key, const NameCollator& collator) {
+    db.DataChanged = true;
+    switch (key) {
+    case SortKey::Name:
+        ApplyProgramOrder(db, kind, NameOrder(db, kind, collator));
+        break;
+    case SortKey::Fav:
+        ApplyProgramOrder(db, kind, FavOrder(db, kind));
+        break;
+    case SortKey::Tp:
+        ApplyProgramOrder(db, kind, TpOrder(db, kind));
+        break;
+    }
+}
+
+void SortPrograms(Database& db, ProgKind kind, SortKey key) {
+    if (key == SortKey::Name)
+        SortPrograms(db, kind, key, NameCollator::FromEnvironment());
+    else
+        SortPrograms(db, kind, key, NameCollator("C"));
+}
+
+void ListProgsAfterSort(Database& db, int satRow) {
+    if (satRow >= 1)
+        db.ListSatProgs(db.SatList[satRow - 1]);
+    else
+        db.ListAllProgs();
+}
+
+} // namespace dbase

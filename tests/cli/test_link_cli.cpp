@@ -1,0 +1,215 @@
+// orbitlist-cli read and write against the simulated loader on a
+// pseudo-terminal: output, exit status and the files moved.
+#include "cli/Commands.h"
+#include "cli/LinkCommands.h"
+
+#include "LinkTestSupport.h"
+#include "PtyLoader.h"
+
+#include "dbase/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Each text once for as long as it stays the same, as the commands print them.
+std::vector<std::string> Changes(const std::vector<std::string>& states) {
+    std::vector<std::string> out;
+    for (const std::string& s : states)
+        if (out.empty() || out.back() != s) out.push_back(s);
+    return out;
+}
+
+// Virtual time: sleeps only move the clock on.
+class InstantClock final : public dbase::LinkClock {
+public:
+    void SleepMs(int ms) override { now_ += ms; }
+    int64_t NowMs() override { return now_; }
+
+private:
+    int64_t now_ = 0;
+};
+
+class CliLink : public ::testing::Test {
+protected:
+    void SetUp() override { cli::SetLinkClock(&clock_); }
+    void TearDown() override { cli::SetLinkClock(nullptr); }
+
+    // Starts a loader holding the sample in both kinds.
+    void StartLoader(sim::LoaderConfig config = {}) {
+        loader_ = std::make_unique<sim::PtyLoader>(config);
+        std::string error;
+        ASSERT_TRUE(loader_->Start(&error)) << error;
+        loader_->With([](sim::LoaderCore& core) {
+            core.SetImage(true, linktest::SampleFile(true));
+            core.SetImage(false, linktest::SampleFile(false));
+        });
+    }
+    int Run(const cli::Args& args) {
+        out_.str("");
+        err_.str("");
+        return cli::Run(args, out_, err_);
+    }
+
+    linktest::FastPauseClock clock_;
+    linktest::ScratchDir dir_;
+    std::unique_ptr<sim::PtyLoader> loader_;
+    std::ostringstream out_, err_;
+};
+
+} // namespace
+
+TEST_F(CliLink, ReadBringsBothKindsIntoFiles) {
+    StartLoader();
+    for (const bool is256K : {true, false}) {
+        const std::string file = dir_.Path(is256K ? "channel.bin" : "default.bin");
+        ASSERT_EQ(
+            Run({"read", "--port", loader_->DevicePath(), "--kind", is256K ? "channel" : "default", file}), 0)
+            << err_.str();
+        EXPECT_EQ(Lines(err_.str()), Changes(linktest::ReadBackStates(is256K)));
+        EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(is256K));
+        EXPECT_TRUE(out_.str().empty());
+    }
+}
+
+TEST_F(CliLink, WriteSendsBothKinds) {
+    StartLoader();
+    loader_->With([](sim::LoaderCore& core) {
+        core.SetImage(true, {});
+        core.SetImage(false, {});
+    });
+    for (const bool is256K : {true, false}) {
+        const std::string file = dir_.Path(is256K ? "channel.bin" : "default.bin");
+        linktest::WriteFile(file, linktest::SampleFile(is256K));
+        ASSERT_EQ(Run({"write", "--port=" + loader_->DevicePath(), file}), 0) << err_.str();
+        const auto lines = Lines(err_.str());
+        EXPECT_EQ(lines, Changes(linktest::WriteStates(is256K)));
+        EXPECT_EQ(lines.back(), "Update Success!");
+        loader_->With(
+            [&](sim::LoaderCore& core) { EXPECT_EQ(core.Image(is256K), linktest::SampleFile(is256K)); });
+    }
+}
+
+TEST_F(CliLink, FailuresEndWithUpdateFailed) {
+    sim::LoaderConfig config;
+    config.fault = sim::Fault::BadSum;
+    config.block = 10;
+    StartLoader(config);
+    const std::string out = dir_.Path("r.bin");
+    EXPECT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "default", out}), 1);
+    auto lines = Lines(err_.str());
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Transfer failed!");
+    EXPECT_EQ(lines.back(), "Update failed!");
+    EXPECT_FALSE(std::filesystem::exists(out));
+
+    // A file that would not open is refused before the port is touched.
+    const std::string bad = dir_.Path("bad.bin");
+    auto bytes = linktest::SampleFile(false);
+    bytes[100] ^= 1;
+    linktest::WriteFile(bad, bytes);
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), bad}), 1);
+    EXPECT_EQ(err_.str(), "File is null!\nUpdate failed!\n");
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), dir_.Path("missing.bin")}), 1);
+    EXPECT_EQ(err_.str(), "Find an error, when opening this file,\n\nMaybe it inexistent!\nUpdate failed!\n");
+    linktest::WriteFile(bad, std::vector<uint8_t>(1000));
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), bad}), 1);
+    EXPECT_EQ(Lines(err_.str()).front(), "File length can not be matched!");
+}
+
+TEST_F(CliLink, APortThatDoesNotOpenFailsAtOnce) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.Path("r.bin")}),
+              1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const auto lines = Lines(err_.str());
+    ASSERT_EQ(lines.size(), 3u) << err_.str();
+    EXPECT_EQ(lines[0], "Connect failed!");
+    EXPECT_NE(lines[1].find("/dev/orbitlist-no-such-port"), std::string::npos);
+    EXPECT_EQ(lines[2], "Update failed!");
+}
+
+TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
+    sim::LoaderConfig config;
+    config.fault = sim::Fault::SilentConnect;
+    StartLoader(config);
+    InstantClock instant;
+    cli::SetLinkClock(&instant);
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(),
+                   [&] {
+                       const std::string f = dir_.Path("w.bin");
+                       linktest::WriteFile(f, linktest::SampleFile(true));
+                       return f;
+                   }()}),
+              1);
+    EXPECT_EQ(Lines(err_.str()),
+              (std::vector<std::string>{"Connectting...", "Connect failed!", "Update failed!"}));
+    EXPECT_GE(instant.NowMs(), cli::kConnectLimitMs);
+    EXPECT_LT(instant.NowMs(), cli::kConnectLimitMs + 1000);
+    loader_->With([](sim::LoaderCore& core) { EXPECT_GE(core.CountIn(dbase::kFrameConnect), 100); });
+}
+
+TEST_F(CliLink, InterruptActsAsCancel) {
+    sim::LoaderConfig config;
+    config.fault = sim::Fault::SilentConnect;
+    StartLoader(config);
+    std::thread interrupter([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ::kill(::getpid(), SIGINT);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const int status =
+        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.Path("r.bin")});
+    const auto took = std::chrono::steady_clock::now() - start;
+    interrupter.join();
+    EXPECT_EQ(status, 1);
+    EXPECT_LT(took, std::chrono::seconds(3));
+    EXPECT_EQ(Lines(err_.str()),
+              (std::vector<std::string>{"Connectting...", "Connect failed!", "Update failed!"}));
+    // The handler that was there before the command is back.
+    struct sigaction now {};
+    ::sigaction(SIGINT, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
+
+TEST_F(CliLink, TheProgramRunsBothCommands) {
+    StartLoader();
+    const std::string file = dir_.Path("r.bin"), log = dir_.Path("log.txt");
+    const std::string exe = ORBITLIST_CLI_EXE;
+    const std::string read =
+        exe + " read --port " + loader_->DevicePath() + " --kind default " + file + " 2>" + log;
+    ASSERT_EQ(std::system(read.c_str()), 0);
+    EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(false));
+    const auto bytes = linktest::ReadFile(log);
+    EXPECT_EQ(Lines(std::string(bytes.begin(), bytes.end())), Changes(linktest::ReadBackStates(false)));
+    const std::string write = exe + " write --port " + loader_->DevicePath() + " " + file + " 2>" + log;
+    ASSERT_EQ(std::system(write.c_str()), 0);
+    loader_->With([](sim::LoaderCore& core) { EXPECT_EQ(core.WritesCompleted(), 1); });
+}
+
+TEST_F(CliLink, MalformedCommandLines) {
+    EXPECT_EQ(Run({"read", "--kind", "channel", "out.bin"}), 2);
+    EXPECT_NE(err_.str().find("--port is required"), std::string::npos);
+    EXPECT_EQ(Run({"read", "--port", "COM1", "out.bin"}), 2);
+    EXPECT_EQ(Run({"read", "--port", "COM1", "--kind", "huge", "out.bin"}), 2);
+    EXPECT_EQ(Run({"read", "--port", "COM1", "--kind", "channel"}), 2);
+    EXPECT_EQ(Run({"write", "--port", "COM1"}), 2);
+    EXPECT_EQ(Run({"write", "a.bin"}), 2);
+    EXPECT_EQ(Run({"write", "--port", "COM1", "a.bin", "b.bin"}), 2);
+}

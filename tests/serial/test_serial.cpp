@@ -1,0 +1,230 @@
+// The serial port over Qt SerialPort: port numbers, the rows of the port
+// choice, line settings, and the port itself on a pseudo-terminal.
+#include "serial/PortList.h"
+#include "serial/QtSerialPort.h"
+
+#include "LinkTestSupport.h"
+#include "PtyLoader.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+class FixedPorts : public serial::PortListProvider {
+public:
+    explicit FixedPorts(QList<serial::PortDevice> devices) : devices_(std::move(devices)) {}
+    QList<serial::PortDevice> Devices() const override { return devices_; }
+
+private:
+    QList<serial::PortDevice> devices_;
+};
+
+// A raw pseudo-terminal: the test holds the master, the port opens Path().
+class RawPty {
+public:
+    RawPty() {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        path_ = ::ptsname(master_);
+        slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY);
+        termios t{};
+        ::tcgetattr(slave_, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave_, TCSANOW, &t);
+    }
+    ~RawPty() {
+        if (slave_ >= 0) ::close(slave_);
+        if (master_ >= 0) ::close(master_);
+    }
+    bool ok() const { return slave_ >= 0; }
+    const std::string& Path() const { return path_; }
+    void Send(const std::vector<uint8_t>& bytes) {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // Reads until `n` bytes came or a second passed.
+    std::vector<uint8_t> Receive(size_t n) {
+        std::vector<uint8_t> got;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (got.size() < n && std::chrono::steady_clock::now() < end) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0) continue;
+            uint8_t buf[4096];
+            const ssize_t r = ::read(master_, buf, sizeof buf);
+            if (r > 0) got.insert(got.end(), buf, buf + r);
+        }
+        return got;
+    }
+
+private:
+    int master_ = -1, slave_ = -1;
+    std::string path_;
+};
+
+// Polls the port until `n` bytes wait or a second passed.
+size_t WaitFor(serial::QtSerialPort& port, size_t n) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    size_t count = 0;
+    while ((count = port.InBufferCount()) < n && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return count;
+}
+
+} // namespace
+
+TEST(PortList, RowsNameTheDeviceOfEachPort) {
+    const FixedPorts ports({{"ttyS0", "/dev/ttyS0"}, {"ttyUSB0", "/dev/ttyUSB0"}});
+    const QStringList rows = serial::PortRows(ports);
+    ASSERT_EQ(rows.size(), 10);
+#ifdef Q_OS_WIN
+    EXPECT_EQ(rows[0], "COM.01  COM1");
+    EXPECT_EQ(rows[9], "COM.10  COM10");
+#else
+    EXPECT_EQ(rows[0], "COM.01  ttyS0");
+    EXPECT_EQ(rows[1], "COM.02  ttyUSB0");
+    EXPECT_EQ(rows[2], "COM.03");
+    EXPECT_EQ(rows[9], "COM.10");
+    EXPECT_EQ(serial::DeviceForPort(2, ports).path, "/dev/ttyUSB0");
+    EXPECT_TRUE(serial::DeviceForPort(3, ports).path.isEmpty());
+    EXPECT_TRUE(serial::DeviceForPort(0, ports).path.isEmpty());
+#endif
+}
+
+TEST(PortList, SystemListIsSortedByName) {
+    const QList<serial::PortDevice> devices = serial::SystemPortList().Devices();
+    for (int i = 1; i < devices.size(); ++i)
+        EXPECT_LE(devices[i - 1].name, devices[i].name);
+}
+
+TEST(PortList, PortArgumentsNameANumberOrADevice) {
+    EXPECT_EQ(serial::PortNumberFromName("COM3"), 3);
+    EXPECT_EQ(serial::PortNumberFromName("com10"), 10);
+    EXPECT_EQ(serial::PortNumberFromName("COM"), 0);
+    EXPECT_EQ(serial::PortNumberFromName("COMx"), 0);
+    EXPECT_EQ(serial::PortNumberFromName("COM-1"), 0);
+    EXPECT_EQ(serial::PortNumberFromName("COM0"), 0);
+    EXPECT_EQ(serial::PortNumberFromName("/dev/ttyUSB0"), 0);
+}
+
+TEST(LineSettings, ParsesTheSettingsString) {
+    serial::LineSettings s;
+    ASSERT_TRUE(serial::ParseLineSettings("115200,N,8,1", s));
+    EXPECT_EQ(s.baud, 115200);
+    EXPECT_EQ(s.parity, QSerialPort::NoParity);
+    EXPECT_EQ(s.dataBits, QSerialPort::Data8);
+    EXPECT_EQ(s.stopBits, QSerialPort::OneStop);
+    ASSERT_TRUE(serial::ParseLineSettings("9600,e,7,2", s));
+    EXPECT_EQ(s.parity, QSerialPort::EvenParity);
+    EXPECT_EQ(s.stopBits, QSerialPort::TwoStop);
+    for (const char* bad : {"", "115200", "115200,N,8", "fast,N,8,1", "115200,X,8,1", "115200,N,9,1",
+                            "115200,N,8,3", "0,N,8,1", "115200,N,8,1,1"})
+        EXPECT_FALSE(serial::ParseLineSettings(bad, s)) << bad;
+}
+
+TEST(QtSerialPort, MovesBytesBothWays) {
+    RawPty pty;
+    ASSERT_TRUE(pty.ok());
+    serial::QtSerialPort port;
+    port.SetDevice(QString::fromStdString(pty.Path()));
+    ASSERT_TRUE(port.Open(1, "115200,N,8,1")) << port.LastError();
+    EXPECT_EQ(port.OpenedDevice().toStdString(), pty.Path());
+    const std::vector<uint8_t> out = {'!', '!', '!', 'C', 'L', 'C', 'L', '*'};
+    ASSERT_TRUE(port.Write(out));
+    EXPECT_EQ(pty.Receive(8), out);
+
+    pty.Send({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    ASSERT_EQ(WaitFor(port, 12), 12u);
+    uint8_t buf[8];
+    EXPECT_EQ(port.Read(buf, 8), 8u);
+    EXPECT_EQ(buf[0], 1);
+    EXPECT_EQ(buf[7], 8);
+    EXPECT_EQ(port.InBufferCount(), 4u);
+    port.DiscardInput();
+    EXPECT_EQ(port.InBufferCount(), 0u);
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.Write(out));
+    EXPECT_EQ(port.InBufferCount(), 0u);
+}
+
+TEST(QtSerialPort, DiscardingInputNeverLosesWrittenBytes) {
+    RawPty pty;
+    ASSERT_TRUE(pty.ok());
+    serial::QtSerialPort port;
+    port.SetDevice(QString::fromStdString(pty.Path()));
+    ASSERT_TRUE(port.Open(1, "115200,N,8,1")) << port.LastError();
+    std::vector<uint8_t> block(2052);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<uint8_t>(i * 7);
+    pty.Send({0xAA, 0xBB});
+    ASSERT_EQ(WaitFor(port, 2), 2u);
+    ASSERT_TRUE(port.Write(block));
+    port.DiscardInput(); // right after the write, as before a request
+    EXPECT_EQ(port.InBufferCount(), 0u);
+    EXPECT_EQ(pty.Receive(block.size()), block);
+}
+
+TEST(QtSerialPort, PortNumbersGoThroughTheList) {
+    RawPty pty;
+    ASSERT_TRUE(pty.ok());
+    const FixedPorts ports(
+        {{"ttyS0", "/dev/orbitlist-no-such-device"}, {"pty", QString::fromStdString(pty.Path())}});
+    serial::QtSerialPort port(&ports);
+#ifndef Q_OS_WIN
+    EXPECT_TRUE(port.Open(2, "115200,N,8,1")) << port.LastError();
+    EXPECT_EQ(port.OpenedDevice().toStdString(), pty.Path());
+    EXPECT_FALSE(port.Open(1, "115200,N,8,1"));
+    EXPECT_NE(port.LastError().find("/dev/orbitlist-no-such-device"), std::string::npos);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.Open(3, "115200,N,8,1"));
+    EXPECT_EQ(port.LastError(), "There is no serial port 3!");
+#endif
+    EXPECT_FALSE(port.Open(2, "115200,Q,8,1"));
+}
+
+// The protocol over the real port and the system clock, the loader on a
+// pseudo-terminal: a faulty block and a write that the loader drops.
+TEST(QtSerialPort, TheLinkRunsOverAPseudoTerminal) {
+    linktest::ScratchDir dir;
+    sim::LoaderConfig config;
+    config.fault = sim::Fault::BadSum;
+    config.block = 40;
+    sim::PtyLoader loader(config);
+    std::string error;
+    ASSERT_TRUE(loader.Start(&error)) << error;
+    serial::QtSerialPort port;
+    port.SetDevice(QString::fromStdString(loader.DevicePath()));
+    linktest::FastPauseClock clock;
+    linktest::Recorder rec;
+    dbase::ReceiverLink link(port, clock, &rec);
+    link.SetActive(true);
+    const std::string out = dir.Path("r.bin");
+    EXPECT_FALSE(link.ReadBackImage(out, true));
+    EXPECT_EQ(rec.states.back(), "Transfer failed!");
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_TRUE(loader.Await([](sim::LoaderCore& core) { return core.CountIn(dbase::kFrameBlockBad) == 1; }));
+    loader.With([](sim::LoaderCore& core) { EXPECT_EQ(core.CountIn(dbase::kFrameBlockGood), 40); });
+
+    // The same port, a second exchange: a complete Default write.
+    rec.states.clear();
+    const std::string file = dir.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(false));
+    EXPECT_TRUE(link.WriteImage(file, false));
+    EXPECT_EQ(rec.states, linktest::WriteStates(false));
+    loader.With([](sim::LoaderCore& core) { EXPECT_EQ(core.Image(false), linktest::SampleFile(false)); });
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

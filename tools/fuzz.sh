@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for the given time.
+#   tools/fuzz.sh SECONDS [TARGET...]
+# Corpora grow in fuzz/corpus-TARGET (not committed); findings land in fuzz/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:?usage: tools/fuzz.sh SECONDS [TARGET...]}
+shift || true
+
+CXX=clang++ CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORBITLIST_FUZZ=ON -DORBITLIST_GUI=OFF -DORBITLIST_TESTS=OFF -DORBITLIST_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc)"
+
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+    targets=()
+    for f in build-fuzz/fuzz/fuzz_*; do [ -x "$f" ] && targets+=("$(basename "$f")"); done
+fi
+
+seeds=build-fuzz/seeds
+mkdir -p "$seeds"
+build-fuzz/fuzz/make-seeds "$seeds"
+
+for t in "${targets[@]}"; do
+    corpus=fuzz/corpus-$t
+    mkdir -p "$corpus"
+    echo "== $t for ${seconds}s"
+    extra=()
+    [ -d "fuzz/seeds-$t" ] && extra+=("fuzz/seeds-$t")
+    "build-fuzz/fuzz/$t" "$corpus" "$seeds" "${extra[@]}" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -artifact_prefix=fuzz/ -print_final_stats=1 2>&1 | grep -E '^(stat::|#[0-9]+.*DONE|==|SUMMARY|ERROR)' || true
+done
