@@ -220,6 +220,16 @@ public slots:
     void WriteChannelDataClick();
 
 public:
+    // Slots of the current rows of the four grids (-1 for an unbound row, and
+    // for row 0 of the satellite grid).
+    int SelectedSat() const;
+    int SelectedTp() const;
+    int SelectedTv() const;
+    int SelectedRadio() const;
+    // The favourite-name dialog for group 0..15; on OK the list item and the
+    // marking button's hint take the new name.
+    void OpenFavNameDialog(int group);
+
     // ---- Cell colours (ListViews.cpp) ----
     CellStyle SG_SatDrawCell(int row, int col, bool selected) const;
     CellStyle SG_TPDrawCell(int row, int col, bool selected) const;
@@ -248,6 +258,11 @@ private:
     // Marking.cpp
     void BuildMarkButtons(QWidget* panel);
     void MarkButtonPressed(QToolButton* button);
+    // EditCommands.cpp
+    void EditProgram(bool radio);
+    void AddProgram(bool radio);
+    void DeleteProgram(bool radio);
+    void SortPrograms(bool radio, int key);
     // FileWorkflow.cpp
     bool ConfirmDiscard();
     void ShowFileName(const QString& prefix, const QString& path);
