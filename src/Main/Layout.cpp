@@ -126,16 +126,24 @@ QWidget* TFormMain::TitlePanel(const QString& title, QWidget* parent, QLabel** t
 }
 
 void TFormMain::BuildToolbar() {
-    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), this);
+    // The bar sits above the client area as a fixed band of its own, not in a
+    // movable toolbar area.
+    CoolBar1 = new QWidget(this);
+    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
+    Tint(CoolBar1);
+    auto* band = new QHBoxLayout(CoolBar1);
+    band->setContentsMargins(0, 0, 0, 0);
+    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), CoolBar1);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    ToolBar1->setFixedHeight(35);
+    CoolBar1->setFixedHeight(35);
+    band->addWidget(ToolBar1);
+    setMenuWidget(CoolBar1);
     ToolBar1->setIconSize(QSize(20, 20));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ToolBar1->setFont(ui::ArialPx(14, true));
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     auto add = [this](const QString& name, const QString& text, pictures::ToolbarImage image) {
         QAction* action = ToolBar1->addAction(pictures::ToolbarIcon(image), text);

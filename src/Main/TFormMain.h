@@ -57,6 +57,7 @@ public:
     const MainWindowFiles& Files() const { return files_; }
 
     // ---- Components (named as the handlers and tests refer to them) ----
+    QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QAction *TB_File = nullptr, *TB_Help = nullptr, *TB_Exit = nullptr;
     PictureView* ImageMain = nullptr;
