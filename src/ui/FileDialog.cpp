@@ -59,6 +59,11 @@ void FileDialog::setNextFileName(const QString& name) {
     S().hasNext = true;
 }
 
+void FileDialog::clearNextFileName() {
+    S().next.clear();
+    S().hasNext = false;
+}
+
 void FileDialog::setInteractive(bool interactive) { S().interactive = interactive; }
 
 const FileDialog::Request& FileDialog::lastRequest() { return S().last; }

@@ -23,6 +23,8 @@ public:
     // The name the next dialog returns without being shown (one dialog only);
     // an empty name answers as a cancelled dialog.
     static void setNextFileName(const QString& name);
+    // Drops an answer no dialog has taken.
+    static void clearNextFileName();
     static void setInteractive(bool interactive);
 
     // What the last dialog was asked to show.

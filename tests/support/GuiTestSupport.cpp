@@ -31,6 +31,8 @@ Env::Env() {
     ui::MessageBox::setInteractive(false);
     ui::FileDialog::setInteractive(false);
     ui::MessageBox::clearShown();
+    ui::MessageBox::setNextAnswer(ui::MessageBox::NoButton);
+    ui::FileDialog::clearNextFileName();
 }
 
 QString WriteDataFile(const dbase::Database& db, const QString& path, bool channel) {
