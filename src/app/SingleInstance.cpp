@@ -64,9 +64,10 @@ bool SingleInstance::Listen() {
         server_->setSocketOptions(QLocalServer::UserAccessOption);
         connect(server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
     }
-    if (server_->listen(name_)) return true;
-    if (server_->serverError() != QAbstractSocket::AddressInUseError || SomeoneListening()) return false;
-    // Nobody answers on the socket: a copy that crashed left it behind.
+    // A socket restricted to its user is made aside and renamed into place,
+    // which would replace a live one: look before listening.
+    if (SomeoneListening()) return false;
+    // Nobody answers on a socket that is there: a copy that crashed left it behind.
     QLocalServer::removeServer(name_);
     return server_->listen(name_);
 }

@@ -37,6 +37,14 @@ QString SettingsFilePath(const QString& exeDir, const QString& configDir) {
     return QDir(dir).filePath(name);
 }
 
+void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
+    QObject::connect(&guard, &SingleInstance::MessageReceived, &form, [&form](const QString& message) {
+        form.RestoreOrRaise();
+        QString path;
+        if (SingleInstance::IsOpenMessage(message, &path)) form.OpenFileFromOutside(path);
+    });
+}
+
 int RunApplication(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orbitlist"));
@@ -78,11 +86,7 @@ int RunApplication(int argc, char** argv) {
         SettingsFilePath(exeDir, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     files.workFile = QString::fromStdString(dbase::WorkFilePath());
     TFormMain form(files);
-    QObject::connect(&guard, &SingleInstance::MessageReceived, &form, [&form](const QString& message) {
-        form.RestoreOrRaise();
-        QString path;
-        if (SingleInstance::IsOpenMessage(message, &path)) form.OpenFileFromOutside(path);
-    });
+    ConnectHandOff(guard, form);
     form.show();
     if (!file.isEmpty()) QTimer::singleShot(0, &form, [&form, file] { form.OpenFileFromOutside(file); });
     return application.exec();
