@@ -43,7 +43,8 @@ std::unique_ptr<dbase::Database> FullDatabase() {
         ps.fav = static_cast<uint16_t>(p % 7 == 0 ? 1u << (p % 16) : 0);
         sample::AddProg(d, tps[p % dbase::kTpSlots], ps);
     }
-    for (int a = 0; a < dbase::kAudioSlots; ++a) sample::AddAudio(d, (a * 3) % dbase::kProgSlots, 2000 + a, "eng");
+    for (int a = 0; a < dbase::kAudioSlots; ++a)
+        sample::AddAudio(d, (a * 3) % dbase::kProgSlots, 2000 + a, "eng");
     return db;
 }
 
@@ -61,8 +62,10 @@ struct Fixture {
         if (dbase::Status s = dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, bytes); !s)
             qFatal("full database not built: %s", s.message().c_str());
         file = dir.filePath("full.bin");
-        if (!dbase::WriteFileAtomic(QFile::encodeName(file).toStdString(), bytes)) qFatal("full file not written");
-        form = std::make_unique<TFormMain>(MainWindowFiles{dir.filePath("ORBITLIST.ini"), dir.filePath("work.bin")});
+        if (!dbase::WriteFileAtomic(QFile::encodeName(file).toStdString(), bytes))
+            qFatal("full file not written");
+        form = std::make_unique<TFormMain>(
+            MainWindowFiles{dir.filePath("ORBITLIST.ini"), dir.filePath("work.bin")});
         form->show();
         Open();
     }
@@ -99,12 +102,25 @@ void BM_SatelliteClick(benchmark::State& state) {
 }
 
 void BM_OpenThroughWindow(benchmark::State& state) {
-    for (auto _ : state) fixture->Open();
+    for (auto _ : state)
+        fixture->Open();
 }
 
-BENCHMARK(BM_ShowAllInfo)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true);
-BENCHMARK(BM_SatelliteClick)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true);
-BENCHMARK(BM_OpenThroughWindow)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowAllInfo)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SatelliteClick)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenThroughWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

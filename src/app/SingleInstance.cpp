@@ -16,7 +16,8 @@ const QString kRaise = QStringLiteral("RAISE");
 const QString kOpenPrefix = QStringLiteral("OPEN ");
 } // namespace
 
-SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(parent), name_(std::move(serverName)) {}
+SingleInstance::SingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), name_(std::move(serverName)) {}
 
 QString SingleInstance::ServerNameFor(const QString& windowClassName, const QString& user) {
     auto plain = [](QString s) {
@@ -44,7 +45,8 @@ bool SingleInstance::SendToRunning(const QString& message, int timeoutMs) const 
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     // The running copy answers once it has read the message.
     QByteArray reply;
-    while (!reply.contains('\n') && socket.waitForReadyRead(timeoutMs)) reply += socket.readAll();
+    while (!reply.contains('\n') && socket.waitForReadyRead(timeoutMs))
+        reply += socket.readAll();
     socket.disconnectFromServer();
     return reply.startsWith(kAck);
 }
@@ -72,7 +74,9 @@ bool SingleInstance::Listen() {
     return server_->listen(name_);
 }
 
-bool SingleInstance::IsListening() const { return server_ && server_->isListening(); }
+bool SingleInstance::IsListening() const {
+    return server_ && server_->isListening();
+}
 
 void SingleInstance::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
@@ -92,7 +96,9 @@ void SingleInstance::Accept() {
     }
 }
 
-QString SingleInstance::RaiseMessage() { return kRaise; }
+QString SingleInstance::RaiseMessage() {
+    return kRaise;
+}
 
 QString SingleInstance::OpenMessage(const QString& path) {
     return kOpenPrefix + QString::fromLatin1(path.toUtf8().toBase64());

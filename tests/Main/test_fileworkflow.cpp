@@ -26,11 +26,16 @@ namespace {
 
 const QString kMissing = QStringLiteral("Find an error, when opening this file,\n\nMaybe it inexistent!");
 const QString k256 = QStringLiteral("File length can not be matched!\n\nPlease select the 256K normal data!");
-const QString k128 = QStringLiteral("File length can not be matched!\n\nPlease select the 128K default data!");
+const QString k128 =
+    QStringLiteral("File length can not be matched!\n\nPlease select the 128K default data!");
 
-std::string Native(const QString& p) { return QFile::encodeName(p).toStdString(); }
+std::string Native(const QString& p) {
+    return QFile::encodeName(p).toStdString();
+}
 
-dbase::RecentFileList Recent(const Env& env) { return dbase::ReadRecentFiles(Native(env.settingsFile())); }
+dbase::RecentFileList Recent(const Env& env) {
+    return dbase::ReadRecentFiles(Native(env.settingsFile()));
+}
 
 void SetRecent(const Env& env, const QString& a, const QString& b, const QString& c) {
     QVERIFY(dbase::WriteRecentFiles(Native(env.settingsFile()), {Native(a), Native(b), Native(c)}));
@@ -60,7 +65,7 @@ void ChooseRecent(TFormMain& form, int index) {
 
 class TestFileWorkflow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void openChannelFile() {
         Env env;
         auto form = MakeForm(env);
@@ -79,7 +84,8 @@ private slots:
         // The dialog as asked for.
         QCOMPARE(FileDialog::lastRequest().caption, QStringLiteral("Open File"));
         QCOMPARE(FileDialog::lastRequest().defaultSuffix, QStringLiteral("BIN"));
-        QCOMPARE(FileDialog::lastRequest().filter, QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*"));
+        QCOMPARE(FileDialog::lastRequest().filter,
+                 QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*"));
         // The working file holds the image; the waiting form is gone.
         QCOMPARE(QFileInfo(env.workFile()).size(), qint64(208896));
         QVERIFY(!ui::OverlayVisible());
@@ -173,7 +179,8 @@ private slots:
     void recentListAfterOpening() {
         Env env;
         auto form = MakeForm(env);
-        const QString a = WriteSample(env, "a.bin"), b = WriteSample(env, "b.bin"), c = WriteSample(env, "c.bin");
+        const QString a = WriteSample(env, "a.bin"), b = WriteSample(env, "b.bin"),
+                      c = WriteSample(env, "c.bin");
         const QString n = WriteSample(env, "n.bin");
         SetRecent(env, a, b, c);
         OpenThroughMenu(*form, n);

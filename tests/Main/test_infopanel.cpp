@@ -38,7 +38,8 @@ struct Fixture {
     }
     QStringList Lines(int s, int t, int p) const {
         QStringList out;
-        for (const std::string& l : rowtext::InfoLines(*db, s, t, p)) out << QString::fromLatin1(l.c_str());
+        for (const std::string& l : rowtext::InfoLines(*db, s, t, p))
+            out << QString::fromLatin1(l.c_str());
         return out;
     }
 };
@@ -47,7 +48,7 @@ struct Fixture {
 
 class TestInfoPanel : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void satelliteGivesOneLine() {
         Fixture f;
         QCOMPARE(f.Lines(f.sat, -1, -1), QStringList{"Astra 19.2E"});
@@ -71,7 +72,8 @@ private slots:
         Fixture f;
         dbase::ProgData& p = f.db->Prog.data[f.tracks];
         p.AudioSel = 0;
-        QCOMPARE(QString::fromStdString(rowtext::PidLine(*f.db, f.tracks)), QStringLiteral("Vid: 101   Aud: 200   PCR: 103"));
+        QCOMPARE(QString::fromStdString(rowtext::PidLine(*f.db, f.tracks)),
+                 QStringLiteral("Vid: 101   Aud: 200   PCR: 103"));
         p.AudioSel = 1;
         QCOMPARE(rowtext::AudioPid(*f.db, f.tracks), std::string("301"));
         // The second track of this program, past the other program's track.
@@ -101,7 +103,10 @@ private slots:
         const QStringList lines = ListTexts(form->LB_Info);
         QCOMPARE(lines.size(), 9);
         QCOMPARE(lines[4], QStringLiteral("Tracks"));
-        QCOMPARE(form->LB_Info->itemDelegate()->sizeHint(QStyleOptionViewItem(), form->LB_Info->model()->index(0, 0)).height(), 15);
+        QCOMPARE(form->LB_Info->itemDelegate()
+                     ->sizeHint(QStyleOptionViewItem(), form->LB_Info->model()->index(0, 0))
+                     .height(),
+                 15);
         form->ShowInfo(-1, -1, -1);
         QCOMPARE(form->LB_Info->count(), 0);
     }

@@ -30,7 +30,7 @@ QStringList Items(const QMenu* menu) {
 
 class TestLayoutMenus : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void emptyStateShowsOnlyThePictureAndToolbar() {
         Env env;
         auto form = MakeForm(env);
@@ -69,14 +69,16 @@ private slots:
         const QStringList texts = {QStringLiteral("File"), QStringLiteral("Help"), QStringLiteral("Exit")};
         QList<QAction*> buttons;
         QStringList order;
-        for (QAction* a : form->ToolBar1->actions()) order << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        for (QAction* a : form->ToolBar1->actions())
+            order << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(order, (QStringList{texts[0], "-", texts[1], "-", texts[2], "-"}));
         for (QAction* a : {form->TB_File, form->TB_Help, form->TB_Exit}) {
             QWidget* w = form->ToolBar1->widgetForAction(a);
             QCOMPARE(w->size(), QSize(63, 26));
             QVERIFY(!a->icon().isNull());
             // The hot picture differs from the normal one.
-            QVERIFY(a->icon().pixmap(20, QIcon::Active).toImage() != a->icon().pixmap(20, QIcon::Normal).toImage());
+            QVERIFY(a->icon().pixmap(20, QIcon::Active).toImage() !=
+                    a->icon().pixmap(20, QIcon::Normal).toImage());
         }
         QVERIFY(form->TB_File->font().bold() || form->ToolBar1->font().bold());
     }
@@ -95,28 +97,31 @@ private slots:
     void menusHoldTheirItemsInOrder() {
         Env env;
         auto form = MakeForm(env, false);
-        QCOMPARE(Items(form->PM_File), (QStringList{"PMOpen=Open", "PMLastFiles=Last Files", "-", "PMSave=Save",
-                                                    "Save_As=Save as...", "-", "PMExit=Exit"}));
+        QCOMPARE(Items(form->PM_File),
+                 (QStringList{"PMOpen=Open", "PMLastFiles=Last Files", "-", "PMSave=Save",
+                              "Save_As=Save as...", "-", "PMExit=Exit"}));
         QCOMPARE(Items(form->PMOpen),
                  (QStringList{"OpenData=Channel Data(256K)", "OpenDefault=Default Data(128K)"}));
-        QCOMPARE(Items(form->PMLastFiles), (QStringList{"LastFileName1=", "-", "LastFileName2=", "LastFileName3="}));
+        QCOMPARE(Items(form->PMLastFiles),
+                 (QStringList{"LastFileName1=", "-", "LastFileName2=", "LastFileName3="}));
         QCOMPARE(Items(form->Save_As),
                  (QStringList{"Save_Data=Channel Data(256K)", "Save_Default=Default Data(128K)"}));
         QCOMPARE(Items(form->PM_Help), (QStringList{"Help1=Help", "-", "About1=About..."}));
         QCOMPARE(Items(form->PM_Sate),
                  (QStringList{"Show_Act_Sat=Show active satellites", "Change_Sat=Change Sat data",
                               "ResetSatellite1=Reset Satellite", "DownLoadFromini1=DownLoad From  *.ini"}));
-        QCOMPARE(Items(form->PM_TP), (QStringList{"Change_Tp=Change Tp data", "New=New", "Delete_Tp=Delete Tp",
-                                                  "Del_All_Empty_Tp=Delete all empty transponders"}));
+        QCOMPARE(Items(form->PM_TP),
+                 (QStringList{"Change_Tp=Change Tp data", "New=New", "Delete_Tp=Delete Tp",
+                              "Del_All_Empty_Tp=Delete all empty transponders"}));
         QCOMPARE(Items(form->New), (QStringList{"New_Tp=TP", "New_Tp_Tv=TV ", "New_Tp_Radio=Radio"}));
         QCOMPARE(Items(form->PM_Tv), (QStringList{"Change_TV=Change TV data", "New_Tv=New TV",
                                                   "Delete_Tv=Delete Tv", "Sore1=Sore"}));
-        QCOMPARE(Items(form->Sore1), (QStringList{"SorebyAZ1=Sore by A-Z", "SorebyTp1=Sore by Tp",
-                                                  "SorebyFav1=Sore by Fav"}));
+        QCOMPARE(Items(form->Sore1),
+                 (QStringList{"SorebyAZ1=Sore by A-Z", "SorebyTp1=Sore by Tp", "SorebyFav1=Sore by Fav"}));
         QCOMPARE(Items(form->PM_Radio), (QStringList{"Change_Radio=Change Radio data", "New_Radio=New Radio",
                                                      "Delete_Radio=Delete Radio", "Sore2=Sore"}));
-        QCOMPARE(Items(form->Sore2), (QStringList{"SorebyAZ2=Sore by A-Z", "SorebyTp2=Sore by Tp",
-                                                  "SorebyFav2=Sore by Fav"}));
+        QCOMPARE(Items(form->Sore2),
+                 (QStringList{"SorebyAZ2=Sore by A-Z", "SorebyTp2=Sore by Tp", "SorebyFav2=Sore by Fav"}));
         QCOMPARE(Items(form->PM_FAV), (QStringList{"PMLock=Lock", "PMUnlock=Unlock"}));
 
         // The sort submenus exist but are never shown; Help is never enabled.
@@ -174,12 +179,14 @@ private slots:
         emit form->PM_TP->aboutToShow();
         QVERIFY(!form->New_Tp->isEnabled());
         QVERIFY(form->Del_All_Empty_Tp->isEnabled());
-        for (QAction* a : rowItems) QVERIFY(!a->isEnabled());
+        for (QAction* a : rowItems)
+            QVERIFY(!a->isEnabled());
         // The popup replayed a click on the current row.
         QVERIFY(form->TpSelected);
         QCOMPARE(form->LB_Info->count(), 3);
         emit form->PM_TP->aboutToShow();
-        for (QAction* a : rowItems) QVERIFY(a->isEnabled());
+        for (QAction* a : rowItems)
+            QVERIFY(a->isEnabled());
 
         ClickRow(form->SG_Sat, 2);
         emit form->PM_TP->aboutToShow();
@@ -212,7 +219,7 @@ private slots:
         emit form->PM_Tv->aboutToShow();
         QVERIFY(!form->New_Tv->isEnabled()); // no transponder selected
         QVERIFY(!form->Change_TV->isEnabled());
-        QVERIFY(form->TvSelected);          // the replayed click selected the current row
+        QVERIFY(form->TvSelected); // the replayed click selected the current row
         QCOMPARE(form->LB_Info->count(), 9);
         emit form->PM_Tv->aboutToShow();
         QVERIFY(form->Change_TV->isEnabled());
@@ -239,7 +246,8 @@ private slots:
         QCOMPARE(form->SG_TV->Row(), 3);
         QVERIFY(!form->TvSelected); // a right click alone runs no click handler
         const QRect r = form->SG_TV->RowRect(3);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(), form->SG_TV->viewport()->mapToGlobal(r.center()));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(),
+                                form->SG_TV->viewport()->mapToGlobal(r.center()));
         QApplication::sendEvent(form->SG_TV->viewport(), &event);
         QTRY_VERIFY(form->PM_Tv->isVisible());
         QVERIFY(form->TvSelected);
@@ -264,9 +272,11 @@ private slots:
         QVERIFY(!form->SplitterColumns->opaqueResize());
 
         QStringList titles;
-        for (const QLabel* l : form->PanelMain->findChildren<QLabel*>()) titles << l->text();
-        for (const char* t : {"Satellites:", "Info:", "Transponder:", "FAV:    ( Red : Lock   Green: Unlock )",
-                              "TV Channels:", "Radio Channels:", "(Status: Browse)"})
+        for (const QLabel* l : form->PanelMain->findChildren<QLabel*>())
+            titles << l->text();
+        for (const char* t :
+             {"Satellites:", "Info:", "Transponder:", "FAV:    ( Red : Lock   Green: Unlock )",
+              "TV Channels:", "Radio Channels:", "(Status: Browse)"})
             QVERIFY2(titles.contains(QString::fromLatin1(t)), t);
         QCOMPARE(form->SB_NewTp->text(), QStringLiteral("Add"));
         QCOMPARE(form->SB_NewTp->toolTip(), QStringLiteral("Now Transponder"));
@@ -282,9 +292,9 @@ private slots:
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        const QStringList hints = {"Movie", "News",  "Show",     "Sports",    "Children", "Music",
-                                   "Art",   "Educate", "LeiSure", "Shopping", "Adult",    "Indonesia",
-                                   "England", "Mandarin", "Taibei", "India"};
+        const QStringList hints = {"Movie",   "News",     "Show",    "Sports",   "Children", "Music",
+                                   "Art",     "Educate",  "LeiSure", "Shopping", "Adult",    "Indonesia",
+                                   "England", "Mandarin", "Taibei",  "India"};
         for (int g = 0; g < 16; ++g) {
             QToolButton* b = form->SB_Fav[g];
             QCOMPARE(b->objectName(), QStringLiteral("SB_Fav%1").arg(g + 1, 2, 10, QLatin1Char('0')));
@@ -324,14 +334,18 @@ private slots:
         Env env;
         auto form = MakeForm(env, false);
         form->EnableFavButtons(4);
-        for (int g = 0; g < 16; ++g) QCOMPARE(form->SB_Fav[g]->isEnabled(), g == 4);
+        for (int g = 0; g < 16; ++g)
+            QCOMPARE(form->SB_Fav[g]->isEnabled(), g == 4);
         form->EnableFavButtons(16);
-        for (int g = 0; g < 16; ++g) QVERIFY(form->SB_Fav[g]->isEnabled());
+        for (int g = 0; g < 16; ++g)
+            QVERIFY(form->SB_Fav[g]->isEnabled());
         form->EnableFavButtons(17);
-        for (int g = 0; g < 16; ++g) QVERIFY(!form->SB_Fav[g]->isEnabled());
+        for (int g = 0; g < 16; ++g)
+            QVERIFY(!form->SB_Fav[g]->isEnabled());
         // A satellite click enables them all again.
         form->SG_SatClick();
-        for (int g = 0; g < 16; ++g) QVERIFY(form->SB_Fav[g]->isEnabled());
+        for (int g = 0; g < 16; ++g)
+            QVERIFY(form->SB_Fav[g]->isEnabled());
     }
 
     void hiddenButtonsReplayClicks() {

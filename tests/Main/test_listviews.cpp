@@ -27,7 +27,8 @@ QStringList Headers(const StringGrid* grid) {
 
 QList<int> Widths(const StringGrid* grid) {
     QList<int> w;
-    for (int c = 0; c < grid->model()->columnCount(); ++c) w << grid->columnWidth(c);
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        w << grid->columnWidth(c);
     return w;
 }
 
@@ -59,7 +60,7 @@ std::unique_ptr<dbase::Database> ThreeSats() {
 
 class TestListViews : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void gridsAfterOpeningTheSample() {
         Env env;
         auto form = MakeForm(env);
@@ -175,7 +176,8 @@ private slots:
         QVERIFY(form->SatSelected);
         QVERIFY(!form->TpSelected);
         int hotbirdTps = 0;
-        for (int t = 0; t < dbase::kTpSlots; ++t) hotbirdTps += db->Tp.data[t].Used == 1 && db->Tp.data[t].SatIndex == 1;
+        for (int t = 0; t < dbase::kTpSlots; ++t)
+            hotbirdTps += db->Tp.data[t].Used == 1 && db->Tp.data[t].SatIndex == 1;
         QCOMPARE(form->SG_TP->RowCount(), 1 + hotbirdTps);
         QCOMPARE(CellText(form->SG_TP, 1, 0), QStringLiteral("NO.1: ")); // numbering restarts
         QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("10719"));
@@ -249,7 +251,8 @@ private slots:
         QVERIFY(form->Db().FileOpened);
         QCOMPARE(form->SG_Sat->RowCount(), 1);
         QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
-        for (StringGrid* g : {form->SG_TP, form->SG_TV, form->SG_Radio}) QCOMPARE(g->RowCount(), 2);
+        for (StringGrid* g : {form->SG_TP, form->SG_TV, form->SG_Radio})
+            QCOMPARE(g->RowCount(), 2);
         // With no program at all the filter leaves only row 0.
         form->Show_Act_Sat->trigger();
         QVERIFY(form->ActiveOnly);

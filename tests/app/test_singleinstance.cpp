@@ -22,8 +22,10 @@ namespace {
 // Sends from another thread, as a second process would, while this thread's
 // event loop lets the running copy answer.
 bool SendFromElsewhere(const QString& name, const QString& message) {
-    auto result = std::async(std::launch::async, [name, message] { return SingleInstance(name).SendToRunning(message); });
-    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) QTest::qWait(5);
+    auto result = std::async(std::launch::async,
+                             [name, message] { return SingleInstance(name).SendToRunning(message); });
+    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        QTest::qWait(5);
     return result.get();
 }
 
@@ -31,7 +33,7 @@ bool SendFromElsewhere(const QString& name, const QString& message) {
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void nameComesFromTheWindowClassAndTheUser() {
         const QString cls = QString::fromUtf8(kWindowClassName);
         QCOMPARE(SingleInstance::ServerNameFor(cls, QStringLiteral("alice-1000")),
@@ -40,7 +42,8 @@ private slots:
                 SingleInstance::ServerNameFor(cls, QStringLiteral("alice")));
         QVERIFY(SingleInstance::CurrentUser().contains(QString::number(::getuid())));
         // Characters that have no place in a socket name are dropped.
-        QCOMPARE(SingleInstance::ServerNameFor(cls, QStringLiteral("a/b c")), QStringLiteral("ORBITLIST-1.0.0-ab-c"));
+        QCOMPARE(SingleInstance::ServerNameFor(cls, QStringLiteral("a/b c")),
+                 QStringLiteral("ORBITLIST-1.0.0-ab-c"));
     }
 
     void messagesCarryAnyPath() {

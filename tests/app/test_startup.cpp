@@ -17,7 +17,7 @@ using app::SerialSetup;
 namespace {
 
 class FakePlatform : public app::SerialControlPlatform {
-public:
+  public:
     bool inSystem = false, inExe = false, tool = false;
     QStringList calls;
     bool ControlInSystemDir() const override { return inSystem; }
@@ -45,7 +45,7 @@ Q_DECLARE_METATYPE(SerialSetup)
 
 class TestStartup : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void serialDecision_data() {
         QTest::addColumn<bool>("inSystem");
         QTest::addColumn<bool>("inExe");
@@ -80,8 +80,9 @@ private slots:
     void linkedSerialLibraryNeedsNothing() {
         app::LinkedSerialPlatform linked;
         QCOMPARE(app::DeploySerialControl(linked), SerialSetup::Present);
-        QCOMPARE(QString::fromLatin1(dbase::msg::RegisterFileMissing),
-                 QStringLiteral("Fatal Error: Register file can not be found,\r\rPlease contact with developer!"));
+        QCOMPARE(
+            QString::fromLatin1(dbase::msg::RegisterFileMissing),
+            QStringLiteral("Fatal Error: Register file can not be found,\r\rPlease contact with developer!"));
     }
 
     void defaultDatabaseIsCopiedOverTheOldOne() {
@@ -114,12 +115,14 @@ private slots:
         if (::geteuid() == 0) QSKIP("permissions do not bind the super-user");
         QTemporaryDir exe, config;
         QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::ExeOwner);
-        QCOMPARE(app::SettingsFilePath(exe.path(), config.path()), config.filePath("orbitlist/ORBITLIST.ini"));
+        QCOMPARE(app::SettingsFilePath(exe.path(), config.path()),
+                 config.filePath("orbitlist/ORBITLIST.ini"));
         QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void titles() {
-        QCOMPARE(QString::fromUtf8(app::kApplicationTitle), QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
+        QCOMPARE(QString::fromUtf8(app::kApplicationTitle),
+                 QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
         QCOMPARE(QString::fromUtf8(kWindowClassName), QStringLiteral("\u3010ORBITLIST 1.0.0\u3011"));
     }
 };

@@ -16,14 +16,14 @@ namespace guitest {
 // Switches message boxes and file dialogs to scripted answers, points the
 // per-user folders at a scratch folder and forgets earlier boxes.
 class Env {
-public:
+  public:
     Env();
     QString path(const QString& name) const { return dir_.filePath(name); }
     QString settingsFile() const { return path(QStringLiteral("ORBITLIST.ini")); }
     QString workFile() const { return path(QStringLiteral("KESTREL_BACKUP.BIN")); }
     MainWindowFiles files() const { return {settingsFile(), workFile()}; }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
