@@ -45,5 +45,7 @@ inline constexpr const char* IniTpExceed = "Number of Tp exceed!";
 inline constexpr const char* IniSuccess = "Open ini file add Add Tp success!";
 inline constexpr const char* IniNoSections =
     "The file has no [SATTYPE] and no [DVB] section,\r\rIt is not a satellite ini file!";
+inline constexpr const char* RegisterFileMissing =
+    "Fatal Error: Register file can not be found,\r\rPlease contact with developer!";
 
 } // namespace dbase::msg

@@ -1,0 +1,239 @@
+// Popup menus of the main window, their enabling rules and the toolbar.
+#include "TFormMain.h"
+#include "ui/FormSetup.h"
+
+#include <QCursor>
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+
+QMenu* Popup(QWidget* parent, const QString& name) {
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QMenu* Submenu(QMenu* parent, const QString& name, const QString& caption) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+QAction* Item(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+// Menu captions treat "&" as a mnemonic mark; a file name shows it as it is.
+QString Caption(const std::string& path) {
+    QString text = QFile::decodeName(QByteArray::fromStdString(path));
+    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+} // namespace
+
+void TFormMain::BuildMenus() {
+    // File
+    PM_File = Popup(this, QStringLiteral("PM_File"));
+    PMOpen = Submenu(PM_File, QStringLiteral("PMOpen"), QStringLiteral("Open"));
+    OpenData = Item(PMOpen, QStringLiteral("OpenData"), QStringLiteral("Channel Data(256K)"));
+    OpenDefault = Item(PMOpen, QStringLiteral("OpenDefault"), QStringLiteral("Default Data(128K)"));
+    PMLastFiles = Submenu(PM_File, QStringLiteral("PMLastFiles"), QStringLiteral("Last Files"));
+    LastFileName1 = Item(PMLastFiles, QStringLiteral("LastFileName1"), QString());
+    PMLastFiles->addSeparator();
+    LastFileName2 = Item(PMLastFiles, QStringLiteral("LastFileName2"), QString());
+    LastFileName3 = Item(PMLastFiles, QStringLiteral("LastFileName3"), QString());
+    PM_File->addSeparator();
+    PMSave = Item(PM_File, QStringLiteral("PMSave"), QStringLiteral("Save"));
+    Save_As = Submenu(PM_File, QStringLiteral("Save_As"), QStringLiteral("Save as..."));
+    Save_Data = Item(Save_As, QStringLiteral("Save_Data"), QStringLiteral("Channel Data(256K)"));
+    Save_Default = Item(Save_As, QStringLiteral("Save_Default"), QStringLiteral("Default Data(128K)"));
+    PM_File->addSeparator();
+    PMExit = Item(PM_File, QStringLiteral("PMExit"), QStringLiteral("Exit"));
+
+    // Help
+    PM_Help = Popup(this, QStringLiteral("PM_Help"));
+    Help1 = Item(PM_Help, QStringLiteral("Help1"), QStringLiteral("Help"));
+    Help1->setEnabled(false);
+    PM_Help->addSeparator();
+    About1 = Item(PM_Help, QStringLiteral("About1"), QStringLiteral("About..."));
+
+    // Satellites
+    PM_Sate = Popup(this, QStringLiteral("PM_Sate"));
+    Show_Act_Sat = Item(PM_Sate, QStringLiteral("Show_Act_Sat"), QStringLiteral("Show active satellites"));
+    Change_Sat = Item(PM_Sate, QStringLiteral("Change_Sat"), QStringLiteral("Change Sat data"));
+    ResetSatellite1 = Item(PM_Sate, QStringLiteral("ResetSatellite1"), QStringLiteral("Reset Satellite"));
+    DownLoadFromini1 =
+        Item(PM_Sate, QStringLiteral("DownLoadFromini1"), QStringLiteral("DownLoad From  *.ini"));
+
+    // Transponders
+    PM_TP = Popup(this, QStringLiteral("PM_TP"));
+    Change_Tp = Item(PM_TP, QStringLiteral("Change_Tp"), QStringLiteral("Change Tp data"));
+    New = Submenu(PM_TP, QStringLiteral("New"), QStringLiteral("New"));
+    New_Tp = Item(New, QStringLiteral("New_Tp"), QStringLiteral("TP"));
+    New_Tp_Tv = Item(New, QStringLiteral("New_Tp_Tv"), QStringLiteral("TV "));
+    New_Tp_Radio = Item(New, QStringLiteral("New_Tp_Radio"), QStringLiteral("Radio"));
+    Delete_Tp = Item(PM_TP, QStringLiteral("Delete_Tp"), QStringLiteral("Delete Tp"));
+    Del_All_Empty_Tp =
+        Item(PM_TP, QStringLiteral("Del_All_Empty_Tp"), QStringLiteral("Delete all empty transponders"));
+
+    // TV programs
+    PM_Tv = Popup(this, QStringLiteral("PM_Tv"));
+    Change_TV = Item(PM_Tv, QStringLiteral("Change_TV"), QStringLiteral("Change TV data"));
+    New_Tv = Item(PM_Tv, QStringLiteral("New_Tv"), QStringLiteral("New TV"));
+    Delete_Tv = Item(PM_Tv, QStringLiteral("Delete_Tv"), QStringLiteral("Delete Tv"));
+    Sore1 = Submenu(PM_Tv, QStringLiteral("Sore1"), QStringLiteral("Sore"));
+    SorebyAZ1 = Item(Sore1, QStringLiteral("SorebyAZ1"), QStringLiteral("Sore by A-Z"));
+    SorebyTp1 = Item(Sore1, QStringLiteral("SorebyTp1"), QStringLiteral("Sore by Tp"));
+    SorebyFav1 = Item(Sore1, QStringLiteral("SorebyFav1"), QStringLiteral("Sore by Fav"));
+    Sore1->menuAction()->setVisible(false);
+
+    // Radio programs
+    PM_Radio = Popup(this, QStringLiteral("PM_Radio"));
+    Change_Radio = Item(PM_Radio, QStringLiteral("Change_Radio"), QStringLiteral("Change Radio data"));
+    New_Radio = Item(PM_Radio, QStringLiteral("New_Radio"), QStringLiteral("New Radio"));
+    Delete_Radio = Item(PM_Radio, QStringLiteral("Delete_Radio"), QStringLiteral("Delete Radio"));
+    Sore2 = Submenu(PM_Radio, QStringLiteral("Sore2"), QStringLiteral("Sore"));
+    SorebyAZ2 = Item(Sore2, QStringLiteral("SorebyAZ2"), QStringLiteral("Sore by A-Z"));
+    SorebyTp2 = Item(Sore2, QStringLiteral("SorebyTp2"), QStringLiteral("Sore by Tp"));
+    SorebyFav2 = Item(Sore2, QStringLiteral("SorebyFav2"), QStringLiteral("Sore by Fav"));
+    Sore2->menuAction()->setVisible(false);
+
+    // Favourite groups
+    PM_FAV = Popup(this, QStringLiteral("PM_FAV"));
+    PMLock = Item(PM_FAV, QStringLiteral("PMLock"), QStringLiteral("Lock"));
+    PMUnlock = Item(PM_FAV, QStringLiteral("PMUnlock"), QStringLiteral("Unlock"));
+
+    // The Delete shortcuts act on the grid that has the focus.
+    const std::pair<QAction*, StringGrid*> deletes[] = {
+        {Delete_Tp, SG_TP}, {Delete_Tv, SG_TV}, {Delete_Radio, SG_Radio}};
+    for (auto [action, grid] : deletes) {
+        action->setShortcut(QKeySequence(Qt::Key_Delete));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        grid->addAction(action);
+    }
+
+    // Handlers.
+    connect(OpenData, &QAction::triggered, this, [this] { OpenDataClick(true); });
+    connect(OpenDefault, &QAction::triggered, this, [this] { OpenDataClick(false); });
+    connect(LastFileName1, &QAction::triggered, this, [this] { LastFileName1Click(0); });
+    connect(LastFileName2, &QAction::triggered, this, [this] { LastFileName1Click(1); });
+    connect(LastFileName3, &QAction::triggered, this, [this] { LastFileName1Click(2); });
+    connect(PMSave, &QAction::triggered, this, &TFormMain::PMSaveClick);
+    connect(Save_Data, &QAction::triggered, this, [this] { Save_DataClick(true); });
+    connect(Save_Default, &QAction::triggered, this, [this] { Save_DataClick(false); });
+    connect(PMExit, &QAction::triggered, this, &TFormMain::TB_ExitClick);
+    connect(Show_Act_Sat, &QAction::triggered, this, &TFormMain::Show_Act_SatClick);
+    connect(Change_Sat, &QAction::triggered, this, &TFormMain::SG_SatDblClick);
+    connect(ResetSatellite1, &QAction::triggered, this, &TFormMain::ResetSatellite1Click);
+    connect(DownLoadFromini1, &QAction::triggered, this, &TFormMain::DownLoadFromini1Click);
+    connect(Change_Tp, &QAction::triggered, this, &TFormMain::SG_TPDblClick);
+    connect(New_Tp, &QAction::triggered, this, &TFormMain::New_TpClick);
+    connect(New_Tp_Tv, &QAction::triggered, this, &TFormMain::New_TvClick);
+    connect(New_Tp_Radio, &QAction::triggered, this, &TFormMain::New_RadioClick);
+    connect(Delete_Tp, &QAction::triggered, this, &TFormMain::Delete_TpClick);
+    connect(Del_All_Empty_Tp, &QAction::triggered, this, &TFormMain::Del_All_Empty_TpClick);
+    connect(Change_TV, &QAction::triggered, this, &TFormMain::SG_TVDblClick);
+    connect(New_Tv, &QAction::triggered, this, &TFormMain::New_TvClick);
+    connect(Delete_Tv, &QAction::triggered, this, &TFormMain::Delete_TvClick);
+    connect(SorebyAZ1, &QAction::triggered, this, &TFormMain::SorebyAZ1Click);
+    connect(SorebyTp1, &QAction::triggered, this, &TFormMain::SorebyTp1Click);
+    connect(SorebyFav1, &QAction::triggered, this, &TFormMain::SorebyFav1Click);
+    connect(Change_Radio, &QAction::triggered, this, &TFormMain::SG_RadioDblClick);
+    connect(New_Radio, &QAction::triggered, this, &TFormMain::New_RadioClick);
+    connect(Delete_Radio, &QAction::triggered, this, &TFormMain::Delete_RadioClick);
+    connect(SorebyAZ2, &QAction::triggered, this, &TFormMain::SorebyAZ2Click);
+    connect(SorebyTp2, &QAction::triggered, this, &TFormMain::SorebyTp2Click);
+    connect(SorebyFav2, &QAction::triggered, this, &TFormMain::SorebyFav2Click);
+    connect(PMLock, &QAction::triggered, this, &TFormMain::PMLockClick);
+    connect(PMUnlock, &QAction::triggered, this, &TFormMain::PMUnlockClick);
+
+    // Enabling rules run each time a popup opens.
+    connect(PM_File, &QMenu::aboutToShow, this, &TFormMain::PM_FilePopup);
+    connect(PM_Sate, &QMenu::aboutToShow, this, &TFormMain::PM_SatePopup);
+    connect(PM_TP, &QMenu::aboutToShow, this, &TFormMain::PM_TPPopup);
+    connect(PM_Tv, &QMenu::aboutToShow, this, &TFormMain::PM_TvPopup);
+    connect(PM_Radio, &QMenu::aboutToShow, this, &TFormMain::PM_RadioPopup);
+
+    // Popups of the grids and the favourite list.
+    const std::pair<QAbstractScrollArea*, QMenu*> popups[] = {
+        {SG_Sat, PM_Sate}, {SG_TP, PM_TP}, {SG_TV, PM_Tv}, {SG_Radio, PM_Radio}, {LB_FAV, PM_FAV}};
+    for (auto [view, menu] : popups) {
+        connect(view, &QWidget::customContextMenuRequested, menu,
+                [view, menu](const QPoint& pos) { menu->popup(view->viewport()->mapToGlobal(pos)); });
+    }
+}
+
+void TFormMain::TB_FileClick() {
+    PM_File->popup(QCursor::pos());
+}
+
+void TFormMain::TB_HelpClick() {
+    PM_Help->popup(QCursor::pos());
+}
+
+void TFormMain::TB_ExitClick() {
+    close();
+}
+
+void TFormMain::PM_FilePopup() {
+    RecentFiles = dbase::ReadRecentFiles(QFile::encodeName(files_.settingsFile).toStdString());
+    LastFileName1->setText(Caption(RecentFiles[0]));
+    LastFileName2->setText(Caption(RecentFiles[1]));
+    LastFileName3->setText(Caption(RecentFiles[2]));
+    PMSave->setEnabled(db_->FileOpened);
+    Save_As->menuAction()->setEnabled(db_->FileOpened);
+}
+
+void TFormMain::PM_SatePopup() {
+    Show_Act_Sat->setEnabled(db_->FileOpened);
+    Change_Sat->setEnabled(SatSelected);
+    ResetSatellite1->setEnabled(true);
+    DownLoadFromini1->setEnabled(true);
+    ShowInfo(-1, -1, -1);
+}
+
+void TFormMain::PM_TPPopup() {
+    New_Tp->setEnabled(SatSelected && RowBound(SG_Sat, SG_Sat->Row()));
+    QAction* const rowItems[] = {Change_Tp, Delete_Tp, New_Tp_Tv, New_Tp_Radio};
+    if (RowBound(SG_TP, SG_TP->Row())) {
+        Del_All_Empty_Tp->setEnabled(db_->FileOpened);
+        // The state before the popup decides; the replayed click comes after.
+        for (QAction* a : rowItems)
+            a->setEnabled(TpSelected);
+        B_TP->click();
+    } else {
+        Del_All_Empty_Tp->setEnabled(false);
+        for (QAction* a : rowItems)
+            a->setEnabled(false);
+    }
+}
+
+void TFormMain::PM_TvPopup() {
+    New_Tv->setEnabled(RowBound(SG_TP, SG_TP->Row()) && TpSelected);
+    if (RowBound(SG_TV, SG_TV->Row())) {
+        Change_TV->setEnabled(TvSelected);
+        Delete_Tv->setEnabled(TvSelected);
+        B_TV->click();
+    } else {
+        Change_TV->setEnabled(false);
+        Delete_Tv->setEnabled(false);
+    }
+}
+
+void TFormMain::PM_RadioPopup() {
+    New_Radio->setEnabled(RowBound(SG_TP, SG_TP->Row()) && TpSelected);
+    if (RowBound(SG_Radio, SG_Radio->Row())) {
+        Change_Radio->setEnabled(RadioSelected);
+        Delete_Radio->setEnabled(RadioSelected);
+        B_Radio->click();
+    } else {
+        Change_Radio->setEnabled(false);
+        Delete_Radio->setEnabled(false);
+    }
+}

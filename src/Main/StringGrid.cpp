@@ -1,0 +1,246 @@
+#include "StringGrid.h"
+
+#include "RowTexts.h"
+#include "ui/FormSetup.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- GridModel
+
+GridModel::GridModel(QStringList headers, int columns, CellText text, QObject* parent)
+    : QAbstractTableModel(parent), headers_(std::move(headers)), columns_(columns), text_(std::move(text)) {
+    rows_ = leadRows() + 1;
+}
+
+void GridModel::SetRows(std::vector<int> boundSlots, int minRows) {
+    beginResetModel();
+    slots_ = std::move(boundSlots);
+    rows_ = leadRows() + std::max(static_cast<int>(slots_.size()), minRows);
+    endResetModel();
+}
+
+void GridModel::SetLeadRow(const QStringList& texts) {
+    lead_ = texts;
+    if (leadRows() > 0) emit dataChanged(index(0, 0), index(0, columns_ - 1));
+}
+
+int GridModel::SlotAt(int row) const {
+    const int i = row - leadRows();
+    return i >= 0 && i < static_cast<int>(slots_.size()) ? slots_[static_cast<size_t>(i)] : -1;
+}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid()) return {};
+    const int row = index.row();
+    if (row < leadRows()) return index.column() < lead_.size() ? lead_[index.column()] : QString();
+    const int slot = SlotAt(row);
+    if (slot < 0) return QString();
+    if (index.column() == 0) return ui::FromLatin1(rowtext::RowNumber(row - leadRows() + 1));
+    return text_(slot, index.column());
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    return section < headers_.size() ? headers_[section] : QString();
+}
+
+void GridModel::Refresh() {
+    if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
+}
+
+// --------------------------------------------------------------- StringGrid
+
+StringGrid::StringGrid(GridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
+    model_->setParent(this);
+    setModel(model_);
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setFont(ui::ArialPx(14));
+
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(20);
+
+    QHeaderView* header = horizontalHeader();
+    header->setVisible(model_->HasHeaderRow());
+    header->setFont(ui::ArialPx(14));
+    header->setHighlightSections(false);
+    header->setSectionsClickable(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(false);
+    header->setFixedHeight(20);
+    header->setMinimumSectionSize(8);
+
+    // A refill keeps the current row where it was, as far as the new rows reach.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { savedRow_ = Row(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { SetRow(savedRow_); });
+    SetRow(FixedRows());
+}
+
+int StringGrid::Row() const {
+    const QModelIndex cur = currentIndex();
+    return cur.isValid() ? gridRow(cur.row()) : FixedRows();
+}
+
+void StringGrid::SetRow(int row) {
+    const int last = RowCount() - 1;
+    row = std::clamp(row, FixedRows(), std::max(FixedRows(), last));
+    const QModelIndex index = model_->index(modelRow(row), 1 < model_->columnCount() ? 1 : 0);
+    if (!index.isValid()) return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int StringGrid::RowCount() const {
+    return model_->rowCount() + FixedRows();
+}
+
+int StringGrid::SlotOfRow(int row) const {
+    return row < FixedRows() ? -1 : model_->SlotAt(modelRow(row));
+}
+
+QRect StringGrid::RowRect(int row) const {
+    if (row < FixedRows() || row >= RowCount()) return {};
+    const int m = modelRow(row);
+    QRect r = visualRect(model_->index(m, 0));
+    for (int c = 1; c < model_->columnCount(); ++c)
+        r = r.united(visualRect(model_->index(m, c)));
+    return r;
+}
+
+int StringGrid::RowAt(const QPoint& pos) const {
+    const QModelIndex index = indexAt(pos);
+    return index.isValid() ? gridRow(index.row()) : -1;
+}
+
+void StringGrid::SetColumnWidths(const std::vector<int>& widths) {
+    for (size_t c = 0; c < widths.size(); ++c)
+        setColumnWidth(static_cast<int>(c), widths[c]);
+}
+
+CellStyle StringGrid::StyleOf(int row, int col, bool selected) const {
+    if (style_) return style_(row, col, selected);
+    CellStyle s;
+    if (col == 0 || row < FixedRows()) {
+        s.background = QColor(221, 221, 221);
+        s.fixed = true;
+    }
+    return s;
+}
+
+void StringGrid::ScrollLines(int lines) {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + lines);
+}
+
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid()) {
+        QTableView::mousePressEvent(event);
+        if (event->button() == Qt::LeftButton) emit Click();
+    } else {
+        // A press on the empty area below the rows keeps the selection.
+        setFocus(Qt::MouseFocusReason);
+    }
+    emit MouseDown(event->button());
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    emit DblClick();
+}
+
+void StringGrid::mouseMoveEvent(QMouseEvent* event) {
+    // While a button is held the selection follows the mouse, so the current
+    // row is the row under it.
+    QTableView::mouseMoveEvent(event);
+    emit MouseMove();
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    emit MouseUp();
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+    const int before = Row();
+    QTableView::keyPressEvent(event);
+    const int after = Row();
+    if (after != before) {
+        // Keep the whole row selected, as a click would.
+        SetRow(after);
+        emit Click();
+    }
+}
+
+void StringGrid::wheelEvent(QWheelEvent* event) {
+    wheelRemainder_ += event->angleDelta().y();
+    while (wheelRemainder_ <= -120) {
+        wheelRemainder_ += 120;
+        emit MouseWheelDown();
+    }
+    while (wheelRemainder_ >= 120) {
+        wheelRemainder_ -= 120;
+        emit MouseWheelUp();
+    }
+    event->accept();
+}
+
+// ------------------------------------------------------------- GridDelegate
+
+GridDelegate::GridDelegate(StringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+    const bool selected = option.state & QStyle::State_Selected;
+    const int row = index.row() + grid_->FixedRows();
+    const CellStyle s = grid_->StyleOf(row, index.column(), selected);
+    const QRect r = option.rect;
+    painter->save();
+    painter->fillRect(r, s.background);
+    painter->setClipRect(r);
+    painter->setFont(grid_->font());
+    painter->setPen(s.text);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QFontMetrics fm(grid_->font());
+    painter->drawText(QPoint(r.left() + s.textDx, r.top() + 1 + fm.ascent()), text);
+    if (s.fixed) {
+        // A raised inner edge: light on the top and left, dark on the bottom and right.
+        painter->setPen(Qt::white);
+        painter->drawLine(r.topLeft(), r.topRight());
+        painter->drawLine(r.topLeft(), r.bottomLeft());
+        painter->setPen(QColor(128, 128, 128));
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomRight());
+    }
+    if (grid_->hasFocus() && index == grid_->currentIndex()) {
+        QPen pen(Qt::black, 1, Qt::DotLine);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(r.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+}

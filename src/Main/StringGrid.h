@@ -1,0 +1,139 @@
+// The list grids of the main window: a table view over a model that holds only
+// the slot numbers of its rows and renders their texts from the database on
+// demand, so refilling a grid of 3,000 rows costs a copy of 3,000 integers.
+//
+// Rows are counted as the user sees them: in a grid with a header row that
+// header is row 0 and the first data row is row 1; the satellite grid has no
+// header and its row 0 is a data row.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QStringList>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+#include <functional>
+#include <vector>
+
+// What one cell looks like.
+struct CellStyle {
+    QColor background = Qt::white; // the window colour
+    QColor text = Qt::black;       // the window text colour
+    bool fixed = false;            // drawn with a raised edge
+    int textDx = 1;                // text offset from the cell's left edge
+};
+
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    // Text of column `col` (>= 1) of a row bound to `slot`, already trimmed.
+    using CellText = std::function<QString(int slot, int col)>;
+
+    // `headers` empty: the grid has no header row and its first model row is a
+    // data row ("lead row") with its own fixed texts.
+    GridModel(QStringList headers, int columns, CellText text, QObject* parent = nullptr);
+
+    // Replaces the rows: one bound row per slot, numbered "NO.1: " onwards, and
+    // unbound empty rows up to `minRows` data rows.
+    void SetRows(std::vector<int> boundSlots, int minRows);
+    // Texts of the lead row of a grid without header.
+    void SetLeadRow(const QStringList& texts);
+
+    bool HasHeaderRow() const { return !headers_.isEmpty(); }
+    // Slot shown by model row `row`, or -1 when the row is unbound.
+    int SlotAt(int row) const;
+    int BoundRows() const { return static_cast<int>(slots_.size()); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Refreshes every visible text without changing the rows.
+    void Refresh();
+
+  private:
+    int leadRows() const { return HasHeaderRow() ? 0 : 1; }
+
+    QStringList headers_;
+    int columns_;
+    CellText text_;
+    std::vector<int> slots_;
+    int rows_ = 0;
+    QStringList lead_;
+};
+
+class StringGrid : public QTableView {
+    Q_OBJECT
+  public:
+    // Style of a cell in grid rows; `selected` is the selection state of its row.
+    using CellStyleFn = std::function<CellStyle(int row, int col, bool selected)>;
+
+    StringGrid(GridModel* model, QWidget* parent = nullptr);
+
+    GridModel* gridModel() const { return model_; }
+
+    // The current row (0 = header row in grids with a header).
+    int Row() const;
+    // Makes `row` current and selected without running the click handler.
+    void SetRow(int row);
+    // Number of rows including the header row.
+    int RowCount() const;
+    int FixedRows() const { return model_->HasHeaderRow() ? 1 : 0; }
+    // Slot bound to grid row `row`, -1 when unbound.
+    int SlotOfRow(int row) const;
+    // Rectangle of grid row `row` in viewport coordinates (for tests and drag code).
+    QRect RowRect(int row) const;
+    // Grid row under a viewport position, -1 when none.
+    int RowAt(const QPoint& pos) const;
+
+    void SetColumnWidths(const std::vector<int>& widths);
+    void SetCellStyle(CellStyleFn fn) { style_ = std::move(fn); }
+    CellStyle StyleOf(int row, int col, bool selected) const;
+
+    // Scrolls the rows by `lines` (positive: down) without moving the current row.
+    void ScrollLines(int lines);
+
+  signals:
+    // The current row was chosen by a left click or the keyboard. A click on
+    // the current row runs it again.
+    void Click();
+    void DblClick();
+    // Any mouse button went down over the grid (after Click).
+    void MouseDown(Qt::MouseButton button);
+    void MouseMove();
+    void MouseUp();
+    // One notch of the wheel each.
+    void MouseWheelDown();
+    void MouseWheelUp();
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    int modelRow(int row) const { return row - FixedRows(); }
+    int gridRow(int modelRow) const { return modelRow + FixedRows(); }
+
+    GridModel* model_;
+    CellStyleFn style_;
+    int savedRow_ = 0;
+    int wheelRemainder_ = 0;
+};
+
+// Paints every cell of a StringGrid from its CellStyle.
+class GridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+  public:
+    explicit GridDelegate(StringGrid* grid);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+  private:
+    StringGrid* grid_;
+};

@@ -1,0 +1,270 @@
+// The main window: toolbar, top bar with the marking buttons, the satellite,
+// transponder, TV and radio grids, the favourite list, the info panel and the
+// popup menus through which every command is reached.
+//
+// The class is split over several files by feature:
+//   TFormMain.cpp     construction, window events (close, drop, hand-off)
+//   Layout.cpp        panels, grids, splitters, toolbar and top bar
+//   Menus.cpp         popup menus, their enabling rules, toolbar handlers
+//   ListViews.cpp     fill operations, the selection cascade, cell colours
+//   InfoPanel.cpp     the info panel
+//   FileWorkflow.cpp  open, save, save as, recent files
+//   Marking.cpp       marking buttons (favourite, lock, skip)
+//   DragMoves.cpp     moving entries by dragging
+//   EditCommands.cpp  editor dialogs, add/delete/reset, sorting, .ini import,
+//                     receiver link
+#pragma once
+
+#include "StringGrid.h"
+#include "dbase/Model.h"
+#include "dbase/RecentFiles.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class PictureView;
+
+// The window class name a second start of the program looks for.
+inline constexpr const char* kWindowClassName = "\u3010ORBITLIST 1.0.0\u3011";
+inline constexpr const char* kMainCaption = "QX_COMMON_ORBITLIST_TOOL V1.1.8 Loadini_onetp";
+
+// Files the main window works with.
+struct MainWindowFiles {
+    QString settingsFile; // "ORBITLIST.ini" with the recent-file list
+    QString workFile;     // the working copy of the open image
+};
+
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TFormMain(const MainWindowFiles& files, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    dbase::Database& Db() { return *db_; }
+    const dbase::Database& Db() const { return *db_; }
+    const MainWindowFiles& Files() const { return files_; }
+
+    // ---- Components (named as the handlers and tests refer to them) ----
+    QWidget* CoolBar1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QAction *TB_File = nullptr, *TB_Help = nullptr, *TB_Exit = nullptr;
+    PictureView* ImageMain = nullptr;
+    QWidget* Panel_Top = nullptr;
+    QFrame* Panel_FileName = nullptr;
+    QLabel* LabelFileName = nullptr;
+    QWidget* Panel_EditFav = nullptr;
+    QToolButton *SB_Skip = nullptr, *SB_Lock = nullptr;
+    std::array<QToolButton*, dbase::kFavGroups> SB_Fav{}; // SB_Fav01 .. SB_Fav16
+    QWidget* PanelMain = nullptr;
+    QSplitter* SplitterColumns = nullptr;
+    QSplitter *SplitterSatInfo = nullptr, *SplitterTraFav = nullptr;
+    QWidget *Panel_SatInfo = nullptr, *Panel_TraFav = nullptr, *Panel_TV = nullptr, *Panel_Rad = nullptr;
+    QWidget *P_Sate = nullptr, *Panel_Info = nullptr, *Panel_Tra = nullptr, *Panel_FAV = nullptr;
+    StringGrid *SG_Sat = nullptr, *SG_TP = nullptr, *SG_TV = nullptr, *SG_Radio = nullptr;
+    QListWidget *LB_Info = nullptr, *LB_FAV = nullptr;
+    QToolButton *SB_NewTp = nullptr, *SB_NewTv = nullptr, *SB_NewRadio = nullptr;
+    QLabel *Label_TvState = nullptr, *Label_RadioState = nullptr;
+    // Hidden buttons that replay a click on their grid's current row.
+    QPushButton *B_Sat = nullptr, *B_TP = nullptr, *B_TV = nullptr, *B_Radio = nullptr, *B_FAV = nullptr;
+
+    // Popup menus and their items. A submenu's item is its menuAction().
+    QMenu *PM_File = nullptr, *PM_Help = nullptr, *PM_Sate = nullptr, *PM_TP = nullptr, *PM_Tv = nullptr,
+          *PM_Radio = nullptr, *PM_FAV = nullptr;
+    QMenu *PMOpen = nullptr, *PMLastFiles = nullptr, *Save_As = nullptr, *New = nullptr, *Sore1 = nullptr,
+          *Sore2 = nullptr;
+    QAction *OpenData = nullptr, *OpenDefault = nullptr;
+    QAction *LastFileName1 = nullptr, *LastFileName2 = nullptr, *LastFileName3 = nullptr;
+    QAction *PMSave = nullptr, *Save_Data = nullptr, *Save_Default = nullptr, *PMExit = nullptr;
+    QAction *Help1 = nullptr, *About1 = nullptr;
+    QAction *Show_Act_Sat = nullptr, *Change_Sat = nullptr, *ResetSatellite1 = nullptr,
+            *DownLoadFromini1 = nullptr;
+    QAction *Change_Tp = nullptr, *New_Tp = nullptr, *New_Tp_Tv = nullptr, *New_Tp_Radio = nullptr,
+            *Delete_Tp = nullptr, *Del_All_Empty_Tp = nullptr;
+    QAction *Change_TV = nullptr, *New_Tv = nullptr, *Delete_Tv = nullptr;
+    QAction *SorebyAZ1 = nullptr, *SorebyTp1 = nullptr, *SorebyFav1 = nullptr;
+    QAction *Change_Radio = nullptr, *New_Radio = nullptr, *Delete_Radio = nullptr;
+    QAction *SorebyAZ2 = nullptr, *SorebyTp2 = nullptr, *SorebyFav2 = nullptr;
+    QAction *PMLock = nullptr, *PMUnlock = nullptr;
+
+    // ---- State of the views ----
+    bool ActiveOnly = false;
+    bool SatSelected = false, TpSelected = false, TvSelected = false, RadioSelected = false;
+    bool FavListSelected = false;
+    std::array<uint8_t, dbase::kSatSlots> SatActive{};
+    // Marking (favourite group of the button down, counted as a FavMask character).
+    int MarkFavPos = 0;
+    int SelectedFavGroup = -1;
+    // Results of the editor dialogs and the add commands.
+    bool EditAccepted = false, AddTpMode = false, AddTvMode = false, AddRadioMode = false;
+    bool TvAdded = false, RadioAdded = false;
+    // Rows remembered at the last mouse-down, for drag moves.
+    int SatDragRow = 0, TpDragRow = 0, TvDragRow = 0, RadioDragRow = 0;
+
+    // The file "Save" writes to.
+    QString CurrentFile;
+    // The recent files as read when the File menu last opened.
+    dbase::RecentFileList RecentFiles;
+
+    // Expected size of the open kind of file.
+    uint32_t FileSizeExpected() const;
+
+  public slots:
+    // ---- Form ----
+    void ResetMainView();
+    // Answers a second start of the program: restores the window when it is
+    // minimised, else brings it to the front.
+    void RestoreOrRaise();
+    // Opens a file named from outside the menus (command line, a second
+    // start, a drop) the way a recent-file item does.
+    void OpenFileFromOutside(const QString& path);
+
+    // ---- Toolbar and popup menus (Menus.cpp) ----
+    void TB_FileClick();
+    void TB_HelpClick();
+    void TB_ExitClick();
+    // Enabling rules, run each time the popup opens.
+    void PM_FilePopup();
+    void PM_SatePopup();
+    void PM_TPPopup();
+    void PM_TvPopup();
+    void PM_RadioPopup();
+
+    // ---- List views (ListViews.cpp) ----
+    void ClearViews();
+    void ShowAllSatellites();
+    void ShowActiveSatellites();
+    void FillSatGrid();
+    void FillTpGrid();
+    void FillProgGrids();
+    void SG_SatClick();
+    void SG_TPClick();
+    void SG_TVClick();
+    void SG_RadioClick();
+    void Show_Act_SatClick();
+    void SG_SatMouseWheelDown();
+    void SG_SatMouseWheelUp();
+    void SG_TPMouseWheelDown();
+    void SG_TPMouseWheelUp();
+    void SG_TVMouseWheelDown();
+    void SG_TVMouseWheelUp();
+    void SG_RadioMouseWheelDown();
+    void SG_RadioMouseWheelUp();
+
+    // ---- Info panel (InfoPanel.cpp) ----
+    void ShowInfo(int sat, int tp, int prog);
+
+    // ---- File workflow (FileWorkflow.cpp) ----
+    // "Channel Data(256K)" (true) or "Default Data(128K)" (false) under "Open".
+    void OpenDataClick(bool channel);
+    // Opens `path` as the kind in Is256K; returns true when it is open.
+    bool OpenImageFile(const QString& path);
+    // Recent-file item 0..2.
+    void LastFileName1Click(int index);
+    void PMSaveClick();
+    // "Channel Data(256K)" (true) or "Default Data(128K)" (false) under "Save as...".
+    void Save_DataClick(bool channel);
+
+    // ---- Marking (Marking.cpp) ----
+    void EnableFavButtons(int n);
+    void SB_FavClick(int group); // SB_Fav01Click .. SB_Fav16Click, group 0..15
+    void SB_LockClick();
+    void SB_SkipClick();
+    void SG_SatMouseDown();
+    void LB_FAVClick();
+    void LB_FAVDblClick();
+    void PMLockClick();
+    void PMUnlockClick();
+    void ToggleMarks(int prog);
+    void SetMarkCaptions(int n);
+
+    // ---- Drag moves (DragMoves.cpp) ----
+    void SG_SatMouseMove();
+    void SG_TPMouseMove();
+    void SG_TVMouseMove();
+    void SG_RadioMouseMove();
+    void SG_TVMouseUp();
+    void SG_RadioMouseUp();
+
+    // ---- Editors, add/delete/reset, sorting, import, link (EditCommands.cpp) ----
+    void SG_SatDblClick();
+    void SG_TPDblClick();
+    void SG_TVDblClick();
+    void SG_RadioDblClick();
+    void ResetSatellite1Click();
+    void DownLoadFromini1Click();
+    void New_TpClick();
+    void New_TvClick();
+    void New_RadioClick();
+    void Delete_TpClick();
+    void Del_All_Empty_TpClick();
+    void Delete_TvClick();
+    void Delete_RadioClick();
+    void SorebyAZ1Click();
+    void SorebyTp1Click();
+    void SorebyFav1Click();
+    void SorebyAZ2Click();
+    void SorebyTp2Click();
+    void SorebyFav2Click();
+    void ReadDataClick();
+    void WriteChannelDataClick();
+
+  public:
+    // ---- Cell colours (ListViews.cpp) ----
+    CellStyle SG_SatDrawCell(int row, int col, bool selected) const;
+    CellStyle SG_TPDrawCell(int row, int col, bool selected) const;
+    CellStyle SG_TVDrawCell(int row, int col, bool selected) const;
+    CellStyle SG_RadioDrawCell(int row, int col, bool selected) const;
+
+    // True when grid row `row` of `grid` is bound to a slot.
+    bool RowBound(const StringGrid* grid, int row) const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    // Layout.cpp
+    void BuildToolbar();
+    void BuildTopBar();
+    void BuildColumns();
+    void SetUpGrids();
+    void LayOutColumns();
+    QWidget* TitlePanel(const QString& title, QWidget* parent, QLabel** titleLabel = nullptr);
+    // Menus.cpp
+    void BuildMenus();
+    // Marking.cpp
+    void BuildMarkButtons(QWidget* panel);
+    void MarkButtonPressed(QToolButton* button);
+    // FileWorkflow.cpp
+    bool ConfirmDiscard();
+    void ShowFileName(const QString& prefix, const QString& path);
+    void FitFileNamePanel();
+    bool FormCloseQuery();
+    void FormClose();
+    void ShowOpenedState();
+    // ListViews.cpp
+    int OwnerSatOfSelection() const;
+    int OwnerTpOfSelection() const;
+    CellStyle ProgCellStyle(const StringGrid* grid, int row, int col, bool selected) const;
+    void ScrollGrid(StringGrid* grid, int lines);
+
+    std::unique_ptr<dbase::Database> db_;
+    MainWindowFiles files_;
+    bool workFileWritten_ = false;
+    bool columnsPending_ = true;
+};

@@ -1,0 +1,98 @@
+#include "Startup.h"
+
+#include "Main/TFormMain.h"
+#include "SerialDeploy.h"
+#include "SingleInstance.h"
+#include "dbase/DataFile.h"
+#include "dbase/Messages.h"
+#include "dbase/RecentFiles.h"
+#include "ui/MessageBox.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTimer>
+
+namespace app {
+
+bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir) {
+    const QString source = QDir(exeDir).filePath(QString::fromLatin1(kDefaultDatabaseName));
+    if (!QFileInfo(source).isFile()) return false;
+    const QString target = QDir(dataDir).filePath(QString::fromLatin1(kDefaultDatabaseName));
+    QFile::remove(target);
+    return QFile::copy(source, target);
+}
+
+QString SettingsFilePath(const QString& exeDir, const QString& configDir) {
+    const QString name = QString::fromLatin1(dbase::kSettingsFileName);
+    const QFileInfo besideExe(QDir(exeDir).filePath(name));
+    const QFileInfo folder(exeDir);
+    const bool writable = besideExe.exists() ? besideExe.isWritable() : folder.isDir() && folder.isWritable();
+    if (writable) return besideExe.filePath();
+    const QString dir = QDir(configDir).filePath(QStringLiteral("orbitlist"));
+    QDir().mkpath(dir);
+    return QDir(dir).filePath(name);
+}
+
+void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
+    QObject::connect(&guard, &SingleInstance::MessageReceived, &form, [&form](const QString& message) {
+        form.RestoreOrRaise();
+        QString path;
+        if (SingleInstance::IsOpenMessage(message, &path)) form.OpenFileFromOutside(path);
+    });
+}
+
+int RunApplication(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orbitlist"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Editor for the channel database of a satellite receiver."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Channel or Default data file to open."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(application);
+    const QStringList args = parser.positionalArguments();
+    const QString file = args.isEmpty() ? QString() : QFileInfo(args.first()).absoluteFilePath();
+
+    // 1. One copy per user: a later start hands its job to the running one.
+    SingleInstance guard(
+        SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()));
+    const QString job = file.isEmpty() ? SingleInstance::RaiseMessage() : SingleInstance::OpenMessage(file);
+    if (guard.SendToRunning(job)) return 0;
+    if (!guard.Listen() && guard.SendToRunning(job)) return 0;
+
+    // 2. and 3. The directories, and the default database beside the executable.
+    const QString dataDir = QString::fromStdString(dbase::DataDirectory());
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    CopyDefaultDatabase(exeDir, dataDir);
+
+    // 4. and 5. The serial-port component.
+    LinkedSerialPlatform serial;
+    if (DeploySerialControl(serial) == SerialSetup::Fatal) {
+        ui::MessageBox::error(nullptr, QString::fromLatin1(dbase::msg::RegisterFileMissing));
+        return 1;
+    }
+
+    // 6. The main window and the event loop.
+    MainWindowFiles files;
+    files.settingsFile =
+        SettingsFilePath(exeDir, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    files.workFile = QString::fromStdString(dbase::WorkFilePath());
+    TFormMain form(files);
+    ConnectHandOff(guard, form);
+    form.show();
+    if (!file.isEmpty()) QTimer::singleShot(0, &form, [&form, file] { form.OpenFileFromOutside(file); });
+    return application.exec();
+}
+
+} // namespace app

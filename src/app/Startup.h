@@ -1,0 +1,34 @@
+// The program's entry sequence: one copy per user, the default database
+// copy, the serial-port component, the main window and the event loop.
+#pragma once
+
+#include <QString>
+
+class TFormMain;
+
+namespace app {
+
+class SingleInstance;
+
+// Shown on the task bar.
+inline constexpr const char* kApplicationTitle = "\u3010DATABASE_ORBITLIST 1.0.7\u3011";
+inline constexpr const char* kDefaultDatabaseName = "DEFAULT.BIN";
+
+// Copies "DEFAULT.BIN" from beside the executable into the data directory,
+// replacing the one there, when it exists. A failed copy is ignored; returns
+// true when the copy was made.
+bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir);
+
+// Where "ORBITLIST.ini" lives: beside the executable when it can be written
+// there, else in "orbitlist" under the per-user configuration directory
+// (created when missing).
+QString SettingsFilePath(const QString& exeDir, const QString& configDir);
+
+// Lets later starts reach `form`: each brings it to the front, and one
+// naming a file has it opened the way a recent file is.
+void ConnectHandOff(SingleInstance& guard, TFormMain& form);
+
+// Runs the program; returns its exit status.
+int RunApplication(int argc, char** argv);
+
+} // namespace app

@@ -1,0 +1,134 @@
+#include "dbase/RecentFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace dbase;
+
+namespace {
+
+class TempDir {
+  public:
+    TempDir() {
+        std::string tmpl = (fs::temp_directory_path() / "recent-XXXXXX").string();
+        path_ = ::mkdtemp(tmpl.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    fs::path path_;
+};
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+} // namespace
+
+TEST(ProfileText, ReadsAFileWrittenByAnotherProgram) {
+    TempDir dir;
+    const std::string ini = dir.file("ORBITLIST.ini");
+    // CRLF lines, other sections, blanks around names and values, names in
+    // another case, quotes and a backslash path that must not be unescaped.
+    WriteText(ini, "\xEF\xBB\xBF[Other]\r\nLast_File_Name1=wrong\r\n"
+                   "; a comment\r\n"
+                   "[ orbitlist_tavrinex ]\r\n"
+                   "  last_file_name1 = C:\\Data\\chan.bin  \r\n"
+                   "Last_File_Name2=\"/home/u/a b.bin\"\r\n"
+                   "Last_File_Name3=\r\n");
+    const RecentFileList files = ReadRecentFiles(ini);
+    EXPECT_EQ(files[0], "C:\\Data\\chan.bin");
+    EXPECT_EQ(files[1], "/home/u/a b.bin");
+    EXPECT_EQ(files[2], "");
+    EXPECT_EQ(ReadProfileString(ini, "Other", "LAST_FILE_NAME1"), "wrong");
+}
+
+TEST(ProfileText, MissingFileSectionOrKeyReadsEmpty) {
+    TempDir dir;
+    const std::string ini = dir.file("ORBITLIST.ini");
+    EXPECT_EQ(ReadRecentFiles(ini), (RecentFileList{"", "", ""}));
+    WriteText(ini, "[ORBITLIST_Tavrinex]\nLast_File_Name2=/b\n");
+    EXPECT_EQ(ReadRecentFiles(ini), (RecentFileList{"", "/b", ""}));
+    EXPECT_EQ(ReadProfileString(ini, "Nowhere", "Last_File_Name2"), "");
+}
+
+TEST(ProfileText, SetReplacesInPlaceAndKeepsEverythingElse) {
+    const std::string text =
+        "[A]\r\nx=1\r\n\r\n[ORBITLIST_Tavrinex]\r\nLast_File_Name1=old\r\nkeep=me\r\n\r\n[B]\r\ny=2";
+    EXPECT_EQ(SetProfileString(text, "ORBITLIST_Tavrinex", "last_file_name1", "new"),
+              "[A]\r\nx=1\r\n\r\n[ORBITLIST_Tavrinex]\r\nlast_file_name1=new\r\nkeep=me\r\n\r\n[B]\r\ny=2");
+    // A new key goes after the section's last entry, before the blank line.
+    EXPECT_EQ(
+        SetProfileString(text, "ORBITLIST_Tavrinex", "Last_File_Name3", "c"),
+        "[A]\r\nx=1\r\n\r\n[ORBITLIST_Tavrinex]\r\nLast_File_Name1=old\r\nkeep=me\r\nLast_File_Name3=c\r\n"
+        "\r\n[B]\r\ny=2");
+    // A missing section is appended, after a line ending for an unfinished last line.
+    EXPECT_EQ(SetProfileString(text, "New", "k", "v"), text + "\r\n[New]\r\nk=v\r\n");
+    EXPECT_EQ(SetProfileString("", "S", "k", "v"), "[S]\nk=v\n");
+    EXPECT_EQ(SetProfileString("[S]", "S", "k", "v"), "[S]\nk=v\n");
+}
+
+TEST(ProfileText, WriteThenReadRoundTripsPathsWithoutEscaping) {
+    TempDir dir;
+    const std::string ini = dir.file("ORBITLIST.ini");
+    const RecentFileList files = {"C:\\a\\b.bin", "/x/y=z.bin", ""};
+    ASSERT_TRUE(WriteRecentFiles(ini, files));
+    EXPECT_EQ(ReadText(ini),
+              "[ORBITLIST_Tavrinex]\nLast_File_Name1=C:\\a\\b.bin\nLast_File_Name2=/x/y=z.bin\n"
+              "Last_File_Name3=\n");
+    EXPECT_EQ(ReadRecentFiles(ini), files);
+    ASSERT_TRUE(WriteProfileString(ini, "Other", "k", "v"));
+    EXPECT_EQ(ReadRecentFiles(ini), files);
+}
+
+TEST(ProfileText, WriteIntoAMissingFolderFails) {
+    TempDir dir;
+    EXPECT_FALSE(WriteRecentFiles(dir.file("no/such/ORBITLIST.ini"), {"a", "b", "c"}));
+}
+
+TEST(RecentList, OpeningANewFilePushesItToTheFront) {
+    RecentFileList out;
+    ASSERT_TRUE(RecentAfterOpen({"A", "B", "C"}, "N", out));
+    EXPECT_EQ(out, (RecentFileList{"N", "A", "B"}));
+    ASSERT_TRUE(RecentAfterOpen({"", "", ""}, "N", out));
+    EXPECT_EQ(out, (RecentFileList{"N", "", ""}));
+}
+
+TEST(RecentList, OpeningAListedFileLeavesTheOrder) {
+    RecentFileList out = {"unchanged", "", ""};
+    EXPECT_FALSE(RecentAfterOpen({"A", "B", "C"}, "B", out));
+    EXPECT_FALSE(RecentAfterOpen({"A", "B", "C"}, "C", out));
+    EXPECT_EQ(out[0], "unchanged");
+    // The comparison is exact: another case is another file.
+    EXPECT_TRUE(RecentAfterOpen({"A", "B", "C"}, "b", out));
+}
+
+TEST(RecentList, RemovingAMissingFileMovesTheRestUp) {
+    RecentFileList out;
+    ASSERT_TRUE(RecentAfterRemoval({"A", "B", "C"}, "A", out));
+    EXPECT_EQ(out, (RecentFileList{"B", "C", ""}));
+    ASSERT_TRUE(RecentAfterRemoval({"A", "B", "C"}, "B", out));
+    EXPECT_EQ(out, (RecentFileList{"A", "C", ""}));
+    ASSERT_TRUE(RecentAfterRemoval({"A", "B", "C"}, "C", out));
+    EXPECT_EQ(out, (RecentFileList{"A", "B", ""}));
+    EXPECT_FALSE(RecentAfterRemoval({"A", "B", "C"}, "D", out));
+    // A name listed twice: the test on the later entry decides.
+    ASSERT_TRUE(RecentAfterRemoval({"A", "B", "A"}, "A", out));
+    EXPECT_EQ(out, (RecentFileList{"A", "B", ""}));
+}
