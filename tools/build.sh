@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12, as root), builds, and then either starts
 # the editor on the bundled sample or runs every test.
-#   tools/build.sh run    build and start on samples/sample-channel.bin
+#   tools/build.sh run    build and start the editor on samples/sample-channel.bin
 #   tools/build.sh test   build and run every test
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +27,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBITLIST_TESTS
 cmake --build build -j "$jobs"
 
 if [ "$mode" = run ]; then
-    exec build/orbitlist-cli info samples/sample-channel.bin
+    if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+        exec build/orbitlist samples/sample-channel.bin
+    fi
+    echo "No display found: starting the editor in a virtual X server (xvfb-run); nothing will be seen." >&2
+    echo "Set DISPLAY to a real display to use it." >&2
+    exec xvfb-run -a -s "-screen 0 1400x900x24" build/orbitlist samples/sample-channel.bin
 fi
 
 export QT_QPA_PLATFORM=offscreen

@@ -52,7 +52,9 @@ WaitingForm::WaitingForm(QWidget* parent, const QString& text) : face_(new TForm
     face_->ShowWith(text);
 }
 
-WaitingForm::~WaitingForm() { close(); }
+WaitingForm::~WaitingForm() {
+    close();
+}
 
 void WaitingForm::close() {
     if (!face_) return;

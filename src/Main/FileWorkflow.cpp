@@ -25,7 +25,9 @@ namespace {
 const QString kFilter = QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*");
 const QString kSuffix = QStringLiteral("BIN");
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string Native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 bool Exists(const QString& path, uint64_t* size = nullptr) {
     std::error_code ec;
@@ -161,10 +163,11 @@ void TFormMain::PMSaveClick() {
 void TFormMain::Save_DataClick(bool channel) {
     if (!db_->FileOpened) return;
     const dbase::SaveMode mode = dbase::SaveModeForSaveAs(db_->Is256K, channel);
-    const QString name = ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."), kFilter, kSuffix);
+    const QString name =
+        ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."), kFilter, kSuffix);
     if (name.isEmpty()) return;
-    if (Exists(name) && MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) !=
-                            MessageBox::Yes)
+    if (Exists(name) &&
+        MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
         return;
 
     const QString oldLabel = LabelFileName->text();

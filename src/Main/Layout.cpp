@@ -24,7 +24,7 @@ const QColor kPanelColour(221, 221, 221);
 
 // Items of a list box drawn by the form: variable heights, own colours.
 class ListItemDelegate : public QStyledItemDelegate {
-public:
+  public:
     using Height = std::function<int(int row)>;
     using Colour = std::function<QColor(int row)>;
     ListItemDelegate(QObject* parent, Height height, Colour colour = {})
@@ -34,7 +34,8 @@ public:
         return {QStyledItemDelegate::sizeHint(option, index).width(), height_(index.row())};
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         if (!colour_) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
@@ -51,7 +52,7 @@ public:
         painter->restore();
     }
 
-private:
+  private:
     Height height_;
     Colour colour_;
 };
@@ -126,16 +127,24 @@ QWidget* TFormMain::TitlePanel(const QString& title, QWidget* parent, QLabel** t
 }
 
 void TFormMain::BuildToolbar() {
-    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), this);
+    // The bar sits above the client area as a fixed band of its own, not in a
+    // movable toolbar area.
+    CoolBar1 = new QWidget(this);
+    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
+    Tint(CoolBar1);
+    auto* band = new QHBoxLayout(CoolBar1);
+    band->setContentsMargins(0, 0, 0, 0);
+    ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), CoolBar1);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
     ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
-    ToolBar1->setFixedHeight(35);
+    CoolBar1->setFixedHeight(35);
+    band->addWidget(ToolBar1);
+    setMenuWidget(CoolBar1);
     ToolBar1->setIconSize(QSize(20, 20));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ToolBar1->setFont(ui::ArialPx(14, true));
-    addToolBar(Qt::TopToolBarArea, ToolBar1);
 
     auto add = [this](const QString& name, const QString& text, pictures::ToolbarImage image) {
         QAction* action = ToolBar1->addAction(pictures::ToolbarIcon(image), text);
@@ -229,16 +238,13 @@ void TFormMain::BuildColumns() {
 
     // Grids. Their rows show slots of the view lists; texts come from the model.
     const dbase::Database& db = *db_;
-    SG_Sat = new StringGrid(new GridModel({}, 2, [&db](int slot, int col) {
-        return ui::FromLatin1(rowtext::SatCell(db, slot, col));
-    }));
+    SG_Sat = new StringGrid(new GridModel(
+        {}, 2, [&db](int slot, int col) { return ui::FromLatin1(rowtext::SatCell(db, slot, col)); }));
     const QString stars = QStringLiteral(" \u2606\u2606");
     const QString bullseye = QStringLiteral("\u25CE");
-    SG_TP = new StringGrid(new GridModel({stars, QStringLiteral("Freq"), QStringLiteral("Pol"), QStringLiteral("Sym"),
-                                          QStringLiteral("FEC")},
-                                         5, [&db](int slot, int col) {
-                                             return ui::FromLatin1(rowtext::TpCell(db, slot, col));
-                                         }));
+    SG_TP = new StringGrid(new GridModel(
+        {stars, QStringLiteral("Freq"), QStringLiteral("Pol"), QStringLiteral("Sym"), QStringLiteral("FEC")},
+        5, [&db](int slot, int col) { return ui::FromLatin1(rowtext::TpCell(db, slot, col)); }));
     auto progText = [&db](int slot, int col) { return ui::FromLatin1(rowtext::ProgCell(db, slot, col)); };
     SG_TV = new StringGrid(new GridModel({stars, QStringLiteral("TV.Name"), bullseye}, 3, progText));
     SG_Radio = new StringGrid(new GridModel({stars, QStringLiteral("Radio.Name"), bullseye}, 3, progText));
@@ -311,8 +317,9 @@ void TFormMain::BuildColumns() {
     SplitterTraFav->setStretchFactor(1, 0);
 
     // 3. and 4. TV and radio programs.
-    auto programColumn = [&](const QString& name, const QString& title, QLabel*& state, const QString& stateName,
-                             QToolButton*& add, const QString& addName, const QString& hint, StringGrid* grid) {
+    auto programColumn = [&](const QString& name, const QString& title, QLabel*& state,
+                             const QString& stateName, QToolButton*& add, const QString& addName,
+                             const QString& hint, StringGrid* grid) {
         QWidget* panel = column(name);
         auto* l = vlayout(panel);
         QWidget* t = TitlePanel(title, panel);
@@ -330,10 +337,11 @@ void TFormMain::BuildColumns() {
     Panel_TV = programColumn(QStringLiteral("Panel_TV"), QStringLiteral("TV Channels:"), Label_TvState,
                              QStringLiteral("Label_TvState"), SB_NewTv, QStringLiteral("SB_NewTv"),
                              QStringLiteral("Now Tv"), SG_TV);
-    Panel_Rad = programColumn(QStringLiteral("Panel_Rad"), QStringLiteral("Radio Channels:"), Label_RadioState,
-                              QStringLiteral("Label_RadioState"), SB_NewRadio, QStringLiteral("SB_NewRadio"),
-                              QStringLiteral("Now Radio"), SG_Radio);
-    for (int i = 0; i < 3; ++i) SplitterColumns->setStretchFactor(i, 0);
+    Panel_Rad = programColumn(QStringLiteral("Panel_Rad"), QStringLiteral("Radio Channels:"),
+                              Label_RadioState, QStringLiteral("Label_RadioState"), SB_NewRadio,
+                              QStringLiteral("SB_NewRadio"), QStringLiteral("Now Radio"), SG_Radio);
+    for (int i = 0; i < 3; ++i)
+        SplitterColumns->setStretchFactor(i, 0);
     SplitterColumns->setStretchFactor(3, 1);
 
     B_Sat = HiddenButton(this, QStringLiteral("B_Sat"));
@@ -372,7 +380,8 @@ void TFormMain::BuildColumns() {
     connect(SG_TV, &StringGrid::MouseWheelUp, this, &TFormMain::SG_TVMouseWheelUp);
     connect(SG_Radio, &StringGrid::MouseWheelDown, this, &TFormMain::SG_RadioMouseWheelDown);
     connect(SG_Radio, &StringGrid::MouseWheelUp, this, &TFormMain::SG_RadioMouseWheelUp);
-    connect(LB_Info, &QListWidget::itemPressed, this, [this] { SG_SatMouseDown(); });
+    // The info panel shares the grids' mouse-down handler, wherever it is pressed.
+    LB_Info->viewport()->installEventFilter(this);
     connect(LB_FAV, &QListWidget::itemClicked, this, [this] { LB_FAVClick(); });
     connect(LB_FAV, &QListWidget::itemDoubleClicked, this, [this] { LB_FAVDblClick(); });
     connect(SB_NewTp, &QToolButton::clicked, this, &TFormMain::New_TpClick);

@@ -54,7 +54,8 @@ void TFormMain::ClearViews() {
 
 void TFormMain::ShowAllSatellites() {
     ClearViews();
-    for (int i = 0; i < dbase::kSatSlots; ++i) db_->SatList.push(i);
+    for (int i = 0; i < dbase::kSatSlots; ++i)
+        db_->SatList.push(i);
     db_->ListAllTps();
     db_->ListAllProgs();
     FillSatGrid();
@@ -115,7 +116,8 @@ void TFormMain::SG_SatClick() {
     }
     if (anyDisabled) EnableFavButtons(dbase::kFavGroups);
     if (anyDown)
-        for (QToolButton* b : SB_Fav) b->setChecked(false);
+        for (QToolButton* b : SB_Fav)
+            b->setChecked(false);
 
     if (r > 1 && !RowBound(SG_Sat, r)) return;
     TpSelected = TvSelected = RadioSelected = FavListSelected = false;
@@ -198,23 +200,42 @@ void TFormMain::Show_Act_SatClick() {
         ShowActiveSatellites();
     else
         ShowAllSatellites();
-    Show_Act_Sat->setText(ActiveOnly ? QStringLiteral("Show all satellites") : QStringLiteral("Show active satellites"));
+    Show_Act_Sat->setText(ActiveOnly ? QStringLiteral("Show all satellites")
+                                     : QStringLiteral("Show active satellites"));
     SG_Sat->SetRow(0);
     SG_Sat->setFocus();
 }
 
 // ------------------------------------------------------------------ the wheel
 
-void TFormMain::ScrollGrid(StringGrid* grid, int lines) { grid->ScrollLines(lines); }
+void TFormMain::ScrollGrid(StringGrid* grid, int lines) {
+    grid->ScrollLines(lines);
+}
 
-void TFormMain::SG_SatMouseWheelDown() { ScrollGrid(SG_Sat, 1); }
-void TFormMain::SG_SatMouseWheelUp() { ScrollGrid(SG_Sat, -1); }
-void TFormMain::SG_TPMouseWheelDown() { ScrollGrid(SG_TP, 1); }
-void TFormMain::SG_TPMouseWheelUp() { ScrollGrid(SG_TP, -1); }
-void TFormMain::SG_TVMouseWheelDown() { ScrollGrid(SG_TV, 1); }
-void TFormMain::SG_TVMouseWheelUp() { ScrollGrid(SG_TV, -1); }
-void TFormMain::SG_RadioMouseWheelDown() { ScrollGrid(SG_Radio, 1); }
-void TFormMain::SG_RadioMouseWheelUp() { ScrollGrid(SG_Radio, -1); }
+void TFormMain::SG_SatMouseWheelDown() {
+    ScrollGrid(SG_Sat, 1);
+}
+void TFormMain::SG_SatMouseWheelUp() {
+    ScrollGrid(SG_Sat, -1);
+}
+void TFormMain::SG_TPMouseWheelDown() {
+    ScrollGrid(SG_TP, 1);
+}
+void TFormMain::SG_TPMouseWheelUp() {
+    ScrollGrid(SG_TP, -1);
+}
+void TFormMain::SG_TVMouseWheelDown() {
+    ScrollGrid(SG_TV, 1);
+}
+void TFormMain::SG_TVMouseWheelUp() {
+    ScrollGrid(SG_TV, -1);
+}
+void TFormMain::SG_RadioMouseWheelDown() {
+    ScrollGrid(SG_Radio, 1);
+}
+void TFormMain::SG_RadioMouseWheelUp() {
+    ScrollGrid(SG_Radio, -1);
+}
 
 // --------------------------------------------------------------- cell colours
 

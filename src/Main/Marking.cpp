@@ -7,9 +7,9 @@
 #include <QToolButton>
 
 namespace {
-const char* const kFavHints[dbase::kFavGroups] = {"Movie", "News",     "Show",  "Sports",    "Children", "Music",
-                                                  "Art",   "Educate",  "LeiSure", "Shopping", "Adult",    "Indonesia",
-                                                  "England", "Mandarin", "Taibei", "India"};
+const char* const kFavHints[dbase::kFavGroups] = {
+    "Movie",   "News",     "Show",  "Sports",    "Children", "Music",    "Art",    "Educate",
+    "LeiSure", "Shopping", "Adult", "Indonesia", "England",  "Mandarin", "Taibei", "India"};
 
 QToolButton* MarkButton(QWidget* parent, const QString& name, const QString& hint, int picture, int x) {
     auto* button = new QToolButton(parent);
@@ -62,15 +62,18 @@ void TFormMain::MarkButtonPressed(QToolButton* pressed) {
     };
     release(SB_Skip);
     release(SB_Lock);
-    for (QToolButton* b : SB_Fav) release(b);
+    for (QToolButton* b : SB_Fav)
+        release(b);
 }
 
 void TFormMain::EnableFavButtons(int n) {
-    for (QToolButton* b : SB_Fav) b->setEnabled(false);
+    for (QToolButton* b : SB_Fav)
+        b->setEnabled(false);
     if (n >= 0 && n < dbase::kFavGroups)
         SB_Fav[static_cast<size_t>(n)]->setEnabled(true);
     else if (n == dbase::kFavGroups)
-        for (QToolButton* b : SB_Fav) b->setEnabled(true);
+        for (QToolButton* b : SB_Fav)
+            b->setEnabled(true);
 }
 
 // The marking modes change program marks and the status captions; they are

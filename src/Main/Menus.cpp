@@ -68,7 +68,8 @@ void TFormMain::BuildMenus() {
     Show_Act_Sat = Item(PM_Sate, QStringLiteral("Show_Act_Sat"), QStringLiteral("Show active satellites"));
     Change_Sat = Item(PM_Sate, QStringLiteral("Change_Sat"), QStringLiteral("Change Sat data"));
     ResetSatellite1 = Item(PM_Sate, QStringLiteral("ResetSatellite1"), QStringLiteral("Reset Satellite"));
-    DownLoadFromini1 = Item(PM_Sate, QStringLiteral("DownLoadFromini1"), QStringLiteral("DownLoad From  *.ini"));
+    DownLoadFromini1 =
+        Item(PM_Sate, QStringLiteral("DownLoadFromini1"), QStringLiteral("DownLoad From  *.ini"));
 
     // Transponders
     PM_TP = Popup(this, QStringLiteral("PM_TP"));
@@ -109,7 +110,8 @@ void TFormMain::BuildMenus() {
     PMUnlock = Item(PM_FAV, QStringLiteral("PMUnlock"), QStringLiteral("Unlock"));
 
     // The Delete shortcuts act on the grid that has the focus.
-    const std::pair<QAction*, StringGrid*> deletes[] = {{Delete_Tp, SG_TP}, {Delete_Tv, SG_TV}, {Delete_Radio, SG_Radio}};
+    const std::pair<QAction*, StringGrid*> deletes[] = {
+        {Delete_Tp, SG_TP}, {Delete_Tv, SG_TV}, {Delete_Radio, SG_Radio}};
     for (auto [action, grid] : deletes) {
         action->setShortcut(QKeySequence(Qt::Key_Delete));
         action->setShortcutContext(Qt::WidgetShortcut);
@@ -167,11 +169,17 @@ void TFormMain::BuildMenus() {
     }
 }
 
-void TFormMain::TB_FileClick() { PM_File->popup(QCursor::pos()); }
+void TFormMain::TB_FileClick() {
+    PM_File->popup(QCursor::pos());
+}
 
-void TFormMain::TB_HelpClick() { PM_Help->popup(QCursor::pos()); }
+void TFormMain::TB_HelpClick() {
+    PM_Help->popup(QCursor::pos());
+}
 
-void TFormMain::TB_ExitClick() { close(); }
+void TFormMain::TB_ExitClick() {
+    close();
+}
 
 void TFormMain::PM_FilePopup() {
     RecentFiles = dbase::ReadRecentFiles(QFile::encodeName(files_.settingsFile).toStdString());
@@ -196,11 +204,13 @@ void TFormMain::PM_TPPopup() {
     if (RowBound(SG_TP, SG_TP->Row())) {
         Del_All_Empty_Tp->setEnabled(db_->FileOpened);
         // The state before the popup decides; the replayed click comes after.
-        for (QAction* a : rowItems) a->setEnabled(TpSelected);
+        for (QAction* a : rowItems)
+            a->setEnabled(TpSelected);
         B_TP->click();
     } else {
         Del_All_Empty_Tp->setEnabled(false);
-        for (QAction* a : rowItems) a->setEnabled(false);
+        for (QAction* a : rowItems)
+            a->setEnabled(false);
     }
 }
 

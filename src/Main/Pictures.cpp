@@ -4,7 +4,9 @@
 #include <QPainterPath>
 
 // Resources of a static library are registered by hand.
-static void InitImages() { Q_INIT_RESOURCE(images); }
+static void InitImages() {
+    Q_INIT_RESOURCE(images);
+}
 
 namespace pictures {
 
@@ -74,7 +76,9 @@ void DrawExit(QPainter& p, bool hot) {
 }
 
 // Sixteen well separated hues for the favourite groups.
-QColor GroupColour(int g) { return QColor::fromHsv((g * 360 / 16 + (g % 2) * 180) % 360, 170, 215); }
+QColor GroupColour(int g) {
+    return QColor::fromHsv((g * 360 / 16 + (g % 2) * 180) % 360, 170, 215);
+}
 
 } // namespace
 
@@ -83,9 +87,15 @@ QPixmap Toolbar(ToolbarImage image, bool hot) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     switch (image) {
-    case FileImage: DrawFolder(p, hot); break;
-    case HelpImage: DrawHelp(p, hot); break;
-    case ExitImage: DrawExit(p, hot); break;
+    case FileImage:
+        DrawFolder(p, hot);
+        break;
+    case HelpImage:
+        DrawHelp(p, hot);
+        break;
+    case ExitImage:
+        DrawExit(p, hot);
+        break;
     }
     return pm;
 }

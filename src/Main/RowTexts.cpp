@@ -7,12 +7,18 @@ namespace rowtext {
 using dbase::Database;
 
 namespace {
-bool ValidTp(int tp) { return tp >= 0 && tp < dbase::kTpSlots; }
-bool ValidProg(int p) { return p >= 0 && p < dbase::kProgSlots; }
+bool ValidTp(int tp) {
+    return tp >= 0 && tp < dbase::kTpSlots;
+}
+bool ValidProg(int p) {
+    return p >= 0 && p < dbase::kProgSlots;
+}
 const std::string kSep = "   ";
 } // namespace
 
-std::string RowNumber(int n) { return "NO." + std::to_string(n) + ": "; }
+std::string RowNumber(int n) {
+    return "NO." + std::to_string(n) + ": ";
+}
 
 std::string FiveWide(const std::string& text) {
     return text.size() >= 5 ? text : std::string(5 - text.size(), '0') + text;
@@ -27,11 +33,16 @@ std::string TpCell(const Database& db, int slot, int col) {
     if (!ValidTp(slot)) return {};
     const dbase::TpData& t = db.Tp.data[slot];
     switch (col) {
-    case 1: return FiveWide(dbase::TrimRight(t.Freq));
-    case 2: return dbase::TrimRight(t.PolText);
-    case 3: return FiveWide(dbase::TrimRight(t.SymRate));
-    case 4: return dbase::TrimRight(t.FecText);
-    default: return {};
+    case 1:
+        return FiveWide(dbase::TrimRight(t.Freq));
+    case 2:
+        return dbase::TrimRight(t.PolText);
+    case 3:
+        return FiveWide(dbase::TrimRight(t.SymRate));
+    case 4:
+        return dbase::TrimRight(t.FecText);
+    default:
+        return {};
     }
 }
 
@@ -39,9 +50,12 @@ std::string ProgCell(const Database& db, int slot, int col) {
     if (!ValidProg(slot)) return {};
     const dbase::ProgData& p = db.Prog.data[slot];
     switch (col) {
-    case 1: return dbase::TrimRight(p.Name);
-    case 2: return p.IsFree != 1 ? "$" : "";
-    default: return {};
+    case 1:
+        return dbase::TrimRight(p.Name);
+    case 2:
+        return p.IsFree != 1 ? "$" : "";
+    default:
+        return {};
     }
 }
 

@@ -36,9 +36,13 @@ int GridModel::SlotAt(int row) const {
     return i >= 0 && i < static_cast<int>(slots_.size()) ? slots_[static_cast<size_t>(i)] : -1;
 }
 
-int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
 
-int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : columns_;
+}
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
@@ -110,15 +114,20 @@ void StringGrid::SetRow(int row) {
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
-int StringGrid::RowCount() const { return model_->rowCount() + FixedRows(); }
+int StringGrid::RowCount() const {
+    return model_->rowCount() + FixedRows();
+}
 
-int StringGrid::SlotOfRow(int row) const { return row < FixedRows() ? -1 : model_->SlotAt(modelRow(row)); }
+int StringGrid::SlotOfRow(int row) const {
+    return row < FixedRows() ? -1 : model_->SlotAt(modelRow(row));
+}
 
 QRect StringGrid::RowRect(int row) const {
     if (row < FixedRows() || row >= RowCount()) return {};
     const int m = modelRow(row);
     QRect r = visualRect(model_->index(m, 0));
-    for (int c = 1; c < model_->columnCount(); ++c) r = r.united(visualRect(model_->index(m, c)));
+    for (int c = 1; c < model_->columnCount(); ++c)
+        r = r.united(visualRect(model_->index(m, c)));
     return r;
 }
 
@@ -128,7 +137,8 @@ int StringGrid::RowAt(const QPoint& pos) const {
 }
 
 void StringGrid::SetColumnWidths(const std::vector<int>& widths) {
-    for (size_t c = 0; c < widths.size(); ++c) setColumnWidth(static_cast<int>(c), widths[c]);
+    for (size_t c = 0; c < widths.size(); ++c)
+        setColumnWidth(static_cast<int>(c), widths[c]);
 }
 
 CellStyle StringGrid::StyleOf(int row, int col, bool selected) const {
@@ -203,7 +213,8 @@ void StringGrid::wheelEvent(QWheelEvent* event) {
 
 GridDelegate::GridDelegate(StringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
-void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
     const bool selected = option.state & QStyle::State_Selected;
     const int row = index.row() + grid_->FixedRows();
     const CellStyle s = grid_->StyleOf(row, index.column(), selected);

@@ -26,7 +26,7 @@ struct CellStyle {
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     // Text of column `col` (>= 1) of a row bound to `slot`, already trimmed.
     using CellText = std::function<QString(int slot, int col)>;
 
@@ -53,7 +53,7 @@ public:
     // Refreshes every visible text without changing the rows.
     void Refresh();
 
-private:
+  private:
     int leadRows() const { return HasHeaderRow() ? 0 : 1; }
 
     QStringList headers_;
@@ -66,7 +66,7 @@ private:
 
 class StringGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     // Style of a cell in grid rows; `selected` is the selection state of its row.
     using CellStyleFn = std::function<CellStyle(int row, int col, bool selected)>;
 
@@ -95,7 +95,7 @@ public:
     // Scrolls the rows by `lines` (positive: down) without moving the current row.
     void ScrollLines(int lines);
 
-signals:
+  signals:
     // The current row was chosen by a left click or the keyboard. A click on
     // the current row runs it again.
     void Click();
@@ -108,7 +108,7 @@ signals:
     void MouseWheelDown();
     void MouseWheelUp();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -116,7 +116,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
-private:
+  private:
     int modelRow(int row) const { return row - FixedRows(); }
     int gridRow(int modelRow) const { return modelRow + FixedRows(); }
 
@@ -129,10 +129,11 @@ private:
 // Paints every cell of a StringGrid from its CellStyle.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
-public:
+  public:
     explicit GridDelegate(StringGrid* grid);
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
-private:
+  private:
     StringGrid* grid_;
 };

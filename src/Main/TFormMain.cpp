@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QToolButton>
@@ -33,7 +34,9 @@ TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
 
 TFormMain::~TFormMain() = default;
 
-uint32_t TFormMain::FileSizeExpected() const { return db_->Is256K ? 262144u : 131072u; }
+uint32_t TFormMain::FileSizeExpected() const {
+    return db_->Is256K ? 262144u : 131072u;
+}
 
 void TFormMain::RestoreOrRaise() {
     if (isMinimized()) {
@@ -44,6 +47,11 @@ void TFormMain::RestoreOrRaise() {
         raise();
     }
     activateWindow();
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LB_Info->viewport() && event->type() == QEvent::MouseButtonPress) SG_SatMouseDown();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

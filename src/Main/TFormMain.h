@@ -48,7 +48,7 @@ struct MainWindowFiles {
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TFormMain(const MainWindowFiles& files, QWidget* parent = nullptr);
     ~TFormMain() override;
 
@@ -57,6 +57,7 @@ public:
     const MainWindowFiles& Files() const { return files_; }
 
     // ---- Components (named as the handlers and tests refer to them) ----
+    QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
     QAction *TB_File = nullptr, *TB_Help = nullptr, *TB_Exit = nullptr;
     PictureView* ImageMain = nullptr;
@@ -119,7 +120,7 @@ public:
     // Expected size of the open kind of file.
     uint32_t FileSizeExpected() const;
 
-public slots:
+  public slots:
     // ---- Form ----
     void ResetMainView();
     // Answers a second start of the program: restores the window when it is
@@ -239,13 +240,14 @@ public:
     // True when grid row `row` of `grid` is bound to a slot.
     bool RowBound(const StringGrid* grid, int row) const;
 
-protected:
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     // Layout.cpp
     void BuildToolbar();
     void BuildTopBar();

@@ -16,7 +16,8 @@ const QString kRaise = QStringLiteral("RAISE");
 const QString kOpenPrefix = QStringLiteral("OPEN ");
 } // namespace
 
-SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(parent), name_(std::move(serverName)) {}
+SingleInstance::SingleInstance(QString serverName, QObject* parent)
+    : QObject(parent), name_(std::move(serverName)) {}
 
 QString SingleInstance::ServerNameFor(const QString& windowClassName, const QString& user) {
     auto plain = [](QString s) {
@@ -44,7 +45,8 @@ bool SingleInstance::SendToRunning(const QString& message, int timeoutMs) const 
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     // The running copy answers once it has read the message.
     QByteArray reply;
-    while (!reply.contains('\n') && socket.waitForReadyRead(timeoutMs)) reply += socket.readAll();
+    while (!reply.contains('\n') && socket.waitForReadyRead(timeoutMs))
+        reply += socket.readAll();
     socket.disconnectFromServer();
     return reply.startsWith(kAck);
 }
@@ -64,14 +66,17 @@ bool SingleInstance::Listen() {
         server_->setSocketOptions(QLocalServer::UserAccessOption);
         connect(server_, &QLocalServer::newConnection, this, &SingleInstance::Accept);
     }
-    if (server_->listen(name_)) return true;
-    if (server_->serverError() != QAbstractSocket::AddressInUseError || SomeoneListening()) return false;
-    // Nobody answers on the socket: a copy that crashed left it behind.
+    // A socket restricted to its user is made aside and renamed into place,
+    // which would replace a live one: look before listening.
+    if (SomeoneListening()) return false;
+    // Nobody answers on a socket that is there: a copy that crashed left it behind.
     QLocalServer::removeServer(name_);
     return server_->listen(name_);
 }
 
-bool SingleInstance::IsListening() const { return server_ && server_->isListening(); }
+bool SingleInstance::IsListening() const {
+    return server_ && server_->isListening();
+}
 
 void SingleInstance::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
@@ -91,7 +96,9 @@ void SingleInstance::Accept() {
     }
 }
 
-QString SingleInstance::RaiseMessage() { return kRaise; }
+QString SingleInstance::RaiseMessage() {
+    return kRaise;
+}
 
 QString SingleInstance::OpenMessage(const QString& path) {
     return kOpenPrefix + QString::fromLatin1(path.toUtf8().toBase64());

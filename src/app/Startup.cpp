@@ -37,6 +37,14 @@ QString SettingsFilePath(const QString& exeDir, const QString& configDir) {
     return QDir(dir).filePath(name);
 }
 
+void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
+    QObject::connect(&guard, &SingleInstance::MessageReceived, &form, [&form](const QString& message) {
+        form.RestoreOrRaise();
+        QString path;
+        if (SingleInstance::IsOpenMessage(message, &path)) form.OpenFileFromOutside(path);
+    });
+}
+
 int RunApplication(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orbitlist"));
@@ -45,17 +53,20 @@ int RunApplication(int argc, char** argv) {
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Editor for the channel database of a satellite receiver."));
+    parser.setApplicationDescription(
+        QStringLiteral("Editor for the channel database of a satellite receiver."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Channel or Default data file to open."),
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Channel or Default data file to open."),
                                  QStringLiteral("[FILE]"));
     parser.process(application);
     const QStringList args = parser.positionalArguments();
     const QString file = args.isEmpty() ? QString() : QFileInfo(args.first()).absoluteFilePath();
 
     // 1. One copy per user: a later start hands its job to the running one.
-    SingleInstance guard(SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()));
+    SingleInstance guard(
+        SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()));
     const QString job = file.isEmpty() ? SingleInstance::RaiseMessage() : SingleInstance::OpenMessage(file);
     if (guard.SendToRunning(job)) return 0;
     if (!guard.Listen() && guard.SendToRunning(job)) return 0;
@@ -78,11 +89,7 @@ int RunApplication(int argc, char** argv) {
         SettingsFilePath(exeDir, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     files.workFile = QString::fromStdString(dbase::WorkFilePath());
     TFormMain form(files);
-    QObject::connect(&guard, &SingleInstance::MessageReceived, &form, [&form](const QString& message) {
-        form.RestoreOrRaise();
-        QString path;
-        if (SingleInstance::IsOpenMessage(message, &path)) form.OpenFileFromOutside(path);
-    });
+    ConnectHandOff(guard, form);
     form.show();
     if (!file.isEmpty()) QTimer::singleShot(0, &form, [&form, file] { form.OpenFileFromOutside(file); });
     return application.exec();

@@ -4,7 +4,11 @@
 
 #include <QString>
 
+class TFormMain;
+
 namespace app {
+
+class SingleInstance;
 
 // Shown on the task bar.
 inline constexpr const char* kApplicationTitle = "\u3010DATABASE_ORBITLIST 1.0.7\u3011";
@@ -19,6 +23,10 @@ bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir);
 // there, else in "orbitlist" under the per-user configuration directory
 // (created when missing).
 QString SettingsFilePath(const QString& exeDir, const QString& configDir);
+
+// Lets later starts reach `form`: each brings it to the front, and one
+// naming a file has it opened the way a recent file is.
+void ConnectHandOff(SingleInstance& guard, TFormMain& form);
 
 // Runs the program; returns its exit status.
 int RunApplication(int argc, char** argv);

@@ -15,8 +15,6 @@ inline constexpr const char* Opening = "File is being opened now. Please wait...
 inline constexpr const char* Saving = "File is being save now. Please wait......";
 inline constexpr const char* IllegalData = "Illegal Data!";
 inline constexpr const char* EmptyField = "It can not be empty!";
-inline constexpr const char* RegisterFileMissing =
-    "Fatal Error: Register file can not be found,\r\rPlease contact with developer!";
 inline constexpr const char* OpeningReceived = "File is being opened now, Please wait!";
 
 // Adding, deleting and resetting entries.
@@ -47,5 +45,7 @@ inline constexpr const char* IniTpExceed = "Number of Tp exceed!";
 inline constexpr const char* IniSuccess = "Open ini file add Add Tp success!";
 inline constexpr const char* IniNoSections =
     "The file has no [SATTYPE] and no [DVB] section,\r\rIt is not a satellite ini file!";
+inline constexpr const char* RegisterFileMissing =
+    "Fatal Error: Register file can not be found,\r\rPlease contact with developer!";
 
 } // namespace dbase::msg

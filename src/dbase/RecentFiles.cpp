@@ -43,7 +43,9 @@ std::string_view Trim(std::string_view s) {
 
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+               auto lower = [](char c) {
+                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+               };
                return lower(x) == lower(y);
            });
 }
@@ -91,7 +93,8 @@ std::string ValueIn(std::string_view text, std::string_view section, std::string
         if (!k || !SameName(*k, key)) continue;
         const std::string_view t = Trim(line.body);
         std::string_view value = Trim(t.substr(t.find('=') + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return std::string(value);
     }
@@ -142,7 +145,8 @@ std::string SetProfileString(std::string_view text, std::string_view section, st
     }
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         if (i == keyLine) {
-            if (i == 0) out.append(lines[0].body.substr(0, lines[0].body.size() - StripBom(lines[0].body).size()));
+            if (i == 0)
+                out.append(lines[0].body.substr(0, lines[0].body.size() - StripBom(lines[0].body).size()));
             out += entry;
             out.append(lines[i].end);
             continue;
@@ -165,13 +169,15 @@ Status WriteProfileString(const std::string& path, std::string_view section, std
 RecentFileList ReadRecentFiles(const std::string& path) {
     const std::string text = ReadText(path);
     RecentFileList files;
-    for (size_t i = 0; i < files.size(); ++i) files[i] = ValueIn(text, kRecentSection, kRecentKeys[i]);
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i] = ValueIn(text, kRecentSection, kRecentKeys[i]);
     return files;
 }
 
 Status WriteRecentFiles(const std::string& path, const RecentFileList& files) {
     std::string text = ReadText(path);
-    for (size_t i = 0; i < files.size(); ++i) text = SetProfileString(text, kRecentSection, kRecentKeys[i], files[i]);
+    for (size_t i = 0; i < files.size(); ++i)
+        text = SetProfileString(text, kRecentSection, kRecentKeys[i], files[i]);
     return WriteFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 

@@ -21,7 +21,8 @@ State& S() {
     return state;
 }
 
-QString Ask(QWidget* parent, bool save, const QString& caption, const QString& filter, const QString& suffix) {
+QString Ask(QWidget* parent, bool save, const QString& caption, const QString& filter,
+            const QString& suffix) {
     S().last = {save, caption, filter, suffix};
     if (S().hasNext) {
         S().hasNext = false;
@@ -59,9 +60,18 @@ void FileDialog::setNextFileName(const QString& name) {
     S().hasNext = true;
 }
 
-void FileDialog::setInteractive(bool interactive) { S().interactive = interactive; }
+void FileDialog::clearNextFileName() {
+    S().next.clear();
+    S().hasNext = false;
+}
 
-const FileDialog::Request& FileDialog::lastRequest() { return S().last; }
+void FileDialog::setInteractive(bool interactive) {
+    S().interactive = interactive;
+}
+
+const FileDialog::Request& FileDialog::lastRequest() {
+    return S().last;
+}
 
 QString FileDialog::qtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -70,11 +80,12 @@ QString FileDialog::qtFilter(const QString& filter) {
         const QString& name = parts[i];
         const QString& pattern = parts[i + 1];
         // Qt reads the patterns from the last pair of brackets of an entry.
-        if (name.endsWith(QLatin1Char(')')) && name.contains(QStringLiteral("(") + pattern + QLatin1Char(')')))
+        if (name.endsWith(QLatin1Char(')')) &&
+            name.contains(QStringLiteral("(") + pattern + QLatin1Char(')')))
             out << name;
         else
-            out << name + QStringLiteral(" (") + QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) +
-                       QLatin1Char(')');
+            out << name + QStringLiteral(" (") +
+                       QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out.join(QStringLiteral(";;"));
 }

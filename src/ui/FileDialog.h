@@ -10,7 +10,7 @@ class QWidget;
 namespace ui {
 
 class FileDialog {
-public:
+  public:
     // Asks for an existing file to open; returns an empty text when cancelled.
     // `filter` uses the "Description|pattern|Description|pattern" form.
     static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,
@@ -23,6 +23,8 @@ public:
     // The name the next dialog returns without being shown (one dialog only);
     // an empty name answers as a cancelled dialog.
     static void setNextFileName(const QString& name);
+    // Drops an answer no dialog has taken.
+    static void clearNextFileName();
     static void setInteractive(bool interactive);
 
     // What the last dialog was asked to show.

@@ -14,7 +14,9 @@ void ApplyFormScaling(QWidget* form) {
     if (form) form->setProperty(kScaledProperty, true);
 }
 
-bool IsFormScaled(const QWidget* form) { return form && form->property(kScaledProperty).toBool(); }
+bool IsFormScaled(const QWidget* form) {
+    return form && form->property(kScaledProperty).toBool();
+}
 
 QFont ArialPx(int pixels, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -24,7 +26,9 @@ QFont ArialPx(int pixels, bool bold) {
     return font;
 }
 
-QColor FromColorRef(unsigned ref) { return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF); }
+QColor FromColorRef(unsigned ref) {
+    return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
+}
 
 QString FromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -37,7 +41,9 @@ QString MessageText(const QString& text) {
     return out;
 }
 
-QString MessageText(const std::string& text) { return MessageText(QString::fromStdString(text)); }
+QString MessageText(const std::string& text) {
+    return MessageText(QString::fromStdString(text));
+}
 
 void MarkAsOverlay(QWidget* form) {
     if (form) form->setProperty(kOverlayProperty, true);

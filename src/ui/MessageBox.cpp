@@ -58,14 +58,22 @@ MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& r
         if (buttons & MessageBox::No) std |= QMessageBox::No;
         if (buttons & MessageBox::Cancel) std |= QMessageBox::Cancel;
         QMessageBox box(icon, title, text, std, parent);
-        box.setDefaultButton(safe == MessageBox::Ok ? QMessageBox::Ok
+        box.setDefaultButton(safe == MessageBox::Ok   ? QMessageBox::Ok
                              : safe == MessageBox::No ? QMessageBox::No
                                                       : QMessageBox::Cancel);
         switch (box.exec()) {
-        case QMessageBox::Ok: answer = MessageBox::Ok; break;
-        case QMessageBox::Yes: answer = MessageBox::Yes; break;
-        case QMessageBox::No: answer = MessageBox::No; break;
-        default: answer = safe; break;
+        case QMessageBox::Ok:
+            answer = MessageBox::Ok;
+            break;
+        case QMessageBox::Yes:
+            answer = MessageBox::Yes;
+            break;
+        case QMessageBox::No:
+            answer = MessageBox::No;
+            break;
+        default:
+            answer = safe;
+            break;
         }
     }
     if (!S().interactive) S().shown.append({kind, text, answer, overlay});
@@ -74,7 +82,9 @@ MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& r
 
 } // namespace
 
-void MessageBox::error(QWidget* parent, const QString& text) { Show(parent, Error, text, Ok, Ok); }
+void MessageBox::error(QWidget* parent, const QString& text) {
+    Show(parent, Error, text, Ok, Ok);
+}
 
 MessageBox::Button MessageBox::warning(QWidget* parent, const QString& text) {
     return Show(parent, Warning, text, Button(Yes | No), No);
@@ -84,14 +94,24 @@ MessageBox::Button MessageBox::confirm(QWidget* parent, const QString& text) {
     return Show(parent, Confirmation, text, Button(Yes | Cancel), Cancel);
 }
 
-void MessageBox::information(QWidget* parent, const QString& text) { Show(parent, Information, text, Ok, Ok); }
+void MessageBox::information(QWidget* parent, const QString& text) {
+    Show(parent, Information, text, Ok, Ok);
+}
 
-void MessageBox::setNextAnswer(Button button) { S().next = button; }
+void MessageBox::setNextAnswer(Button button) {
+    S().next = button;
+}
 
-void MessageBox::setInteractive(bool interactive) { S().interactive = interactive; }
+void MessageBox::setInteractive(bool interactive) {
+    S().interactive = interactive;
+}
 
-const QList<MessageBox::Shown>& MessageBox::shown() { return S().shown; }
+const QList<MessageBox::Shown>& MessageBox::shown() {
+    return S().shown;
+}
 
-void MessageBox::clearShown() { S().shown.clear(); }
+void MessageBox::clearShown() {
+    S().shown.clear();
+}
 
 } // namespace ui

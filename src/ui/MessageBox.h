@@ -11,7 +11,7 @@ class QWidget;
 namespace ui {
 
 class MessageBox {
-public:
+  public:
     enum Button { NoButton = 0, Ok = 1, Yes = 2, No = 4, Cancel = 8 };
     enum Kind { Error, Warning, Confirmation, Information };
 
@@ -32,9 +32,9 @@ public:
 
     struct Shown {
         Kind kind;
-        QString text;           // as displayed: carriage returns already turned into line breaks
+        QString text; // as displayed: carriage returns already turned into line breaks
         Button answer;
-        bool overlayHidden;     // whether a waiting form was still up and had to be hidden for the box
+        bool overlayHidden; // whether a waiting form was still up and had to be hidden for the box
     };
     // Boxes recorded since the last clearShown() (while interaction is off).
     static const QList<Shown>& shown();

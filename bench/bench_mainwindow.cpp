@@ -1,0 +1,138 @@
+// The main window on a full-capacity file (64 satellites, 2,200 transponders,
+// 3,000 programs): refilling all four grids through "Show ALL Info", a click
+// on a satellite, and opening the file through the window. Each figure
+// includes the event processing that lays out and paints the window
+// (offscreen). Run with --benchmark_repetitions to get medians; each case
+// repeats 20 times by default.
+#include "Main/TFormMain.h"
+#include "SampleData.h"
+#include "dbase/DataFile.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+// Every table at capacity, with regular contents so that the image
+// compresses into the container (random contents would not fit).
+std::unique_ptr<dbase::Database> FullDatabase() {
+    auto db = dbase::NewDatabase();
+    dbase::Database& d = *db;
+    for (int s = 0; s < dbase::kMaxSatsInImage; ++s)
+        sample::AddSat(d, {"Satellite " + std::to_string(s + 1), (s * 53) % 3600});
+    int tps[dbase::kTpSlots];
+    for (int t = 0; t < dbase::kTpSlots; ++t)
+        tps[t] = sample::AddTp(d, t % dbase::kMaxSatsInImage, 10700 + (t * 7) % 2050, t % 2 == 1, 27500, 3);
+    for (int p = 0; p < dbase::kProgSlots; ++p) {
+        sample::ProgSpec ps;
+        ps.name = "Program " + std::to_string(p + 1);
+        ps.radio = p % 5 == 4;
+        ps.vid = ps.radio ? 0 : 100 + p % 4000;
+        ps.aud = 101 + p % 4000;
+        ps.pcr = ps.vid ? ps.vid : ps.aud;
+        ps.pmt = 32 + p % 100;
+        ps.sid = p + 1;
+        ps.scrambled = p % 4 == 0;
+        ps.fav = static_cast<uint16_t>(p % 7 == 0 ? 1u << (p % 16) : 0);
+        sample::AddProg(d, tps[p % dbase::kTpSlots], ps);
+    }
+    for (int a = 0; a < dbase::kAudioSlots; ++a)
+        sample::AddAudio(d, (a * 3) % dbase::kProgSlots, 2000 + a, "eng");
+    return db;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString file;
+    std::unique_ptr<TFormMain> form;
+
+    Fixture() {
+        qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
+        ui::MessageBox::setInteractive(false);
+        ui::FileDialog::setInteractive(false);
+        auto db = FullDatabase();
+        std::vector<uint8_t> bytes;
+        if (dbase::Status s = dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, bytes); !s)
+            qFatal("full database not built: %s", s.message().c_str());
+        file = dir.filePath("full.bin");
+        if (!dbase::WriteFileAtomic(QFile::encodeName(file).toStdString(), bytes))
+            qFatal("full file not written");
+        form = std::make_unique<TFormMain>(
+            MainWindowFiles{dir.filePath("ORBITLIST.ini"), dir.filePath("work.bin")});
+        form->show();
+        Open();
+    }
+
+    void Open() {
+        form->Db().Is256K = true;
+        if (!form->OpenImageFile(file)) qFatal("full file not opened");
+        QCoreApplication::processEvents();
+    }
+};
+
+Fixture* fixture = nullptr;
+
+void BM_ShowAllInfo(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    for (auto _ : state) {
+        form.SG_Sat->SetRow(0);
+        form.SG_SatClick();
+        QCoreApplication::processEvents();
+    }
+    if (form.SG_TV->RowCount() < 2000) state.SkipWithError("grids were not refilled");
+}
+
+void BM_SatelliteClick(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    int row = 1;
+    for (auto _ : state) {
+        form.SG_Sat->SetRow(row);
+        form.SG_SatClick();
+        QCoreApplication::processEvents();
+        row = row % 64 + 1;
+    }
+    if (!form.SatSelected) state.SkipWithError("no satellite selected");
+}
+
+void BM_OpenThroughWindow(benchmark::State& state) {
+    for (auto _ : state)
+        fixture->Open();
+}
+
+BENCHMARK(BM_ShowAllInfo)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_SatelliteClick)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OpenThroughWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + ORBITLIST_OFFSCREEN_CONFIG);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Fixture f;
+    fixture = &f;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fixture = nullptr;
+    return 0;
+}

@@ -1,0 +1,379 @@
+// The main window's layout, its popup menus with their exact items, and the
+// enabling rules applied when a popup opens.
+#include "GuiTestSupport.h"
+#include "Main/Pictures.h"
+#include "SampleData.h"
+#include "ui/FormSetup.h"
+
+#include <QAction>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace guitest;
+
+namespace {
+QStringList Items(const QMenu* menu) {
+    QStringList items;
+    for (const QAction* a : menu->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + QLatin1Char('=') + a->text());
+    return items;
+}
+} // namespace
+
+class TestLayoutMenus : public QObject {
+    Q_OBJECT
+  private slots:
+    void emptyStateShowsOnlyThePictureAndToolbar() {
+        Env env;
+        auto form = MakeForm(env);
+        QCOMPARE(form->windowTitle(), QStringLiteral("QX_COMMON_ORBITLIST_TOOL V1.1.8 Loadini_onetp"));
+        QCOMPARE(form->property("windowClassName").toString(), QStringLiteral("\u3010ORBITLIST 1.0.0\u3011"));
+        QVERIFY(form->ImageMain->isVisible());
+        QVERIFY(!form->Panel_Top->isVisible());
+        QVERIFY(!form->PanelMain->isVisible());
+        QVERIFY(ui::IsFormScaled(form.get()));
+        QCOMPARE(form->palette().color(QPalette::Window), QColor(221, 221, 221));
+        // A fresh window would be maximised by its reset (the test un-maximised it to fix its size).
+        TFormMain fresh(env.files());
+        QVERIFY(fresh.windowState() & Qt::WindowMaximized);
+    }
+
+    void startPictureIsDecodedFromJpeg() {
+        QVERIFY(QImageReader::supportedImageFormats().contains("jpeg"));
+        QImageReader reader(QStringLiteral(":/images/background.jpg"));
+        pictures::Background(); // registers the resources
+        reader.setFileName(QStringLiteral(":/images/background.jpg"));
+        QCOMPARE(reader.format(), QByteArray("jpeg"));
+        const QPixmap picture = pictures::Background();
+        QVERIFY(!picture.isNull());
+        QVERIFY(picture.width() >= 640);
+        Env env;
+        auto form = MakeForm(env);
+        QCOMPARE(form->ImageMain->Picture().size(), picture.size());
+    }
+
+    void toolbarButtons() {
+        Env env;
+        auto form = MakeForm(env);
+        QCOMPARE(form->CoolBar1->height(), 35);
+        QCOMPARE(form->CoolBar1->y(), 0);
+        QCOMPARE(form->ToolBar1->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+        const QStringList texts = {QStringLiteral("File"), QStringLiteral("Help"), QStringLiteral("Exit")};
+        QList<QAction*> buttons;
+        QStringList order;
+        for (QAction* a : form->ToolBar1->actions())
+            order << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(order, (QStringList{texts[0], "-", texts[1], "-", texts[2], "-"}));
+        for (QAction* a : {form->TB_File, form->TB_Help, form->TB_Exit}) {
+            QWidget* w = form->ToolBar1->widgetForAction(a);
+            QCOMPARE(w->size(), QSize(63, 26));
+            QVERIFY(!a->icon().isNull());
+            // The hot picture differs from the normal one.
+            QVERIFY(a->icon().pixmap(20, QIcon::Active).toImage() !=
+                    a->icon().pixmap(20, QIcon::Normal).toImage());
+        }
+        QVERIFY(form->TB_File->font().bold() || form->ToolBar1->font().bold());
+    }
+
+    void fileMenuPopsUpFromTheToolbar() {
+        Env env;
+        auto form = MakeForm(env);
+        form->TB_FileClick();
+        QTRY_VERIFY(form->PM_File->isVisible());
+        form->PM_File->close();
+        form->TB_HelpClick();
+        QTRY_VERIFY(form->PM_Help->isVisible());
+        form->PM_Help->close();
+    }
+
+    void menusHoldTheirItemsInOrder() {
+        Env env;
+        auto form = MakeForm(env, false);
+        QCOMPARE(Items(form->PM_File),
+                 (QStringList{"PMOpen=Open", "PMLastFiles=Last Files", "-", "PMSave=Save",
+                              "Save_As=Save as...", "-", "PMExit=Exit"}));
+        QCOMPARE(Items(form->PMOpen),
+                 (QStringList{"OpenData=Channel Data(256K)", "OpenDefault=Default Data(128K)"}));
+        QCOMPARE(Items(form->PMLastFiles),
+                 (QStringList{"LastFileName1=", "-", "LastFileName2=", "LastFileName3="}));
+        QCOMPARE(Items(form->Save_As),
+                 (QStringList{"Save_Data=Channel Data(256K)", "Save_Default=Default Data(128K)"}));
+        QCOMPARE(Items(form->PM_Help), (QStringList{"Help1=Help", "-", "About1=About..."}));
+        QCOMPARE(Items(form->PM_Sate),
+                 (QStringList{"Show_Act_Sat=Show active satellites", "Change_Sat=Change Sat data",
+                              "ResetSatellite1=Reset Satellite", "DownLoadFromini1=DownLoad From  *.ini"}));
+        QCOMPARE(Items(form->PM_TP),
+                 (QStringList{"Change_Tp=Change Tp data", "New=New", "Delete_Tp=Delete Tp",
+                              "Del_All_Empty_Tp=Delete all empty transponders"}));
+        QCOMPARE(Items(form->New), (QStringList{"New_Tp=TP", "New_Tp_Tv=TV ", "New_Tp_Radio=Radio"}));
+        QCOMPARE(Items(form->PM_Tv), (QStringList{"Change_TV=Change TV data", "New_Tv=New TV",
+                                                  "Delete_Tv=Delete Tv", "Sore1=Sore"}));
+        QCOMPARE(Items(form->Sore1),
+                 (QStringList{"SorebyAZ1=Sore by A-Z", "SorebyTp1=Sore by Tp", "SorebyFav1=Sore by Fav"}));
+        QCOMPARE(Items(form->PM_Radio), (QStringList{"Change_Radio=Change Radio data", "New_Radio=New Radio",
+                                                     "Delete_Radio=Delete Radio", "Sore2=Sore"}));
+        QCOMPARE(Items(form->Sore2),
+                 (QStringList{"SorebyAZ2=Sore by A-Z", "SorebyTp2=Sore by Tp", "SorebyFav2=Sore by Fav"}));
+        QCOMPARE(Items(form->PM_FAV), (QStringList{"PMLock=Lock", "PMUnlock=Unlock"}));
+
+        // The sort submenus exist but are never shown; Help is never enabled.
+        QVERIFY(!form->Sore1->menuAction()->isVisible());
+        QVERIFY(!form->Sore2->menuAction()->isVisible());
+        QVERIFY(!form->Help1->isEnabled());
+        for (QAction* a : {form->Delete_Tp, form->Delete_Tv, form->Delete_Radio})
+            QCOMPARE(a->shortcut(), QKeySequence(Qt::Key_Delete));
+        QVERIFY(form->SG_TP->actions().contains(form->Delete_Tp));
+        QVERIFY(form->SG_TV->actions().contains(form->Delete_Tv));
+        QVERIFY(form->SG_Radio->actions().contains(form->Delete_Radio));
+    }
+
+    void noFileMeansNoSaveAndNoFilter() {
+        Env env;
+        auto form = MakeForm(env, false);
+        emit form->PM_File->aboutToShow();
+        QVERIFY(!form->PMSave->isEnabled());
+        QVERIFY(!form->Save_As->menuAction()->isEnabled());
+        emit form->PM_Sate->aboutToShow();
+        QVERIFY(!form->Show_Act_Sat->isEnabled());
+        QVERIFY(!form->Change_Sat->isEnabled());
+        QVERIFY(form->ResetSatellite1->isEnabled());
+        QVERIFY(form->DownLoadFromini1->isEnabled());
+        // The filter command does nothing without a file.
+        form->Show_Act_Sat->trigger();
+        QVERIFY(!form->ActiveOnly);
+    }
+
+    void openFileEnablesSaveAndFilter() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        QVERIFY(form->Db().FileOpened);
+        emit form->PM_File->aboutToShow();
+        QVERIFY(form->PMSave->isEnabled());
+        QVERIFY(form->Save_As->menuAction()->isEnabled());
+        ClickRow(form->SG_Sat, 1);
+        QVERIFY(form->SatSelected);
+        QVERIFY(form->LB_Info->count() > 0);
+        emit form->PM_Sate->aboutToShow();
+        QVERIFY(form->Show_Act_Sat->isEnabled());
+        QVERIFY(form->Change_Sat->isEnabled());
+        QCOMPARE(form->LB_Info->count(), 0); // the satellite popup clears the info panel
+    }
+
+    void transponderPopupRules() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        QAction* const rowItems[] = {form->Change_Tp, form->Delete_Tp, form->New_Tp_Tv, form->New_Tp_Radio};
+
+        // "Show ALL Info" is selected: no satellite, so no new transponder; the
+        // current transponder row is bound but not yet clicked.
+        emit form->PM_TP->aboutToShow();
+        QVERIFY(!form->New_Tp->isEnabled());
+        QVERIFY(form->Del_All_Empty_Tp->isEnabled());
+        for (QAction* a : rowItems)
+            QVERIFY(!a->isEnabled());
+        // The popup replayed a click on the current row.
+        QVERIFY(form->TpSelected);
+        QCOMPARE(form->LB_Info->count(), 3);
+        emit form->PM_TP->aboutToShow();
+        for (QAction* a : rowItems)
+            QVERIFY(a->isEnabled());
+
+        ClickRow(form->SG_Sat, 2);
+        emit form->PM_TP->aboutToShow();
+        QVERIFY(form->New_Tp->isEnabled());
+    }
+
+    void transponderPopupOnAnUnboundRowDisablesItsItems() {
+        Env env;
+        auto db = dbase::NewDatabase();
+        sample::AddSat(*db, {"Empty Sat", 192});
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("empty.bin")), true));
+        QVERIFY(form->Db().FileOpened);
+        QCOMPARE(form->SG_TP->RowCount(), 2);
+        emit form->PM_TP->aboutToShow();
+        QVERIFY(!form->Del_All_Empty_Tp->isEnabled());
+        for (QAction* a : {form->Change_Tp, form->Delete_Tp, form->New_Tp_Tv, form->New_Tp_Radio})
+            QVERIFY(!a->isEnabled());
+        QVERIFY(!form->TpSelected);
+        emit form->PM_Tv->aboutToShow();
+        QVERIFY(!form->New_Tv->isEnabled());
+        QVERIFY(!form->Change_TV->isEnabled());
+        QVERIFY(!form->Delete_Tv->isEnabled());
+    }
+
+    void programPopupRulesReplayTheClick() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        emit form->PM_Tv->aboutToShow();
+        QVERIFY(!form->New_Tv->isEnabled()); // no transponder selected
+        QVERIFY(!form->Change_TV->isEnabled());
+        QVERIFY(form->TvSelected); // the replayed click selected the current row
+        QCOMPARE(form->LB_Info->count(), 9);
+        emit form->PM_Tv->aboutToShow();
+        QVERIFY(form->Change_TV->isEnabled());
+        QVERIFY(form->Delete_Tv->isEnabled());
+
+        ClickRow(form->SG_TP, 2);
+        emit form->PM_Radio->aboutToShow();
+        QVERIFY(form->New_Radio->isEnabled());
+        // The sample's second transponder carries radio programs.
+        QVERIFY(form->RowBound(form->SG_Radio, 1));
+        QVERIFY(!form->Change_Radio->isEnabled());
+        QVERIFY(form->RadioSelected);
+        QVERIFY(!form->TvSelected);
+        emit form->PM_Radio->aboutToShow();
+        QVERIFY(form->Change_Radio->isEnabled());
+        QVERIFY(form->Delete_Radio->isEnabled());
+    }
+
+    void rightClickSelectsTheRowAndOpensThePopup() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        ClickRow(form->SG_TV, 3, Qt::RightButton);
+        QCOMPARE(form->SG_TV->Row(), 3);
+        QVERIFY(!form->TvSelected); // a right click alone runs no click handler
+        const QRect r = form->SG_TV->RowRect(3);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(),
+                                form->SG_TV->viewport()->mapToGlobal(r.center()));
+        QApplication::sendEvent(form->SG_TV->viewport(), &event);
+        QTRY_VERIFY(form->PM_Tv->isVisible());
+        QVERIFY(form->TvSelected);
+        QCOMPARE(form->LB_Info->item(4)->text(), CellText(form->SG_TV, 3, 1));
+        form->PM_Tv->close();
+    }
+
+    void panelsTitlesAndButtons() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        QVERIFY(form->Panel_Top->isVisible());
+        QVERIFY(form->PanelMain->isVisible());
+        QVERIFY(!form->ImageMain->isVisible());
+        QCOMPARE(form->Panel_Top->height(), 30);
+        QCOMPARE(form->Panel_SatInfo->width(), 250);
+        QCOMPARE(form->Panel_TraFav->width(), 260);
+        QCOMPARE(form->Panel_TV->width(), 250);
+        QCOMPARE(form->Panel_Info->height(), 180);
+        QCOMPARE(form->Panel_FAV->height(), 278);
+        QCOMPARE(form->SplitterColumns->handleWidth(), 3);
+        QVERIFY(!form->SplitterColumns->opaqueResize());
+
+        QStringList titles;
+        for (const QLabel* l : form->PanelMain->findChildren<QLabel*>())
+            titles << l->text();
+        for (const char* t :
+             {"Satellites:", "Info:", "Transponder:", "FAV:    ( Red : Lock   Green: Unlock )",
+              "TV Channels:", "Radio Channels:", "(Status: Browse)"})
+            QVERIFY2(titles.contains(QString::fromLatin1(t)), t);
+        QCOMPARE(form->SB_NewTp->text(), QStringLiteral("Add"));
+        QCOMPARE(form->SB_NewTp->toolTip(), QStringLiteral("Now Transponder"));
+        QCOMPARE(form->SB_NewTv->toolTip(), QStringLiteral("Now Tv"));
+        QCOMPARE(form->SB_NewRadio->toolTip(), QStringLiteral("Now Radio"));
+        QCOMPARE(form->LB_Info->font().pixelSize(), 12);
+        QCOMPARE(form->LB_FAV->font().pixelSize(), 14);
+        QCOMPARE(form->LabelFileName->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+        QCOMPARE(form->Panel_FileName->width(), form->LabelFileName->width() + 20);
+    }
+
+    void markingButtonsFormOneGroupThatMayBeAllUp() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        const QStringList hints = {"Movie",   "News",     "Show",    "Sports",   "Children", "Music",
+                                   "Art",     "Educate",  "LeiSure", "Shopping", "Adult",    "Indonesia",
+                                   "England", "Mandarin", "Taibei",  "India"};
+        for (int g = 0; g < 16; ++g) {
+            QToolButton* b = form->SB_Fav[g];
+            QCOMPARE(b->objectName(), QStringLiteral("SB_Fav%1").arg(g + 1, 2, 10, QLatin1Char('0')));
+            QCOMPARE(b->toolTip(), hints[g]);
+            QCOMPARE(b->geometry(), QRect(63 + 27 * g, 3, 26, 24));
+            QVERIFY(!b->icon().isNull());
+        }
+        QCOMPARE(form->SB_Skip->x(), 1);
+        QCOMPARE(form->SB_Lock->x(), 28);
+        QCOMPARE(form->SB_Skip->toolTip(), QStringLiteral("Skip"));
+        QCOMPARE(form->SB_Lock->toolTip(), QStringLiteral("Lock"));
+        QCOMPARE(form->Panel_EditFav->width(), 495);
+
+        auto down = [&] {
+            QStringList names;
+            for (QToolButton* b : form->Panel_EditFav->findChildren<QToolButton*>())
+                if (b->isChecked()) names << b->objectName();
+            return names;
+        };
+        QTest::mouseClick(form->SB_Fav[2], Qt::LeftButton);
+        QCOMPARE(down(), QStringList{"SB_Fav03"});
+        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
+        QCOMPARE(down(), QStringList{"SB_Lock"});
+        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
+        QVERIFY(down().isEmpty());
+
+        // A satellite click releases a favourite button but keeps lock/skip.
+        QTest::mouseClick(form->SB_Fav[0], Qt::LeftButton);
+        ClickRow(form->SG_Sat, 1);
+        QVERIFY(down().isEmpty());
+        QTest::mouseClick(form->SB_Skip, Qt::LeftButton);
+        ClickRow(form->SG_Sat, 2);
+        QCOMPARE(down(), QStringList{"SB_Skip"});
+    }
+
+    void enableFavButtons() {
+        Env env;
+        auto form = MakeForm(env, false);
+        form->EnableFavButtons(4);
+        for (int g = 0; g < 16; ++g)
+            QCOMPARE(form->SB_Fav[g]->isEnabled(), g == 4);
+        form->EnableFavButtons(16);
+        for (int g = 0; g < 16; ++g)
+            QVERIFY(form->SB_Fav[g]->isEnabled());
+        form->EnableFavButtons(17);
+        for (int g = 0; g < 16; ++g)
+            QVERIFY(!form->SB_Fav[g]->isEnabled());
+        // A satellite click enables them all again.
+        form->SG_SatClick();
+        for (int g = 0; g < 16; ++g)
+            QVERIFY(form->SB_Fav[g]->isEnabled());
+    }
+
+    void hiddenButtonsReplayClicks() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        for (QPushButton* b : {form->B_Sat, form->B_TP, form->B_TV, form->B_Radio, form->B_FAV})
+            QVERIFY(!b->isVisible());
+        form->SG_TP->SetRow(2);
+        QVERIFY(!form->TpSelected);
+        form->B_TP->click();
+        QVERIFY(form->TpSelected);
+        form->SG_Sat->SetRow(3);
+        form->B_Sat->click();
+        QVERIFY(form->SatSelected);
+        QVERIFY(!form->TpSelected);
+    }
+
+    void secondStartRestoresAMinimisedWindow() {
+        Env env;
+        auto form = MakeForm(env);
+        form->showMinimized();
+        QTRY_VERIFY(form->isMinimized());
+        form->RestoreOrRaise();
+        QTRY_VERIFY(!form->isMinimized());
+        QVERIFY(form->isVisible());
+    }
+};
+
+QTEST_MAIN(TestLayoutMenus)
+#include "test_layout_menus.moc"

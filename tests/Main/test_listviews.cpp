@@ -1,0 +1,417 @@
+// The four grids and the favourite list: row texts and numbering, the
+// selection cascade with its flags, the active-satellite filter, cell
+// colours, the wheel and the keyboard.
+#include "GuiTestSupport.h"
+#include "Main/RowTexts.h"
+#include "SampleData.h"
+
+#include <QHeaderView>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
+
+using namespace guitest;
+
+namespace {
+
+const QString kStars = QStringLiteral(" \u2606\u2606");
+
+QStringList Headers(const StringGrid* grid) {
+    QStringList h;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        h << grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return h;
+}
+
+QList<int> Widths(const StringGrid* grid) {
+    QList<int> w;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+        w << grid->columnWidth(c);
+    return w;
+}
+
+// Three satellites; the middle one has a transponder but no program.
+std::unique_ptr<dbase::Database> ThreeSats() {
+    auto db = dbase::NewDatabase();
+    const int a = sample::AddSat(*db, {"Alpha   ", 192});
+    const int b = sample::AddSat(*db, {"Beta", 130});
+    const int c = sample::AddSat(*db, {"Gamma", 282});
+    const int ta = sample::AddTp(*db, a, 0, false, 3840, 0);
+    sample::AddTp(*db, b, 12500, true, 27500, 3);
+    const int tc = sample::AddTp(*db, c, 11000, false, 22000, 2);
+    const int tc2 = sample::AddTp(*db, c, 11100, true, 22000, 2);
+    (void)tc2;
+    sample::ProgSpec p;
+    p.name = "Free One";
+    sample::AddProg(*db, ta, p);
+    p.name = "Pay Two";
+    p.scrambled = true;
+    sample::AddProg(*db, tc, p);
+    p.name = "Wave";
+    p.scrambled = false;
+    p.radio = true;
+    sample::AddProg(*db, tc, p);
+    return db;
+}
+
+} // namespace
+
+class TestListViews : public QObject {
+    Q_OBJECT
+  private slots:
+    void gridsAfterOpeningTheSample() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        const auto db = sample::BuildSample();
+        // Satellites: row 0 is the "Show ALL Info" row, then one numbered row each.
+        QCOMPARE(form->SG_Sat->RowCount(), 1 + db->SatCount);
+        QCOMPARE(CellText(form->SG_Sat, 0, 0), kStars);
+        QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
+        QCOMPARE(CellText(form->SG_Sat, 3, 0), QStringLiteral("NO.3: "));
+        QCOMPARE(CellText(form->SG_Sat, 2, 1), QStringLiteral("Hot Bird 13.0E"));
+        QCOMPARE(form->SG_Sat->Row(), 0);
+        QVERIFY(!form->SG_Sat->horizontalHeader()->isVisible());
+        // All transponders and programs.
+        QCOMPARE(form->SG_TP->RowCount(), 1 + db->TpCount);
+        QCOMPARE(CellText(form->SG_TP, 1, 0), QStringLiteral("NO.1: "));
+        QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("11361"));
+        QCOMPARE(CellText(form->SG_TP, 1, 2), QStringLiteral("H"));
+        QCOMPARE(CellText(form->SG_TP, 1, 3), QStringLiteral("22000"));
+        QCOMPARE(CellText(form->SG_TP, 1, 4), QStringLiteral("2/3"));
+        QCOMPARE(CellText(form->SG_TP, 34, 1), QStringLiteral("03730"));
+        QCOMPARE(CellText(form->SG_TP, 34, 3), QStringLiteral("03840"));
+        QCOMPARE(form->SG_TV->RowCount(), 31);
+        QCOMPARE(form->SG_Radio->RowCount(), 11);
+        QCOMPARE(CellText(form->SG_TV, 1, 1), QStringLiteral("Alpen TV"));
+        QCOMPARE(CellText(form->SG_TV, 4, 2), QStringLiteral("$"));
+        QCOMPARE(CellText(form->SG_TV, 1, 2), QString());
+        QCOMPARE(CellText(form->SG_TV, 28, 1), QStringLiteral(" Zenith")); // leading blanks stay
+        QCOMPARE(CellText(form->SG_Radio, 10, 0), QStringLiteral("NO.10: "));
+        QVERIFY(!form->SatSelected && !form->TpSelected && !form->TvSelected && !form->RadioSelected);
+        QVERIFY(!form->ActiveOnly);
+    }
+
+    void headersWidthsAndFonts() {
+        Env env;
+        auto form = MakeForm(env, false);
+        QCOMPARE(Headers(form->SG_TP), (QStringList{kStars, "Freq", "Pol", "Sym", "FEC"}));
+        QCOMPARE(Headers(form->SG_TV), (QStringList{kStars, "TV.Name", QStringLiteral("\u25CE")}));
+        QCOMPARE(Headers(form->SG_Radio), (QStringList{kStars, "Radio.Name", QStringLiteral("\u25CE")}));
+        QCOMPARE(Widths(form->SG_Sat), (QList<int>{50, 170}));
+        QCOMPARE(Widths(form->SG_TP), (QList<int>{60, 50, 30, 50, 35}));
+        QCOMPARE(Widths(form->SG_TV), (QList<int>{60, 140, 20}));
+        QCOMPARE(Widths(form->SG_Radio), (QList<int>{60, 140, 20}));
+        for (StringGrid* g : {form->SG_Sat, form->SG_TP, form->SG_TV, form->SG_Radio}) {
+            QCOMPARE(g->font().pixelSize(), 14);
+            QCOMPARE(g->verticalHeader()->defaultSectionSize(), 20);
+            QCOMPARE(g->selectionBehavior(), QAbstractItemView::SelectRows);
+        }
+        // Before a file is open: header plus one empty row.
+        QCOMPARE(form->SG_TP->RowCount(), 2);
+        QVERIFY(!form->RowBound(form->SG_TP, 1));
+    }
+
+    void rowTextsAreTrimmedAndZeroFilled() {
+        Env env;
+        auto db = ThreeSats();
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("three.bin")), true));
+        QCOMPARE(CellText(form->SG_Sat, 1, 1), QStringLiteral("Alpha"));
+        QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("00000"));
+        QCOMPARE(CellText(form->SG_TP, 1, 3), QStringLiteral("03840"));
+        QCOMPARE(CellText(form->SG_TP, 2, 1), QStringLiteral("12500"));
+        QCOMPARE(CellText(form->SG_TP, 2, 2), QStringLiteral("V"));
+        QCOMPARE(CellText(form->SG_TP, 2, 4), QStringLiteral("3/4"));
+        QCOMPARE(CellText(form->SG_TV, 2, 2), QStringLiteral("$"));
+        QCOMPARE(rowtext::FiveWide("123456"), std::string("123456"));
+        QCOMPARE(rowtext::FiveWide(""), std::string("00000"));
+    }
+
+    void favouriteListTexts() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        const QStringList items = ListTexts(form->LB_FAV);
+        QCOMPARE(items.size(), 16);
+        QCOMPARE(items[0], QStringLiteral("FAV.01 :  Movie"));
+        QCOMPARE(items[1], QStringLiteral("FAV.02 :  News"));
+        QCOMPARE(items[2], QStringLiteral("FAV.3 :  "));
+        QCOMPARE(items[3], QStringLiteral("FAV.04 :  Sports"));
+        QCOMPARE(items[4], QStringLiteral("FAV.5 :  "));
+        QCOMPARE(items[9], QStringLiteral("FAV.10 :  "));
+        QCOMPARE(items[15], QStringLiteral("FAV.16 :  "));
+        QCOMPARE(rowtext::FavItem(9, "Ten  "), std::string("FAV.10 :  Ten"));
+        QCOMPARE(rowtext::FavItem(11, "Etc"), std::string("FAV.12 :  Etc"));
+        QCOMPARE(rowtext::FavItem(4, "Kids"), std::string("FAV.05 :  Kids"));
+        // Heights cycle 16, 18, 20; locked groups are red, the others green.
+        const QAbstractItemDelegate* d = form->LB_FAV->itemDelegate();
+        QStyleOptionViewItem opt;
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(d->sizeHint(opt, form->LB_FAV->model()->index(i, 0)).height(), 16 + 2 * (i % 3));
+        form->LB_FAV->doItemsLayout();
+        const QImage image = form->LB_FAV->viewport()->grab().toImage();
+        auto textColourIn = [&](int row) {
+            const QRect r = form->LB_FAV->visualItemRect(form->LB_FAV->item(row));
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x < r.left() + 60; ++x)
+                    if (image.pixelColor(x, y) != QColor(Qt::white)) return image.pixelColor(x, y);
+            return QColor();
+        };
+        const QColor locked = textColourIn(3), unlocked = textColourIn(0);
+        QVERIFY2(locked.red() > 150 && locked.green() < 100, qPrintable(locked.name()));
+        QVERIFY2(unlocked.green() > 80 && unlocked.red() < 100, qPrintable(unlocked.name()));
+    }
+
+    void selectionCascade() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        const auto db = sample::BuildSample();
+
+        // A satellite narrows the transponders and programs to its own.
+        ClickRow(form->SG_Sat, 2);
+        QVERIFY(form->SatSelected);
+        QVERIFY(!form->TpSelected);
+        int hotbirdTps = 0;
+        for (int t = 0; t < dbase::kTpSlots; ++t)
+            hotbirdTps += db->Tp.data[t].Used == 1 && db->Tp.data[t].SatIndex == 1;
+        QCOMPARE(form->SG_TP->RowCount(), 1 + hotbirdTps);
+        QCOMPARE(CellText(form->SG_TP, 1, 0), QStringLiteral("NO.1: ")); // numbering restarts
+        QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("10719"));
+        for (int r = 1; r < form->SG_TV->RowCount(); ++r)
+            QCOMPARE(int(form->Db().Prog.data[form->Db().TvList[r - 1]].SatIndex), 1);
+        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Hot Bird 13.0E"});
+        QVERIFY(form->SB_NewTp->isEnabled());
+        QVERIFY(!form->SB_NewTv->isEnabled());
+
+        // A transponder narrows the programs.
+        ClickRow(form->SG_TP, 2);
+        QVERIFY(form->TpSelected);
+        QVERIFY(form->SatSelected);
+        const int tp = form->Db().TpList[1];
+        for (int r = 1; r < form->SG_TV->RowCount(); ++r)
+            if (form->RowBound(form->SG_TV, r))
+                QCOMPARE(int(form->Db().Prog.data[form->Db().TvList[r - 1]].TpIndex), tp);
+        QCOMPARE(form->LB_Info->count(), 3);
+        QVERIFY(form->SB_NewTv->isEnabled());
+        QVERIFY(form->SB_NewRadio->isEnabled());
+
+        // A program only selects; the transponder stays selected.
+        const int tvRows = form->SG_TV->RowCount();
+        if (form->RowBound(form->SG_TV, 1)) {
+            ClickRow(form->SG_TV, 1);
+            QVERIFY(form->TvSelected);
+            QVERIFY(!form->RadioSelected);
+            QVERIFY(form->TpSelected);
+            QCOMPARE(form->SG_TV->RowCount(), tvRows);
+            QCOMPARE(form->LB_Info->count(), 9);
+        }
+        if (form->RowBound(form->SG_Radio, 1)) {
+            ClickRow(form->SG_Radio, 1);
+            QVERIFY(form->RadioSelected);
+            QVERIFY(!form->TvSelected);
+        }
+
+        // "Show ALL Info" brings everything back and clears the selection.
+        ClickRow(form->SG_Sat, 0);
+        QVERIFY(!form->SatSelected && !form->TpSelected && !form->TvSelected && !form->RadioSelected);
+        QCOMPARE(form->SG_TP->RowCount(), 1 + db->TpCount);
+        QCOMPARE(form->SG_TV->RowCount(), 31);
+        QVERIFY(!form->SB_NewTp->isEnabled());
+        QVERIFY(!form->SB_NewTv->isEnabled());
+        QVERIFY(form->SB_Skip->isEnabled());
+        QVERIFY(form->SB_Lock->isEnabled());
+    }
+
+    void clicksOnUnboundRowsChangeNothing() {
+        Env env;
+        auto db = dbase::NewDatabase();
+        sample::AddSat(*db, {"Lonely", 192});
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("lonely.bin")), true));
+        ClickRow(form->SG_Sat, 1);
+        QVERIFY(form->SatSelected);
+        QCOMPARE(form->SG_TP->RowCount(), 2);
+        ClickRow(form->SG_TP, 1);
+        QVERIFY(!form->TpSelected);
+        QVERIFY(!form->SB_NewTv->isEnabled());
+        ClickRow(form->SG_TV, 1);
+        QVERIFY(!form->TvSelected);
+        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Lonely"});
+    }
+
+    void zeroSatellitesLeaveOnlyTheShowAllRow() {
+        Env env;
+        auto db = dbase::NewDatabase();
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("none.bin")), true));
+        QVERIFY(form->Db().FileOpened);
+        QCOMPARE(form->SG_Sat->RowCount(), 1);
+        QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
+        for (StringGrid* g : {form->SG_TP, form->SG_TV, form->SG_Radio})
+            QCOMPARE(g->RowCount(), 2);
+        // With no program at all the filter leaves only row 0.
+        form->Show_Act_Sat->trigger();
+        QVERIFY(form->ActiveOnly);
+        QCOMPARE(form->SG_Sat->RowCount(), 1);
+        QCOMPARE(form->SG_TP->RowCount(), 2);
+    }
+
+    void activeSatelliteFilter() {
+        Env env;
+        auto db = ThreeSats();
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("three.bin")), true));
+        ClickRow(form->SG_TP, 1);
+        QVERIFY(form->TpSelected);
+        form->Show_Act_Sat->trigger();
+        QVERIFY(form->ActiveOnly);
+        QCOMPARE(form->Show_Act_Sat->text(), QStringLiteral("Show all satellites"));
+        QVERIFY(!form->TpSelected && !form->SatSelected);
+        QCOMPARE(form->SG_Sat->RowCount(), 3);
+        QCOMPARE(CellText(form->SG_Sat, 1, 1), QStringLiteral("Alpha"));
+        QCOMPARE(CellText(form->SG_Sat, 2, 1), QStringLiteral("Gamma"));
+        QCOMPARE(CellText(form->SG_Sat, 2, 0), QStringLiteral("NO.2: "));
+        QCOMPARE(form->SatActive[1], uint8_t(0));
+        // Every transponder of an active satellite, with or without programs.
+        QCOMPARE(form->SG_TP->RowCount(), 1 + 3);
+        QCOMPARE(form->SG_TV->RowCount(), 3); // programs are not filtered
+        QCOMPARE(form->SG_Sat->Row(), 0);
+        // The filter survives a click on "Show ALL Info" and a satellite click.
+        ClickRow(form->SG_Sat, 2);
+        QCOMPARE(form->Db().SatList[1], 2);
+        ClickRow(form->SG_Sat, 0);
+        QCOMPARE(form->SG_Sat->RowCount(), 3);
+        form->Show_Act_Sat->trigger();
+        QVERIFY(!form->ActiveOnly);
+        QCOMPARE(form->Show_Act_Sat->text(), QStringLiteral("Show active satellites"));
+        QCOMPARE(form->SG_Sat->RowCount(), 4);
+        QCOMPARE(form->SG_TP->RowCount(), 5);
+    }
+
+    void favouriteListKeepsItsItemsWhileAProgramIsSelected() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        ClickRow(form->SG_TV, 1);
+        QVERIFY(form->TvSelected);
+        form->Db().FavNames[0] = "Renamed";
+        form->FillTpGrid();
+        QCOMPARE(form->LB_FAV->item(0)->text(), QStringLiteral("FAV.01 :  Movie"));
+        form->ActiveOnly = true;
+        form->FillTpGrid();
+        QCOMPARE(form->LB_FAV->item(0)->text(), QStringLiteral("FAV.01 :  Renamed"));
+    }
+
+    void cellColours() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        const QColor fixed(221, 221, 221), selBack(132, 193, 255), ownerBack(225, 255, 255);
+        // Fixed cells.
+        QCOMPARE(form->SG_SatDrawCell(0, 0, true).background, fixed);
+        QVERIFY(form->SG_SatDrawCell(2, 0, false).fixed);
+        QCOMPARE(form->SG_TPDrawCell(0, 3, false).background, fixed);
+        QCOMPARE(form->SG_TVDrawCell(5, 0, false).background, fixed);
+        QCOMPARE(form->SG_TVDrawCell(5, 1, false).textDx, 2);
+        QCOMPARE(form->SG_TPDrawCell(5, 1, false).textDx, 1);
+        // The satellite grid shows its selection with or without focus.
+        CellStyle s = form->SG_SatDrawCell(0, 1, true);
+        QCOMPARE(s.background, selBack);
+        QCOMPARE(s.text, QColor(255, 0, 0));
+        QCOMPARE(form->SG_SatDrawCell(1, 1, false).background, QColor(Qt::white));
+
+        // The transponder grid only while it has the focus.
+        form->activateWindow();
+        form->SG_Sat->setFocus();
+        QCOMPARE(form->SG_TPDrawCell(1, 1, true).background, QColor(Qt::white));
+        form->SG_TP->setFocus();
+        QTRY_VERIFY(form->SG_TP->hasFocus());
+        QCOMPARE(form->SG_TPDrawCell(1, 1, true).background, selBack);
+        // Program grids: only column 1, only while focused.
+        form->SG_TV->setFocus();
+        QTRY_VERIFY(form->SG_TV->hasFocus());
+        QCOMPARE(form->SG_TVDrawCell(1, 1, true).background, selBack);
+        QCOMPARE(form->SG_TVDrawCell(1, 2, true).background, QColor(Qt::white));
+
+        // Selecting a TV program after a transponder: its transponder pale
+        // cyan, every other transponder cell white, even the selected row.
+        ClickRow(form->SG_TP, 3);
+        ClickRow(form->SG_TV, 1);
+        QVERIFY(form->TvSelected && form->TpSelected);
+        const int prog = form->Db().TvList[0];
+        form->SG_TP->SetRow(5); // the selected row moves away from the owner
+        const int ownerTp = static_cast<int>(form->Db().Prog.data[prog].TpIndex);
+        const int ownerSat = form->Db().Prog.data[prog].SatIndex;
+        form->SG_TP->setFocus();
+        for (int r = 1; r < form->SG_TP->RowCount(); ++r) {
+            const CellStyle c = form->SG_TPDrawCell(r, 2, r == form->SG_TP->Row());
+            if (r == 3) QCOMPARE(form->Db().TpList[r - 1], ownerTp);
+            if (form->Db().TpList[r - 1] == ownerTp) {
+                QCOMPARE(c.background, ownerBack);
+                QCOMPARE(c.text, QColor(0, 0, 128));
+            } else {
+                QCOMPARE(c.background, QColor(Qt::white));
+            }
+        }
+        for (int r = 1; r < form->SG_Sat->RowCount(); ++r) {
+            const CellStyle c = form->SG_SatDrawCell(r, 1, false);
+            QCOMPARE(c.background == ownerBack, form->Db().SatList[r - 1] == ownerSat);
+        }
+        QCOMPARE(form->SG_SatDrawCell(1 + ownerSat, 0, false).background, fixed);
+    }
+
+    void wheelScrollsOneLinePerNotchWithoutMovingTheSelection() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        StringGrid* grid = form->SG_TP;
+        ClickRow(grid, 2);
+        const int row = grid->Row();
+        QScrollBar* bar = grid->verticalScrollBar();
+        QVERIFY(bar->maximum() > 3);
+        const int before = bar->value();
+        auto wheel = [&](int delta) {
+            const QPointF pos(20, 20);
+            QWheelEvent event(pos, grid->viewport()->mapToGlobal(pos.toPoint()), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(grid->viewport(), &event);
+            return event.isAccepted();
+        };
+        QVERIFY(wheel(-120));
+        QCOMPARE(bar->value(), before + 1);
+        wheel(-240);
+        QCOMPARE(bar->value(), before + 3);
+        wheel(120);
+        QCOMPARE(bar->value(), before + 2);
+        QCOMPARE(grid->Row(), row);
+    }
+
+    void keyboardMovesTheSelectionLikeAClick() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        form->activateWindow();
+        form->SG_Sat->setFocus();
+        QTest::keyClick(form->SG_Sat, Qt::Key_Down);
+        QCOMPARE(form->SG_Sat->Row(), 1);
+        QVERIFY(form->SatSelected);
+        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Astra 19.2E"});
+    }
+
+    void refillKeepsTheCurrentRowWhereItStillExists() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        ClickRow(form->SG_TP, 20);
+        ClickRow(form->SG_Sat, 4); // Thor has 4 transponders
+        QCOMPARE(form->SG_TP->RowCount(), 5);
+        QCOMPARE(form->SG_TP->Row(), 4);
+    }
+};
+
+QTEST_MAIN(TestListViews)
+#include "test_listviews.moc"

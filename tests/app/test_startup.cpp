@@ -1,0 +1,131 @@
+// Start-up: the serial-component decision, the default database copy, where
+// the settings file lives, and the titles.
+#include "Main/TFormMain.h"
+#include "app/SerialDeploy.h"
+#include "app/Startup.h"
+#include "dbase/Messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using app::SerialSetup;
+
+namespace {
+
+class FakePlatform : public app::SerialControlPlatform {
+  public:
+    bool inSystem = false, inExe = false, tool = false;
+    QStringList calls;
+    bool ControlInSystemDir() const override { return inSystem; }
+    bool ControlInExeDir() const override { return inExe; }
+    bool RegToolInSystemDir() const override { return tool; }
+    void CopyFromExeDir() override { calls << "copy"; }
+    void WriteCarriedControl() override { calls << "write"; }
+    void StartRegistration() override { calls << "register"; }
+};
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SerialSetup)
+
+class TestStartup : public QObject {
+    Q_OBJECT
+  private slots:
+    void serialDecision_data() {
+        QTest::addColumn<bool>("inSystem");
+        QTest::addColumn<bool>("inExe");
+        QTest::addColumn<bool>("tool");
+        QTest::addColumn<SerialSetup>("result");
+        QTest::addColumn<QStringList>("calls");
+        const QStringList none, copy{"copy", "register"}, write{"write", "register"};
+        QTest::newRow("system+tool") << true << false << true << SerialSetup::Present << none;
+        QTest::newRow("system+exe+tool") << true << true << true << SerialSetup::Present << none;
+        QTest::newRow("exe+tool") << false << true << true << SerialSetup::Copied << copy;
+        QTest::newRow("exe, no tool") << false << true << false << SerialSetup::Fatal << none;
+        QTest::newRow("system+exe, no tool") << true << true << false << SerialSetup::Fatal << none;
+        QTest::newRow("system only") << true << false << false << SerialSetup::Fatal << none;
+        QTest::newRow("nothing") << false << false << false << SerialSetup::Written << write;
+        QTest::newRow("tool only") << false << false << true << SerialSetup::Written << write;
+    }
+
+    void serialDecision() {
+        QFETCH(bool, inSystem);
+        QFETCH(bool, inExe);
+        QFETCH(bool, tool);
+        QFETCH(SerialSetup, result);
+        QFETCH(QStringList, calls);
+        FakePlatform p;
+        p.inSystem = inSystem;
+        p.inExe = inExe;
+        p.tool = tool;
+        QCOMPARE(app::DeploySerialControl(p), result);
+        QCOMPARE(p.calls, calls);
+    }
+
+    void linkedSerialLibraryNeedsNothing() {
+        app::LinkedSerialPlatform linked;
+        QCOMPARE(app::DeploySerialControl(linked), SerialSetup::Present);
+        QCOMPARE(
+            QString::fromLatin1(dbase::msg::RegisterFileMissing),
+            QStringLiteral("Fatal Error: Register file can not be found,\r\rPlease contact with developer!"));
+    }
+
+    void defaultDatabaseIsCopiedOverTheOldOne() {
+        QTemporaryDir exe, data;
+        QVERIFY(!app::CopyDefaultDatabase(exe.path(), data.path()));
+        QVERIFY(!QFile::exists(data.filePath("DEFAULT.BIN")));
+        WriteFile(data.filePath("DEFAULT.BIN"), "old");
+        QVERIFY(!app::CopyDefaultDatabase(exe.path(), data.path()));
+        QCOMPARE(ReadFile(data.filePath("DEFAULT.BIN")), QByteArray("old"));
+        WriteFile(exe.filePath("DEFAULT.BIN"), "new default");
+        QVERIFY(app::CopyDefaultDatabase(exe.path(), data.path()));
+        QCOMPARE(ReadFile(data.filePath("DEFAULT.BIN")), QByteArray("new default"));
+        // A copy that can not be made passes silently.
+        QVERIFY(!app::CopyDefaultDatabase(exe.path(), data.filePath("missing/dir")));
+    }
+
+    void settingsFileBesideAWritableExecutable() {
+        QTemporaryDir exe, config;
+        QCOMPARE(app::SettingsFilePath(exe.path(), config.path()), exe.filePath("ORBITLIST.ini"));
+    }
+
+    void settingsFileInTheUserFolderOtherwise() {
+        QTemporaryDir config;
+        const QString path = app::SettingsFilePath(config.filePath("no-such-exe-dir"), config.path());
+        QCOMPARE(path, config.filePath("orbitlist/ORBITLIST.ini"));
+        QVERIFY(QDir(config.filePath("orbitlist")).exists());
+    }
+
+    void settingsFileInTheUserFolderWhenTheExecutableFolderIsReadOnly() {
+        if (::geteuid() == 0) QSKIP("permissions do not bind the super-user");
+        QTemporaryDir exe, config;
+        QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QCOMPARE(app::SettingsFilePath(exe.path(), config.path()),
+                 config.filePath("orbitlist/ORBITLIST.ini"));
+        QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void titles() {
+        QCOMPARE(QString::fromUtf8(app::kApplicationTitle),
+                 QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
+        QCOMPARE(QString::fromUtf8(kWindowClassName), QStringLiteral("\u3010ORBITLIST 1.0.0\u3011"));
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
