@@ -30,7 +30,7 @@ QStringList TakeBoxes() {
 
 } // namespace
 
-class TestDialogs : public QObject {
+class TestEditorDialogs : public QObject {
     Q_OBJECT
 private slots:
     void init() {
@@ -276,5 +276,5 @@ private:
     std::unique_ptr<dbase::Database> db_;
 };
 
-QTEST_MAIN(TestDialogs)
-#include "test_dialogs.moc"
+QTEST_MAIN(TestEditorDialogs)
+#include "test_editor_dialogs.moc"
