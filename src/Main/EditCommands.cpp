@@ -333,6 +333,3 @@ void TFormMain::DownLoadFromini1Click() {
     if (!ini.skippedLines.empty())
         ui::MessageBox::warning(this, Text(dbase::SkippedLinesWarning(ini.skippedLines)));
 }
-
-void TFormMain::ReadDataClick() {}
-void TFormMain::WriteChannelDataClick() {}

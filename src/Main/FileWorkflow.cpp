@@ -145,8 +145,10 @@ void TFormMain::OpenFileFromOutside(const QString& path) {
     OpenImageFile(absolute);
 }
 
-void TFormMain::PMSaveClick() {
-    if (!db_->FileOpened) return;
+void TFormMain::PMSaveClick() { (void)SaveCurrentFile(); }
+
+bool TFormMain::SaveCurrentFile() {
+    if (!db_->FileOpened) return false;
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Saving));
@@ -154,10 +156,12 @@ void TFormMain::PMSaveClick() {
                                   Native(files_.workFile));
     }
     // A failed save keeps the old file and the unsaved state.
-    if (!status)
+    if (!status) {
         MessageBox::error(this, ui::MessageText(status.message()));
-    else
-        workFileWritten_ = true;
+        return false;
+    }
+    workFileWritten_ = true;
+    return true;
 }
 
 void TFormMain::Save_DataClick(bool channel) {

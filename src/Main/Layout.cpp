@@ -158,9 +158,12 @@ void TFormMain::BuildToolbar() {
         return action;
     };
     TB_File = add(QStringLiteral("TB_File"), QStringLiteral("File"), pictures::FileImage);
+    TB_Receiver = add(QStringLiteral("TB_Receiver"), QStringLiteral("Receiver"), pictures::ReceiverImage);
+    if (QWidget* button = ToolBar1->widgetForAction(TB_Receiver)) button->setFixedSize(92, 26);
     TB_Help = add(QStringLiteral("TB_Help"), QStringLiteral("Help"), pictures::HelpImage);
     TB_Exit = add(QStringLiteral("TB_Exit"), QStringLiteral("Exit"), pictures::ExitImage);
     connect(TB_File, &QAction::triggered, this, &TFormMain::TB_FileClick);
+    connect(TB_Receiver, &QAction::triggered, this, &TFormMain::TB_ReceiverClick);
     connect(TB_Help, &QAction::triggered, this, &TFormMain::TB_HelpClick);
     connect(TB_Exit, &QAction::triggered, this, &TFormMain::TB_ExitClick);
 }

@@ -80,6 +80,20 @@ QColor GroupColour(int g) {
     return QColor::fromHsv((g * 360 / 16 + (g % 2) * 180) % 360, 170, 215);
 }
 
+void DrawReceiver(QPainter& p, bool hot) {
+    // A set-top box with a small dish above it.
+    p.setPen(QPen(QColor(30, 40, 60), 1));
+    p.setBrush(hot ? QColor(90, 110, 150) : QColor(60, 75, 110));
+    p.drawRoundedRect(QRectF(1.5, 11.5, 17, 6.5), 1.5, 1.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 220, 90));
+    p.drawEllipse(QRectF(14, 13.8, 2.2, 2.2));
+    p.setPen(QPen(QColor(120, 120, 130), 1.2));
+    p.setBrush(hot ? QColor(235, 235, 240) : QColor(205, 205, 215));
+    p.drawChord(QRectF(3, 0.5, 11, 11), 200 * 16, 180 * 16);
+    p.drawLine(QPointF(8.5, 7), QPointF(12.5, 3));
+}
+
 } // namespace
 
 QPixmap Toolbar(ToolbarImage image, bool hot) {
@@ -95,6 +109,9 @@ QPixmap Toolbar(ToolbarImage image, bool hot) {
         break;
     case ExitImage:
         DrawExit(p, hot);
+        break;
+    case ReceiverImage:
+        DrawReceiver(p, hot);
         break;
     }
     return pm;

@@ -29,6 +29,7 @@ TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
     BuildToolbar();
     BuildColumns();
     BuildMenus();
+    BuildReceiverMenu();
     ResetMainView();
 }
 

@@ -17,6 +17,7 @@
 
 #include "StringGrid.h"
 #include "dbase/Model.h"
+#include "Upgrade/TFormUpgrade.h"
 #include "dbase/RecentFiles.h"
 
 #include <QMainWindow>
@@ -97,6 +98,12 @@ class TFormMain : public QMainWindow {
     QAction *Change_Radio = nullptr, *New_Radio = nullptr, *Delete_Radio = nullptr;
     QAction *SorebyAZ2 = nullptr, *SorebyTp2 = nullptr, *SorebyFav2 = nullptr;
     QAction *PMLock = nullptr, *PMUnlock = nullptr;
+    // The receiver link: toolbar button "Receiver" and its popup.
+    QAction* TB_Receiver = nullptr;
+    QMenu *PM_Receiver = nullptr, *ReadReceiver = nullptr;
+    QAction *ReadChannel = nullptr, *ReadDefault = nullptr, *WriteReceiver = nullptr;
+    // What the communication dialog is built on (ports, clock); tests replace it.
+    upgrade::LinkOptions ReceiverLinkOptions;
 
     // ---- State of the views ----
     bool ActiveOnly = false;
@@ -173,6 +180,8 @@ class TFormMain : public QMainWindow {
     // Recent-file item 0..2.
     void LastFileName1Click(int index);
     void PMSaveClick();
+    // The Save command's saving step; false (after an error box) when it failed.
+    bool SaveCurrentFile();
     // "Channel Data(256K)" (true) or "Default Data(128K)" (false) under "Save as...".
     void Save_DataClick(bool channel);
 
@@ -217,7 +226,12 @@ class TFormMain : public QMainWindow {
     void SorebyAZ2Click();
     void SorebyTp2Click();
     void SorebyFav2Click();
-    void ReadDataClick();
+    // ---- Receiver link (ReceiverCommands.cpp) ----
+    void TB_ReceiverClick();
+    void PM_ReceiverPopup();
+    // Reads the database back from the receiver: "Channel Data(256K)" (true)
+    // or "Default Data(128K)" (false) under "Read from receiver".
+    void ReadDataClick(bool channel);
     void WriteChannelDataClick();
 
 public:
@@ -265,6 +279,8 @@ public:
     void AddProgram(bool radio);
     void DeleteProgram(bool radio);
     void SortPrograms(bool radio, int key);
+    // ReceiverCommands.cpp
+    void BuildReceiverMenu();
     // FileWorkflow.cpp
     bool ConfirmDiscard();
     void ShowFileName(const QString& prefix, const QString& path);
