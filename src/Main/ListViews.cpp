@@ -100,6 +100,8 @@ void TFormMain::FillTpGrid() {
         LB_FAV->clear();
         for (int i = 0; i < dbase::kFavGroups; ++i)
             LB_FAV->addItem(ui::FromLatin1(rowtext::FavItem(i, db_->FavNames[static_cast<size_t>(i)])));
+        // A picked group stays picked: the marking buttons follow it.
+        if (FavListSelected && SelectedFavGroup >= 0) LB_FAV->setCurrentRow(SelectedFavGroup);
     }
     FillProgGrids();
 }

@@ -361,6 +361,21 @@ class TestMarking : public QObject {
         QVERIFY(DownButtons(*form).isEmpty());
     }
 
+    void pickedGroupSurvivesARefillOfTheList() {
+        Env env;
+        auto form = OpenMarkingDb(env);
+        ClickFavItem(*form, 1);
+        ClickRow(form->SG_TV, 1);
+        QVERIFY(form->TvSelected && form->FavListSelected);
+        // With the satellite list filtered the favourite list is rebuilt.
+        form->ActiveOnly = true;
+        form->FillTpGrid();
+        QCOMPARE(form->LB_FAV->currentRow(), 1);
+        PressInfoPanel(*form);
+        QCOMPARE(DownButtons(*form), QStringList{"SB_Fav02"});
+        QVERIFY(form->SB_Fav[1]->isEnabled());
+    }
+
     void groupLockAndUnlock() {
         Env env;
         auto form = OpenMarkingDb(env);
