@@ -121,8 +121,7 @@ void TFormMain::SG_SatClick() {
     ShowMarkButtons();
     if (favModeWasOn) {
         ShowCaptions(Marks.Captions());
-        SG_TV->viewport()->update();
-        SG_Radio->viewport()->update();
+        RepaintProgGrids();
     }
 
     if (r > 1 && !RowBound(SG_Sat, r)) return;
