@@ -1,6 +1,7 @@
 // Grabs the main window in its main states, offscreen on a 1400 x 900 screen:
 //   make-screenshots SAMPLE OUTDIR
-// writes OUTDIR/empty.png, file-open.png, satellite.png and program.png, and
+// writes OUTDIR/empty.png, file-open.png, satellite.png, program.png and
+// marking.png (a favourite marking mode with its marked programs), and
 // the editor dialogs as dialog-program.png, dialog-transponder.png,
 // dialog-satellite.png and dialog-favourite.png.
 #include "EditFAV/TFormEditFAV.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -82,6 +84,14 @@ int main(int argc, char** argv) {
     Click(form.SG_TP, 3);
     Click(form.SG_TV, 1);
     ok = Save(form, out.filePath("program.png")) && ok;
+
+    // The first group's marking mode over all programs: its members shaded,
+    // the locked group red in the favourite list.
+    Click(form.SG_Sat, 0);
+    form.SB_Fav[0]->click();
+    form.SG_TV->setFocus();
+    form.SG_SatMouseDown();
+    ok = Save(form, out.filePath("marking.png")) && ok;
 
     auto shoot = [&](QWidget& dialog, const char* name) {
         dialog.show();

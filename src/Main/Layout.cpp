@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyledItemDelegate>
@@ -22,39 +21,18 @@ namespace {
 
 const QColor kPanelColour(221, 221, 221);
 
-// Items of a list box drawn by the form: variable heights, own colours.
+// Items of a list box with a fixed height of their own.
 class ListItemDelegate : public QStyledItemDelegate {
   public:
     using Height = std::function<int(int row)>;
-    using Colour = std::function<QColor(int row)>;
-    ListItemDelegate(QObject* parent, Height height, Colour colour = {})
-        : QStyledItemDelegate(parent), height_(std::move(height)), colour_(std::move(colour)) {}
+    ListItemDelegate(QObject* parent, Height height) : QStyledItemDelegate(parent), height_(std::move(height)) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), height_(index.row())};
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        if (!colour_) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
-        // Every item on the window colour, selected or not; the text colour
-        // carries the meaning.
-        painter->save();
-        painter->fillRect(option.rect, Qt::white);
-        painter->setFont(option.font);
-        painter->setPen(colour_(index.row()));
-        const QFontMetrics fm(option.font);
-        painter->drawText(QPoint(option.rect.left(), option.rect.top() + fm.ascent()),
-                          index.data(Qt::DisplayRole).toString());
-        painter->restore();
-    }
-
   private:
     Height height_;
-    Colour colour_;
 };
 
 QLabel* StatusLabel(QWidget* parent, const QString& name) {
@@ -309,12 +287,7 @@ void TFormMain::BuildColumns() {
     LB_FAV->setFont(ui::ArialPx(14));
     LB_FAV->setUniformItemSizes(false);
     LB_FAV->setContextMenuPolicy(Qt::CustomContextMenu);
-    LB_FAV->setItemDelegate(new ListItemDelegate(
-        LB_FAV, [](int row) { return 16 + 2 * (row % 3); },
-        [this](int row) {
-            const bool locked = row >= 0 && row < dbase::kFavGroups && db_->FavLocks[row] != 0;
-            return locked ? QColor(255, 0, 0) : QColor(0, 128, 0);
-        }));
+    SetUpFavList();
     favLayout->addWidget(LB_FAV, 1);
     SplitterTraFav->setStretchFactor(0, 1);
     SplitterTraFav->setStretchFactor(1, 0);

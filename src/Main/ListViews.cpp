@@ -18,6 +18,10 @@ const QColor kSelectedText(255, 0, 0);
 const QColor kOwnerBack(225, 255, 255);
 const QColor kOwnerText(0, 0, 128);
 
+QColor ToColor(dbase::Rgb c) {
+    return {c.r, c.g, c.b};
+}
+
 template <int N> std::vector<int> BoundSlots(const dbase::ViewList<N>& list, int examined) {
     std::vector<int> bound;
     bound.reserve(static_cast<size_t>(list.size()));
@@ -96,6 +100,8 @@ void TFormMain::FillTpGrid() {
         LB_FAV->clear();
         for (int i = 0; i < dbase::kFavGroups; ++i)
             LB_FAV->addItem(ui::FromLatin1(rowtext::FavItem(i, db_->FavNames[static_cast<size_t>(i)])));
+        // A picked group stays picked: the marking buttons follow it.
+        if (FavListSelected && SelectedFavGroup >= 0) LB_FAV->setCurrentRow(SelectedFavGroup);
     }
     FillProgGrids();
 }
@@ -109,15 +115,14 @@ void TFormMain::FillProgGrids() {
 
 void TFormMain::SG_SatClick() {
     const int r = SG_Sat->Row();
-    bool anyDisabled = false, anyDown = false;
-    for (QToolButton* b : SB_Fav) {
-        anyDisabled |= !b->isEnabled();
-        anyDown |= b->isChecked();
+    // A satellite click ends a favourite marking mode; lock and skip stay on.
+    const bool favModeWasOn = Marks.FavGroupDown() >= 0;
+    Marks.SatRowClicked(r);
+    ShowMarkButtons();
+    if (favModeWasOn) {
+        ShowCaptions(Marks.Captions());
+        RepaintProgGrids();
     }
-    if (anyDisabled) EnableFavButtons(dbase::kFavGroups);
-    if (anyDown)
-        for (QToolButton* b : SB_Fav)
-            b->setChecked(false);
 
     if (r > 1 && !RowBound(SG_Sat, r)) return;
     TpSelected = TvSelected = RadioSelected = FavListSelected = false;
@@ -132,8 +137,6 @@ void TFormMain::SG_SatClick() {
             FillTpGrid();
         } else {
             SatSelected = false;
-            SB_Skip->setEnabled(true);
-            SB_Lock->setEnabled(true);
             if (ActiveOnly)
                 ShowActiveSatellites();
             else
@@ -317,7 +320,30 @@ CellStyle TFormMain::ProgCellStyle(const StringGrid* grid, int row, int col, boo
         s.fixed = true;
         return s;
     }
-    if (col == 1 && selected && grid->hasFocus()) {
+    if (col != 1) return s;
+    const int slot = grid->SlotOfRow(row);
+    if (Marks.Marking() && slot >= 0) {
+        // In a marking mode the name cell shows the mark of that mode in
+        // place of the selection.
+        switch (dbase::MarkShadeFor(db_->Prog.data[slot], Marks.Down(), MarkFavPos)) {
+        case dbase::MarkShade::Skip:
+            s.background = ToColor(dbase::kSkipShade);
+            s.text = ToColor(dbase::kMarkText);
+            break;
+        case dbase::MarkShade::Lock:
+            s.background = ToColor(dbase::kLockShade);
+            s.text = ToColor(dbase::kMarkText);
+            break;
+        case dbase::MarkShade::Fav:
+            s.background = ToColor(dbase::kFavShade);
+            s.text = ToColor(dbase::kMarkText);
+            break;
+        case dbase::MarkShade::Plain:
+            break;
+        }
+        return s;
+    }
+    if (selected && grid->hasFocus()) {
         s.background = kSelectedBack;
         s.text = kSelectedText;
     }

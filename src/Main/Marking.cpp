@@ -1,9 +1,20 @@
-// Marking buttons of the top bar: favourite groups, lock and skip.
+// Favourite, lock and skip marking: the 18 buttons of the top bar, the status
+// captions above the program grids, clicks that mark programs, and the
+// favourite list with its group locks.
+//
+// The state of the buttons (which one is down, which are enabled) lives in
+// `Marks`; the buttons on screen only show it, so a click that Qt has already
+// toggled is settled by the state machine and then shown again.
 #include "Pictures.h"
 #include "TFormMain.h"
+#include "ui/FormSetup.h"
 
 #include <QFrame>
+#include <QLabel>
 #include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 namespace {
@@ -11,7 +22,7 @@ const char* const kFavHints[dbase::kFavGroups] = {
     "Movie",   "News",     "Show",  "Sports",    "Children", "Music",    "Art",    "Educate",
     "LeiSure", "Shopping", "Adult", "Indonesia", "England",  "Mandarin", "Taibei", "India"};
 
-QToolButton* MarkButton(QWidget* parent, const QString& name, const QString& hint, int picture, int x) {
+QToolButton* NewMarkButton(QWidget* parent, const QString& name, const QString& hint, int picture, int x) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(hint);
@@ -23,11 +34,36 @@ QToolButton* MarkButton(QWidget* parent, const QString& name, const QString& hin
     button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
+
+QColor ToColor(dbase::Rgb c) {
+    return {c.r, c.g, c.b};
+}
+
+// The favourite list is drawn by the form: variable item heights, and the
+// text colour tells whether the group is locked.
+class FavListDelegate : public QStyledItemDelegate {
+  public:
+    FavListDelegate(const TFormMain* form, QObject* parent) : QStyledItemDelegate(parent), form_(form) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), form_->LB_FAVMeasureItem(index.row())};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        form_->LB_FAVDrawItem(painter, option.rect, index.row());
+    }
+
+  private:
+    const TFormMain* form_;
+};
 } // namespace
 
+// ------------------------------------------------------------------ buttons
+
 void TFormMain::BuildMarkButtons(QWidget* panel) {
-    SB_Skip = MarkButton(panel, QStringLiteral("SB_Skip"), QStringLiteral("Skip"), 16, 1);
-    SB_Lock = MarkButton(panel, QStringLiteral("SB_Lock"), QStringLiteral("Lock"), 17, 28);
+    SB_Skip = NewMarkButton(panel, QStringLiteral("SB_Skip"), QStringLiteral("Skip"), 16, 1);
+    SB_Lock = NewMarkButton(panel, QStringLiteral("SB_Lock"), QStringLiteral("Lock"), 17, 28);
     auto* divider = new QFrame(panel);
     divider->setObjectName(QStringLiteral("Bevel_Divider"));
     divider->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -35,56 +71,171 @@ void TFormMain::BuildMarkButtons(QWidget* panel) {
     for (int g = 0; g < dbase::kFavGroups; ++g) {
         const QString name = QStringLiteral("SB_Fav%1").arg(g + 1, 2, 10, QLatin1Char('0'));
         SB_Fav[static_cast<size_t>(g)] =
-            MarkButton(panel, name, QString::fromLatin1(kFavHints[g]), g, 63 + 27 * g);
+            NewMarkButton(panel, name, QString::fromLatin1(kFavHints[g]), g, 63 + 27 * g);
     }
-    // One group in which at most one button is down and all may be up.
-    connect(SB_Skip, &QToolButton::clicked, this, [this] {
-        MarkButtonPressed(SB_Skip);
-        SB_SkipClick();
-    });
-    connect(SB_Lock, &QToolButton::clicked, this, [this] {
-        MarkButtonPressed(SB_Lock);
-        SB_LockClick();
-    });
-    for (int g = 0; g < dbase::kFavGroups; ++g) {
-        QToolButton* b = SB_Fav[static_cast<size_t>(g)];
-        connect(b, &QToolButton::clicked, this, [this, b, g] {
-            MarkButtonPressed(b);
-            SB_FavClick(g);
-        });
-    }
+    connect(SB_Skip, &QToolButton::clicked, this, &TFormMain::SB_SkipClick);
+    connect(SB_Lock, &QToolButton::clicked, this, &TFormMain::SB_LockClick);
+    for (int g = 0; g < dbase::kFavGroups; ++g)
+        connect(SB_Fav[static_cast<size_t>(g)], &QToolButton::clicked, this, [this, g] { SB_FavClick(g); });
 }
 
-void TFormMain::MarkButtonPressed(QToolButton* pressed) {
-    if (!pressed->isChecked()) return;
-    auto release = [pressed](QToolButton* b) {
-        if (b != pressed && b->isChecked()) b->setChecked(false);
-    };
-    release(SB_Skip);
-    release(SB_Lock);
-    for (QToolButton* b : SB_Fav)
-        release(b);
+QToolButton* TFormMain::MarkButton(int button) const {
+    if (button >= 0 && button < dbase::kFavGroups) return SB_Fav[static_cast<size_t>(button)];
+    if (button == dbase::kSkipButton) return SB_Skip;
+    if (button == dbase::kLockButton) return SB_Lock;
+    return nullptr;
+}
+
+void TFormMain::ShowMarkButtons() {
+    for (int b = 0; b < dbase::kMarkButtonCount; ++b) {
+        QToolButton* button = MarkButton(b);
+        button->setChecked(Marks.IsDown(b));
+        button->setEnabled(Marks.IsEnabled(b));
+    }
+    MarkFavPos = Marks.MarkFavPos();
+}
+
+void TFormMain::ShowCaptions(const dbase::MarkCaptions& captions) {
+    Label_TvState->setText(ui::FromLatin1(captions.tv));
+    Label_RadioState->setText(ui::FromLatin1(captions.radio));
+}
+
+void TFormMain::RepaintProgGrids() {
+    SG_TV->viewport()->update();
+    SG_Radio->viewport()->update();
 }
 
 void TFormMain::EnableFavButtons(int n) {
-    for (QToolButton* b : SB_Fav)
-        b->setEnabled(false);
-    if (n >= 0 && n < dbase::kFavGroups)
-        SB_Fav[static_cast<size_t>(n)]->setEnabled(true);
-    else if (n == dbase::kFavGroups)
-        for (QToolButton* b : SB_Fav)
-            b->setEnabled(true);
+    Marks.EnableFavButtons(n);
+    ShowMarkButtons();
 }
 
-// The marking modes change program marks and the status captions; they are
-// not built yet, so the buttons only toggle.
-void TFormMain::SB_FavClick(int) {}
-void TFormMain::SB_LockClick() {}
-void TFormMain::SB_SkipClick() {}
-void TFormMain::SG_SatMouseDown() {}
-void TFormMain::LB_FAVClick() {}
-void TFormMain::LB_FAVDblClick() {}
-void TFormMain::PMLockClick() {}
-void TFormMain::PMUnlockClick() {}
-void TFormMain::ToggleMarks(int) {}
-void TFormMain::SetMarkCaptions(int) {}
+void TFormMain::SB_FavClick(int group) {
+    const dbase::MarkButtons::Press press = Marks.Click(group, *db_, FavListSelected);
+    ShowMarkButtons();
+    if (!press.accepted) return;
+    RepaintProgGrids();
+    SetMarkCaptions(group);
+    if (press.relistGroup >= 0) {
+        db_->ListFavProgs(press.relistGroup);
+        FillProgGrids();
+    }
+}
+
+void TFormMain::SB_LockClick() {
+    const bool accepted = Marks.Click(dbase::kLockButton, *db_, FavListSelected).accepted;
+    ShowMarkButtons();
+    if (!accepted) return;
+    RepaintProgGrids();
+    SetMarkCaptions(dbase::kLockButton);
+}
+
+void TFormMain::SB_SkipClick() {
+    const bool accepted = Marks.Click(dbase::kSkipButton, *db_, FavListSelected).accepted;
+    ShowMarkButtons();
+    if (!accepted) return;
+    RepaintProgGrids();
+    SetMarkCaptions(dbase::kSkipButton);
+}
+
+void TFormMain::SetMarkCaptions(int n) {
+    ShowCaptions(dbase::SetMarkCaptions(*db_, n, Marks.Marking()));
+}
+
+// ------------------------------------------------------------ list clicks
+
+void TFormMain::SG_SatMouseDown() {
+    dbase::DragRows rows = CurrentDragRows();
+    const QWidget* focus = focusWidget();
+    dbase::GridFocus grid = dbase::GridFocus::None;
+    if (focus == SG_Sat)
+        grid = dbase::GridFocus::Sat;
+    else if (focus == SG_TP)
+        grid = dbase::GridFocus::Tp;
+    else if (focus == SG_TV)
+        grid = dbase::GridFocus::Tv;
+    else if (focus == SG_Radio)
+        grid = dbase::GridFocus::Radio;
+    rows.MouseDown(grid, SG_Sat->Row(), SG_TP->Row(), SG_TV->Row(), SG_Radio->Row(), Marks.Marking());
+    KeepDragRows(rows);
+
+    // With a group picked in the favourite list, the first press in a list
+    // turns on that group's marking mode.
+    if (Marks.MouseDown(FavListSelected, LB_FAV->currentRow())) RepaintProgGrids();
+    ShowMarkButtons();
+    ShowCaptions(Marks.Captions());
+}
+
+void TFormMain::ToggleMarks(int prog) {
+    if (!dbase::ToggleMarks(*db_, prog, Marks.Down())) return;
+    RepaintProgGrids();
+    // The status line of the info panel names the lock and skip marks.
+    ShowInfo(-1, -1, prog);
+}
+
+// ---------------------------------------------------------- favourite list
+
+void TFormMain::SetUpFavList() {
+    LB_FAV->setItemDelegate(new FavListDelegate(this, LB_FAV));
+}
+
+int TFormMain::LB_FAVMeasureItem(int index) const {
+    return dbase::FavListItemHeight(index);
+}
+
+QColor TFormMain::FavItemColour(int index) const {
+    const bool locked =
+        index >= 0 && index < dbase::kFavGroups && db_->FavLocks[static_cast<size_t>(index)] != 0;
+    return ToColor(locked ? dbase::kLockedGroupText : dbase::kUnlockedGroupText);
+}
+
+void TFormMain::LB_FAVDrawItem(QPainter* painter, const QRect& rect, int index) const {
+    const QListWidgetItem* item = LB_FAV->item(index);
+    painter->save();
+    // Selected or not, every item sits on the window colour; the text colour
+    // carries the meaning.
+    painter->fillRect(rect, LB_FAV->palette().color(QPalette::Base));
+    painter->setFont(LB_FAV->font());
+    painter->setPen(FavItemColour(index));
+    const QFontMetrics fm(LB_FAV->font());
+    if (item) painter->drawText(QPoint(rect.left(), rect.top() + fm.ascent()), item->text());
+    painter->restore();
+}
+
+void TFormMain::LB_FAVClick() {
+    const int item = LB_FAV->currentRow();
+    if (item < 0 || item >= dbase::kFavGroups) return;
+    Marks.FavGroupClicked(item);
+    ShowMarkButtons();
+    SG_TP->viewport()->update();
+    SG_Sat->viewport()->update();
+    RepaintProgGrids();
+
+    SatSelected = TpSelected = TvSelected = RadioSelected = false;
+    FavListSelected = true;
+    SelectedFavGroup = item;
+    ShowInfo(-1, -1, -1);
+    // The group's members from every satellite, in slot order.
+    db_->ListFavProgs(item);
+    FillProgGrids();
+    // Nothing that adds to a transponder has one to add to now.
+    SB_NewTv->setEnabled(false);
+    SB_NewRadio->setEnabled(false);
+    ShowCaptions(Marks.Captions());
+}
+
+void TFormMain::LB_FAVDblClick() {
+    const int item = LB_FAV->currentRow();
+    if (item < 0 || item >= dbase::kFavGroups || LB_FAV->item(item)->text().isEmpty()) return;
+    B_FAV->click();
+    db_->DataChanged = true;
+    OpenFavNameDialog(item);
+}
+
+void TFormMain::PMLockClick() {
+    if (dbase::SetFavLock(*db_, LB_FAV->currentRow(), true)) LB_FAV->viewport()->update();
+}
+
+void TFormMain::PMUnlockClick() {
+    if (dbase::SetFavLock(*db_, LB_FAV->currentRow(), false)) LB_FAV->viewport()->update();
+}

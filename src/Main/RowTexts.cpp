@@ -1,6 +1,7 @@
 #include "RowTexts.h"
 
 #include "dbase/Bits.h"
+#include "dbase/Marks.h"
 
 namespace rowtext {
 
@@ -60,9 +61,7 @@ std::string ProgCell(const Database& db, int slot, int col) {
 }
 
 std::string FavItem(int i, const std::string& rawName) {
-    const std::string name = dbase::TrimRight(rawName);
-    const std::string number = i < 9 && !name.empty() ? "0" + std::to_string(i + 1) : std::to_string(i + 1);
-    return "FAV." + number + " :  " + name;
+    return dbase::FavListItemText(i, rawName);
 }
 
 std::string SatName(const Database& db, int sat) {

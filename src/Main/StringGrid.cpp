@@ -174,10 +174,11 @@ void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void StringGrid::mouseMoveEvent(QMouseEvent* event) {
-    // While a button is held the selection follows the mouse, so the current
-    // row is the row under it.
+    // While the left button is held the whole-row selection follows the
+    // mouse (the view's drag selection), so the current row is the row under
+    // it. Moves without the button say nothing about a drag.
     QTableView::mouseMoveEvent(event);
-    emit MouseMove();
+    if (event->buttons() & Qt::LeftButton) emit MouseMove();
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent* event) {

@@ -102,6 +102,8 @@ class StringGrid : public QTableView {
     void DblClick();
     // Any mouse button went down over the grid (after Click).
     void MouseDown(Qt::MouseButton button);
+    // The mouse moved over the grid with the left button held; the current
+    // row is then the row under the mouse.
     void MouseMove();
     void MouseUp();
     // One notch of the wheel each.

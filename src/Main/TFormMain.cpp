@@ -90,6 +90,7 @@ void TFormMain::ResetMainView() {
     db.DataChanged = false;
     db.FileOpened = false;
     ActiveOnly = SatSelected = TpSelected = TvSelected = RadioSelected = FavListSelected = false;
+    Marks.Reset();
     MarkFavPos = 0;
     EditAccepted = AddTpMode = AddTvMode = AddRadioMode = TvAdded = RadioAdded = false;
     // The slots keep what they hold until the next image is read over them.

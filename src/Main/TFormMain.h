@@ -16,11 +16,15 @@
 #pragma once
 
 #include "StringGrid.h"
+#include "dbase/Marks.h"
 #include "dbase/Model.h"
 #include "Upgrade/TFormUpgrade.h"
 #include "dbase/RecentFiles.h"
+#include "dbase/Reorder.h"
 
+#include <QColor>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -31,6 +35,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPainter;
 class QPushButton;
 class QSplitter;
 class QToolBar;
@@ -110,7 +115,10 @@ class TFormMain : public QMainWindow {
     bool SatSelected = false, TpSelected = false, TvSelected = false, RadioSelected = false;
     bool FavListSelected = false;
     std::array<uint8_t, dbase::kSatSlots> SatActive{};
-    // Marking (favourite group of the button down, counted as a FavMask character).
+    // Marking: which of the 18 buttons is down and which are enabled. The
+    // buttons on screen show this state.
+    dbase::MarkButtons Marks;
+    // The favourite group of the button down, counted as a FavMask character.
     int MarkFavPos = 0;
     int SelectedFavGroup = -1;
     // Results of the editor dialogs and the add commands.
@@ -245,6 +253,15 @@ public:
     // marking button's hint take the new name.
     void OpenFavNameDialog(int group);
 
+    // ---- Favourite list drawing (Marking.cpp) ----
+    // Height of item `index` of LB_FAV.
+    int LB_FAVMeasureItem(int index) const;
+    // Draws item `index` of LB_FAV into `rect`: red text for a locked group,
+    // green for an unlocked one, on the window colour.
+    void LB_FAVDrawItem(QPainter* painter, const QRect& rect, int index) const;
+    // The colour LB_FAV draws the text of item `index` in.
+    QColor FavItemColour(int index) const;
+
     // ---- Cell colours (ListViews.cpp) ----
     CellStyle SG_SatDrawCell(int row, int col, bool selected) const;
     CellStyle SG_TPDrawCell(int row, int col, bool selected) const;
@@ -273,7 +290,14 @@ public:
     void BuildMenus();
     // Marking.cpp
     void BuildMarkButtons(QWidget* panel);
-    void MarkButtonPressed(QToolButton* button);
+    void SetUpFavList();
+    QToolButton* MarkButton(int button) const;
+    void ShowMarkButtons();
+    void ShowCaptions(const dbase::MarkCaptions& captions);
+    void RepaintProgGrids();
+    // DragMoves.cpp
+    dbase::DragRows CurrentDragRows() const;
+    void KeepDragRows(const dbase::DragRows& rows);
     // EditCommands.cpp
     void EditProgram(bool radio);
     void AddProgram(bool radio);

@@ -1,0 +1,278 @@
+// Moving satellites, transponders and programs by dragging them with the
+// mouse: one exchange per row crossed, the guards of each grid, row numbers
+// that stay in place, and links that follow the moved entries.
+#include "GuiTestSupport.h"
+#include "SampleData.h"
+#include "dbase/Image.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QToolButton>
+
+#include <initializer_list>
+
+using namespace guitest;
+
+namespace {
+
+// Five satellites, each with a transponder; Alpha has three. On Alpha's
+// first transponder: TV programs P1..P5 (P2 with two extra audio tracks)
+// and radio programs R1..R4; on its second transponder TV programs Q1, Q2.
+std::unique_ptr<dbase::Database> DragDb() {
+    auto db = dbase::NewDatabase();
+    // Free slots as a receiver's file holds them: a free track names no program.
+    for (int t = 0; t < dbase::kTpSlots; ++t) {
+        db->Tp.rec[t] = dbase::EmptyTpRec();
+        db->Tp.data[t] = dbase::EmptyTpData();
+    }
+    for (int a = 0; a < dbase::kAudioSlots; ++a) {
+        db->Audio.rec[a] = dbase::EmptyAudioRec();
+        db->Audio.data[a] = dbase::EmptyAudioData();
+    }
+    const char* sats[] = {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"};
+    int firstTp[5];
+    for (int s = 0; s < 5; ++s) {
+        sample::AddSat(*db, {sats[s], 100 + 10 * s});
+        firstTp[s] = sample::AddTp(*db, s, 10000 + 100 * s, false, 27500, 3);
+    }
+    const int a2 = sample::AddTp(*db, 0, 11100, true, 22000, 2);
+    sample::AddTp(*db, 0, 11200, false, 30000, 4);
+    auto add = [&](int tp, const std::string& name, bool radio) {
+        sample::ProgSpec p;
+        p.name = name;
+        p.radio = radio;
+        return sample::AddProg(*db, tp, p);
+    };
+    for (int i = 1; i <= 5; ++i) {
+        const int p = add(firstTp[0], "P" + std::to_string(i), false);
+        if (i == 2) {
+            sample::AddAudio(*db, p, 0x222, "eng");
+            sample::AddAudio(*db, p, 0x223, "fra");
+        }
+    }
+    for (int i = 1; i <= 4; ++i)
+        add(firstTp[0], "R" + std::to_string(i), true);
+    add(a2, "Q1", false);
+    add(a2, "Q2", false);
+    return db;
+}
+
+std::unique_ptr<TFormMain> OpenDragDb(const Env& env) {
+    auto form = MakeForm(env);
+    OpenThroughMenu(*form, WriteDataFile(*DragDb(), env.path(QStringLiteral("drag.bin")), true));
+    // Steps down need the grid to have the keyboard focus.
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get())) qWarning("main window not active");
+    return form;
+}
+
+QPoint RowCentre(StringGrid* grid, int row) {
+    const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
+    grid->scrollTo(index);
+    return grid->visualRect(index).center();
+}
+
+// Presses the left button on row `from`, moves over `path` with the button
+// held and releases it over the last row.
+void Drag(StringGrid* grid, int from, std::initializer_list<int> path) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, from));
+    int last = from;
+    for (int row : path) {
+        QTest::mouseMove(grid->viewport(), RowCentre(grid, row));
+        last = row;
+    }
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, last));
+}
+
+QStringList Names(const StringGrid* grid) {
+    return ColumnTexts(grid, 1);
+}
+
+QStringList Numbers(const StringGrid* grid) {
+    return ColumnTexts(grid, 0);
+}
+
+int SlotNamed(const dbase::Database& db, const std::string& name) {
+    for (int p = 0; p < db.ProgCount; ++p)
+        if (db.Prog.data[p].Name == name) return p;
+    return -1;
+}
+
+int SatNamed(const dbase::Database& db, const std::string& name) {
+    for (int s = 0; s < db.SatCount; ++s)
+        if (db.Sat.data[s].Name == name) return s;
+    return -1;
+}
+
+} // namespace
+
+class TestDragMoves : public QObject {
+    Q_OBJECT
+  private slots:
+    void satelliteDraggedDownThreeRows() {
+        Env env;
+        auto form = OpenDragDb(env);
+        dbase::Database& db = form->Db();
+        QVERIFY(!db.DataChanged);
+        Drag(form->SG_Sat, 2, {3, 4, 5});
+        QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
+        QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
+        QCOMPARE(Numbers(form->SG_Sat), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
+        QCOMPARE(form->SatDragRow, 5);
+        QVERIFY(db.DataChanged);
+        // The rows keep their slots; the satellite's transponder went with it.
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(db.SatList[i], i);
+        const int beta = SatNamed(db, "Beta");
+        QCOMPARE(beta, 4);
+        db.ListSatTps(beta);
+        QCOMPARE(db.TpList.size(), 1);
+        QCOMPARE(db.Tp.data[db.TpList[0]].Freq, std::string("10100"));
+        QCOMPARE(Names(form->SG_TP), QStringList{"10100"});
+    }
+
+    void satelliteNeverEntersTheFirstRow() {
+        Env env;
+        auto form = OpenDragDb(env);
+        Drag(form->SG_Sat, 3, {2, 1});
+        QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Beta", "Delta", "Epsilon"}));
+        QCOMPARE(form->SatDragRow, 2);
+        // Out of the first row it may go; a fast mouse still moves it once
+        // per row crossed.
+        Drag(form->SG_Sat, 1, {4});
+        QCOMPARE(Names(form->SG_Sat), (QStringList{"Gamma", "Beta", "Delta", "Alpha", "Epsilon"}));
+        QCOMPARE(form->SatDragRow, 4);
+    }
+
+    void transpondersMoveOnlyWithOneSatelliteShown() {
+        Env env;
+        auto form = OpenDragDb(env);
+        dbase::Database& db = form->Db();
+        // "Show ALL Info": every transponder is listed and none moves.
+        const QStringList all = Names(form->SG_TP);
+        Drag(form->SG_TP, 1, {2});
+        QCOMPARE(Names(form->SG_TP), all);
+        QVERIFY(!db.DataChanged);
+
+        ClickRow(form->SG_Sat, 1);
+        QCOMPARE(Names(form->SG_TP), (QStringList{"10000", "11100", "11200"}));
+        ClickRow(form->SG_TP, 1);
+        const QStringList programs = Names(form->SG_TV);
+        QCOMPARE(programs, (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        const int firstSlot = db.TpList[0];
+        const int tpNo = db.Tp.data[firstSlot].TpNo;
+
+        Drag(form->SG_TP, 1, {2});
+        QCOMPARE(Names(form->SG_TP), (QStringList{"11100", "10000", "11200"}));
+        QCOMPARE(ColumnTexts(form->SG_TP, 2), (QStringList{"V", "H", "H"}));
+        QCOMPARE(Numbers(form->SG_TP), (QStringList{"NO.1: ", "NO.2: ", "NO.3: "}));
+        QVERIFY(db.DataChanged);
+        // The ordinal within the satellite stays with the slot.
+        QCOMPARE(db.Tp.data[firstSlot].TpNo, tpNo);
+        // The moved transponder keeps its programs, and its neighbour its own.
+        ClickRow(form->SG_TP, 2);
+        QCOMPARE(Names(form->SG_TV), programs);
+        ClickRow(form->SG_TP, 1);
+        QCOMPARE(Names(form->SG_TV), (QStringList{"Q1", "Q2"}));
+    }
+
+    void programsStayOutOfTheFirstAndLastRows() {
+        Env env;
+        auto form = OpenDragDb(env);
+        dbase::Database& db = form->Db();
+        ClickRow(form->SG_Sat, 1);
+        ClickRow(form->SG_TP, 1);
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+
+        Drag(form->SG_TV, 2, {3, 4, 5});
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P3", "P4", "P2", "P5"}));
+        QCOMPARE(form->TvDragRow, 4);
+        Drag(form->SG_TV, 4, {3, 2, 1});
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QCOMPARE(form->TvDragRow, 2);
+        // Out of the first row into the second is allowed.
+        Drag(form->SG_TV, 1, {2});
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P2", "P1", "P3", "P4", "P5"}));
+        QCOMPARE(Numbers(form->SG_TV), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
+        QVERIFY(db.DataChanged);
+
+        // P2's tracks followed it into its new slot.
+        const int p2 = SlotNamed(db, "P2");
+        QCOMPARE(p2, db.TvList[0]);
+        const int track = db.ExtraAudioSlot(p2, 1);
+        QVERIFY(track >= 0);
+        QCOMPARE(db.Audio.data[track].Pid, std::to_string(0x222));
+        QCOMPARE(db.Audio.data[db.ExtraAudioSlot(p2, 2)].Pid, std::to_string(0x223));
+        QCOMPARE(db.ExtraAudioSlot(SlotNamed(db, "P1"), 1), -1);
+
+        // Two programs: each row is the first or the last, so nothing moves.
+        ClickRow(form->SG_TP, 2);
+        Drag(form->SG_TV, 1, {2});
+        Drag(form->SG_TV, 2, {1});
+        QCOMPARE(Names(form->SG_TV), (QStringList{"Q1", "Q2"}));
+    }
+
+    void radioProgramsMoveLikeTvPrograms() {
+        Env env;
+        auto form = OpenDragDb(env);
+        ClickRow(form->SG_Sat, 1);
+        ClickRow(form->SG_TP, 1);
+        Drag(form->SG_Radio, 2, {3});
+        QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R3", "R2", "R4"}));
+        QCOMPARE(form->RadioDragRow, 3);
+        // Radio and TV slots are not mixed: the TV programs kept theirs.
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        Drag(form->SG_Radio, 3, {4});
+        QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R3", "R2", "R4"}));
+    }
+
+    void nothingMovesInAMarkingMode() {
+        Env env;
+        auto form = OpenDragDb(env);
+        ClickRow(form->SG_Sat, 1);
+        ClickRow(form->SG_TP, 1);
+        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
+        const int before = form->TvDragRow;
+        Drag(form->SG_TV, 2, {3, 4});
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QCOMPARE(form->TvDragRow, before);
+        Drag(form->SG_Radio, 2, {3});
+        QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R2", "R3", "R4"}));
+        // Back in browse mode the same drag moves.
+        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
+        Drag(form->SG_TV, 2, {3});
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P3", "P2", "P4", "P5"}));
+    }
+
+    void onlyADragWithTheLeftButtonMoves() {
+        Env env;
+        auto form = OpenDragDb(env);
+        dbase::Database& db = form->Db();
+        ClickRow(form->SG_Sat, 1);
+        ClickRow(form->SG_TP, 1);
+        ClickRow(form->SG_TV, 2);
+        // The keyboard moves the selection next to the remembered row; the
+        // mouse then passing over the grid without a button moves nothing,
+        // even where the moves reach the grid (mouse tracking on).
+        form->SG_TV->viewport()->setMouseTracking(true);
+        QTest::keyClick(form->SG_TV, Qt::Key_Down);
+        QCOMPARE(form->SG_TV->Row(), 3);
+        QMouseEvent hover(QEvent::MouseMove, RowCentre(form->SG_TV, 3),
+                          form->SG_TV->viewport()->mapToGlobal(RowCentre(form->SG_TV, 3)), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(form->SG_TV->viewport(), &hover);
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        // A right-button drag moves nothing either.
+        QTest::mousePress(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
+                          RowCentre(form->SG_TV, 2));
+        QTest::mouseMove(form->SG_TV->viewport(), RowCentre(form->SG_TV, 3));
+        QTest::mouseRelease(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
+                            RowCentre(form->SG_TV, 3));
+        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QVERIFY(!db.DataChanged);
+    }
+};
+
+QTEST_MAIN(TestDragMoves)
+#include "test_dragmoves.moc"
