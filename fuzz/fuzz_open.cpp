@@ -22,9 +22,12 @@ void Exercise(dbase::Database& db) {
         db.ListSatTps(s);
         db.ListSatProgs(s);
     }
-    for (int i = 0; i < 8; ++i) db.ListTpProgs(db.TpList[i]);
-    for (int g = 0; g < dbase::kFavGroups; ++g) db.ListFavProgs(g);
-    for (int p = 0; p < db.ProgCount; ++p) (void)db.ExtraAudioSlot(p, db.Prog.data[p].AudioSel);
+    for (int i = 0; i < 8; ++i)
+        db.ListTpProgs(db.TpList[i]);
+    for (int g = 0; g < dbase::kFavGroups; ++g)
+        db.ListFavProgs(g);
+    for (int p = 0; p < db.ProgCount; ++p)
+        (void)db.ExtraAudioSlot(p, db.Prog.data[p].AudioSel);
     // A saved file opens again and holds the same image.
     std::vector<uint8_t> out;
     if (dbase::BuildSaveBytes(db, db.Is256K ? dbase::SaveMode::Channel : dbase::SaveMode::Default, out)) {

@@ -135,19 +135,18 @@ SatData ExpectedSat(const SatRec& rec, const SatData& kept) {
     return d;
 }
 
-// The decoding of a transponder's bytes; an imported polarisation letter is
-// kept when it gives the stored code ("H" horizontal, anything else vertical).
-TpData ExpectedTp(const TpRec& rec, const TpData& kept) {
-    TpData d = DecodeTp(rec);
+// The decoding of a transponder's bytes into `d`; an imported polarisation
+// letter is kept when it gives the stored code ("H" horizontal, anything else
+// vertical).
+void ExpectedTp(const TpRec& rec, const TpData& kept, TpData& d) {
+    DecodeTp(rec, d);
     if (kept.PolText != d.PolText && d.Pol == (kept.PolText == "H" ? 0 : 1)) d.PolText = kept.PolText;
-    return d;
 }
 
-ProgData ExpectedProg(const ProgRec& rec, const TpTable& tps, const ProgData& kept) {
-    ProgData d = DecodeProg(rec, tps);
+void ExpectedProg(const ProgRec& rec, const TpTable& tps, const ProgData& kept, ProgData& d) {
+    DecodeProg(rec, tps, d);
     // A program the editor adds stores 4 tracks and shows 1 until the next load.
     if (rec[9] == 4 && kept.AudioTracks == 1) d.AudioTracks = 1;
-    return d;
 }
 
 std::string SlotName(const char* table, int slot) {
@@ -159,6 +158,9 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
     std::vector<int> perSat(kSatSlots, 0);
     std::vector<std::vector<uint8_t>> numbers(kSatSlots);
     int used = 0;
+    TpData expected;
+    const TpRec emptyRec = EmptyTpRec();
+    const TpData emptyData = EmptyTpData();
     for (int t = 0; t < kTpSlots && !problems.full(); ++t) {
         const TpData& d = db.Tp.data[t];
         const TpRec& r = db.Tp.rec[t];
@@ -166,15 +168,20 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
             if (d.Used != 0) problems.add(SlotName("transponder", t) + " has Used " + Show(d.Used));
             if ((r[2] >> 1 & 1) != 0)
                 problems.add(SlotName("transponder", t) + " is free but its stored record is in use");
-            else if (options.emptyFreeSlots && r != EmptyTpRec())
+            else if (options.emptyFreeSlots && r != emptyRec)
                 problems.add(SlotName("transponder", t) + " is free but does not hold the empty record");
-            else if (!(d == EmptyTpData()) && !(d == DecodeTp(r)))
-                problems.add(SlotName("transponder", t) + " is free: " + TpDiff(d, DecodeTp(r)));
+            else if (!(d == emptyData)) {
+                // A slot freed by the system holds the empty decoded record;
+                // one read from a file holds the decoding of its bytes.
+                DecodeTp(r, expected);
+                if (!(d == expected))
+                    problems.add(SlotName("transponder", t) + " is free: " + TpDiff(d, expected));
+            }
             continue;
         }
         ++used;
-        if (const std::string diff = TpDiff(d, ExpectedTp(r, d)); !diff.empty())
-            problems.add(SlotName("transponder", t) + ": " + diff);
+        ExpectedTp(r, d, expected);
+        if (!(d == expected)) problems.add(SlotName("transponder", t) + ": " + TpDiff(d, expected));
         if (d.SatIndex >= satCount) {
             problems.add(SlotName("transponder", t) + " names satellite " + Show(d.SatIndex) + " of " +
                          Show(satCount));
@@ -216,19 +223,20 @@ void CheckPrograms(const Database& db, Problems& problems) {
         return;
     }
     std::vector<int> perTp(kTpSlots, 0);
+    ProgData expected;
     for (int p = 0; p < db.ProgCount && !problems.full(); ++p) {
         const ProgData& d = db.Prog.data[p];
-        const std::string slot = SlotName("program", p);
-        if (d.Used != 1) problems.add(slot + " lies below ProgCount but is not in use");
-        if (const std::string diff = ProgDiff(d, ExpectedProg(db.Prog.rec[p], db.Tp, d)); !diff.empty())
-            problems.add(slot + ": " + diff);
+        auto slot = [p] { return SlotName("program", p); };
+        if (d.Used != 1) problems.add(slot() + " lies below ProgCount but is not in use");
+        ExpectedProg(db.Prog.rec[p], db.Tp, d, expected);
+        if (!(d == expected)) problems.add(slot() + ": " + ProgDiff(d, expected));
         if (d.TpIndex >= static_cast<uint32_t>(kTpSlots) || db.Tp.data[d.TpIndex].Used != 1) {
-            problems.add(slot + " names transponder " + Show(d.TpIndex) + ", which is not in use");
+            problems.add(slot() + " names transponder " + Show(d.TpIndex) + ", which is not in use");
             continue;
         }
         if (d.SatIndex != db.Tp.data[d.TpIndex].SatIndex)
-            problems.add(slot + " names satellite " + Show(d.SatIndex) + " but its transponder belongs to " +
-                         Show(db.Tp.data[d.TpIndex].SatIndex));
+            problems.add(slot() + " names satellite " + Show(d.SatIndex) +
+                         " but its transponder belongs to " + Show(db.Tp.data[d.TpIndex].SatIndex));
         if (d.Used == 1 && ++perTp[d.TpIndex] == kMaxProgsPerTp + 1)
             problems.add("transponder " + Show(d.TpIndex) + " carries more than 120 programs");
     }
@@ -296,12 +304,17 @@ void CompareRecords(const char* table, const std::array<Rec, N>& a, const std::a
 
 } // namespace
 
-RoundTrip SaveAndReopen(const Database& db, SaveMode mode) {
+RoundTrip SaveAndReopen(const Database& db, SaveMode mode, Database* scratch) {
     RoundTrip result;
     std::vector<uint8_t> bytes;
     result.saved = BuildSaveBytes(db, mode, bytes);
     if (!result.saved) return result;
-    auto again = NewDatabase();
+    std::unique_ptr<Database> own;
+    Database* again = scratch;
+    if (!again) {
+        own = NewDatabase();
+        again = own.get();
+    }
     std::vector<std::string>& diff = result.differences;
     if (Status s = OpenImageBytes(bytes, KindFromSize(bytes.size()), *again); !s) {
         diff.push_back("the saved file does not open: " + s.message());

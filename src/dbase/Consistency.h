@@ -53,7 +53,9 @@ struct RoundTrip {
 };
 
 // Saves `db` in memory in form `mode`, opens the bytes again, and compares
-// every stored record, count, favourite name and lock with the model.
-RoundTrip SaveAndReopen(const Database& db, SaveMode mode);
+// every stored record, count, favourite name and lock with the model. The
+// file is opened into `scratch` when one is given (saving the allocation of a
+// database in loops), else into a database of its own.
+RoundTrip SaveAndReopen(const Database& db, SaveMode mode, Database* scratch = nullptr);
 
 } // namespace dbase
