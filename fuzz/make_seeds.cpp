@@ -83,6 +83,9 @@ int main(int argc, char** argv) {
         Write(dir + "/" + name + "-file128", 0, file128);
         Write(dir + "/" + name + "-stream", 1, stream);
         Write(dir + "/" + name + "-image", 2, image);
+        // The same, edited after the open.
+        Write(dir + "/" + name + "-file128-edited", 0x80, file128);
+        Write(dir + "/" + name + "-image-edited", 0x82, image);
     }
     return 0;
 }
