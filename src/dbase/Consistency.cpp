@@ -27,8 +27,18 @@ class Problems {
     std::vector<std::string> list_;
 };
 
+// A text in quotes, control characters written as \xNN so that a message
+// shows where a name holds one.
 std::string Show(const std::string& s) {
-    return "\"" + s + "\"";
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c < 0x20 || c == 0x7F)
+            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else
+            out += static_cast<char>(c);
+    }
+    return out + "\"";
 }
 template <class T> std::string Show(const T& v) {
     if constexpr (std::is_integral_v<T>) {
