@@ -33,5 +33,5 @@ for t in "${targets[@]}"; do
     extra=()
     [ -d "fuzz/seeds-$t" ] && extra+=("fuzz/seeds-$t")
     "build-fuzz/fuzz/$t" "$corpus" "$made" "${extra[@]}" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -artifact_prefix=fuzz/ -print_final_stats=1 2>&1 | grep -E '^(stat::|#[0-9]+.*DONE|==|SUMMARY|ERROR|fuzz_|  |.*Test unit written)' || true
+        -rss_limit_mb=2048 -artifact_prefix=fuzz/ -print_final_stats=1 2>&1 | grep -aE '^(stat::|#[0-9]+.*DONE|==|SUMMARY|ERROR|fuzz_|  |.*Test unit written)' || true
 done
