@@ -23,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <random>
+#include <string_view>
 
 using namespace dbase;
 
@@ -43,24 +44,20 @@ std::string Quoted(const std::string& s) {
     return out + "\"";
 }
 
-// FNV-1a over every stored byte and count: what a refused operation must
-// leave as it was.
-uint64_t Fingerprint(const Database& db) {
-    uint64_t h = 1469598103934665603ull;
-    auto add = [&h](const uint8_t* p, size_t n) {
-        for (size_t i = 0; i < n; ++i)
-            h = (h ^ p[i]) * 1099511628211ull;
+// A hash of every stored byte and count: what a refused operation must
+// leave as it was. The tables are hashed whole, as the bytes they hold.
+size_t Fingerprint(const Database& db) {
+    size_t h = 0;
+    auto add = [&h](const void* p, size_t n) {
+        const size_t part = std::hash<std::string_view>{}(std::string_view(static_cast<const char*>(p), n));
+        h = h * 1000003u ^ part;
     };
-    auto addAll = [&](const auto& table) {
-        for (const auto& r : table)
-            add(r.data(), r.size());
-    };
-    addAll(db.Sat.rec);
-    addAll(db.Tp.rec);
-    addAll(db.Prog.rec);
-    addAll(db.Audio.rec);
+    add(db.Sat.rec.data(), sizeof db.Sat.rec);
+    add(db.Tp.rec.data(), sizeof db.Tp.rec);
+    add(db.Prog.rec.data(), sizeof db.Prog.rec);
+    add(db.Audio.rec.data(), sizeof db.Audio.rec);
     const uint16_t counts[] = {db.SatCount, db.TpCount, db.ProgCount, db.AudioCount};
-    add(reinterpret_cast<const uint8_t*>(counts), sizeof counts);
+    add(counts, sizeof counts);
     add(db.SatTpCounts.data(), db.SatTpCounts.size());
     add(db.FavNameBlock.data(), db.FavNameBlock.size());
     add(db.FavLocks.data(), db.FavLocks.size());
@@ -247,7 +244,7 @@ class Run {
     }
 
     // A refusal changes nothing; an accepted change marks the data changed.
-    void ExpectUnchanged(uint64_t before, const std::string& why) {
+    void ExpectUnchanged(size_t before, const std::string& why) {
         EXPECT_EQ(Fingerprint(db_), before) << "refused (" << why << ") but changed the database";
         EXPECT_FALSE(db_.DataChanged) << "refused (" << why << ") but marked the data changed";
     }
@@ -257,7 +254,7 @@ class Run {
         const int sat = Chance(5) ? db_.SatCount : AnySat();
         TpInput in{NumberText(1000, 12750), NumberText(1000, 45000), Pick(-1, 1), Pick(-1, 6)};
         Log("add transponder to satellite " + std::to_string(sat) + " (" + in.freq + " " + in.sym + ")");
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         TpValues v;
         if (CheckTransponder(in, v)) return ExpectUnchanged(before, "editor");
         int slot = -1;
@@ -291,7 +288,7 @@ class Run {
                      static_cast<uint16_t>(Pick(0, 0xFFFF))};
         const bool radio = Chance(30);
         Log("add program " + Quoted(in.name) + " on transponder " + std::to_string(tp));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         const bool wasFull = db_.ProgCount >= kProgSlots;
         const bool tpFull = CountTpPrograms(db_, tp) >= kMaxProgsPerTp;
         ProgValues v;
@@ -391,7 +388,7 @@ class Run {
         const IniFile file = ParseIniText(IniText());
         Log("import " + std::to_string(file.tps.size()) + " transponders into satellite " +
             std::to_string(sat));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         int inUse = 0;
         for (int t = 0; t < kTpSlots; ++t)
             inUse += db_.Tp.data[t].Used == 1;
@@ -414,7 +411,7 @@ class Run {
     void SwapSats() {
         const int a = AnySat(), b = Chance(50) ? a + 1 : AnySat();
         Log("swap satellites " + std::to_string(a) + " and " + std::to_string(b));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         if (const Status s = CheckSatSwap(db_, a, b); !s) return ExpectUnchanged(before, s.message());
         SwapSatellites(db_, a, b);
         ExpectChanged();
@@ -426,7 +423,7 @@ class Run {
         db_.ListSatTps(db_.Tp.data[a].SatIndex);
         const int b = db_.TpList[Pick(0, db_.TpList.size() - 1)];
         Log("swap transponders " + std::to_string(a) + " and " + std::to_string(b));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         if (const Status s = CheckTpSwap(db_, a, b); !s) return ExpectUnchanged(before, s.message());
         SwapTransponders(db_, a, b);
         ExpectChanged();
@@ -436,7 +433,7 @@ class Run {
         const int a = AnyProg(), b = AnyProg();
         if (a < 0) return;
         Log("swap programs " + std::to_string(a) + " and " + std::to_string(b));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         if (const Status s = CheckProgSwap(db_, a, b); !s) return ExpectUnchanged(before, s.message());
         SwapPrograms(db_, a, b);
         ExpectChanged();
@@ -459,7 +456,7 @@ class Run {
         const int slot = Chance(5) ? db_.ProgCount : AnyProg();
         const int button = Pick(-1, kMarkButtonCount - 1);
         Log("toggle mark " + std::to_string(button) + " of program " + std::to_string(slot));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         if (!ToggleMarks(db_, slot, button)) return ExpectUnchanged(before, "browse mode or no program");
         ExpectChanged();
     }
@@ -467,7 +464,7 @@ class Run {
     void FavLock() {
         const int group = Pick(-1, kFavGroups);
         Log("lock favourite group " + std::to_string(group));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         if (!SetFavLock(db_, group, Chance(50))) return ExpectUnchanged(before, "no group");
         ExpectChanged();
     }
@@ -487,7 +484,7 @@ class Run {
         if (Chance(20)) in.lock = !in.lock;
         if (Chance(20)) in.skip = !in.skip;
         Log("edit program " + std::to_string(slot) + " " + Quoted(in.name));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         ProgValues v;
         if (const auto r = CheckProgram(in, v)) return ExpectUnchanged(before, r->message);
         ChangeProgram(db_, slot, v);
@@ -503,7 +500,7 @@ class Run {
         if (Chance(30) && TpPolarityEnabled(db_, tp, false)) in.pol = Pick(0, 1);
         if (Chance(30)) in.fec = Pick(-1, 6);
         Log("edit transponder " + std::to_string(tp) + " (" + in.freq + " " + in.sym + ")");
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         TpValues v;
         if (const auto r = CheckTransponder(in, v)) return ExpectUnchanged(before, r->message);
         ChangeTransponder(db_, tp, v);
@@ -541,7 +538,7 @@ class Run {
         if (Chance(20)) in.power = Pick(-1, 3);
         if (Chance(20)) in.tone22k = Pick(-1, 2);
         Log("edit satellite " + std::to_string(sat) + " " + Quoted(in.name) + " at " + in.longitude);
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         SatValues v;
         if (const auto r = CheckSatellite(in, v)) return ExpectUnchanged(before, r->message);
         ChangeSatellite(db_, sat, v);
@@ -564,7 +561,7 @@ class Run {
         const int group = Pick(0, kFavGroups - 1);
         const std::string name = Name(15);
         Log("name favourite group " + std::to_string(group) + " " + Quoted(name));
-        const uint64_t before = Fingerprint(db_);
+        const size_t before = Fingerprint(db_);
         if (const Status s = SetFavName(db_, group, name); !s) return ExpectUnchanged(before, s.message());
         ExpectChanged();
     }
