@@ -45,10 +45,12 @@ void EditEverything(Database& db) {
         if (!CheckProgram(in, v)) ChangeProgram(db, 0, v);
     }
     if (CheckProgSwap(db, 0, last)) SwapPrograms(db, 0, last);
+    // The name sort compares every pair of programs; on a large table it
+    // would take most of the time the fuzzer has, for no other branches.
     static const NameCollator bytes("C");
     for (ProgKind kind : {ProgKind::Tv, ProgKind::Radio})
         for (SortKey key : {SortKey::Name, SortKey::Fav, SortKey::Tp})
-            SortPrograms(db, kind, key, bytes);
+            if (key != SortKey::Name || db.ProgCount <= 300) SortPrograms(db, kind, key, bytes);
     if (CheckSatSwap(db, 0, db.SatCount - 1)) SwapSatellites(db, 0, db.SatCount - 1);
     if (CheckSatSlot(db, 0)) {
         SatInput in = ShowSatellite(db, 0).input;
@@ -68,7 +70,11 @@ void EditEverything(Database& db) {
     DeleteProgram(db, 0);
     DeleteProgram(db, db.ProgCount - 1);
     db.ListAllTps();
-    DeleteTransponders(db, EmptyTransponders(db, db.TpList.e));
+    // A damaged file may list two thousand empty transponders; a few show
+    // the same paths.
+    std::vector<int> empty = EmptyTransponders(db, db.TpList.e);
+    empty.resize(std::min<size_t>(empty.size(), 40));
+    DeleteTransponders(db, empty);
     if (CheckSatSlot(db, db.SatCount - 1)) ResetSatellite(db, db.SatCount - 1);
     if (CheckSatSlot(db, 0)) {
         static const IniFile file =
@@ -90,12 +96,9 @@ void Exercise(dbase::Database& db, bool edit) {
         db.ListSatTps(s);
         db.ListSatProgs(s);
     }
-    for (int i = 0; i < 8; ++i)
-        db.ListTpProgs(db.TpList[i]);
-    for (int g = 0; g < dbase::kFavGroups; ++g)
-        db.ListFavProgs(g);
-    for (int p = 0; p < db.ProgCount; ++p)
-        (void)db.ExtraAudioSlot(p, db.Prog.data[p].AudioSel);
+    for (int i = 0; i < 8; ++i) db.ListTpProgs(db.TpList[i]);
+    for (int g = 0; g < dbase::kFavGroups; ++g) db.ListFavProgs(g);
+    for (int p = 0; p < db.ProgCount; ++p) (void)db.ExtraAudioSlot(p, db.Prog.data[p].AudioSel);
     // A saved file opens again and holds the same image.
     std::vector<uint8_t> out;
     if (dbase::BuildSaveBytes(db, db.Is256K ? dbase::SaveMode::Channel : dbase::SaveMode::Default, out)) {
