@@ -206,7 +206,6 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
     if (db.TpCount != used)
         problems.add("TpCount is " + Show(db.TpCount) + " but " + Show(used) +
                      " transponder slots are in use");
-    if (used > kTpSlots) problems.add("more than 2,200 transponders");
     for (int s = 0; s < std::min(satCount, kSatSlots) && !problems.full(); ++s) {
         const std::string sat = "satellite " + std::to_string(s);
         if (db.SatTpCounts[s] != perSat[s])

@@ -25,9 +25,9 @@ struct ConsistencyOptions {
 
 // Returns the broken invariants of `db`, one sentence each; empty when the
 // model is consistent:
-//  - SatCount is at most 64; TpCount equals the transponder slots in use and
-//    is at most 2,200; each transponder in use names a satellite below
-//    SatCount;
+//  - SatCount is at most 64; TpCount equals the transponder slots in use;
+//    each transponder in use names a satellite below SatCount, and a free
+//    slot holds a free record in both forms;
 //  - each satellite has 1 to 150 transponders, its SatTpCounts entry says how
 //    many, and their numbers (TpNo) are 1 .. n, each once;
 //  - program slots below ProgCount (at most 3,000) are in use, name a

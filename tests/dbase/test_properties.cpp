@@ -66,7 +66,7 @@ size_t Fingerprint(const Database& db) {
 
 // A random database built with the sample builders: 1 to 8 satellites, each
 // with 1 to 12 transponders, programs spread over them with extra audio
-// tracks, named groups. With `edges`, satellite 0 holds 150 transponders and
+// tracks (some of them selected), named groups. With `edges`, satellite 0 holds 150 transponders and
 // its first transponder 120 programs, so that both per-entry limits are met.
 std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
     std::mt19937 rng(seed);
@@ -102,8 +102,15 @@ std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
         spec.scrambled = pick(0, 3) == 0;
         spec.ca = {static_cast<uint8_t>(pick(0, 80)), 0, 0, 0};
         const int slot = sample::AddProg(*db, tp, spec);
-        for (int a = pick(-3, 3); a > 0; --a)
+        const int tracks = std::max(0, pick(-3, 3));
+        for (int a = 0; a < tracks; ++a)
             sample::AddAudio(*db, slot, pick(32, 8000), "eng");
+        // The editor then shows the selected extra track (or, for a track the
+        // table does not hold, the program's own audio PID).
+        if (tracks > 0 && pick(0, 1)) {
+            db->Prog.rec[slot][10] = static_cast<uint8_t>(pick(1, tracks + 1));
+            db->Prog.data[slot] = DecodeProg(db->Prog.rec[slot], db->Tp);
+        }
     }
     for (int g = 0; g < kFavGroups; ++g)
         if (pick(0, 1)) sample::NameFav(*db, g, "Group " + std::to_string(g));
