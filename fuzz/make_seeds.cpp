@@ -1,12 +1,14 @@
 // Writes the seed inputs of the fuzz targets into the folder given:
-//   make-seeds DIR
-// Each seed starts with the byte that selects how the target reads it.
+//   make-seeds DIR                  the data-file seeds of fuzz_open
+//   make-seeds --ini DIR INI_DIR    the .ini seeds of fuzz_ini, from the files in INI_DIR
+// Each seed starts with the byte(s) that select how the target reads it.
 #include "SampleData.h"
 
 #include "dbase/Container.h"
 #include "dbase/DataFile.h"
 #include "dbase/Image.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -19,11 +21,55 @@ void Write(const std::string& path, uint8_t how, const std::vector<uint8_t>& byt
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+void WriteIni(const std::string& path, uint8_t how, uint8_t sat, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.put(static_cast<char>(how));
+    out.put(static_cast<char>(sat));
+    out << text;
+}
+
+// Each real file into the sample (saved and reopened) and into a full
+// database, and a few small files at the reader's edges.
+int IniSeeds(const std::string& dir, const std::string& iniDir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(iniDir, ec)) {
+        if (entry.path().extension() != ".ini") continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string stem = entry.path().stem().string();
+        WriteIni(dir + "/" + stem + "-sample", 6, 1, text);
+        WriteIni(dir + "/" + stem + "-full", 1, 7, text);
+    }
+    if (ec) {
+        std::cerr << "make-seeds: " << iniDir << ": " << ec.message() << '\n';
+        return 1;
+    }
+    const std::string head = "[SATTYPE]\r\n1=0192\r\n2=Example Sat,19.2E\r\n\r\n[DVB]\r\n0=3\r\n";
+    WriteIni(dir + "/small", 6, 0,
+             head + "1=11000,H,27500,34\r\n2=12000,L,22000,56,S2,8PSK\r\n3=3730,r,3840\r\n");
+    WriteIni(dir + "/small-into-full", 7, 63, head + "1=11000,H,27500,34\r\n");
+    WriteIni(dir + "/no-transponders", 0, 5, head);
+    WriteIni(dir + "/bad-numbers", 2, 2,
+             head + "1=16384,H,27500\r\n2=x,V,1\r\n3=11000,V,65536\r\n4=0,h,0\r\n");
+    WriteIni(dir + "/west-update", 2, 3,
+             "[UPDATE]\n0=Nov 11, "
+             "2019\n[SATTYPE]\n1=3300\n2=Hispasat\n[DVB]\n0=1\n1=10730,V,27500,34\n[UPDATE]\n1=x\n");
+    WriteIni(dir + "/bad-position", 0, 1, "[SATTYPE]\n1=19.25\n2=X\n[DVB]\n0=0\n");
+    WriteIni(dir + "/no-slot", 2, 0xF9, head + "1=11000,H,27500,34\r\n");
+    std::string many = head;
+    for (int i = 1; i <= 151; ++i)
+        many += std::to_string(i) + "=" + std::to_string(10700 + i) + ",V,27500,34\r\n";
+    WriteIni(dir + "/151-transponders", 2, 4, many);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--ini") return IniSeeds(argv[2], argv[3]);
     if (argc != 2) {
-        std::cerr << "usage: make-seeds DIR\n";
+        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR\n";
         return 2;
     }
     const std::string dir = argv[1];
@@ -37,6 +83,9 @@ int main(int argc, char** argv) {
         Write(dir + "/" + name + "-file128", 0, file128);
         Write(dir + "/" + name + "-stream", 1, stream);
         Write(dir + "/" + name + "-image", 2, image);
+        // The same, edited after the open.
+        Write(dir + "/" + name + "-file128-edited", 0x80, file128);
+        Write(dir + "/" + name + "-image-edited", 0x82, image);
     }
     return 0;
 }

@@ -17,16 +17,21 @@ if [ ${#targets[@]} -eq 0 ]; then
     for f in build-fuzz/fuzz/fuzz_*; do [ -x "$f" ] && targets+=("$(basename "$f")"); done
 fi
 
+# Generated seeds: the data-file seeds, and a folder of their own for the
+# targets that read something else (seeds-TARGET).
 seeds=build-fuzz/seeds
-mkdir -p "$seeds"
+mkdir -p "$seeds" "$seeds-fuzz_ini"
 build-fuzz/fuzz/make-seeds "$seeds"
+build-fuzz/fuzz/make-seeds --ini "$seeds-fuzz_ini" tests/data/ini
 
 for t in "${targets[@]}"; do
     corpus=fuzz/corpus-$t
     mkdir -p "$corpus"
     echo "== $t for ${seconds}s"
+    made=$seeds
+    [ -d "$seeds-$t" ] && made=$seeds-$t
     extra=()
     [ -d "fuzz/seeds-$t" ] && extra+=("fuzz/seeds-$t")
-    "build-fuzz/fuzz/$t" "$corpus" "$seeds" "${extra[@]}" -max_total_time="$seconds" -timeout=10 \
-        -rss_limit_mb=2048 -artifact_prefix=fuzz/ -print_final_stats=1 2>&1 | grep -E '^(stat::|#[0-9]+.*DONE|==|SUMMARY|ERROR)' || true
+    "build-fuzz/fuzz/$t" "$corpus" "$made" "${extra[@]}" -max_total_time="$seconds" -timeout=10 \
+        -rss_limit_mb=2048 -artifact_prefix=fuzz/ -print_final_stats=1 2>&1 | grep -aE '^(stat::|#[0-9]+.*DONE|==|SUMMARY|ERROR|fuzz_|  |.*Test unit written)' || true
 done

@@ -181,6 +181,9 @@ Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes
         if (::close(fd) != 0 && !err) err = errno;
         return err ? IoError(what, pathIn, err) : Status::Ok();
     }
+    // The rename below would replace a file wherever its folder is writable;
+    // a file its owner made read-only is refused as a write to it would be.
+    if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return IoError(what, pathIn, errno);
     const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(tmpl.data());

@@ -69,7 +69,8 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
 Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const std::string& workFile = {});
 
 // Writes `bytes` to `path` through a temporary file beside it and a rename,
-// so that `path` is always either the old file or the whole new one. With
+// so that `path` is always either the old file or the whole new one. An
+// existing file the process may not write is refused and left alone. With
 // `sync` the data is flushed to the disk before the rename.
 Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes, bool sync = true);
 

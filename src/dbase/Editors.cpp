@@ -73,6 +73,12 @@ inline constexpr unsigned kMaxServiceId = 65535;
 inline constexpr size_t kMaxProgName = 15;
 inline constexpr size_t kMaxSatName = 18;
 
+// A name the stored record can hold: at most `max` characters and no NUL,
+// which would end the stored name early and lose the rest of it.
+bool StorableName(const std::string& name, size_t max) {
+    return name.size() <= max && name.find('\0') == std::string::npos;
+}
+
 template <class F> std::optional<FieldRefusal<F>> Refuse(F field, const char* message, bool clear) {
     return FieldRefusal<F>{field, message, clear};
 }
@@ -136,7 +142,7 @@ ProgInput ShowProgram(const Database& db, int slot) {
 std::optional<FieldRefusal<ProgField>> CheckProgram(ProgInput& in, ProgValues& out) {
     ProgValues v;
     if (in.name.empty()) return Refuse(ProgField::Name, msg::EmptyField, false);
-    if (in.name.size() > kMaxProgName) return Refuse(ProgField::Name, msg::IllegalData, true);
+    if (!StorableName(in.name, kMaxProgName)) return Refuse(ProgField::Name, msg::IllegalData, true);
     v.name = in.name;
     if (auto r = CheckNumber(ProgField::Vid, in.vid, nullptr, kMaxPid, v.vid)) return r;
     if (auto r = CheckNumber(ProgField::Pvt, in.pvt, "8191", kMaxPid, v.pvt)) return r;
@@ -446,7 +452,7 @@ std::optional<int> LongitudeTenths(std::string_view text) {
 }
 
 std::optional<FieldRefusal<SatField>> CheckSatellite(SatInput& in, SatValues& out) {
-    if (in.name.size() > kMaxSatName) return Refuse(SatField::Name, msg::IllegalData, true);
+    if (!StorableName(in.name, kMaxSatName)) return Refuse(SatField::Name, msg::IllegalData, true);
     if (in.type == kLnbUniversal) in.low = "9750";
     if (!IsDigits(in.low)) return Refuse(SatField::Low, msg::IllegalData, false);
     if (!IsDigits(in.high)) return Refuse(SatField::High, msg::IllegalData, false);
@@ -499,7 +505,8 @@ void ChangeSatellite(Database& db, int sat, const SatValues& v) {
 // ------------------------------------------------------- favourite groups
 
 Status SetFavName(Database& db, int group, const std::string& name) {
-    if (group < 0 || group >= kFavGroups || name.size() > kMaxFavNameLength) return Status::Error(msg::IllegalData);
+    if (group < 0 || group >= kFavGroups || !StorableName(name, kMaxFavNameLength))
+        return Status::Error(msg::IllegalData);
     auto slot = db.FavNameBlock.begin() + kFavNameSize * group;
     std::fill(slot, slot + kFavNameSize, 0);
     std::copy(name.begin(), name.end(), slot);

@@ -77,7 +77,9 @@ int ProgramAudioSlot(const Database& db, int slot);
 // What the editor shows for a change of program `slot`.
 ProgInput ShowProgram(const Database& db, int slot);
 
-// Checks the fields in the dialog's order. An empty Pvt PID or Pmt PID
+// Checks the fields in the dialog's order. A name longer than 15 characters
+// or holding a NUL character (which would cut the stored name short) is
+// refused with "Illegal Data!". An empty Pvt PID or Pmt PID
 // becomes "8191" and an empty Service ID "0" in `in`, as the dialog fills them
 // silently. On success fills `out` and returns nothing.
 std::optional<FieldRefusal<ProgField>> CheckProgram(ProgInput& in, ProgValues& out);
@@ -217,8 +219,9 @@ struct SatValues {
     uint16_t tenths = 0;
 };
 
-// Checks the fields in the dialog's order. A Universal LNB's low field is set
-// to "9750" in `in` first. On success fills `out`.
+// Checks the fields in the dialog's order. A name longer than 18 characters
+// or holding a NUL character is refused with "Illegal Data!". A Universal
+// LNB's low field is set to "9750" in `in` first. On success fills `out`.
 std::optional<FieldRefusal<SatField>> CheckSatellite(SatInput& in, SatValues& out);
 
 // Writes checked values into satellite `sat`. Byte 11 takes the motor flag
@@ -231,7 +234,8 @@ void ChangeSatellite(Database& db, int sat, const SatValues& v);
 inline constexpr size_t kMaxFavNameLength = 15;
 
 // Names favourite group `group` (0..15); an empty name is allowed. Refuses a
-// name longer than 15 characters with "Illegal Data!".
+// name longer than 15 characters or holding a NUL character with "Illegal
+// Data!".
 Status SetFavName(Database& db, int group, const std::string& name);
 
 // Text the name dialog gives item `group` (0..15) of the favourite-group list

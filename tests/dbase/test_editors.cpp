@@ -604,3 +604,26 @@ TEST(FavouriteNames, SlotBytesAndListText) {
     EXPECT_EQ(FavDialogItemText(2, ""), "FAV.03 :  ");
     EXPECT_EQ(FavDialogItemText(11, "Sport"), "FAV.12 :  Sport");
 }
+
+// A NUL ends a stored name, so a typed name holding one would be saved cut
+// short while the lists still showed all of it.
+TEST(NamesWithNul, EveryEditorRefusesThem) {
+    const std::string nul("ab\0cd", 5);
+    ProgInput prog = GoodProg();
+    prog.name = nul;
+    ExpectRefused(prog, ProgField::Name, msg::IllegalData, true);
+
+    auto db = testdb::Empty();
+    AddSat(*db, {"Astra", 192});
+    SatInput sat = ShowSatellite(*db, 0).input;
+    sat.name = nul;
+    SatValues v;
+    const auto refusal = CheckSatellite(sat, v);
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(refusal->field, SatField::Name);
+    EXPECT_EQ(refusal->message, msg::IllegalData);
+
+    EXPECT_EQ(SetFavName(*db, 0, nul).message(), msg::IllegalData);
+    EXPECT_EQ(db->FavNames[0], "");
+    EXPECT_EQ(db->FavNameBlock[0], 0);
+}

@@ -1,0 +1,618 @@
+// Long random sequences of editing operations on random valid databases.
+// After every step the model's invariants hold (FindInconsistencies), a
+// refused operation has changed nothing and refused for the reason it names,
+// and from time to time a save and a reopen give back the same stored records.
+//
+// The seeds are fixed so that a failure repeats. ORBITLIST_PROPERTY_SEEDS
+// (runs per kind of database) and ORBITLIST_PROPERTY_STEPS (steps per run)
+// make the test run longer.
+#include "TestDb.h"
+
+#include "dbase/Bits.h"
+#include "dbase/Consistency.h"
+#include "dbase/Edit.h"
+#include "dbase/Editors.h"
+#include "dbase/IniImport.h"
+#include "dbase/Marks.h"
+#include "dbase/Messages.h"
+#include "dbase/Reorder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <random>
+#include <string_view>
+
+using namespace dbase;
+
+namespace {
+
+int EnvInt(const char* name, int fallback) {
+    const char* v = std::getenv(name);
+    return v && *v ? std::max(1, std::atoi(v)) : fallback;
+}
+
+// A name in quotes for the log, bytes outside printable ASCII as \xNN.
+std::string Quoted(const std::string& s) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (unsigned char c : s)
+        out += c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c))
+                                     : std::string("\\x") + hex[c >> 4] + hex[c & 15];
+    return out + "\"";
+}
+
+// A hash of every stored byte and count: what a refused operation must
+// leave as it was. The tables are hashed whole, as the bytes they hold.
+size_t Fingerprint(const Database& db) {
+    size_t h = 0;
+    auto add = [&h](const void* p, size_t n) {
+        const size_t part = std::hash<std::string_view>{}(std::string_view(static_cast<const char*>(p), n));
+        h = h * 1000003u ^ part;
+    };
+    add(db.Sat.rec.data(), sizeof db.Sat.rec);
+    add(db.Tp.rec.data(), sizeof db.Tp.rec);
+    add(db.Prog.rec.data(), sizeof db.Prog.rec);
+    add(db.Audio.rec.data(), sizeof db.Audio.rec);
+    const uint16_t counts[] = {db.SatCount, db.TpCount, db.ProgCount, db.AudioCount};
+    add(counts, sizeof counts);
+    add(db.SatTpCounts.data(), db.SatTpCounts.size());
+    add(db.FavNameBlock.data(), db.FavNameBlock.size());
+    add(db.FavLocks.data(), db.FavLocks.size());
+    return h;
+}
+
+// A random database built with the sample builders: 1 to 8 satellites, each
+// with 1 to 12 transponders, programs spread over them with extra audio
+// tracks (some of them selected), named groups. With `edges`, satellite 0 holds 150 transponders and
+// its first transponder 120 programs, so that both per-entry limits are met.
+std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
+    std::mt19937 rng(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto db = testdb::Empty();
+    const int sats = pick(1, 8);
+    std::vector<int> tps;
+    for (int s = 0; s < sats; ++s) {
+        sample::SatSpec spec{"Sat " + std::to_string(s), pick(0, 3600)};
+        spec.type = pick(0, 2);
+        spec.tone = pick(0, 2);
+        spec.power = pick(0, 3);
+        sample::AddSat(*db, spec);
+        const int n = edges && s == 0 ? kMaxTpsPerSat : pick(1, 12);
+        for (int i = 0; i < n; ++i)
+            tps.push_back(
+                sample::AddTp(*db, s, pick(3000, 12750), pick(0, 1), pick(2000, 45000), pick(0, 6)));
+    }
+    // Transponders of different satellites lie in mixed slots.
+    if (pick(0, 1)) {
+        const int a = tps[pick(0, static_cast<int>(tps.size()) - 1)];
+        const int b = tps[pick(0, static_cast<int>(tps.size()) - 1)];
+        if (db->Tp.data[a].SatIndex == db->Tp.data[b].SatIndex) SwapTransponders(*db, a, b);
+    }
+    const int progs = edges ? kMaxProgsPerTp + pick(0, 40) : pick(0, 60);
+    for (int p = 0; p < progs; ++p) {
+        const int tp =
+            edges && p < kMaxProgsPerTp ? tps[0] : tps[pick(edges ? 1 : 0, static_cast<int>(tps.size()) - 1)];
+        sample::ProgSpec spec = testdb::Prog("Prog " + std::to_string(p), pick(0, 3) == 0, pick(32, 8000));
+        spec.fav = static_cast<uint16_t>(pick(0, 3) == 0 ? pick(0, 0xFFFF) : 0);
+        spec.lock = pick(0, 9) == 0;
+        spec.skip = pick(0, 9) == 0;
+        spec.scrambled = pick(0, 3) == 0;
+        spec.ca = {static_cast<uint8_t>(pick(0, 80)), 0, 0, 0};
+        const int slot = sample::AddProg(*db, tp, spec);
+        const int tracks = std::max(0, pick(-3, 3));
+        for (int a = 0; a < tracks; ++a)
+            sample::AddAudio(*db, slot, pick(32, 8000), "eng");
+        // The editor then shows the selected extra track (or, for a track the
+        // table does not hold, the program's own audio PID).
+        if (tracks > 0 && pick(0, 1)) {
+            db->Prog.rec[slot][10] = static_cast<uint8_t>(pick(1, tracks + 1));
+            db->Prog.data[slot] = DecodeProg(db->Prog.rec[slot], db->Tp);
+        }
+    }
+    for (int g = 0; g < kFavGroups; ++g)
+        if (pick(0, 1)) sample::NameFav(*db, g, "Group " + std::to_string(g));
+    db->DataChanged = false;
+    return db;
+}
+
+std::unique_ptr<Database> Opened(std::unique_ptr<Database> db) {
+    db->FileOpened = true;
+    db->DataChanged = false;
+    return db;
+}
+
+// Applies random operations to one database and checks it after each.
+class Run {
+  public:
+    Run(Database& db, uint32_t seed) : db_(db), rng_(seed), collator_("C") {}
+
+    // Returns false after reporting the first failure.
+    bool Steps(int count) {
+        for (int i = 0; i < count; ++i) {
+            step_ = i;
+            db_.DataChanged = false;
+            OneStep();
+            if (::testing::Test::HasFailure()) return Report("the step failed its own checks");
+            if (auto problems = FindInconsistencies(db_); !problems.empty()) return Report(problems);
+            if (i % 25 == 24 || i == count - 1)
+                if (!RoundTripHolds()) return false;
+        }
+        return true;
+    }
+
+  private:
+    int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+    bool Chance(int percent) { return Pick(1, 100) <= percent; }
+
+    void Log(std::string what) {
+        log_.push_back("step " + std::to_string(step_) + ": " + std::move(what));
+        if (log_.size() > 12) log_.pop_front();
+    }
+
+    bool Report(const std::vector<std::string>& problems) {
+        std::string text;
+        for (const auto& p : problems)
+            text += "  " + p + "\n";
+        return Report(text);
+    }
+    bool Report(const std::string& what) {
+        std::string history;
+        for (const auto& l : log_)
+            history += "  " + l + "\n";
+        ADD_FAILURE() << "after step " << step_ << ":\n" << what << "\nlast operations:\n" << history;
+        return false;
+    }
+
+    bool RoundTripHolds() {
+        static auto scratch = NewDatabase();
+        const RoundTrip r = SaveAndReopen(db_, SaveModeForSave(db_.Is256K), scratch.get());
+        if (!r.saved) return Report("the save was refused: " + r.saved.message());
+        if (!r.differences.empty()) return Report(r.differences);
+        if (auto problems = FindInconsistencies(*scratch); !problems.empty()) return Report(problems);
+        return true;
+    }
+
+    // ------------------------------------------------------------ choices
+
+    int AnySat() { return db_.SatCount > 0 ? Pick(0, db_.SatCount - 1) : 0; }
+    int UsedTp() {
+        std::vector<int> used;
+        for (int t = 0; t < kTpSlots; ++t)
+            if (db_.Tp.data[t].Used == 1) used.push_back(t);
+        return used.empty() ? -1 : used[static_cast<size_t>(Pick(0, static_cast<int>(used.size()) - 1))];
+    }
+    int AnyProg() { return db_.ProgCount > 0 ? Pick(0, db_.ProgCount - 1) : -1; }
+
+    // A name of up to `max` ISO 8859-1 characters, sometimes with blanks at
+    // its ends, characters outside ASCII or control characters, sometimes
+    // empty or one too long.
+    std::string Name(size_t max) {
+        const int len = Chance(5)   ? 0
+                        : Chance(5) ? static_cast<int>(max) + 1
+                                    : Pick(1, static_cast<int>(max));
+        std::string s;
+        for (int i = 0; i < len; ++i) {
+            const int kind = Pick(0, 49);
+            const int c = kind < 5     ? ' '
+                          : kind < 10  ? Pick(0xA0, 0xFF)
+                          : kind == 10 ? Pick(0, 31)
+                                       : Pick('A', 'z');
+            s.push_back(static_cast<char>(c));
+        }
+        return s;
+    }
+
+    // A number text for a field of range lo..hi: mostly inside, sometimes at
+    // or past an end, with leading zeros, empty or not a number.
+    std::string NumberText(int lo, int hi) {
+        switch (Pick(0, 9)) {
+        case 0:
+            return "";
+        case 1:
+            return std::to_string(hi + 1);
+        case 2:
+            return Chance(50) ? std::to_string(lo) : std::to_string(hi);
+        case 3:
+            return "0" + std::to_string(Pick(lo, hi));
+        case 4:
+            return Chance(50) ? "12a" : " 5";
+        default:
+            return std::to_string(Pick(lo, hi));
+        }
+    }
+
+    // ---------------------------------------------------------- operations
+
+    void OneStep() {
+        using Op = void (Run::*)();
+        static const std::pair<int, Op> ops[] = {
+            {8, &Run::AddTransponder}, {10, &Run::AddProgram},
+            {8, &Run::DeleteProgram},  {5, &Run::DeleteTransponder},
+            {2, &Run::DeleteEmpty},    {2, &Run::Reset},
+            {2, &Run::Clear},          {4, &Run::Import},
+            {3, &Run::SwapSats},       {4, &Run::SwapTps},
+            {5, &Run::SwapProgs},      {3, &Run::Sort},
+            {8, &Run::Toggle},         {2, &Run::FavLock},
+            {8, &Run::EditProgram},    {6, &Run::EditTransponder},
+            {5, &Run::EditSatellite},  {3, &Run::FavName},
+        };
+        int total = 0;
+        for (const auto& [w, op] : ops)
+            total += w;
+        int r = Pick(1, total);
+        for (const auto& [w, op] : ops) {
+            if ((r -= w) > 0) continue;
+            (this->*op)();
+            return;
+        }
+    }
+
+    // A refusal changes nothing; an accepted change marks the data changed.
+    void ExpectUnchanged(size_t before, const std::string& why) {
+        EXPECT_EQ(Fingerprint(db_), before) << "refused (" << why << ") but changed the database";
+        EXPECT_FALSE(db_.DataChanged) << "refused (" << why << ") but marked the data changed";
+    }
+    void ExpectChanged() { EXPECT_TRUE(db_.DataChanged) << "changed without marking the data changed"; }
+
+    void AddTransponder() {
+        const int sat = Chance(5) ? db_.SatCount : AnySat();
+        TpInput in{NumberText(1000, 12750), NumberText(1000, 45000), Pick(-1, 1), Pick(-1, 6)};
+        Log("add transponder to satellite " + std::to_string(sat) + " (" + in.freq + " " + in.sym + ")");
+        const size_t before = Fingerprint(db_);
+        TpValues v;
+        if (CheckTransponder(in, v)) return ExpectUnchanged(before, "editor");
+        int slot = -1;
+        const Status s = dbase::AddTransponder(db_, sat, v, &slot);
+        if (!s) {
+            ExpectUnchanged(before, s.message());
+            if (s.message() == msg::MaxTransponders)
+                EXPECT_EQ(db_.TpCount, kTpSlots);
+            else if (s.message() == msg::MaxTranspondersPerSat)
+                EXPECT_EQ(db_.SatTpCounts[sat], kMaxTpsPerSat);
+            else
+                EXPECT_GE(sat, db_.SatCount) << s.message();
+            return;
+        }
+        ExpectChanged();
+        EXPECT_EQ(db_.Tp.data[slot].TpNo, db_.SatTpCounts[sat]);
+    }
+
+    void AddProgram() {
+        const int tp = Chance(3) ? Pick(0, kTpSlots - 1) : UsedTp();
+        if (tp < 0) return;
+        ProgInput in{Name(15),
+                     NumberText(0, 8191),
+                     Chance(50) ? "" : NumberText(0, 8191),
+                     NumberText(0, 8191),
+                     Chance(50) ? "" : NumberText(0, 8191),
+                     NumberText(0, 8191),
+                     Chance(50) ? "" : NumberText(0, 65535),
+                     Chance(20),
+                     Chance(20),
+                     static_cast<uint16_t>(Pick(0, 0xFFFF))};
+        const bool radio = Chance(30);
+        Log("add program " + Quoted(in.name) + " on transponder " + std::to_string(tp));
+        const size_t before = Fingerprint(db_);
+        const bool wasFull = db_.ProgCount >= kProgSlots;
+        const bool tpFull = CountTpPrograms(db_, tp) >= kMaxProgsPerTp;
+        ProgValues v;
+        if (CheckProgram(in, v)) return ExpectUnchanged(before, "editor");
+        int slot = -1;
+        const Status s = dbase::AddProgram(db_, tp, radio, v, &slot);
+        if (!s) {
+            ExpectUnchanged(before, s.message());
+            if (s.message() == msg::MaxPrograms)
+                EXPECT_TRUE(wasFull);
+            else if (s.message() == msg::MaxProgramsPerTp)
+                EXPECT_TRUE(tpFull);
+            else
+                EXPECT_NE(db_.Tp.data[tp].Used, 1) << s.message();
+            return;
+        }
+        EXPECT_FALSE(wasFull || tpFull) << "added beyond a limit";
+        ExpectChanged();
+        EXPECT_EQ(slot, db_.ProgCount - 1);
+        EXPECT_EQ(db_.Prog.data[slot].Name, v.name);
+    }
+
+    void DeleteProgram() {
+        const int slot = AnyProg();
+        if (slot < 0) return;
+        Log("delete program " + std::to_string(slot));
+        const int count = db_.ProgCount;
+        dbase::DeleteProgram(db_, slot);
+        EXPECT_EQ(db_.ProgCount, count - 1);
+        ExpectChanged();
+    }
+
+    void DeleteTransponder() {
+        const int tp = UsedTp();
+        if (tp < 0) return;
+        const int sat = db_.Tp.data[tp].SatIndex;
+        const int before = db_.SatTpCounts[sat];
+        Log("delete transponder " + std::to_string(tp));
+        const TpDeleteResult r = dbase::DeleteTransponder(db_, tp, sat);
+        EXPECT_EQ(r.PlaceholderTpMade, before == 1);
+        EXPECT_EQ(db_.SatTpCounts[sat], std::max(1, before - 1));
+        ExpectChanged();
+    }
+
+    void DeleteEmpty() {
+        const bool oneSat = Chance(50);
+        const int sat = AnySat();
+        Log(oneSat ? "delete the empty transponders of satellite " + std::to_string(sat)
+                   : "delete all empty transponders");
+        if (oneSat)
+            db_.ListSatTps(sat);
+        else
+            db_.ListAllTps();
+        const std::vector<int> empty = EmptyTransponders(db_, db_.TpList.e);
+        const int progs = db_.ProgCount;
+        EXPECT_EQ(DeleteTransponders(db_, empty), static_cast<int>(empty.size()));
+        EXPECT_EQ(db_.ProgCount, progs) << "only empty transponders go";
+    }
+
+    void Reset() {
+        const int sat = AnySat();
+        Log("reset satellite " + std::to_string(sat));
+        ResetSatellite(db_, sat);
+        EXPECT_EQ(db_.Sat.data[sat].Name, "NEWSAT");
+        EXPECT_EQ(db_.SatTpCounts[sat], 1);
+        ExpectChanged();
+    }
+
+    void Clear() {
+        const int sat = AnySat();
+        Log("clear satellite " + std::to_string(sat));
+        EXPECT_GE(ClearSatTransponders(db_, sat), 0);
+        EXPECT_EQ(db_.SatTpCounts[sat], 1);
+        ExpectChanged();
+    }
+
+    // A generated .ini file: sections in either order of the usual files,
+    // 0 to 160 transponder lines (mostly few), odd polarisations and lines
+    // that can not be stored.
+    std::string IniText() {
+        std::string t = Chance(30) ? "[UPDATE]\r\n0=Mar 24, 2018\r\n\r\n" : "";
+        t += "[SATTYPE]\r\n1=" + (Chance(5) ? std::string("19.5") : std::to_string(Pick(0, 3600))) + "\r\n";
+        t += "2=" + Name(24) + ",extra\r\n\r\n[DVB]\r\n";
+        const int n = Chance(10) ? Pick(100, 160) : Pick(0, 12);
+        t += "0=" + std::to_string(n) + "\r\n";
+        static const char* const pols[] = {"H", "V", "L", "R", "h", "l", "r", "W", ""};
+        for (int i = 1; i <= n; ++i) {
+            const std::string freq = Chance(3) ? "16384" : std::to_string(Pick(3000, 16383));
+            t += std::to_string(i) + "=" + freq + "," + pols[Pick(0, 8)] + "," +
+                 std::to_string(Pick(1000, 65535)) + ",34\r\n";
+        }
+        return t;
+    }
+
+    void Import() {
+        const int sat = AnySat();
+        const IniFile file = ParseIniText(IniText());
+        Log("import " + std::to_string(file.tps.size()) + " transponders into satellite " +
+            std::to_string(sat));
+        const size_t before = Fingerprint(db_);
+        int inUse = 0;
+        for (int t = 0; t < kTpSlots; ++t)
+            inUse += db_.Tp.data[t].Used == 1;
+        const int after = inUse - db_.SatTpCounts[sat] + std::max<int>(1, static_cast<int>(file.tps.size()));
+        const Status s = ImportIni(db_, sat, file);
+        if (!s) {
+            ExpectUnchanged(before, s.message());
+            if (s.message() == msg::IniTpExceed)
+                EXPECT_GT(after, kTpSlots);
+            else
+                EXPECT_FALSE(file.status.ok()) << s.message();
+            return;
+        }
+        EXPECT_LE(after, kTpSlots);
+        EXPECT_EQ(db_.TpCount, after);
+        EXPECT_EQ(db_.SatTpCounts[sat], std::max<int>(1, static_cast<int>(file.tps.size())));
+        ExpectChanged();
+    }
+
+    void SwapSats() {
+        const int a = AnySat(), b = Chance(50) ? a + 1 : AnySat();
+        Log("swap satellites " + std::to_string(a) + " and " + std::to_string(b));
+        const size_t before = Fingerprint(db_);
+        if (const Status s = CheckSatSwap(db_, a, b); !s) return ExpectUnchanged(before, s.message());
+        SwapSatellites(db_, a, b);
+        ExpectChanged();
+    }
+
+    void SwapTps() {
+        const int a = UsedTp();
+        if (a < 0) return;
+        db_.ListSatTps(db_.Tp.data[a].SatIndex);
+        const int b = db_.TpList[Pick(0, db_.TpList.size() - 1)];
+        Log("swap transponders " + std::to_string(a) + " and " + std::to_string(b));
+        const size_t before = Fingerprint(db_);
+        if (const Status s = CheckTpSwap(db_, a, b); !s) return ExpectUnchanged(before, s.message());
+        SwapTransponders(db_, a, b);
+        ExpectChanged();
+    }
+
+    void SwapProgs() {
+        const int a = AnyProg(), b = AnyProg();
+        if (a < 0) return;
+        Log("swap programs " + std::to_string(a) + " and " + std::to_string(b));
+        const size_t before = Fingerprint(db_);
+        if (const Status s = CheckProgSwap(db_, a, b); !s) return ExpectUnchanged(before, s.message());
+        SwapPrograms(db_, a, b);
+        ExpectChanged();
+    }
+
+    void Sort() {
+        const ProgKind kind = Chance(50) ? ProgKind::Tv : ProgKind::Radio;
+        const SortKey key = static_cast<SortKey>(Pick(0, 2));
+        Log("sort " + std::string(kind == ProgKind::Tv ? "TV" : "radio") + " programs by key " +
+            std::to_string(static_cast<int>(key)));
+        const std::vector<int> before = KindSlots(db_, kind);
+        const int count = db_.ProgCount;
+        SortPrograms(db_, kind, key, collator_);
+        EXPECT_EQ(KindSlots(db_, kind), before) << "a sort moved a program into a slot of the other kind";
+        EXPECT_EQ(db_.ProgCount, count);
+        ExpectChanged();
+    }
+
+    void Toggle() {
+        const int slot = Chance(5) ? db_.ProgCount : AnyProg();
+        const int button = Pick(-1, kMarkButtonCount - 1);
+        Log("toggle mark " + std::to_string(button) + " of program " + std::to_string(slot));
+        const size_t before = Fingerprint(db_);
+        if (!ToggleMarks(db_, slot, button)) return ExpectUnchanged(before, "browse mode or no program");
+        ExpectChanged();
+    }
+
+    void FavLock() {
+        const int group = Pick(-1, kFavGroups);
+        Log("lock favourite group " + std::to_string(group));
+        const size_t before = Fingerprint(db_);
+        if (!SetFavLock(db_, group, Chance(50))) return ExpectUnchanged(before, "no group");
+        ExpectChanged();
+    }
+
+    void EditProgram() {
+        const int slot = AnyProg();
+        if (slot < 0) return;
+        ProgInput in = ShowProgram(db_, slot);
+        if (Chance(60)) in.name = Name(15);
+        if (Chance(40)) in.vid = NumberText(0, 8191);
+        if (Chance(40)) in.aud = NumberText(0, 8191);
+        if (Chance(30)) in.pcr = NumberText(0, 8191);
+        if (Chance(30)) in.pvt = NumberText(0, 8191);
+        if (Chance(30)) in.pmt = NumberText(0, 8191);
+        if (Chance(30)) in.sid = NumberText(0, 65535);
+        if (Chance(30)) in.fav = static_cast<uint16_t>(Pick(0, 0xFFFF));
+        if (Chance(20)) in.lock = !in.lock;
+        if (Chance(20)) in.skip = !in.skip;
+        Log("edit program " + std::to_string(slot) + " " + Quoted(in.name));
+        const size_t before = Fingerprint(db_);
+        ProgValues v;
+        if (const auto r = CheckProgram(in, v)) return ExpectUnchanged(before, r->message);
+        ChangeProgram(db_, slot, v);
+        ExpectChanged();
+    }
+
+    void EditTransponder() {
+        const int tp = UsedTp();
+        if (tp < 0) return;
+        TpInput in = ShowTransponder(db_, tp);
+        if (Chance(50)) in.freq = NumberText(1000, 12750);
+        if (Chance(50)) in.sym = NumberText(1000, 45000);
+        if (Chance(30) && TpPolarityEnabled(db_, tp, false)) in.pol = Pick(0, 1);
+        if (Chance(30)) in.fec = Pick(-1, 6);
+        Log("edit transponder " + std::to_string(tp) + " (" + in.freq + " " + in.sym + ")");
+        const size_t before = Fingerprint(db_);
+        TpValues v;
+        if (const auto r = CheckTransponder(in, v)) return ExpectUnchanged(before, r->message);
+        ChangeTransponder(db_, tp, v);
+        ExpectChanged();
+    }
+
+    void EditSatellite() {
+        const int sat = AnySat();
+        if (db_.SatCount == 0) return;
+        SatInput in = ShowSatellite(db_, sat).input;
+        if (Chance(40)) in.name = Name(18);
+        if (Chance(40)) {
+            const int type = Pick(0, 2);
+            const LnbPreset p = LnbTypePreset(db_.Sat.data[sat], type);
+            in.type = type;
+            in.low = p.low;
+            in.high = p.high;
+            in.tone22k = p.tone22k;
+        }
+        if (Chance(30)) {
+            static const char* const lows[] = {"9750/10600", "9750/10750", "10600", "5150", "30001", "x"};
+            const LnbPreset p = LnbLowChange(in.type, lows[Pick(0, 5)], in.high);
+            in.low = p.low;
+            in.high = p.high;
+        }
+        if (Chance(20)) in.high = NumberText(0, 30000);
+        if (Chance(40)) {
+            static const char* const lons[] = {"19.2", "19.20", "0",   "360", "360.1",
+                                               "13.",  ".5",    "1,5", "",    "0.05"};
+            in.longitude = Chance(50) ? lons[Pick(0, 9)]
+                                      : std::to_string(Pick(0, 360)) + "." + std::to_string(Pick(0, 9));
+        }
+        if (Chance(20)) in.diseqc10 = Pick(-1, 4);
+        if (Chance(20)) in.diseqc11 = Pick(-1, 16);
+        if (Chance(20)) in.power = Pick(-1, 3);
+        if (Chance(20)) in.tone22k = Pick(-1, 2);
+        Log("edit satellite " + std::to_string(sat) + " " + Quoted(in.name) + " at " + in.longitude);
+        const size_t before = Fingerprint(db_);
+        SatValues v;
+        if (const auto r = CheckSatellite(in, v)) return ExpectUnchanged(before, r->message);
+        ChangeSatellite(db_, sat, v);
+        ExpectChanged();
+    }
+
+    // Goes on with the database as a save and a reopen leave it: free slots
+    // hold what their bytes decode to, and new programs show their stored
+    // track count.
+    void Reopen() {
+        Log("save and reopen");
+        static auto scratch = NewDatabase();
+        const RoundTrip r = SaveAndReopen(db_, SaveModeForSave(db_.Is256K), scratch.get());
+        ASSERT_TRUE(r.saved.ok()) << r.saved.message();
+        ASSERT_TRUE(r.differences.empty()) << r.differences.front();
+        db_ = *scratch;
+    }
+
+    void FavName() {
+        const int group = Pick(0, kFavGroups - 1);
+        const std::string name = Name(15);
+        Log("name favourite group " + std::to_string(group) + " " + Quoted(name));
+        const size_t before = Fingerprint(db_);
+        if (const Status s = SetFavName(db_, group, name); !s) return ExpectUnchanged(before, s.message());
+        ExpectChanged();
+    }
+
+    Database& db_;
+    std::mt19937 rng_;
+    NameCollator collator_;
+    int step_ = 0;
+    std::deque<std::string> log_;
+};
+
+struct Flavour {
+    const char* name;
+    std::function<std::unique_ptr<Database>(uint32_t)> build;
+    int seeds, steps; // defaults for CI
+};
+
+void RunFlavour(const Flavour& f) {
+    const int seeds = EnvInt("ORBITLIST_PROPERTY_SEEDS", f.seeds);
+    const int steps = EnvInt("ORBITLIST_PROPERTY_STEPS", f.steps);
+    for (int seed = 1; seed <= seeds; ++seed) {
+        SCOPED_TRACE(std::string(f.name) + " database, seed " + std::to_string(seed));
+        auto db = f.build(static_cast<uint32_t>(seed));
+        const auto problems = FindInconsistencies(*db);
+        ASSERT_TRUE(problems.empty()) << "the starting database: " << problems.front();
+        Run run(*db, static_cast<uint32_t>(seed) * 7919u);
+        if (!run.Steps(steps)) return;
+    }
+}
+
+} // namespace
+
+TEST(Properties, RandomEditsOfTheSample) {
+    RunFlavour({"sample", [](uint32_t) { return Opened(sample::BuildSample()); }, 4, 300});
+}
+
+TEST(Properties, RandomEditsOfSmallDatabases) {
+    RunFlavour({"small", [](uint32_t seed) { return RandomSmall(seed, false); }, 12, 250});
+}
+
+TEST(Properties, RandomEditsAtThePerEntryLimits) {
+    RunFlavour({"edge", [](uint32_t seed) { return RandomSmall(seed, true); }, 4, 250});
+}
+
+TEST(Properties, RandomEditsOfFullDatabases) {
+    RunFlavour({"full", [](uint32_t seed) { return Opened(sample::BuildFull(seed)); }, 2, 120});
+}
