@@ -9,6 +9,7 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QPainter>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QToolBar>
@@ -65,14 +66,50 @@ QPushButton* HiddenButton(QWidget* parent, const QString& name) {
     return button;
 }
 
+// A splitter handle exactly as wide as asked, whatever the style would add;
+// the handles of one splitter may differ.
+class SizedHandle : public QSplitterHandle {
+public:
+    SizedHandle(Qt::Orientation o, QSplitter* parent) : QSplitterHandle(o, parent) {}
+    int extent = 0; // 0: the splitter's handle width
+    int Extent() const { return extent > 0 ? extent : splitter()->handleWidth(); }
+    QSize sizeHint() const override { return {Extent(), Extent()}; }
+
+protected:
+    // Qt widens a thin handle's grab area beyond its place in the layout;
+    // only the place itself is painted.
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const int e = Extent();
+        const QRect band = orientation() == Qt::Horizontal ? QRect((width() - e) / 2, 0, e, height())
+                                                           : QRect(0, (height() - e) / 2, width(), e);
+        p.fillRect(band, QColor(192, 192, 192));
+    }
+};
+
+class SizedSplitter : public QSplitter {
+public:
+    using QSplitter::QSplitter;
+    // Sets the width of the handle before widget `index`.
+    void SetHandleExtent(int index, int extent) {
+        if (auto* h = dynamic_cast<SizedHandle*>(handle(index))) {
+            h->extent = extent;
+            h->updateGeometry();
+            refresh();
+        }
+    }
+
+protected:
+    QSplitterHandle* createHandle() override { return new SizedHandle(orientation(), this); }
+};
+
 QSplitter* Splitter(Qt::Orientation orientation, QWidget* parent, const QString& name) {
-    auto* splitter = new QSplitter(orientation, parent);
+    auto* splitter = new SizedSplitter(orientation, parent);
     splitter->setObjectName(name);
     splitter->setHandleWidth(3);
     splitter->setChildrenCollapsible(false);
     // A line follows the mouse while dragging; the panels move on release.
     splitter->setOpaqueResize(false);
-    splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background-color: silver; }"));
     return splitter;
 }
 
@@ -319,6 +356,8 @@ void TFormMain::BuildColumns() {
     for (int i = 0; i < 3; ++i)
         SplitterColumns->setStretchFactor(i, 0);
     SplitterColumns->setStretchFactor(3, 1);
+    // The splitter between the transponder and the TV column is 4 pixels wide.
+    static_cast<SizedSplitter*>(SplitterColumns)->SetHandleExtent(2, 4);
 
     B_Sat = HiddenButton(this, QStringLiteral("B_Sat"));
     B_TP = HiddenButton(this, QStringLiteral("B_TP"));
@@ -380,7 +419,7 @@ void TFormMain::LayOutColumns() {
     }
     if (QLayout* l = centralWidget()->layout()) l->activate();
     if (QLayout* l = PanelMain->layout()) l->activate();
-    const int handles = 3 * SplitterColumns->handleWidth();
+    const int handles = 3 * SplitterColumns->handleWidth() + 1;
     const int width = SplitterColumns->width();
     SplitterColumns->setSizes({250, 260, 250, std::max(100, width - 760 - handles)});
     const int h = SplitterSatInfo->height() - SplitterSatInfo->handleWidth();

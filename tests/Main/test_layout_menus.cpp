@@ -270,6 +270,12 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(form->Panel_Info->height(), 180);
         QCOMPARE(form->Panel_FAV->height(), 278);
         QCOMPARE(form->SplitterColumns->handleWidth(), 3);
+        QCOMPARE(form->SplitterColumns->handle(1)->sizeHint().width(), 3);
+        QCOMPARE(form->SplitterColumns->handle(2)->sizeHint().width(), 4); // transponders | TV
+        QCOMPARE(form->SplitterColumns->handle(3)->sizeHint().width(), 3);
+        // The columns sit 3 and 4 pixels apart.
+        QCOMPARE(form->Panel_TraFav->x() - (form->Panel_SatInfo->x() + form->Panel_SatInfo->width()), 3);
+        QCOMPARE(form->Panel_TV->x() - (form->Panel_TraFav->x() + form->Panel_TraFav->width()), 4);
         QVERIFY(!form->SplitterColumns->opaqueResize());
 
         QStringList titles;
