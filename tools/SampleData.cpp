@@ -110,9 +110,14 @@ void SelectTrack(Database& db, int prog, int n) {
 
 } // namespace
 
-std::unique_ptr<Database> BuildSample() {
+std::unique_ptr<Database> EmptyDatabase() {
     auto db = NewDatabase();
     InitEmpty(*db);
+    return db;
+}
+
+std::unique_ptr<Database> BuildSample() {
+    auto db = EmptyDatabase();
     Database& d = *db;
     const int astra = AddSat(d, {"Astra 19.2E", 192});
     const int hotbird = AddSat(d, {"Hot Bird 13.0E", 130, 9750, 10600, 1, 0, 1});
@@ -200,8 +205,7 @@ std::unique_ptr<Database> BuildFull(uint32_t seed) {
     // Real channel lists are regular (PIDs in steps, services numbered in
     // order, names from a small vocabulary); a list built the same way stays
     // within the container when compressed, as a real full list does.
-    auto db = NewDatabase();
-    InitEmpty(*db);
+    auto db = EmptyDatabase();
     Database& d = *db;
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };

@@ -41,6 +41,10 @@ int AddAudio(dbase::Database& db, int prog, int pid, const std::string& lang);
 // Names favourite group g (0..15).
 void NameFav(dbase::Database& db, int g, const std::string& name);
 
+// A database with no satellites whose free slots hold the empty records, as
+// a receiver's file holds them.
+std::unique_ptr<dbase::Database> EmptyDatabase();
+
 // The sample that ships with the project.
 std::unique_ptr<dbase::Database> BuildSample();
 

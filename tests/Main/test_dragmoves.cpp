@@ -20,16 +20,7 @@ namespace {
 // first transponder: TV programs P1..P5 (P2 with two extra audio tracks)
 // and radio programs R1..R4; on its second transponder TV programs Q1, Q2.
 std::unique_ptr<dbase::Database> DragDb() {
-    auto db = dbase::NewDatabase();
-    // Free slots as a receiver's file holds them: a free track names no program.
-    for (int t = 0; t < dbase::kTpSlots; ++t) {
-        db->Tp.rec[t] = dbase::EmptyTpRec();
-        db->Tp.data[t] = dbase::EmptyTpData();
-    }
-    for (int a = 0; a < dbase::kAudioSlots; ++a) {
-        db->Audio.rec[a] = dbase::EmptyAudioRec();
-        db->Audio.data[a] = dbase::EmptyAudioData();
-    }
+    auto db = sample::EmptyDatabase();
     const char* sats[] = {"Alpha", "Beta", "Gamma", "Delta", "Epsilon"};
     int firstTp[5];
     for (int s = 0; s < 5; ++s) {

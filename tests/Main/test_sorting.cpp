@@ -20,15 +20,7 @@ namespace {
 //   2 TV Bravo (a1, group 1, 2 tracks)  6 radio Air (a1, group 1)
 //   3 TV Charlie (b1)               7 radio Lost (names a transponder not in use)
 std::unique_ptr<dbase::Database> SortDb() {
-    auto db = dbase::NewDatabase();
-    for (int t = 0; t < dbase::kTpSlots; ++t) {
-        db->Tp.rec[t] = dbase::EmptyTpRec();
-        db->Tp.data[t] = dbase::EmptyTpData();
-    }
-    for (int a = 0; a < dbase::kAudioSlots; ++a) {
-        db->Audio.rec[a] = dbase::EmptyAudioRec();
-        db->Audio.data[a] = dbase::EmptyAudioData();
-    }
+    auto db = sample::EmptyDatabase();
     const int alpha = sample::AddSat(*db, {"Alpha", 192});
     const int beta = sample::AddSat(*db, {"Beta", 130});
     const int a1 = sample::AddTp(*db, alpha, 11000, false, 27500, 3);

@@ -14,17 +14,7 @@ namespace testdb {
 
 // A database with no satellites whose free slots hold the empty records.
 inline std::unique_ptr<dbase::Database> Empty() {
-    auto db = dbase::NewDatabase();
-    db->Clear();
-    for (int t = 0; t < dbase::kTpSlots; ++t) {
-        db->Tp.rec[t] = dbase::EmptyTpRec();
-        db->Tp.data[t] = dbase::EmptyTpData();
-    }
-    for (int a = 0; a < dbase::kAudioSlots; ++a) {
-        db->Audio.rec[a] = dbase::EmptyAudioRec();
-        db->Audio.data[a] = dbase::EmptyAudioData();
-    }
-    for (int p = 0; p < dbase::kProgSlots; ++p) db->Prog.data[p] = dbase::DecodeProg(db->Prog.rec[p], db->Tp);
+    auto db = sample::EmptyDatabase();
     db->FileOpened = true;
     return db;
 }
