@@ -75,11 +75,11 @@ std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
     const int sats = pick(1, 8);
     std::vector<int> tps;
     for (int s = 0; s < sats; ++s) {
-        sample::SatSpec spec{"Sat " + std::to_string(s), pick(0, 3600)};
-        spec.type = pick(0, 2);
-        spec.tone = pick(0, 2);
-        spec.power = pick(0, 3);
-        sample::AddSat(*db, spec);
+        sample::SatSpec satSpec{"Sat " + std::to_string(s), pick(0, 3600)};
+        satSpec.type = pick(0, 2);
+        satSpec.tone = pick(0, 2);
+        satSpec.power = pick(0, 3);
+        sample::AddSat(*db, satSpec);
         const int n = edges && s == 0 ? kMaxTpsPerSat : pick(1, 12);
         for (int i = 0; i < n; ++i)
             tps.push_back(
@@ -95,13 +95,13 @@ std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
     for (int p = 0; p < progs; ++p) {
         const int tp =
             edges && p < kMaxProgsPerTp ? tps[0] : tps[pick(edges ? 1 : 0, static_cast<int>(tps.size()) - 1)];
-        sample::ProgSpec spec = testdb::Prog("Prog " + std::to_string(p), pick(0, 3) == 0, pick(32, 8000));
-        spec.fav = static_cast<uint16_t>(pick(0, 3) == 0 ? pick(0, 0xFFFF) : 0);
-        spec.lock = pick(0, 9) == 0;
-        spec.skip = pick(0, 9) == 0;
-        spec.scrambled = pick(0, 3) == 0;
-        spec.ca = {static_cast<uint8_t>(pick(0, 80)), 0, 0, 0};
-        const int slot = sample::AddProg(*db, tp, spec);
+        sample::ProgSpec progSpec = testdb::Prog("Prog " + std::to_string(p), pick(0, 3) == 0, pick(32, 8000));
+        progSpec.fav = static_cast<uint16_t>(pick(0, 3) == 0 ? pick(0, 0xFFFF) : 0);
+        progSpec.lock = pick(0, 9) == 0;
+        progSpec.skip = pick(0, 9) == 0;
+        progSpec.scrambled = pick(0, 3) == 0;
+        progSpec.ca = {static_cast<uint8_t>(pick(0, 80)), 0, 0, 0};
+        const int slot = sample::AddProg(*db, tp, progSpec);
         const int tracks = std::max(0, pick(-3, 3));
         for (int a = 0; a < tracks; ++a)
             sample::AddAudio(*db, slot, pick(32, 8000), "eng");
