@@ -24,7 +24,12 @@ fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBITLIST_TESTS=ON -DORBITLIST_BENCH=ON
-cmake --build build -j "$jobs"
+if [ "$mode" = run ]; then
+    # Only the programs: the tests and benchmarks are built by the test command.
+    cmake --build build -j "$jobs" --target orbitlist orbitlist-cli
+else
+    cmake --build build -j "$jobs"
+fi
 
 if [ "$mode" = run ]; then
     if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
