@@ -17,6 +17,7 @@
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
+#include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
@@ -309,7 +310,7 @@ void TFormMain::DownLoadFromini1Click() {
         this, QStringLiteral("Open"), QStringLiteral("Satellite Files(*.ini)|*.ini|All File(*.*)|*.*"),
         QStringLiteral("ini"));
     if (path.isEmpty()) return;
-    const std::string file = path.toLocal8Bit().toStdString();
+    const std::string file = QFile::encodeName(path).toStdString();
     if (const dbase::Status s = dbase::CheckIniExtension(file); !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
