@@ -151,13 +151,14 @@ void ReceiverLink::SetPortNumber(int number) {
     if (number >= 1) portNumber_ = number;
 }
 
-void ReceiverLink::Show(int state) { ShowText(StateText(state)); }
+bool ReceiverLink::Show(int state) { return ShowText(StateText(state)); }
 
-void ReceiverLink::ShowText(const std::string& text) {
+bool ReceiverLink::ShowText(const std::string& text) {
     if (observer_) {
         observer_->ShowState(text);
         observer_->PumpMessages();
     }
+    return !IsSuperseded();
 }
 
 void ReceiverLink::Pump() {
@@ -230,7 +231,7 @@ bool ReceiverLink::ConnectLoader() {
     for (;;) {
         Pump();
         if (LinkDone() || IsSuperseded()) return false;
-        Show(kStateConnecting);
+        if (!Show(kStateConnecting)) return false;
         SendFrame(kFrameConnect);
         if (WaitFrame(kFrameConnected, kFramePolls)) return true;
         if (Stopped()) return false;
@@ -320,7 +321,7 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
             return false;
         }
         SendFrame(kFrameBlockGood);
-        ShowText(ReceivePercentText(static_cast<int>(i * 800 / pages)));
+        if (!ShowText(ReceivePercentText(static_cast<int>(i * 800 / pages)))) return false;
         StepProgress(max, kProgressStep);
     }
     return true;
@@ -355,7 +356,7 @@ bool ReceiverLink::SendImageFile(std::span<const uint8_t> file, uint32_t length)
             return false;
         }
         if (!WaitLoaderFrame(kFrameBlockGood, kBlockAckTimeoutMs)) return false;
-        ShowText(SendPercentText(static_cast<int>(uint64_t{offset} * 100 / length)));
+        if (!ShowText(SendPercentText(static_cast<int>(uint64_t{offset} * 100 / length)))) return false;
         StepProgress(max, kProgressStep);
         if (Stopped()) return false;
     }
@@ -384,26 +385,30 @@ void ReceiverLink::Pause(int ms) {
     }
 }
 
+bool ReceiverLink::EndQuietly() {
+    superseded_ = true;
+    return false;
+}
+
 bool ReceiverLink::FailPhase(int state) {
-    if (IsSuperseded()) {
-        superseded_ = true;
-        return false;
-    }
-    Show(state);
+    if (IsSuperseded() || !Show(state)) return EndQuietly();
     if (observer_) observer_->EnablePorts(true);
     Pause(kFailPauseMs);
-    return false;
+    return IsSuperseded() ? EndQuietly() : false;
 }
 
 bool ReceiverLink::FailConnect() {
     // A superseded exchange leaves LinkDone to the one that took over.
-    if (IsSuperseded()) {
-        superseded_ = true;
-        return false;
-    }
-    Show(kStateConnectFailed);
+    if (IsSuperseded()) return EndQuietly();
     done_.store(false);
-    return false;
+    return Show(kStateConnectFailed) ? false : EndQuietly();
+}
+
+bool ReceiverLink::Succeed() {
+    // LinkDone is set before the last message: an exchange started from
+    // there clears it again and sets it by its own outcome.
+    done_.store(true);
+    return Show(kStateUpdateDone) ? true : EndQuietly();
 }
 
 bool ReceiverLink::ReadBackImage(const std::string& path, bool is256K) {
@@ -415,19 +420,19 @@ bool ReceiverLink::ReadBackImage(const std::string& path, bool is256K) {
         return FailConnect();
     }
     if (observer_) observer_->EnablePorts(false);
-    Show(kStateConnected);
+    if (!Show(kStateConnected)) return EndQuietly();
     if (!SendCommandRetry(ReadRequestFrame(is256K), kFrameAccepted)) return FailPhase(kStateTransferFailed);
-    Show(kStateTransfer);
+    if (!Show(kStateTransfer)) return EndQuietly();
     SendFrame(kFrameQuery);
     if (!ReceiveImage(length)) return FailPhase(kStateTransferFailed);
-    Show(kStateTransferDone);
+    // A newer exchange may have reused the receive buffer: only an exchange
+    // still on top writes its file.
+    if (!Show(kStateTransferDone)) return EndQuietly();
     if (Status s = SaveImageFile(path, length); !s) {
         error_ = s.message();
         return FailPhase(kStateFileFailed);
     }
-    Show(kStateUpdateDone);
-    done_.store(true);
-    return true;
+    return Succeed();
 }
 
 bool ReceiverLink::WriteImage(const std::string& path, bool is256K) {
@@ -444,21 +449,17 @@ bool ReceiverLink::WriteImage(const std::string& path, bool is256K) {
         return FailConnect();
     }
     if (observer_) observer_->EnablePorts(false);
-    Show(kStateConnected);
+    if (!Show(kStateConnected)) return EndQuietly();
     SendFrame(WriteRequestFrame(is256K));
     if (!WaitAcceptPair()) return FailPhase(kStateTransferFailed);
-    Show(kStateTransfer);
+    if (!Show(kStateTransfer)) return EndQuietly();
     if (!SendImageFile(file, length)) return FailPhase(kStateTransferFailed);
-    Show(kStateTransferDone);
-    Show(kStateErasing);
+    if (!Show(kStateTransferDone) || !Show(kStateErasing)) return EndQuietly();
     if (!WaitLoaderFrame(kFrameErased, kEraseTimeoutMs)) return FailPhase(kStateEraseFailed);
-    Show(kStateErased);
-    Show(kStateProgramming);
+    if (!Show(kStateErased) || !Show(kStateProgramming)) return EndQuietly();
     if (!WaitLoaderFrame(kFrameProgrammed, kProgramTimeoutMs)) return FailPhase(kStateProgramFailed);
-    Show(kStateProgrammed);
-    Show(kStateUpdateDone);
-    done_.store(true);
-    return true;
+    if (!Show(kStateProgrammed)) return EndQuietly();
+    return Succeed();
 }
 
 } // namespace dbase

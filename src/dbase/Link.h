@@ -236,14 +236,18 @@ public:
 private:
     class ExchangeScope;
 
-    void Show(int state);
-    void ShowText(const std::string& text);
+    // Show a message and let the host run; false when a newer exchange has
+    // taken over meanwhile.
+    bool Show(int state);
+    bool ShowText(const std::string& text);
     void Pump();
     bool IsSuperseded();
     bool Stopped();
     bool ReadFrame(FrameBytes& out);
     void Pause(int ms);
     bool FailPhase(int state);
+    bool EndQuietly();
+    bool Succeed();
     bool FailConnect();
 
     SerialPort& port_;

@@ -533,3 +533,42 @@ TEST(LinkSupersede, ANewExchangeStartsClean) {
     EXPECT_TRUE(rig.link.SendFrame(kFrameConnect));
     EXPECT_TRUE(rig.link.WaitFrame(kFrameConnected, kFramePolls));
 }
+
+// A newer exchange may start at any message the running one shows (the host
+// processes its events there). Whatever the moment, the older one must show
+// nothing more, write no file and leave LinkDone to the newer one.
+class LinkTakeOver : public ::testing::TestWithParam<std::tuple<bool, int>> {};
+// Message numbers from the end count back from the last one.
+INSTANTIATE_TEST_SUITE_P(ReadBack, LinkTakeOver,
+                         ::testing::Combine(::testing::Values(false), ::testing::Values(0, 1, 2, 3, -2, -1)));
+INSTANTIATE_TEST_SUITE_P(Write, LinkTakeOver,
+                         ::testing::Combine(::testing::Values(true),
+                                            ::testing::Values(0, 1, 2, 3, -6, -5, -4, -3, -2, -1)));
+
+TEST_P(LinkTakeOver, TheOlderExchangeEndsQuietlyAtAnyMessage) {
+    const auto [write, at] = GetParam();
+    const auto expected = write ? linktest::WriteStates(false) : linktest::ReadBackStates(false);
+    const size_t index = at >= 0 ? static_cast<size_t>(at) : expected.size() + static_cast<size_t>(at);
+    Rig rig;
+    const std::string outer = write ? rig.DataFile(false, "outer.bin") : rig.dir.Path("outer.bin");
+    const std::string inner = rig.dir.Path("inner.bin");
+    bool started = false, innerOk = false;
+    size_t shownBefore = 0, shownByInner = 0;
+    rig.rec.onState = [&](const std::string&) {
+        if (started || rig.rec.states.size() != index + 1) return;
+        started = true;
+        shownBefore = rig.rec.states.size();
+        innerOk = rig.link.ReadBackImage(inner, false);
+        shownByInner = rig.rec.states.size();
+    };
+    EXPECT_FALSE(write ? rig.link.WriteImage(outer, false) : rig.link.ReadBackImage(outer, false));
+    ASSERT_TRUE(started);
+    EXPECT_EQ(rig.rec.states[shownBefore - 1], expected[index]);
+    EXPECT_TRUE(innerOk);
+    EXPECT_EQ(rig.rec.states.size(), shownByInner) << "the older exchange showed " << rig.rec.states.back();
+    EXPECT_EQ(rig.rec.states.back(), "Update Success!");
+    EXPECT_TRUE(rig.link.Superseded());
+    EXPECT_TRUE(rig.link.LinkDone());
+    EXPECT_EQ(linktest::ReadFile(inner), rig.line.Core().Image(false));
+    if (!write && at != -1) EXPECT_FALSE(std::filesystem::exists(outer));
+}
