@@ -1,7 +1,9 @@
 // Writes the seed inputs of the fuzz targets into the folder given:
 //   make-seeds DIR                  the data-file seeds of fuzz_open
 //   make-seeds --ini DIR INI_DIR    the .ini seeds of fuzz_ini, from the files in INI_DIR
+//   make-seeds --link DIR           the loader scripts of fuzz_link
 // Each seed starts with the byte(s) that select how the target reads it.
+#include "LinkCase.h"
 #include "SampleData.h"
 
 #include "dbase/Container.h"
@@ -64,12 +66,49 @@ int IniSeeds(const std::string& dir, const std::string& iniDir) {
     return 0;
 }
 
+void WriteCase(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every exchange answered correctly, and the same with each fault of the PC's
+// side; a newer exchange taking over while one connects and while one sends.
+int LinkSeeds(const std::string& dir) {
+    using namespace linkcase;
+    const auto db = sample::BuildSample();
+    std::vector<uint8_t> channel, standard;
+    if (!dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, channel) ||
+        !dbase::BuildSaveBytes(*db, dbase::SaveMode::Default, standard))
+        return 1;
+    WriteCase(dir + "/read-default", CleanCase(0, 0, standard));
+    WriteCase(dir + "/read-channel", CleanCase(kRead256K, 0, channel));
+    WriteCase(dir + "/write-default", CleanCase(kWrite, 0, {}));
+    WriteCase(dir + "/write-channel", CleanCase(kWrite | kRead256K, 0, {}));
+    WriteCase(dir + "/read-cancelled", CleanCase(kCancel, 40, standard));
+    WriteCase(dir + "/write-cancelled", CleanCase(kWrite | kCancel, 200, {}));
+    WriteCase(dir + "/read-port-fails", CleanCase(kWriteFails, 30, standard));
+    WriteCase(dir + "/write-port-fails", CleanCase(kWrite | kWriteFails, 200, {}));
+    WriteCase(dir + "/no-port", CleanCase(kOpenFails, 0, standard));
+    WriteCase(dir + "/damaged-file", CleanCase(kWrite | kDamagedFile, 0, {}));
+    // Taken over at the first message: the newer read-back gets the whole script.
+    WriteCase(dir + "/taken-over-connecting", CleanCase(kTakeOver, 1, standard));
+    // A write taken over after its second block: its first four answers, then
+    // a whole read-back for the newer exchange.
+    auto write = CleanCase(kWrite | kTakeOver, 5, {});
+    auto read = CleanCase(0, 0, standard);
+    write.resize(2 + 11 + 19 + 11 + 11);
+    write.insert(write.end(), read.begin() + 2, read.end());
+    WriteCase(dir + "/taken-over-writing", write);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--ini") return IniSeeds(argv[2], argv[3]);
+    if (argc == 3 && std::string(argv[1]) == "--link") return LinkSeeds(argv[2]);
     if (argc != 2) {
-        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR\n";
+        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR\n";
         return 2;
     }
     const std::string dir = argv[1];
