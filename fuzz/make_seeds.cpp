@@ -75,11 +75,8 @@ void WriteCase(const std::string& path, const std::vector<uint8_t>& bytes) {
 // side; a newer exchange taking over while one connects and while one sends.
 int LinkSeeds(const std::string& dir) {
     using namespace linkcase;
-    const auto db = sample::BuildSample();
-    std::vector<uint8_t> channel, standard;
-    if (!dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, channel) ||
-        !dbase::BuildSaveBytes(*db, dbase::SaveMode::Default, standard))
-        return 1;
+    const auto& channel = sample::SampleFile(true);
+    const auto& standard = sample::SampleFile(false);
     WriteCase(dir + "/read-default", CleanCase(0, 0, standard));
     WriteCase(dir + "/read-channel", CleanCase(kRead256K, 0, channel));
     WriteCase(dir + "/write-default", CleanCase(kWrite, 0, {}));
@@ -94,9 +91,8 @@ int LinkSeeds(const std::string& dir) {
     WriteCase(dir + "/taken-over-connecting", CleanCase(kTakeOver, 1, standard));
     // A write taken over after its second block: its first four answers, then
     // a whole read-back for the newer exchange.
-    auto write = CleanCase(kWrite | kTakeOver, 5, {});
-    auto read = CleanCase(0, 0, standard);
-    write.resize(2 + 11 + 19 + 11 + 11);
+    auto write = FirstSegments(CleanCase(kWrite | kTakeOver, 5, {}), 4);
+    const auto read = CleanCase(0, 0, standard);
     write.insert(write.end(), read.begin() + 2, read.end());
     WriteCase(dir + "/taken-over-writing", write);
     return 0;

@@ -36,6 +36,7 @@ std::span<const uint8_t> AsBytes(const std::string& s) {
 }
 
 struct Segment {
+    size_t start; // where its header stands in the script
     bool afterWrite;
     int delayMs;
     std::span<const uint8_t> bytes;
@@ -45,12 +46,13 @@ std::vector<Segment> ParseScript(std::span<const uint8_t> script) {
     std::vector<Segment> segments;
     size_t at = 0;
     while (at < script.size()) {
+        const size_t start = at;
         const uint8_t when = script[at++];
         size_t length = 0;
         if (at < script.size()) length = script[at++];
         if (at < script.size()) length |= size_t{script[at++]} << 8;
         length = std::min(length, script.size() - at);
-        segments.push_back({(when & 0x80) != 0, when & 0x7F, script.subspan(at, length)});
+        segments.push_back({start, (when & 0x80) != 0, when & 0x7F, script.subspan(at, length)});
         at += length;
     }
     return segments;
@@ -142,9 +144,9 @@ private:
 // the case asks for it, and notes every fault it sees.
 class Watch final : public dbase::LinkObserver {
 public:
-    Watch(uint8_t flags, uint8_t parameter, const std::string& folder)
-        : flags_(flags), parameter_(parameter), innerPath_(folder + "/inner.bin"),
-          outerPath_(folder + "/read.bin") {}
+    Watch(uint8_t flags, uint8_t parameter, std::string outerPath, std::string innerPath)
+        : flags_(flags), parameter_(parameter), innerPath_(std::move(innerPath)),
+          outerPath_(std::move(outerPath)) {}
 
     void Attach(dbase::ReceiverLink& link) { link_ = &link; }
 
@@ -229,14 +231,13 @@ Files::Files(const std::string& base) {
         if (fs::create_directory(p)) dir_ = p.string();
     }
     if (dir_.empty()) throw std::runtime_error("no folder for the link files");
-    const auto db = sample::BuildSample();
-    if (!dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, channel_) ||
-        !dbase::BuildSaveBytes(*db, dbase::SaveMode::Default, default_))
-        throw std::runtime_error("the sample can not be saved");
-    Put(dir_ + "/write-channel.bin", channel_);
-    Put(dir_ + "/write-default.bin", default_);
-    Put(dir_ + "/damaged.bin", std::span<const uint8_t>(channel_).first(channel_.size() - 1));
+    const auto& channel = DataFile(true);
+    Put(dir_ + "/write-channel.bin", channel);
+    Put(dir_ + "/write-default.bin", DataFile(false));
+    Put(dir_ + "/damaged.bin", std::span<const uint8_t>(channel).first(channel.size() - 1));
 }
+
+const std::vector<uint8_t>& Files::DataFile(bool is256K) const { return sample::SampleFile(is256K); }
 
 Files::~Files() {
     std::error_code ec;
@@ -255,13 +256,13 @@ Outcome Run(std::span<const uint8_t> input, const Files& files) {
 
     ScriptedLine line(input.subspan(2), !(flags & kOpenFails),
                       (flags & kWriteFails) ? int64_t{parameter} + 1 : 0);
-    Watch watch(flags, parameter, files.Folder());
+    const std::string readPath = files.Folder() + "/read.bin";
+    Watch watch(flags, parameter, readPath, files.Folder() + "/inner.bin");
     dbase::ReceiverLink link(line, line, &watch);
     watch.Attach(link);
     link.SetActive(true);
     link.SetConnectTimeoutMs(kConnectLimitMs);
 
-    const std::string readPath = files.Folder() + "/read.bin";
     const std::string writePath = files.Folder() + (damaged  ? "/damaged.bin"
                                                     : is256K ? "/write-channel.bin"
                                                              : "/write-default.bin");
@@ -319,6 +320,13 @@ Outcome Run(std::span<const uint8_t> input, const Files& files) {
     }
     outcome.fault = fault;
     return outcome;
+}
+
+std::vector<uint8_t> FirstSegments(std::span<const uint8_t> input, size_t count) {
+    if (input.size() < 2) return {input.begin(), input.end()};
+    const auto segments = ParseScript(input.subspan(2));
+    const size_t end = count < segments.size() ? 2 + segments[count].start : input.size();
+    return {input.begin(), input.begin() + static_cast<std::ptrdiff_t>(end)};
 }
 
 std::vector<uint8_t> CleanCase(uint8_t flags, uint8_t parameter, std::span<const uint8_t> image) {

@@ -10,7 +10,7 @@
 //               bit 4     the user cancels at pump number 16 * P
 //               bit 5     a newer read-back of Default data starts inside the
 //                         exchange at its message number P
-//               bit 6     the file to write is damaged (one byte changed)
+//               bit 6     the file to write is damaged (one byte short)
 //   byte 1    P
 //   then      the loader's script, segments of
 //               byte    when: bit 7 set: after the PC's next frame or block
@@ -51,11 +51,11 @@ public:
     Files& operator=(const Files&) = delete;
 
     const std::string& Folder() const { return dir_; }
-    const std::vector<uint8_t>& DataFile(bool is256K) const { return is256K ? channel_ : default_; }
+    // The bundled sample as a data file of the kind.
+    const std::vector<uint8_t>& DataFile(bool is256K) const;
 
 private:
     std::string dir_;
-    std::vector<uint8_t> channel_, default_;
 };
 
 struct Outcome {
@@ -73,5 +73,7 @@ Outcome Run(std::span<const uint8_t> input, const Files& files);
 // The script of a loader that answers the exchange correctly; `image` is what
 // a read-back sends.
 std::vector<uint8_t> CleanCase(uint8_t flags, uint8_t parameter, std::span<const uint8_t> image);
+// A case cut after the first `count` segments of its script.
+std::vector<uint8_t> FirstSegments(std::span<const uint8_t> input, size_t count);
 
 } // namespace linkcase

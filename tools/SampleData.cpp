@@ -1,10 +1,12 @@
 #include "SampleData.h"
 
 #include "dbase/Bits.h"
+#include "dbase/DataFile.h"
 #include "dbase/Image.h"
 
 #include <algorithm>
 #include <random>
+#include <stdexcept>
 
 namespace sample {
 
@@ -241,6 +243,17 @@ std::unique_ptr<Database> BuildFull(uint32_t seed) {
     for (int a = 0; a < kAudioSlots; ++a) AddAudio(d, a * 3, 0x102 + (a % 60) * 0x20, langs[a % 4]);
     for (int g = 0; g < kFavGroups; ++g) NameFav(d, g, word() + (g % 2 ? " " + word() : ""));
     return db;
+}
+
+const std::vector<uint8_t>& SampleFile(bool is256K) {
+    static const auto files = [] {
+        const auto db = BuildSample();
+        std::array<std::vector<uint8_t>, 2> bytes;
+        if (!BuildSaveBytes(*db, SaveMode::Default, bytes[0]) || !BuildSaveBytes(*db, SaveMode::Channel, bytes[1]))
+            throw std::runtime_error("the sample can not be saved");
+        return bytes;
+    }();
+    return files[is256K ? 1 : 0];
 }
 
 } // namespace sample

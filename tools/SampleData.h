@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sample {
 
@@ -47,6 +48,8 @@ std::unique_ptr<dbase::Database> EmptyDatabase();
 
 // The sample that ships with the project.
 std::unique_ptr<dbase::Database> BuildSample();
+// The sample saved as a data file of the given kind, as Save writes it.
+const std::vector<uint8_t>& SampleFile(bool is256K);
 
 // A database with every table at its capacity: 64 satellites, 2,200
 // transponders, 3,000 programs and 1,000 extra audio tracks.

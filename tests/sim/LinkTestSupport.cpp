@@ -6,7 +6,6 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
 #include <unistd.h>
 
@@ -43,13 +42,7 @@ ScratchDir::~ScratchDir() {
     std::filesystem::remove_all(dir_, ec);
 }
 
-std::vector<uint8_t> SampleFile(bool is256K) {
-    static const auto db = sample::BuildSample();
-    std::vector<uint8_t> bytes;
-    if (!dbase::BuildSaveBytes(*db, is256K ? dbase::SaveMode::Channel : dbase::SaveMode::Default, bytes))
-        throw std::runtime_error("the sample can not be saved");
-    return bytes;
-}
+std::vector<uint8_t> SampleFile(bool is256K) { return sample::SampleFile(is256K); }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
