@@ -2,6 +2,7 @@
 //   make-seeds DIR                  the data-file seeds of fuzz_open
 //   make-seeds --ini DIR INI_DIR    the .ini seeds of fuzz_ini, from the files in INI_DIR
 //   make-seeds --link DIR           the loader scripts of fuzz_link
+//   make-seeds --batch DIR          the scripts of fuzz_batch
 // Each seed starts with the byte(s) that select how the target reads it.
 #include "LinkCase.h"
 #include "SampleData.h"
@@ -66,6 +67,29 @@ int IniSeeds(const std::string& dir, const std::string& iniDir) {
     return 0;
 }
 
+// Scripts with every command, undo and redo, quoting, and the usual mistakes.
+int BatchSeeds(const std::string& dir) {
+    const std::pair<const char*, const char*> scripts[] = {
+        {"reorder", "sort tv name\nsort radio fav\nsort tv tp\nswap prog 3 4\nswap sat 0 1\nswap tp 0 1\n"},
+        {"marks", "mark 5 fav:2\nmark 5 lock\nmark 6 skip\nfav-lock 3 1\nfav-name 2 'Kids & Co'\nundo\nredo\n"},
+        {"deletes", "delete-program 7\ndelete-tp 3\nreset-sat 1\ndelete-empty-tps --sat 0\nundo\nundo\n"},
+        {"editors",
+         "edit-program 3 --name \"News 24\" --vid 100 --lock 1 --fav 0000000000000101\n"
+         "add-program 5 radio --name R --vid 0 --aud 101 --pcr 100\n"
+         "edit-tp 2 --freq 11000 --pol V --fec 3/4\nadd-tp 1 --freq 12000 --sym 27500 --pol H --fec Auto\n"
+         "edit-sat 0 --name Astra --type single --low 05750 --22k on --longitude 19.2\n"},
+        {"mistakes", "# comment\n\nundo\nsort tv size\nedit-program 1 --name 'open\nfrobnicate\n"},
+        {"history", "mark 1 lock\nmark 2 lock\nundo\nundo\nredo\nmark 3 skip\nredo\n"},
+    };
+    for (const auto& [name, text] : scripts)
+        for (uint8_t db : {0, 1}) {
+            std::ofstream out(dir + "/" + name + (db ? "-full" : "-sample"), std::ios::binary | std::ios::trunc);
+            out.put(static_cast<char>(db));
+            out << text;
+        }
+    return 0;
+}
+
 void WriteCase(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -103,8 +127,9 @@ int LinkSeeds(const std::string& dir) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--ini") return IniSeeds(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "--link") return LinkSeeds(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--batch") return BatchSeeds(argv[2]);
     if (argc != 2) {
-        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR\n";
+        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR | make-seeds --batch DIR\n";
         return 2;
     }
     const std::string dir = argv[1];

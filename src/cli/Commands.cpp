@@ -1,41 +1,26 @@
 #include "Commands.h"
 
 #include "Common.h"
+#include "EditSupport.h"
 
 namespace cli {
 
 const std::vector<Command>& Commands() {
-    static const std::vector<Command> commands = {
-        {"info", "info FILE", CmdInfo},
-        {"dump", "dump FILE [--json]", CmdDump},
-        {"save", "save IN OUT [--as channel|default]", CmdSave},
-        {"sort", "sort FILE tv|radio name|fav|tp -o OUT", CmdSort},
-        {"swap", "swap FILE sat|tp|prog A B -o OUT", CmdSwap},
-        {"mark", "mark FILE SLOT fav:N|lock|skip -o OUT", CmdMark},
-        {"fav-lock", "fav-lock FILE GROUP 0|1 -o OUT", CmdFavLock},
-        {"delete-program", "delete-program FILE SLOT -o OUT", CmdDeleteProgram},
-        {"delete-tp", "delete-tp FILE SLOT -o OUT", CmdDeleteTp},
-        {"reset-sat", "reset-sat FILE SLOT -o OUT", CmdResetSat},
-        {"delete-empty-tps", "delete-empty-tps FILE [--sat SLOT] -o OUT", CmdDeleteEmptyTps},
-        {"edit-program",
-         "edit-program FILE SLOT [--name T] [--vid N] [--aud N] [--pcr N] [--pvt N] [--pmt N] [--sid N] "
-         "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",
-         CmdEditProgram},
-        {"add-program",
-         "add-program FILE TPSLOT tv|radio --name T --vid N --aud N --pcr N [--pvt N] [--pmt N] [--sid N] "
-         "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",
-         CmdAddProgram},
-        {"edit-tp", "edit-tp FILE SLOT [--freq N] [--sym N] [--pol H|V] [--fec TEXT] -o OUT", CmdEditTp},
-        {"add-tp", "add-tp FILE SATSLOT --freq N --sym N --pol H|V --fec TEXT -o OUT", CmdAddTp},
-        {"edit-sat",
-         "edit-sat FILE SLOT [--name T] [--type single|universal|onecable] [--low N] [--high N] "
-         "[--22k off|on|auto] [--diseqc10 0-4] [--diseqc11 0-16] [--power off|13/18|13|18] [--longitude X] -o OUT",
-         CmdEditSat},
-        {"fav-name", "fav-name FILE GROUP NAME -o OUT", CmdFavName},
-        {"import-ini", "import-ini FILE SATSLOT INI -o OUT", CmdImportIni},
-        {"read", "read --port DEV --kind channel|default OUT", CmdRead},
-        {"write", "write --port DEV FILE", CmdWrite},
-    };
+    static const std::vector<Command> commands = [] {
+        std::vector<Command> list = {
+            {"info", "info FILE", CmdInfo},
+            {"dump", "dump FILE [--json]", CmdDump},
+            {"save", "save IN OUT [--as channel|default]", CmdSave},
+        };
+        for (const EditCommand& e : EditCommands())
+            list.push_back({e.name, e.usage, [&e](const Args& args, std::ostream& out, std::ostream& err) {
+                                return RunEdit(e, args, out, err);
+                            }});
+        list.push_back({"batch", "batch FILE SCRIPT -o OUT", CmdBatch});
+        list.push_back({"read", "read --port DEV --kind channel|default OUT", CmdRead});
+        list.push_back({"write", "write --port DEV FILE", CmdWrite});
+        return list;
+    }();
     return commands;
 }
 

@@ -4,58 +4,56 @@
 #include "EditSupport.h"
 
 #include "dbase/Edit.h"
+#include "dbase/StepNames.h"
 
 namespace cli {
 
 using dbase::Database;
 using dbase::Status;
 
-int CmdDeleteProgram(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {}, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport&) {
-        const int slot = SlotArg(p.positional[1], "SLOT");
-        if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
-        dbase::DeleteProgram(db, slot);
-        return Status::Ok();
-    });
-}
-
-int CmdDeleteTp(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {}, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
-        const int tp = SlotArg(p.positional[1], "SLOT");
-        if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
-        const dbase::TpDeleteResult r = dbase::DeleteTransponder(db, tp, db.Tp.data[tp].SatIndex);
-        if (r.PlaceholderTpMade)
-            report.notes.push_back("The satellite's last transponder was replaced by the placeholder in slot " +
-                                   std::to_string(r.placeholderSlot) + ".");
-        return Status::Ok();
-    });
-}
-
-int CmdResetSat(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {}, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport&) {
-        const int sat = SlotArg(p.positional[1], "SLOT");
-        if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
-        dbase::ResetSatellite(db, sat);
-        return Status::Ok();
-    });
-}
-
-int CmdDeleteEmptyTps(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {"--sat"}, 1, 1, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
-        // The transponders the grid would list: those of one satellite, or all.
-        if (const std::string* satArg = p.get("--sat")) {
-            const int sat = SlotArg(*satArg, "--sat");
-            if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
-            db.ListSatTps(sat);
-        } else {
-            db.ListAllTps();
-        }
-        const std::vector<int> empty = dbase::EmptyTransponders(db, db.TpList.e);
-        const int deleted = dbase::DeleteTransponders(db, empty);
-        report.notes.push_back("Deleted " + std::to_string(deleted) + " empty transponder" +
-                               (deleted == 1 ? "." : "s."));
-        return Status::Ok();
-    });
+void AddListEditCommands(std::vector<EditCommand>& list) {
+    list.push_back({"delete-program", "delete-program FILE SLOT -o OUT", dbase::steps::DeleteProgram, {}, 2, 2, {},
+                    [](const ParsedArgs& p, Database& db, EditReport&) {
+                        const int slot = SlotArg(p.positional[1], "SLOT");
+                        if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
+                        dbase::DeleteProgram(db, slot);
+                        return Status::Ok();
+                    }});
+    list.push_back({"delete-tp", "delete-tp FILE SLOT -o OUT", dbase::steps::DeleteTransponder, {}, 2, 2, {},
+                    [](const ParsedArgs& p, Database& db, EditReport& report) {
+                        const int tp = SlotArg(p.positional[1], "SLOT");
+                        if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
+                        const dbase::TpDeleteResult r = dbase::DeleteTransponder(db, tp, db.Tp.data[tp].SatIndex);
+                        if (r.PlaceholderTpMade)
+                            report.notes.push_back(
+                                "The satellite's last transponder was replaced by the placeholder in slot " +
+                                std::to_string(r.placeholderSlot) + ".");
+                        return Status::Ok();
+                    }});
+    list.push_back({"reset-sat", "reset-sat FILE SLOT -o OUT", dbase::steps::ResetSatellite, {}, 2, 2, {},
+                    [](const ParsedArgs& p, Database& db, EditReport&) {
+                        const int sat = SlotArg(p.positional[1], "SLOT");
+                        if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+                        dbase::ResetSatellite(db, sat);
+                        return Status::Ok();
+                    }});
+    list.push_back({"delete-empty-tps", "delete-empty-tps FILE [--sat SLOT] -o OUT",
+                    dbase::steps::DeleteEmptyTransponders, {"--sat"}, 1, 1, {},
+                    [](const ParsedArgs& p, Database& db, EditReport& report) {
+                        // The transponders the grid would list: those of one satellite, or all.
+                        if (const std::string* satArg = p.get("--sat")) {
+                            const int sat = SlotArg(*satArg, "--sat");
+                            if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+                            db.ListSatTps(sat);
+                        } else {
+                            db.ListAllTps();
+                        }
+                        const std::vector<int> empty = dbase::EmptyTransponders(db, db.TpList.e);
+                        const int deleted = dbase::DeleteTransponders(db, empty);
+                        report.notes.push_back("Deleted " + std::to_string(deleted) + " empty transponder" +
+                                               (deleted == 1 ? "." : "s."));
+                        return Status::Ok();
+                    }});
 }
 
 } // namespace cli

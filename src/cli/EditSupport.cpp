@@ -6,19 +6,57 @@
 
 namespace cli {
 
-int RunEdit(const Args& args, std::set<std::string> valued, size_t minPos, size_t maxPos, std::ostream& out,
-            std::ostream& err, const EditOperation& operation) {
-    valued.insert("-o");
-    const ParsedArgs p = ParseArgs(args, valued, {}, minPos, maxPos);
-    const std::string* dest = p.get("-o");
-    if (!dest) throw UsageError("-o OUT is required");
-    if (dest->empty()) throw UsageError("-o needs a file name");
+const std::vector<EditCommand>& EditCommands() {
+    static const std::vector<EditCommand> commands = [] {
+        std::vector<EditCommand> list;
+        AddReorderEditCommands(list);
+        AddListEditCommands(list);
+        AddEditorEditCommands(list);
+        AddImportEditCommands(list);
+        return list;
+    }();
+    return commands;
+}
 
+const EditCommand* FindEditCommand(const std::string& name) {
+    for (const EditCommand& c : EditCommands())
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output) {
+    std::set<std::string> valued = c.valued;
+    if (output) valued.insert("-o");
+    ParsedArgs p = ParseArgs(args, valued, {}, c.minPos, c.maxPos);
+    if (output) {
+        const std::string* dest = p.get("-o");
+        if (!dest) throw UsageError("-o OUT is required");
+        if (dest->empty()) throw UsageError("-o needs a file name");
+    }
+    if (c.check) c.check(p);
+    return p;
+}
+
+dbase::Status ApplyEdit(const EditCommand& c, const ParsedArgs& args, dbase::Document& doc, EditReport& report) {
+    return doc.Edit(c.step, [&](dbase::Database& db) {
+        dbase::Status s = c.apply(args, db, report);
+        if (s && !report.step.empty()) doc.NameStep(report.step);
+        return s;
+    });
+}
+
+dbase::Status SaveDocument(dbase::Document& doc, const std::string& out) {
+    return doc.Save(dbase::SaveModeForSave(doc.Db().Is256K), out);
+}
+
+int RunEdit(const EditCommand& c, const Args& args, std::ostream& out, std::ostream& err) {
+    const ParsedArgs p = ParseEditArgs(c, args, true);
     auto db = dbase::NewDatabase();
     if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
+    dbase::Document doc(std::move(db));
     EditReport report;
-    if (dbase::Status s = operation(p, *db, report); !s) return Fail(err, s);
-    if (dbase::Status s = SaveOutput(*db, *dest); !s) return Fail(err, s);
+    if (dbase::Status s = ApplyEdit(c, p, doc, report); !s) return Fail(err, s);
+    if (dbase::Status s = SaveDocument(doc, *p.get("-o")); !s) return Fail(err, s);
     for (const std::string& w : report.warnings) Fail(err, w);
     for (const std::string& n : report.notes) out << n << '\n';
     return 0;

@@ -1,11 +1,14 @@
 // The one way every editing command of orbitlist-cli works: open FILE as
-// `save` does, apply one operation with the window's checks, and save to the
-// required -o OUT (which may be FILE) only when the operation succeeded.
+// `save` does, apply one operation with the window's checks as one step of
+// the document's history, and save to the required -o OUT (which may be
+// FILE) only when the operation succeeded. A batch script runs the same
+// operations one after another on one document.
 #pragma once
 
 #include "Commands.h"
 #include "Common.h"
 
+#include "dbase/Document.h"
 #include "dbase/Model.h"
 #include "dbase/Status.h"
 
@@ -21,17 +24,50 @@ namespace cli {
 struct EditReport {
     std::vector<std::string> warnings;
     std::vector<std::string> notes;
+    // The name of the step when it depends on the arguments ("Mark lock").
+    std::string step;
 };
 
 using EditOperation = std::function<dbase::Status(const ParsedArgs& args, dbase::Database& db, EditReport& report)>;
 
-// Parses `args` (adding "-o" to the valued options), opens the first
-// positional argument, runs `operation` and saves the result to -o OUT.
-// Returns 0 on success, 1 when the file can not be opened or saved or the
-// operation refuses (nothing is written then), and throws UsageError for a
-// malformed command line.
-int RunEdit(const Args& args, std::set<std::string> valued, size_t minPos, size_t maxPos, std::ostream& out,
-            std::ostream& err, const EditOperation& operation);
+// An editing command: its words, and the change it makes.
+struct EditCommand {
+    std::string name;  // "delete-program"
+    std::string usage; // without the program's name
+    std::string step;  // the history step's name, unless the operation names it
+    std::set<std::string> valued; // options that take a value, besides -o
+    size_t minPos = 1, maxPos = 1; // positional arguments, FILE included
+    // Checks the words before the file is opened; throws UsageError.
+    std::function<void(const ParsedArgs&)> check;
+    EditOperation apply;
+};
+
+// Every editing command, in the order the usage lists them.
+const std::vector<EditCommand>& EditCommands();
+const EditCommand* FindEditCommand(const std::string& name);
+
+// The commands of each group, collected by EditCommands().
+void AddListEditCommands(std::vector<EditCommand>& list);
+void AddEditorEditCommands(std::vector<EditCommand>& list);
+void AddReorderEditCommands(std::vector<EditCommand>& list);
+void AddImportEditCommands(std::vector<EditCommand>& list);
+
+// Parses the words of command `c` (FILE first); with `output` the -o OUT
+// option is taken and required. Runs the command's check. Throws UsageError.
+ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output);
+
+// Runs `c` as one step of `doc`. On success the warnings and notes are left
+// in `report`; a refusal leaves the data as it was.
+dbase::Status ApplyEdit(const EditCommand& c, const ParsedArgs& args, dbase::Document& doc, EditReport& report);
+
+// Saves `doc` to `out` in the form the Save command uses.
+dbase::Status SaveDocument(dbase::Document& doc, const std::string& out);
+
+// Parses `args`, opens the first positional argument, applies the command
+// and saves the result to -o OUT. Returns 0 on success, 1 when the file can
+// not be opened or saved or the operation refuses (nothing is written then),
+// and throws UsageError for a malformed command line.
+int RunEdit(const EditCommand& c, const Args& args, std::ostream& out, std::ostream& err);
 
 // A slot number given on the command line.
 int SlotArg(const std::string& text, const std::string& what);

@@ -6,6 +6,7 @@
 #include "dbase/Edit.h"
 #include "dbase/Editors.h"
 #include "dbase/Image.h"
+#include "dbase/StepNames.h"
 
 #include <optional>
 
@@ -15,6 +16,8 @@ using dbase::Database;
 using dbase::Status;
 
 namespace {
+
+const std::set<std::string> kTpOptions = {"--freq", "--sym", "--pol", "--fec"};
 
 const std::set<std::string> kProgOptions = {"--name", "--vid", "--aud", "--pcr", "--pvt",
                                             "--pmt",  "--sid", "--lock", "--skip", "--fav"};
@@ -84,124 +87,127 @@ int ListArg(const std::string& text, const std::string& what, const std::vector<
     throw UsageError(what + " takes " + all + ": " + text);
 }
 
+Status EditSatellite(const ParsedArgs& p, Database& db, EditReport& report) {
+    const int sat = SlotArg(p.positional[1], "SLOT");
+    if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+    const dbase::SatView view = dbase::ShowSatellite(db, sat);
+    dbase::SatInput in = view.input;
+
+    if (const std::string* v = p.get("--type")) {
+        const int type = ListArg(*v, "--type", dbase::LnbTypeItems());
+        if (type != in.type) {
+            const dbase::LnbPreset preset = dbase::LnbTypePreset(db.Sat.data[sat], type);
+            in.type = type;
+            in.low = preset.low;
+            in.high = preset.high;
+            in.tone22k = preset.tone22k;
+        }
+    }
+    if (const std::string* v = p.get("--low")) {
+        const dbase::LnbPreset changed = dbase::LnbLowChange(in.type, *v, in.high);
+        in.low = changed.low;
+        in.high = changed.high;
+    }
+    if (const std::string* v = p.get("--high")) in.high = *v;
+    if (const std::string* v = p.get("--22k"))
+        in.tone22k = ListArg(*v, "--22k", {"OFF", "ON", "Auto"});
+    else if (!view.warning.empty())
+        report.warnings.push_back(view.warning);
+    if (const std::string* v = p.get("--diseqc10")) in.diseqc10 = RangeArg(*v, "--diseqc10", 0, 4);
+    if (const std::string* v = p.get("--diseqc11")) in.diseqc11 = RangeArg(*v, "--diseqc11", 0, 16);
+    if (const std::string* v = p.get("--power")) in.power = ListArg(*v, "--power", dbase::LnbPowerItems());
+    if (const std::string* v = p.get("--longitude")) in.longitude = *v;
+    if (const std::string* v = p.get("--name"))
+        if (Status s = NameArg(*v, in.name); !s) return s;
+
+    dbase::SatValues values;
+    if (const auto r = dbase::CheckSatellite(in, values)) return Refused(r);
+    dbase::ChangeSatellite(db, sat, values);
+    return Status::Ok();
+}
+
 } // namespace
 
-int CmdEditProgram(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, kProgOptions, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport&) {
-        const int slot = SlotArg(p.positional[1], "SLOT");
-        if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
-        dbase::ProgInput in = dbase::ShowProgram(db, slot);
-        if (Status s = ApplyProgOptions(p, in); !s) return s;
-        dbase::ProgValues v;
-        if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
-        dbase::ChangeProgram(db, slot, v);
-        return Status::Ok();
-    });
-}
-
-int CmdAddProgram(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, kProgOptions, 3, 3, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
-        const int tp = SlotArg(p.positional[1], "TPSLOT");
-        const std::string& kind = p.positional[2];
-        if (kind != "tv" && kind != "radio") throw UsageError("the kind is tv or radio: " + kind);
-        for (const char* required : {"--name", "--vid", "--aud", "--pcr"}) RequiredOption(p, required);
-        if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
-        // The limits are checked before the editor opens.
-        if (Status s = dbase::CheckAddProgram(db, tp); !s) return s;
-        dbase::ProgInput in;
-        if (Status s = ApplyProgOptions(p, in); !s) return s;
-        dbase::ProgValues v;
-        if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
-        int slot = -1;
-        if (Status s = dbase::AddProgram(db, tp, kind == "radio", v, &slot); !s) return s;
-        report.notes.push_back("Added program in slot " + std::to_string(slot) + ".");
-        return Status::Ok();
-    });
-}
-
-int CmdEditTp(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {"--freq", "--sym", "--pol", "--fec"}, 2, 2, out, err,
-                   [](const ParsedArgs& p, Database& db, EditReport&) {
-                       const int tp = SlotArg(p.positional[1], "SLOT");
-                       if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
-                       dbase::TpInput in = dbase::ShowTransponder(db, tp);
-                       ApplyTpOptions(p, in);
-                       dbase::TpValues v;
-                       if (const auto r = dbase::CheckTransponder(in, v)) return Refused(r);
-                       dbase::ChangeTransponder(db, tp, v);
-                       return Status::Ok();
-                   });
-}
-
-int CmdAddTp(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {"--freq", "--sym", "--pol", "--fec"}, 2, 2, out, err,
-                   [](const ParsedArgs& p, Database& db, EditReport& report) {
-                       const int sat = SlotArg(p.positional[1], "SATSLOT");
-                       for (const char* required : {"--freq", "--sym", "--pol", "--fec"})
-                           RequiredOption(p, required);
-                       if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
-                       if (Status s = dbase::CheckAddTransponder(db, sat); !s) return s;
-                       dbase::TpInput in;
-                       ApplyTpOptions(p, in);
-                       dbase::TpValues v;
-                       if (const auto r = dbase::CheckTransponder(in, v)) return Refused(r);
-                       int slot = -1;
-                       if (Status s = dbase::AddTransponder(db, sat, v, &slot); !s) return s;
-                       report.notes.push_back("Added transponder in slot " + std::to_string(slot) + ".");
-                       return Status::Ok();
-                   });
-}
-
-int CmdEditSat(const Args& args, std::ostream& out, std::ostream& err) {
-    const std::set<std::string> options = {"--name",     "--type",       "--low",   "--high",     "--22k",
-                                           "--diseqc10", "--diseqc11", "--power", "--longitude"};
-    return RunEdit(args, options, 2, 2, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
-        const int sat = SlotArg(p.positional[1], "SLOT");
-        if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
-        const dbase::SatView view = dbase::ShowSatellite(db, sat);
-        dbase::SatInput in = view.input;
-
-        if (const std::string* v = p.get("--type")) {
-            const int type = ListArg(*v, "--type", dbase::LnbTypeItems());
-            if (type != in.type) {
-                const dbase::LnbPreset preset = dbase::LnbTypePreset(db.Sat.data[sat], type);
-                in.type = type;
-                in.low = preset.low;
-                in.high = preset.high;
-                in.tone22k = preset.tone22k;
-            }
-        }
-        if (const std::string* v = p.get("--low")) {
-            const dbase::LnbPreset changed = dbase::LnbLowChange(in.type, *v, in.high);
-            in.low = changed.low;
-            in.high = changed.high;
-        }
-        if (const std::string* v = p.get("--high")) in.high = *v;
-        if (const std::string* v = p.get("--22k"))
-            in.tone22k = ListArg(*v, "--22k", {"OFF", "ON", "Auto"});
-        else if (!view.warning.empty())
-            report.warnings.push_back(view.warning);
-        if (const std::string* v = p.get("--diseqc10")) in.diseqc10 = RangeArg(*v, "--diseqc10", 0, 4);
-        if (const std::string* v = p.get("--diseqc11")) in.diseqc11 = RangeArg(*v, "--diseqc11", 0, 16);
-        if (const std::string* v = p.get("--power")) in.power = ListArg(*v, "--power", dbase::LnbPowerItems());
-        if (const std::string* v = p.get("--longitude")) in.longitude = *v;
-        if (const std::string* v = p.get("--name"))
-            if (Status s = NameArg(*v, in.name); !s) return s;
-
-        dbase::SatValues values;
-        if (const auto r = dbase::CheckSatellite(in, values)) return Refused(r);
-        dbase::ChangeSatellite(db, sat, values);
-        return Status::Ok();
-    });
-}
-
-int CmdFavName(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {}, 3, 3, out, err, [](const ParsedArgs& p, Database& db, EditReport&) {
-        const int group = RangeArg(p.positional[1], "GROUP", 1, dbase::kFavGroups);
-        std::string name;
-        if (Status s = NameArg(p.positional[2], name); !s) return s;
-        return dbase::SetFavName(db, group - 1, name);
-    });
+void AddEditorEditCommands(std::vector<EditCommand>& list) {
+    list.push_back({"edit-program",
+                    "edit-program FILE SLOT [--name T] [--vid N] [--aud N] [--pcr N] [--pvt N] [--pmt N] [--sid N] "
+                    "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",
+                    dbase::steps::ChangeProgram, kProgOptions, 2, 2, {},
+                    [](const ParsedArgs& p, Database& db, EditReport&) {
+                        const int slot = SlotArg(p.positional[1], "SLOT");
+                        if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
+                        dbase::ProgInput in = dbase::ShowProgram(db, slot);
+                        if (Status s = ApplyProgOptions(p, in); !s) return s;
+                        dbase::ProgValues v;
+                        if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
+                        dbase::ChangeProgram(db, slot, v);
+                        return Status::Ok();
+                    }});
+    list.push_back({"add-program",
+                    "add-program FILE TPSLOT tv|radio --name T --vid N --aud N --pcr N [--pvt N] [--pmt N] [--sid N] "
+                    "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",
+                    dbase::steps::AddProgram, kProgOptions, 3, 3, {},
+                    [](const ParsedArgs& p, Database& db, EditReport& report) {
+                        const int tp = SlotArg(p.positional[1], "TPSLOT");
+                        const std::string& kind = p.positional[2];
+                        if (kind != "tv" && kind != "radio") throw UsageError("the kind is tv or radio: " + kind);
+                        for (const char* required : {"--name", "--vid", "--aud", "--pcr"}) RequiredOption(p, required);
+                        if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
+                        // The limits are checked before the editor opens.
+                        if (Status s = dbase::CheckAddProgram(db, tp); !s) return s;
+                        dbase::ProgInput in;
+                        if (Status s = ApplyProgOptions(p, in); !s) return s;
+                        dbase::ProgValues v;
+                        if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
+                        int slot = -1;
+                        if (Status s = dbase::AddProgram(db, tp, kind == "radio", v, &slot); !s) return s;
+                        report.notes.push_back("Added program in slot " + std::to_string(slot) + ".");
+                        return Status::Ok();
+                    }});
+    list.push_back({"edit-tp", "edit-tp FILE SLOT [--freq N] [--sym N] [--pol H|V] [--fec TEXT] -o OUT",
+                    dbase::steps::ChangeTransponder, kTpOptions, 2, 2, {},
+                    [](const ParsedArgs& p, Database& db, EditReport&) {
+                        const int tp = SlotArg(p.positional[1], "SLOT");
+                        if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
+                        dbase::TpInput in = dbase::ShowTransponder(db, tp);
+                        ApplyTpOptions(p, in);
+                        dbase::TpValues v;
+                        if (const auto r = dbase::CheckTransponder(in, v)) return Refused(r);
+                        dbase::ChangeTransponder(db, tp, v);
+                        return Status::Ok();
+                    }});
+    list.push_back({"add-tp", "add-tp FILE SATSLOT --freq N --sym N --pol H|V --fec TEXT -o OUT",
+                    dbase::steps::AddTransponder, kTpOptions, 2, 2, {},
+                    [](const ParsedArgs& p, Database& db, EditReport& report) {
+                        const int sat = SlotArg(p.positional[1], "SATSLOT");
+                        for (const char* required : {"--freq", "--sym", "--pol", "--fec"}) RequiredOption(p, required);
+                        if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+                        if (Status s = dbase::CheckAddTransponder(db, sat); !s) return s;
+                        dbase::TpInput in;
+                        ApplyTpOptions(p, in);
+                        dbase::TpValues v;
+                        if (const auto r = dbase::CheckTransponder(in, v)) return Refused(r);
+                        int slot = -1;
+                        if (Status s = dbase::AddTransponder(db, sat, v, &slot); !s) return s;
+                        report.notes.push_back("Added transponder in slot " + std::to_string(slot) + ".");
+                        return Status::Ok();
+                    }});
+    list.push_back({"edit-sat",
+                    "edit-sat FILE SLOT [--name T] [--type single|universal|onecable] [--low N] [--high N] "
+                    "[--22k off|on|auto] [--diseqc10 0-4] [--diseqc11 0-16] [--power off|13/18|13|18] "
+                    "[--longitude X] -o OUT",
+                    dbase::steps::ChangeSatellite,
+                    {"--name", "--type", "--low", "--high", "--22k", "--diseqc10", "--diseqc11", "--power",
+                     "--longitude"},
+                    2, 2, {}, EditSatellite});
+    list.push_back({"fav-name", "fav-name FILE GROUP NAME -o OUT", "", {}, 3, 3, {},
+                    [](const ParsedArgs& p, Database& db, EditReport& report) {
+                        const int group = RangeArg(p.positional[1], "GROUP", 1, dbase::kFavGroups);
+                        std::string name;
+                        if (Status s = NameArg(p.positional[2], name); !s) return s;
+                        report.step = dbase::steps::RenameFavourite(group - 1);
+                        return dbase::SetFavName(db, group - 1, name);
+                    }});
 }
 
 } // namespace cli

@@ -6,14 +6,16 @@
 #include "dbase/Edit.h"
 #include "dbase/IniImport.h"
 #include "dbase/Messages.h"
+#include "dbase/StepNames.h"
 
 namespace cli {
 
 using dbase::Database;
 using dbase::Status;
 
-int CmdImportIni(const Args& args, std::ostream& out, std::ostream& err) {
-    return RunEdit(args, {}, 3, 3, out, err, [](const ParsedArgs& p, Database& db, EditReport& report) {
+void AddImportEditCommands(std::vector<EditCommand>& list) {
+    list.push_back({"import-ini", "import-ini FILE SATSLOT INI -o OUT", dbase::steps::ImportTransponders, {}, 3, 3, {},
+                    [](const ParsedArgs& p, Database& db, EditReport& report) {
         const int sat = SlotArg(p.positional[1], "SATSLOT");
         const std::string& ini = p.positional[2];
         if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
@@ -25,7 +27,7 @@ int CmdImportIni(const Args& args, std::ostream& out, std::ostream& err) {
         if (!file.skippedLines.empty()) report.warnings.push_back(dbase::SkippedLinesWarning(file.skippedLines));
         report.notes.push_back(dbase::msg::IniSuccess);
         return Status::Ok();
-    });
+    }});
 }
 
 } // namespace cli

@@ -2,33 +2,17 @@
 // opens FILE as save does, makes one change with the window's rules, and
 // saves to OUT in the form the Save command uses; a refusal writes nothing.
 #include "Commands.h"
-#include "Common.h"
+#include "EditSupport.h"
 
 #include "dbase/Marks.h"
 #include "dbase/Reorder.h"
+#include "dbase/StepNames.h"
 
 #include <algorithm>
-#include <functional>
 
 namespace cli {
 
 namespace {
-
-// Parses `count` positional arguments and the required -o OUT.
-ParsedArgs ParseWithOutput(const Args& args, size_t count) {
-    ParsedArgs p = ParseArgs(args, {"-o"}, {}, count, count);
-    if (!p.has("-o") || p.get("-o")->empty()) throw UsageError("-o OUT is required");
-    return p;
-}
-
-int OpenChangeSave(const ParsedArgs& p, std::ostream& err,
-                   const std::function<dbase::Status(dbase::Database&)>& change) {
-    auto db = dbase::NewDatabase();
-    if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
-    if (dbase::Status s = change(*db); !s) return Fail(err, s);
-    if (dbase::Status s = SaveOutput(*db, *p.get("-o")); !s) return Fail(err, s);
-    return 0;
-}
 
 dbase::ProgKind ParseKind(const std::string& text) {
     if (text == "tv") return dbase::ProgKind::Tv;
@@ -54,86 +38,104 @@ int ParseGroup(const std::string& text) {
     return static_cast<int>(g - 1);
 }
 
-} // namespace
-
-int CmdSort(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseWithOutput(args, 3);
-    const dbase::ProgKind kind = ParseKind(p.positional[1]);
-    const std::string& by = p.positional[2];
-    dbase::SortKey key;
-    if (by == "name")
-        key = dbase::SortKey::Name;
-    else if (by == "fav")
-        key = dbase::SortKey::Fav;
-    else if (by == "tp")
-        key = dbase::SortKey::Tp;
-    else
-        throw UsageError("the order is name, fav or tp, not " + by);
-    return OpenChangeSave(p, err, [&](dbase::Database& db) {
-        dbase::SortPrograms(db, kind, key);
-        return dbase::Status::Ok();
-    });
+dbase::SortKey ParseSortKey(const std::string& by) {
+    if (by == "name") return dbase::SortKey::Name;
+    if (by == "fav") return dbase::SortKey::Fav;
+    if (by == "tp") return dbase::SortKey::Tp;
+    throw UsageError("the order is name, fav or tp, not " + by);
 }
 
-int CmdSwap(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseWithOutput(args, 4);
+const std::string& SwapTable(const ParsedArgs& p) {
     const std::string& what = p.positional[1];
     if (what != "sat" && what != "tp" && what != "prog")
         throw UsageError("the table is sat, tp or prog, not " + what);
-    const long long a = ParseInteger(p.positional[2], "A"), b = ParseInteger(p.positional[3], "B");
-    // Slots far outside any table are refused by the checks like any other
-    // slot not in use; clamping keeps them from wrapping into a valid one.
-    const int sa = static_cast<int>(std::clamp<long long>(a, -1, 1 << 20));
-    const int sb = static_cast<int>(std::clamp<long long>(b, -1, 1 << 20));
-    return OpenChangeSave(p, err, [&](dbase::Database& db) {
-        if (what == "sat") {
-            if (dbase::Status s = dbase::CheckSatSwap(db, sa, sb); !s) return s;
-            dbase::SwapSatellites(db, sa, sb);
-        } else if (what == "tp") {
-            if (dbase::Status s = dbase::CheckTpSwap(db, sa, sb); !s) return s;
-            dbase::SwapTransponders(db, sa, sb);
-        } else {
-            if (dbase::Status s = dbase::CheckProgSwap(db, sa, sb); !s) return s;
-            dbase::SwapPrograms(db, sa, sb);
-        }
-        return dbase::Status::Ok();
-    });
+    return what;
 }
 
-int CmdMark(const Args& args, std::ostream& out, std::ostream& err) {
-    const ParsedArgs p = ParseWithOutput(args, 3);
-    const long long slot = ParseInteger(p.positional[1], "SLOT");
-    const int button = ParseMarkMode(p.positional[2]);
-    std::string report;
-    const int code = OpenChangeSave(p, err, [&](dbase::Database& db) {
-        if (slot < 0 || slot >= db.ProgCount)
-            return dbase::Status::Error("There is no program in slot " + p.positional[1] + "!");
-        const int s = static_cast<int>(slot);
-        dbase::ToggleMarks(db, s, button);
-        const dbase::ProgData& d = db.Prog.data[s];
-        report = "Program " + std::to_string(s) + " \"" + Latin1ToUtf8(d.Name) + "\" ";
-        if (button == dbase::kLockButton)
-            report += d.Lock ? "is now locked." : "is no longer locked.";
-        else if (button == dbase::kSkipButton)
-            report += d.Skip ? "is now skipped." : "is no longer skipped.";
-        else
-            report += std::string(db.InFavGroup(s, button) ? "is now in" : "is no longer in") +
-                      " favourite group " + std::to_string(button + 1) + ".";
-        return dbase::Status::Ok();
-    });
-    if (code == 0) out << report << '\n';
-    return code;
+// Slots far outside any table are refused by the checks like any other slot
+// not in use; clamping keeps them from wrapping into a valid one.
+int SwapSlot(const std::string& text, const std::string& what) {
+    return static_cast<int>(std::clamp<long long>(ParseInteger(text, what), -1, 1 << 20));
 }
 
-int CmdFavLock(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseWithOutput(args, 3);
-    const int group = ParseGroup(p.positional[1]);
-    const std::string& state = p.positional[2];
+int ParseLockState(const std::string& state) {
     if (state != "0" && state != "1") throw UsageError("the lock state is 0 or 1, not " + state);
-    return OpenChangeSave(p, err, [&](dbase::Database& db) {
-        dbase::SetFavLock(db, group, state == "1");
-        return dbase::Status::Ok();
-    });
+    return state == "1";
+}
+
+} // namespace
+
+void AddReorderEditCommands(std::vector<EditCommand>& list) {
+    list.push_back({"sort", "sort FILE tv|radio name|fav|tp -o OUT", dbase::steps::SortPrograms, {}, 3, 3,
+                    [](const ParsedArgs& p) {
+                        ParseKind(p.positional[1]);
+                        ParseSortKey(p.positional[2]);
+                    },
+                    [](const ParsedArgs& p, dbase::Database& db, EditReport&) {
+                        dbase::SortPrograms(db, ParseKind(p.positional[1]), ParseSortKey(p.positional[2]));
+                        return dbase::Status::Ok();
+                    }});
+    list.push_back({"swap", "swap FILE sat|tp|prog A B -o OUT", "", {}, 4, 4,
+                    [](const ParsedArgs& p) {
+                        SwapTable(p);
+                        SwapSlot(p.positional[2], "A");
+                        SwapSlot(p.positional[3], "B");
+                    },
+                    [](const ParsedArgs& p, dbase::Database& db, EditReport& report) {
+                        const std::string& what = SwapTable(p);
+                        const int a = SwapSlot(p.positional[2], "A"), b = SwapSlot(p.positional[3], "B");
+                        if (what == "sat") {
+                            report.step = dbase::steps::MoveSatellite;
+                            if (dbase::Status s = dbase::CheckSatSwap(db, a, b); !s) return s;
+                            dbase::SwapSatellites(db, a, b);
+                        } else if (what == "tp") {
+                            report.step = dbase::steps::MoveTransponder;
+                            if (dbase::Status s = dbase::CheckTpSwap(db, a, b); !s) return s;
+                            dbase::SwapTransponders(db, a, b);
+                        } else {
+                            report.step = dbase::steps::MoveProgram;
+                            if (dbase::Status s = dbase::CheckProgSwap(db, a, b); !s) return s;
+                            dbase::SwapPrograms(db, a, b);
+                        }
+                        return dbase::Status::Ok();
+                    }});
+    list.push_back({"mark", "mark FILE SLOT fav:N|lock|skip -o OUT", "", {}, 3, 3,
+                    [](const ParsedArgs& p) {
+                        ParseInteger(p.positional[1], "SLOT");
+                        ParseMarkMode(p.positional[2]);
+                    },
+                    [](const ParsedArgs& p, dbase::Database& db, EditReport& report) {
+                        const long long slot = ParseInteger(p.positional[1], "SLOT");
+                        const int button = ParseMarkMode(p.positional[2]);
+                        if (slot < 0 || slot >= db.ProgCount)
+                            return dbase::Status::Error("There is no program in slot " + p.positional[1] + "!");
+                        const int s = static_cast<int>(slot);
+                        report.step = dbase::steps::Mark(button);
+                        dbase::ToggleMarks(db, s, button);
+                        const dbase::ProgData& d = db.Prog.data[s];
+                        std::string note = "Program " + std::to_string(s) + " \"" + Latin1ToUtf8(d.Name) + "\" ";
+                        if (button == dbase::kLockButton)
+                            note += d.Lock ? "is now locked." : "is no longer locked.";
+                        else if (button == dbase::kSkipButton)
+                            note += d.Skip ? "is now skipped." : "is no longer skipped.";
+                        else
+                            note += std::string(db.InFavGroup(s, button) ? "is now in" : "is no longer in") +
+                                    " favourite group " + std::to_string(button + 1) + ".";
+                        report.notes.push_back(note);
+                        return dbase::Status::Ok();
+                    }});
+    list.push_back({"fav-lock", "fav-lock FILE GROUP 0|1 -o OUT", "", {}, 3, 3,
+                    [](const ParsedArgs& p) {
+                        ParseGroup(p.positional[1]);
+                        ParseLockState(p.positional[2]);
+                    },
+                    [](const ParsedArgs& p, dbase::Database& db, EditReport& report) {
+                        const int group = ParseGroup(p.positional[1]);
+                        const bool locked = ParseLockState(p.positional[2]);
+                        report.step = dbase::steps::LockFavourite(group, locked);
+                        dbase::SetFavLock(db, group, locked);
+                        return dbase::Status::Ok();
+                    }});
 }
 
 } // namespace cli

@@ -3,6 +3,11 @@
 // refused operation has changed nothing and refused for the reason it names,
 // and from time to time a save and a reopen give back the same stored records.
 //
+// The same sequences run as steps of a document's history, with undo and
+// redo between them: every undo gives back the data as it was before the
+// step, every redo the data after it, and at the end the saved file equals
+// the file the steps that remain give when applied alone.
+//
 // The seeds are fixed so that a failure repeats. ORBITLIST_PROPERTY_SEEDS
 // (runs per kind of database) and ORBITLIST_PROPERTY_STEPS (steps per run)
 // make the test run longer.
@@ -10,6 +15,7 @@
 
 #include "dbase/Bits.h"
 #include "dbase/Consistency.h"
+#include "dbase/Document.h"
 #include "dbase/Edit.h"
 #include "dbase/Editors.h"
 #include "dbase/IniImport.h"
@@ -141,6 +147,14 @@ class Run {
                 if (!RoundTripHolds()) return false;
         }
         return true;
+    }
+
+    // One random operation, its choices drawn from `seed` alone, so that it
+    // can be made again on the same data.
+    void StepFromSeed(uint32_t seed) {
+        rng_.seed(seed);
+        db_.DataChanged = false;
+        OneStep();
     }
 
   private:
@@ -599,7 +613,84 @@ void RunFlavour(const Flavour& f) {
     }
 }
 
+// The tables, counts and favourite fields of two databases, in both forms.
+bool SameData(const Database& a, const Database& b) {
+    return a.Sat.rec == b.Sat.rec && a.Sat.data == b.Sat.data && a.Tp.rec == b.Tp.rec && a.Tp.data == b.Tp.data &&
+           a.Prog.rec == b.Prog.rec && a.Prog.data == b.Prog.data && a.Audio.rec == b.Audio.rec &&
+           a.Audio.data == b.Audio.data && a.SatCount == b.SatCount && a.TpCount == b.TpCount &&
+           a.ProgCount == b.ProgCount && a.AudioCount == b.AudioCount && a.SatTpCounts == b.SatTpCounts &&
+           a.TpAlignWord == b.TpAlignWord && a.FavNameBlock == b.FavNameBlock && a.FavNames == b.FavNames &&
+           a.FavLocks == b.FavLocks && a.FavLocksStored == b.FavLocksStored && a.Carried == b.Carried;
+}
+
+std::vector<uint8_t> SavedBytes(const Database& db) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(BuildSaveBytes(db, SaveModeForSave(db.Is256K), bytes).ok());
+    return bytes;
+}
+
+// Random steps through a document with undo and redo among them. `states[k]`
+// is the data after k steps of the history, `seeds[k]` the seed of step k+1.
+void RunHistory(const Flavour& f, uint32_t seed, int steps) {
+    Document doc(f.build(seed));
+    Run run(doc.StepDb(), 0);
+    std::mt19937 rng(seed * 104729u);
+    auto chance = [&](int percent) { return std::uniform_int_distribution<int>(1, 100)(rng) <= percent; };
+    std::vector<std::unique_ptr<Database>> states;
+    states.push_back(testdb::Copy(doc.Db()));
+    std::vector<uint32_t> seeds;
+    for (int i = 0; i < steps; ++i) {
+        SCOPED_TRACE("history step " + std::to_string(i));
+        if (doc.CanUndo() && chance(25)) {
+            ASSERT_TRUE(doc.Undo());
+            ASSERT_TRUE(SameData(doc.Db(), *states[doc.Position()])) << "an undo did not give back the data";
+            continue;
+        }
+        if (doc.CanRedo() && chance(30)) {
+            ASSERT_TRUE(doc.Redo());
+            ASSERT_TRUE(SameData(doc.Db(), *states[doc.Position()])) << "a redo did not give back the data";
+            continue;
+        }
+        const uint32_t stepSeed = seed * 7919u + static_cast<uint32_t>(i);
+        const size_t position = doc.Position();
+        doc.BeginStep("random step");
+        run.StepFromSeed(stepSeed);
+        ASSERT_FALSE(::testing::Test::HasFailure());
+        if (!doc.EndStep()) {
+            ASSERT_TRUE(SameData(doc.Db(), *states[position])) << "a change was not recorded";
+            continue;
+        }
+        ASSERT_EQ(doc.Position(), position + 1);
+        ASSERT_FALSE(doc.CanRedo()) << "a new step kept the steps taken back";
+        states.resize(position + 1);
+        states.push_back(testdb::Copy(doc.Db()));
+        seeds.resize(position);
+        seeds.push_back(stepSeed);
+    }
+    // The steps that remain, made again one after another on the starting data.
+    auto replayed = f.build(seed);
+    Run replay(*replayed, 0);
+    for (size_t k = 0; k < doc.Position(); ++k) replay.StepFromSeed(seeds[k]);
+    EXPECT_EQ(SavedBytes(doc.Db()), SavedBytes(*replayed)) << "the steps that remain give another file";
+}
+
+void RunHistories(const Flavour& f) {
+    const int seeds = EnvInt("ORBITLIST_PROPERTY_SEEDS", f.seeds);
+    const int steps = EnvInt("ORBITLIST_PROPERTY_STEPS", f.steps);
+    for (int seed = 1; seed <= seeds && !::testing::Test::HasFailure(); ++seed) {
+        SCOPED_TRACE(std::string(f.name) + " database, seed " + std::to_string(seed));
+        RunHistory(f, static_cast<uint32_t>(seed), steps);
+    }
+}
+
 } // namespace
+
+TEST(Properties, UndoAndRedoOfRandomSteps) {
+    RunHistories({"sample", [](uint32_t) { return Opened(sample::BuildSample()); }, 3, 200});
+    RunHistories({"small", [](uint32_t seed) { return RandomSmall(seed, false); }, 6, 150});
+    RunHistories({"edge", [](uint32_t seed) { return RandomSmall(seed, true); }, 2, 150});
+    RunHistories({"full", [](uint32_t seed) { return Opened(sample::BuildFull(seed)); }, 1, 60});
+}
 
 TEST(Properties, RandomEditsOfTheSample) {
     RunFlavour({"sample", [](uint32_t) { return Opened(sample::BuildSample()); }, 4, 300});

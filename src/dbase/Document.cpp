@@ -1,0 +1,171 @@
+#include "Document.h"
+
+#include "Marks.h"
+#include "StepNames.h"
+
+#include <utility>
+
+namespace dbase {
+
+Document::Document() : Document(NewDatabase()) {}
+
+Document::Document(std::unique_ptr<Database> db) : db_(std::move(db)), base_(NewDatabase()) { SyncBase(); }
+
+Document::~Document() = default;
+
+void Document::SyncBase() { *base_ = *db_; }
+
+void Document::ClearHistory() {
+    open_.reset();
+    steps_.clear();
+    steps_.shrink_to_fit();
+    position_ = 0;
+    saved_ = 0;
+    historyBytes_ = 0;
+    SyncBase();
+}
+
+// ---------------------------------------------------------------- file
+
+Status Document::Open(const std::string& path, bool is256K, OpenedFile* opened, const std::string& workFile) {
+    if (InStep()) EndStep();
+    if (Status s = OpenImageFile(path, is256K, *db_, opened, workFile); !s) return s;
+    ClearHistory();
+    return Status::Ok();
+}
+
+Status Document::OpenBytes(std::span<const uint8_t> file, bool is256K, OpenedFile* opened) {
+    if (InStep()) EndStep();
+    if (Status s = OpenImageBytes(file, is256K, *db_, opened); !s) return s;
+    ClearHistory();
+    return Status::Ok();
+}
+
+Status Document::Reopen(const std::string& path, bool is256K, const std::string& workFile) {
+    if (InStep()) EndStep();
+    if (Status s = OpenImageFile(path, is256K, *db_, nullptr, workFile); !s) return s;
+    // The steps keep what they changed; the reopened data is where they stand now.
+    SyncBase();
+    saved_ = position_;
+    return Status::Ok();
+}
+
+void Document::Adopt(std::unique_ptr<Database> db) {
+    open_.reset();
+    db_ = std::move(db);
+    ClearHistory();
+}
+
+Status Document::Save(SaveMode mode, const std::string& dest, const std::string& workFile) {
+    if (InStep()) EndStep();
+    if (Status s = SaveImage(*db_, mode, dest, workFile); !s) return s;
+    // The save writes the stored copy of the locks; it is no step.
+    base_->FavLocksStored = db_->FavLocksStored;
+    saved_ = position_;
+    return Status::Ok();
+}
+
+// --------------------------------------------------------------- steps
+
+Status Document::Edit(const std::string& name, const std::function<Status(Database&)>& change,
+                      std::optional<StepFocus> focus) {
+    BeginStep(name, focus);
+    Status s;
+    try {
+        s = change(*db_);
+    } catch (...) {
+        CancelStep();
+        throw;
+    }
+    if (!s) {
+        CancelStep();
+        return s;
+    }
+    EndStep();
+    return s;
+}
+
+void Document::BeginStep(const std::string& name, std::optional<StepFocus> focus) {
+    if (InStep()) EndStep();
+    open_ = OpenStep{name, focus, db_->DataChanged};
+}
+
+bool Document::EndStep() {
+    if (!open_) return false;
+    OpenStep open = std::move(*open_);
+    open_.reset();
+    Step step = Diff(*base_, *db_);
+    if (step.empty()) return false;
+    step.name = std::move(open.name);
+    step.focus = open.focus ? *open.focus : DerivedFocus(step);
+    ApplySide(step, true, *base_);
+    Record(std::move(step));
+    return true;
+}
+
+void Document::CancelStep() {
+    if (!open_) return;
+    db_->DataChanged = open_->dataChanged;
+    open_.reset();
+    const Step step = Diff(*base_, *db_);
+    ApplySide(step, false, *db_);
+}
+
+void Document::Record(Step step) {
+    // A new step drops the steps taken back.
+    while (steps_.size() > position_) {
+        historyBytes_ -= steps_.back().Bytes();
+        steps_.pop_back();
+    }
+    if (saved_ && *saved_ > position_) saved_.reset();
+    historyBytes_ += step.Bytes();
+    steps_.push_back(std::move(step));
+    position_ = steps_.size();
+    db_->DataChanged = true;
+}
+
+// -------------------------------------------------------- undo and redo
+
+std::string Document::UndoName() const { return CanUndo() ? steps_[position_ - 1].name : std::string(); }
+
+std::string Document::RedoName() const { return CanRedo() ? steps_[position_].name : std::string(); }
+
+std::optional<StepFocus> Document::Undo() {
+    if (InStep()) EndStep();
+    if (!CanUndo()) return std::nullopt;
+    const Step& step = steps_[--position_];
+    ApplySide(step, false, *db_);
+    ApplySide(step, false, *base_);
+    AfterUndoRedo();
+    return step.focus;
+}
+
+std::optional<StepFocus> Document::Redo() {
+    if (InStep()) EndStep();
+    if (!CanRedo()) return std::nullopt;
+    const Step& step = steps_[position_++];
+    ApplySide(step, true, *db_);
+    ApplySide(step, true, *base_);
+    AfterUndoRedo();
+    return step.focus;
+}
+
+void Document::AfterUndoRedo() { db_->DataChanged = !saved_ || *saved_ != position_; }
+
+} // namespace dbase
+
+namespace dbase::steps {
+
+std::string Mark(int button) {
+    if (button == kLockButton) return "Mark lock";
+    if (button == kSkipButton) return "Mark skip";
+    return "Mark favourite " + std::to_string(button + 1);
+}
+
+std::string RenameFavourite(int group) { return "Rename favourite " + std::to_string(group + 1); }
+
+std::string LockFavourite(int group, bool locked) {
+    return (locked ? "Lock favourite " : "Unlock favourite ") + std::to_string(group + 1);
+}
+
+} // namespace dbase::steps

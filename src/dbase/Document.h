@@ -1,0 +1,129 @@
+// A document: the database of one open file, the file's state and the edit
+// history. Every change of the data goes through it as one named step, which
+// can be taken back (Undo) and applied again (Redo) exactly. The window and
+// the command-line tool share it.
+#pragma once
+
+#include "DataFile.h"
+#include "History.h"
+#include "Model.h"
+#include "Status.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dbase {
+
+class Document {
+  public:
+    Document();
+    // Takes over a database built elsewhere (the default database, a test's).
+    explicit Document(std::unique_ptr<Database> db);
+    ~Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // The data as it stands. Change it only through Edit or an open step.
+    const Database& Db() const { return *db_; }
+
+    // ---------------------------------------------------------------- file
+
+    // Opens a data file of the expected kind (see OpenImageFile). On success
+    // the history starts empty and the opened data is the saved point; on
+    // failure the data and the history are unchanged.
+    Status Open(const std::string& path, bool is256K, OpenedFile* opened = nullptr,
+                const std::string& workFile = {});
+    // Opens the bytes of a data file (see OpenImageBytes), as Open does.
+    Status OpenBytes(std::span<const uint8_t> file, bool is256K, OpenedFile* opened = nullptr);
+    // Opens the file just written by a Save as: the history is kept, and the
+    // reopened data becomes its saved point.
+    Status Reopen(const std::string& path, bool is256K, const std::string& workFile = {});
+    // Replaces the data with `db` and starts an empty history.
+    void Adopt(std::unique_ptr<Database> db);
+
+    // Saves in form `mode` to `dest` (see SaveImage). On success the data as
+    // it stands is the saved point; a failed save marks nothing.
+    Status Save(SaveMode mode, const std::string& dest, const std::string& workFile = {});
+
+    // Whether the data differs from the saved file as the window tells the
+    // user. Steps set it; Undo and Redo set it by whether they reach the
+    // saved point. Some commands set it without changing the data.
+    bool DataChanged() const { return db_->DataChanged; }
+    void SetDataChanged(bool changed) { db_->DataChanged = changed; }
+    // File state kept with the data.
+    void SetFileOpened(bool opened) { db_->FileOpened = opened; }
+    void SetIs256K(bool is256K) { db_->Is256K = is256K; }
+
+    // --------------------------------------------------------------- steps
+
+    // Runs `change` on the data as one step named `name`. A refusal leaves
+    // the data exactly as it was and records nothing; so does a change that
+    // leaves the data as it was. The focus defaults to the first changed
+    // program, transponder or satellite.
+    Status Edit(const std::string& name, const std::function<Status(Database&)>& change,
+                std::optional<StepFocus> focus = std::nullopt);
+
+    // A step that spans several events (a drag gesture from mouse-down to
+    // mouse-up): between BeginStep and EndStep the data may be changed
+    // through StepDb(); EndStep records what changed, if anything, as one
+    // step. A BeginStep while a step is open ends that one first.
+    void BeginStep(const std::string& name, std::optional<StepFocus> focus = std::nullopt);
+    Database& StepDb() { return *db_; }
+    // Gives the open step another name (a command that learns its name as it runs).
+    void NameStep(std::string name) {
+        if (open_) open_->name = std::move(name);
+    }
+    bool InStep() const { return open_.has_value(); }
+    // Returns true when a step was recorded.
+    bool EndStep();
+    // Takes back what the open step changed, DataChanged included, and
+    // records nothing.
+    void CancelStep();
+
+    // -------------------------------------------------------- undo and redo
+
+    bool CanUndo() const { return position_ > 0; }
+    bool CanRedo() const { return position_ < steps_.size(); }
+    // Names of the step Undo would take back and Redo would apply again;
+    // empty when there is none.
+    std::string UndoName() const;
+    std::string RedoName() const;
+    // Take back the last step not yet taken back / apply again the last one
+    // taken back. Return the step's focus, or nothing when there is no step.
+    std::optional<StepFocus> Undo();
+    std::optional<StepFocus> Redo();
+
+    // Steps in the history (taken back ones included), the steps applied,
+    // and the memory the history holds.
+    size_t StepCount() const { return steps_.size(); }
+    size_t Position() const { return position_; }
+    size_t HistoryBytes() const { return historyBytes_; }
+    // Forgets every step; the data as it stands becomes the saved point.
+    void ClearHistory();
+
+  private:
+    struct OpenStep {
+        std::string name;
+        std::optional<StepFocus> focus;
+        bool dataChanged = false; // as it was when the step began
+    };
+    void Record(Step step);
+    void SyncBase();
+    void AfterUndoRedo();
+
+    std::unique_ptr<Database> db_;
+    // The data as of the end of the last step: what a new step is compared with.
+    std::unique_ptr<Database> base_;
+    std::vector<Step> steps_;
+    size_t position_ = 0;
+    // The position of the saved file, or nothing when no position holds it.
+    std::optional<size_t> saved_ = 0;
+    std::optional<OpenStep> open_;
+    size_t historyBytes_ = 0;
+};
+
+} // namespace dbase
