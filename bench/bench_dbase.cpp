@@ -20,7 +20,6 @@ struct Fixture {
     std::vector<uint8_t> stream;
     std::string dest;
     Fixture() {
-        db->Is256K = true;
         image = dbase::BuildImage(*db);
         if (!dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, file)) std::abort();
         const dbase::Status s = dbase::CompressImage(image, stream);
@@ -54,7 +53,6 @@ void BM_BareDecompress(benchmark::State& state) {
 
 void BM_Save(benchmark::State& state) {
     for (auto _ : state) {
-        F().db->DataChanged = true;
         const dbase::Status s = dbase::SaveImage(*F().db, dbase::SaveMode::Channel, F().dest);
         benchmark::DoNotOptimize(s.ok());
     }

@@ -71,7 +71,7 @@ struct Fixture {
     }
 
     void Open() {
-        form->Db().Is256K = true;
+        form->Doc().SetIs256K(true);
         if (!form->OpenImageFile(file)) qFatal("full file not opened");
         QCoreApplication::processEvents();
     }

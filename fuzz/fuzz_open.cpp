@@ -69,10 +69,9 @@ void EditEverything(Database& db) {
     }
     DeleteProgram(db, 0);
     DeleteProgram(db, db.ProgCount - 1);
-    db.ListAllTps();
     // A damaged file may list two thousand empty transponders; a few show
     // the same paths.
-    std::vector<int> empty = EmptyTransponders(db, db.TpList.e);
+    std::vector<int> empty = EmptyTransponders(db, AllTps(db));
     empty.resize(std::min<size_t>(empty.size(), 40));
     DeleteTransponders(db, empty);
     if (CheckSatSlot(db, db.SatCount - 1)) ResetSatellite(db, db.SatCount - 1);
@@ -89,19 +88,19 @@ void EditEverything(Database& db) {
     (void)BuildSaveBytes(db, SaveMode::Default, out);
 }
 
-void Exercise(dbase::Database& db, bool edit) {
-    db.ListAllTps();
-    db.ListAllProgs();
+void Exercise(dbase::Database& db, bool is256K, bool edit) {
+    const std::vector<int> tps = dbase::AllTps(db);
+    (void)dbase::AllProgs(db);
     for (int s = 0; s < db.SatCount; ++s) {
-        db.ListSatTps(s);
-        db.ListSatProgs(s);
+        (void)dbase::SatTps(db, s);
+        (void)dbase::SatProgs(db, s);
     }
-    for (int i = 0; i < 8; ++i) db.ListTpProgs(db.TpList[i]);
-    for (int g = 0; g < dbase::kFavGroups; ++g) db.ListFavProgs(g);
+    for (size_t i = 0; i < 8 && i < tps.size(); ++i) (void)dbase::TpProgs(db, tps[i]);
+    for (int g = 0; g < dbase::kFavGroups; ++g) (void)dbase::FavProgs(db, g);
     for (int p = 0; p < db.ProgCount; ++p) (void)db.ExtraAudioSlot(p, db.Prog.data[p].AudioSel);
     // A saved file opens again and holds the same image.
     std::vector<uint8_t> out;
-    if (dbase::BuildSaveBytes(db, db.Is256K ? dbase::SaveMode::Channel : dbase::SaveMode::Default, out)) {
+    if (dbase::BuildSaveBytes(db, is256K ? dbase::SaveMode::Channel : dbase::SaveMode::Default, out)) {
         static auto again = dbase::NewDatabase();
         if (!dbase::OpenImageBytes(out, dbase::KindFromSize(out.size()), *again)) __builtin_trap();
         if (dbase::BuildImage(*again) != dbase::BuildImage(db)) __builtin_trap();
@@ -125,19 +124,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::vector<uint8_t> file(rest.begin(), rest.end());
         const bool is256K = file.size() > dbase::kDefaultFileSize;
         file.resize(dbase::FileSizeFor(is256K), 0);
-        if (dbase::OpenImageBytes(file, is256K, *db)) Exercise(*db, edit);
+        if (dbase::OpenImageBytes(file, is256K, *db)) Exercise(*db, is256K, edit);
         break;
     }
     case 1: {
         if (rest.size() > dbase::kMaxStreamLength) return 0;
         const auto file = dbase::MakeContainerFile(rest, dbase::kDefaultFileSize, 0);
-        if (dbase::OpenImageBytes(file, false, *db)) Exercise(*db, edit);
+        if (dbase::OpenImageBytes(file, false, *db)) Exercise(*db, false, edit);
         break;
     }
     default: {
         std::vector<uint8_t> image(rest.begin(), rest.end());
         image.resize(dbase::kImageSize, 0);
-        if (dbase::ParseImage(*db, image)) Exercise(*db, edit);
+        if (dbase::ParseImage(*db, image)) Exercise(*db, false, edit);
         break;
     }
     }

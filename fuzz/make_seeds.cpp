@@ -138,7 +138,6 @@ int main(int argc, char** argv) {
         const auto image = dbase::BuildImage(*db);
         std::vector<uint8_t> stream, file128, file256;
         if (!dbase::CompressImage(image, stream)) return 1;
-        db->Is256K = false;
         if (!dbase::BuildSaveBytes(*db, dbase::SaveMode::Default, file128)) return 1;
         Write(dir + "/" + name + "-file128", 0, file128);
         Write(dir + "/" + name + "-stream", 1, stream);

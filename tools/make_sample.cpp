@@ -12,8 +12,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto db = sample::BuildSample();
-    db->Is256K = true;
-    if (dbase::Status s = dbase::SaveImage(*db, dbase::SaveMode::Channel, argv[1]); !s) {
+    if (dbase::Status s = dbase::SaveImage(*db, dbase::SaveMode::Channel, argv[1], {true, true}); !s) {
         std::cerr << s.message() << '\n';
         return 1;
     }

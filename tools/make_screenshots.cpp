@@ -63,8 +63,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     bool ok = Save(form, out.filePath("empty.png"));
 
-    form.Db().Is256K = true;
-    form.CurrentFile = sample;
+    form.Doc().SetIs256K(true);
+    form.SetCurrentFile(sample);
     if (!form.OpenImageFile(sample)) return 1;
     ok = Save(form, out.filePath("file-open.png")) && ok;
 
@@ -102,13 +102,13 @@ int main(int argc, char** argv) {
         dialog.hide();
         return saved;
     };
-    dbase::Database& db = form.Db();
+    const dbase::Database& db = form.Db();
     TFormEditProg prog(db, &form);
     prog.ProgSlot = 3;
     prog.TpSlot = static_cast<int>(db.Prog.data[3].TpIndex);
     ok = shoot(prog, "dialog-program.png") && ok;
     TFormEditTP tp(db, &form);
-    tp.TpSlot = db.TpList[3];
+    tp.TpSlot = dbase::AllTps(db)[3];
     ok = shoot(tp, "dialog-transponder.png") && ok;
     TFormEditLnb lnb(db, &form);
     lnb.SatSlot = 0;

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-TFormEditFAV::TFormEditFAV(dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
+TFormEditFAV::TFormEditFAV(const dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
     setObjectName(QStringLiteral("FormEditFAV"));
     setWindowTitle(QStringLiteral("Change favor name"));
     setFont(ui::ArialPx(12));
@@ -36,10 +36,11 @@ void TFormEditFAV::SB_OKClick() {
         Refuse(Edit_Name, dbase::msg::IllegalData, false);
         return;
     }
-    if (const dbase::Status s = dbase::SetFavName(db_, Group, name); !s) {
+    if (const dbase::Status s = dbase::CheckFavName(Group, name); !s) {
         Refuse(Edit_Name, s.message(), false);
         return;
     }
+    Name = name;
     Renamed = true;
     accept();
 }

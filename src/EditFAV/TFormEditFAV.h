@@ -5,15 +5,18 @@
 
 #include "dbase/Model.h"
 
+#include <string>
+
 class QLineEdit;
 
 class TFormEditFAV : public ui::EditorDialog {
     Q_OBJECT
 public:
-    TFormEditFAV(dbase::Database& db, QWidget* parent = nullptr);
+    TFormEditFAV(const dbase::Database& db, QWidget* parent = nullptr);
 
     int Group = 0;         // 0..15, set by the opener
-    bool Renamed = false;  // outcome: OK stored the name
+    bool Renamed = false;  // outcome: OK accepted the name
+    std::string Name;      // the accepted name (ISO 8859-1), for the opener to store
 
     QLineEdit* Edit_Name;
 
@@ -22,5 +25,5 @@ public slots:
     void SB_OKClick() override;
 
 private:
-    dbase::Database& db_;
+    const dbase::Database& db_;
 };

@@ -33,7 +33,7 @@ void Fill(QComboBox* c, const std::vector<std::string>& items) {
 
 } // namespace
 
-TFormEditLnb::TFormEditLnb(dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
+TFormEditLnb::TFormEditLnb(const dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
     setObjectName(QStringLiteral("FormEditLnb"));
     setWindowTitle(QStringLiteral("Edit Satellites"));
     setFont(ui::ArialPx(12));
@@ -176,7 +176,7 @@ void TFormEditLnb::SB_OKClick() {
         Refuse(fields[static_cast<int>(refusal->field)], refusal->message, refusal->clear);
         return;
     }
-    dbase::ChangeSatellite(db_, SatSlot, values);
+    Values = values;
     EditAccepted = true;
     accept();
 }

@@ -4,6 +4,7 @@
 
 #include "ui/EditorDialog.h"
 
+#include "dbase/Editors.h"
 #include "dbase/Model.h"
 
 class QComboBox;
@@ -13,10 +14,11 @@ class QLineEdit;
 class TFormEditLnb : public ui::EditorDialog {
     Q_OBJECT
 public:
-    TFormEditLnb(dbase::Database& db, QWidget* parent = nullptr);
+    TFormEditLnb(const dbase::Database& db, QWidget* parent = nullptr);
 
     int SatSlot = 0;           // set by the opener
-    bool EditAccepted = false; // outcome
+    bool EditAccepted = false; // outcome, with the checked values for the opener
+    dbase::SatValues Values;
 
     QLineEdit* Edit_Name;
     QComboBox *CB_Type, *CB_Low, *CB_High, *CB_22K, *CB_12V, *CB_Dis, *ComboBox1, *CB_Pow;
@@ -35,6 +37,6 @@ public slots:
 private:
     void SetOscillators(const std::string& low, const std::string& high);
 
-    dbase::Database& db_;
+    const dbase::Database& db_;
     bool updating_ = false; // set while the dialog itself changes the low field
 };

@@ -1,5 +1,7 @@
 #include "TFormEditProg.h"
 
+#include "dbase/Edit.h"
+
 #include "dbase/Editors.h"
 #include "dbase/Image.h"
 #include "dbase/Messages.h"
@@ -37,7 +39,7 @@ void Paint(QLineEdit* e, bool grey) {
 
 } // namespace
 
-TFormEditProg::TFormEditProg(dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
+TFormEditProg::TFormEditProg(const dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
     setObjectName(QStringLiteral("FormEditProg"));
     setWindowTitle(QStringLiteral("Change channel data"));
     setFont(ui::ArialPx(12));
@@ -202,18 +204,19 @@ void TFormEditProg::SB_OKClick() {
     }
 
     if (AddTvMode || AddRadioMode) {
-        int slot = -1;
-        const dbase::Status s = dbase::AddProgram(db_, TpSlot, AddRadioMode, values, &slot);
+        // The checks the add makes, before the dialog closes.
+        dbase::Status s = dbase::CheckTpSlot(db_, TpSlot);
+        if (s) s = dbase::CheckAddProgram(db_, TpSlot);
         if (!s) {
             Refuse(nullptr, s.message(), false);
             return;
         }
-        ProgSlot = slot;
+        ProgSlot = db_.ProgCount;
         (AddRadioMode ? RadioAdded : TvAdded) = true;
     } else {
-        dbase::ChangeProgram(db_, ProgSlot, values);
         EditAccepted = true;
     }
+    Values = values;
     accept();
 }
 

@@ -3,6 +3,7 @@
 
 #include "ui/EditorDialog.h"
 
+#include "dbase/Editors.h"
 #include "dbase/Model.h"
 
 #include <array>
@@ -15,7 +16,7 @@ class QLineEdit;
 class TFormEditProg : public ui::EditorDialog {
     Q_OBJECT
 public:
-    TFormEditProg(dbase::Database& db, QWidget* parent = nullptr);
+    TFormEditProg(const dbase::Database& db, QWidget* parent = nullptr);
 
     // Set by the opener.
     int ProgSlot = 0;        // the program changed, or the slot an add fills
@@ -24,9 +25,10 @@ public:
     bool AddRadioMode = false;
     // Found at show time: the audio slot whose PID is shown, or 0.
     int AudioSlot = 0;
-    // Outcome.
+    // Outcome: the checked values, for the opener to apply.
     bool EditAccepted = false;
     bool TvAdded = false, RadioAdded = false;
+    dbase::ProgValues Values;
 
     QLineEdit *Edit_Name, *Edit_Vid, *Edit_Pvt, *Edit_Aud, *Edit_Pmt, *Edit_PCR, *Edit_SID;
     QCheckBox *ChB_Lock, *ChB_Ski;
@@ -45,5 +47,5 @@ protected:
     void done(int result) override; // FormClose
 
 private:
-    dbase::Database& db_;
+    const dbase::Database& db_;
 };

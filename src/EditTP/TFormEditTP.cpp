@@ -1,5 +1,7 @@
 #include "TFormEditTP.h"
 
+#include "dbase/Edit.h"
+
 #include "dbase/Editors.h"
 #include "dbase/Image.h"
 #include "ui/FormSetup.h"
@@ -11,7 +13,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-TFormEditTP::TFormEditTP(dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
+TFormEditTP::TFormEditTP(const dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
     setObjectName(QStringLiteral("FormEditTP"));
     setWindowTitle(QStringLiteral("Change transponder data"));
     setFont(ui::ArialPx(12));
@@ -79,17 +81,17 @@ void TFormEditTP::SB_OKClick() {
         return;
     }
     if (AddTpMode) {
-        int slot = -1;
-        const dbase::Status s = dbase::AddTransponder(db_, SatSlot, values, &slot);
+        // The checks the add makes, before the dialog closes.
+        dbase::Status s = dbase::CheckSatSlot(db_, SatSlot);
+        if (s) s = dbase::CheckAddTransponder(db_, SatSlot);
         if (!s) {
             Refuse(nullptr, s.message(), false);
             return;
         }
-        TpSlot = slot;
+        TpSlot = dbase::FirstFreeTpSlot(db_);
         AddTpMode = false;
-    } else {
-        dbase::ChangeTransponder(db_, TpSlot, values);
     }
+    Values = values;
     EditAccepted = true;
     accept();
 }

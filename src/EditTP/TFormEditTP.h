@@ -4,6 +4,7 @@
 
 #include "ui/EditorDialog.h"
 
+#include "dbase/Editors.h"
 #include "dbase/Model.h"
 
 class QComboBox;
@@ -12,15 +13,17 @@ class QLineEdit;
 class TFormEditTP : public ui::EditorDialog {
     Q_OBJECT
 public:
-    TFormEditTP(dbase::Database& db, QWidget* parent = nullptr);
+    TFormEditTP(const dbase::Database& db, QWidget* parent = nullptr);
 
-    // Set by the opener. When adding, TpSlot receives the slot the new
-    // transponder took.
+    // Set by the opener. When adding, TpSlot is the slot the new transponder
+    // will take.
     int TpSlot = 0;
     int SatSlot = 0; // adding only: the satellite the transponder joins
     bool AddTpMode = false;
-    // Outcome: OK completed (add or change).
+    // Outcome: OK completed (add or change), with the checked values for the
+    // opener to apply.
     bool EditAccepted = false;
+    dbase::TpValues Values;
 
     QLineEdit *Edit_Fre, *Edit_Sym;
     QComboBox *CB_Pol, *CB_FEC;
@@ -31,5 +34,5 @@ public slots:
     void SB_CancelClick() override;
 
 private:
-    dbase::Database& db_;
+    const dbase::Database& db_;
 };

@@ -6,8 +6,11 @@
 // the row remembered at the mouse-down, the two entries exchange their slots
 // in the database and the remembered row follows. The rows keep their slots
 // and their numbers; only what the slots hold moves, so the grid's texts are
-// refreshed and the view lists are left as they are.
+// refreshed and the rows keep their slots. The whole gesture, from the first
+// exchange to the mouse-up, is one step of the history.
 #include "TFormMain.h"
+
+#include "dbase/StepNames.h"
 
 dbase::DragRows TFormMain::CurrentDragRows() const {
     dbase::DragRows rows;
@@ -26,6 +29,11 @@ void TFormMain::KeepDragRows(const dbase::DragRows& rows) {
 }
 
 namespace {
+
+// The step of the gesture under way, begun at its first exchange.
+void GestureStep(dbase::Document& doc, const char* name) {
+    if (!doc.InStep()) doc.BeginStep(name);
+}
 
 // Walks the remembered row `dragRow` towards `target` one row at a time, so
 // a mouse that skips rows between two events still makes one exchange per
@@ -46,7 +54,9 @@ template <class Step> bool FollowMouse(const int& dragRow, int target, Step step
 void TFormMain::SG_SatMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Sat, SG_Sat->Row(), [&](int row) {
-        return dbase::DragSatellites(*db_, rows, row, SG_Sat->RowCount(), SG_Sat->hasFocus());
+        GestureStep(Doc(), dbase::steps::MoveSatellite);
+        return dbase::DragSatellites(Doc().StepDb(), SG_Sat->gridModel()->Slots(), rows, row, SG_Sat->RowCount(),
+                                     SG_Sat->hasFocus());
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -59,7 +69,9 @@ void TFormMain::SG_SatMouseMove() {
 void TFormMain::SG_TPMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Tp, SG_TP->Row(), [&](int row) {
-        return dbase::DragTransponders(*db_, rows, row, SG_TP->RowCount(), SG_TP->hasFocus());
+        GestureStep(Doc(), dbase::steps::MoveTransponder);
+        return dbase::DragTransponders(Doc().StepDb(), SG_TP->gridModel()->Slots(), rows, row, SG_TP->RowCount(),
+                                       SG_TP->hasFocus());
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -69,7 +81,9 @@ void TFormMain::SG_TPMouseMove() {
 void TFormMain::SG_TVMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Tv, SG_TV->Row(), [&](int row) {
-        return dbase::DragTvPrograms(*db_, rows, row, SG_TV->RowCount(), SG_TV->hasFocus(), Marks.Marking());
+        GestureStep(Doc(), dbase::steps::MoveProgram);
+        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), rows, row, SG_TV->RowCount(),
+                                     SG_TV->hasFocus(), Marks.Marking());
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -81,8 +95,9 @@ void TFormMain::SG_TVMouseMove() {
 void TFormMain::SG_RadioMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Radio, SG_Radio->Row(), [&](int row) {
-        return dbase::DragRadioPrograms(*db_, rows, row, SG_Radio->RowCount(), SG_Radio->hasFocus(),
-                                        Marks.Marking());
+        GestureStep(Doc(), dbase::steps::MoveProgram);
+        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), rows, row,
+                                        SG_Radio->RowCount(), SG_Radio->hasFocus(), Marks.Marking());
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -91,7 +106,11 @@ void TFormMain::SG_RadioMouseMove() {
     SG_Sat->viewport()->update();
 }
 
-// Releasing the button ends a drag without a drop of its own: every step has
-// already been made.
+// Releasing the button ends a drag without a drop of its own: every exchange
+// has already been made.
 void TFormMain::SG_TVMouseUp() {}
 void TFormMain::SG_RadioMouseUp() {}
+
+void TFormMain::EndDragStep() {
+    if (Doc().InStep()) Doc().EndStep();
+}

@@ -13,6 +13,7 @@
 #include "dbase/IniImport.h"
 #include "dbase/Messages.h"
 #include "dbase/Reorder.h"
+#include "dbase/StepNames.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
@@ -27,37 +28,41 @@ namespace {
 QString Text(const char* message) { return QString::fromLatin1(message); }
 QString Text(const std::string& message) { return QString::fromStdString(message); }
 
-// Grid row showing `slot` in a view list, or -1.
-template <int N> int RowOfSlot(const dbase::ViewList<N>& list, int slot) {
-    for (int i = 0; i < list.size(); ++i)
-        if (list[i] == slot) return i + 1;
-    return -1;
-}
+using dbase::Database;
+using dbase::Entity;
+using dbase::Status;
+using dbase::StepFocus;
 
 } // namespace
 
-int TFormMain::SelectedSat() const { return SG_Sat->Row() >= 1 ? db_->SatList[SG_Sat->Row() - 1] : -1; }
-int TFormMain::SelectedTp() const { return SG_TP->Row() >= 1 ? db_->TpList[SG_TP->Row() - 1] : -1; }
-int TFormMain::SelectedTv() const { return SG_TV->Row() >= 1 ? db_->TvList[SG_TV->Row() - 1] : -1; }
-int TFormMain::SelectedRadio() const { return SG_Radio->Row() >= 1 ? db_->RadioList[SG_Radio->Row() - 1] : -1; }
+int TFormMain::SelectedSat() const { return SG_Sat->Row() >= 1 ? SG_Sat->SlotOfRow(SG_Sat->Row()) : -1; }
+int TFormMain::SelectedTp() const { return SG_TP->SlotOfRow(SG_TP->Row()); }
+int TFormMain::SelectedTv() const { return SG_TV->SlotOfRow(SG_TV->Row()); }
+int TFormMain::SelectedRadio() const { return SG_Radio->SlotOfRow(SG_Radio->Row()); }
+int TFormMain::ShownSat() const { return SelectedSat(); }
 
 // ------------------------------------------------------------ editor openers
+//
+// The dialogs check what the user typed and hand back the values; each OK is
+// then one step of the history.
 
 void TFormMain::SG_SatDblClick() {
     const int sat = SelectedSat();
     if (SG_Sat->currentIndex().column() != 1 || sat < 0) return;
     B_Sat->click();
     EditAccepted = false;
-    TFormEditLnb dlg(*db_, this);
+    TFormEditLnb dlg(Db(), this);
     dlg.SatSlot = sat;
     dlg.exec();
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
-    db_->DataChanged = true;
+    (void)Doc().Edit(dbase::steps::ChangeSatellite, [&](Database& db) {
+        dbase::ChangeSatellite(db, sat, dlg.Values);
+        return Status::Ok();
+    }, StepFocus{Entity::Sat, sat});
+    Doc().SetDataChanged(true);
     SG_Sat->gridModel()->Refresh();
-    db_->ListSatTps(sat);
-    db_->ListSatProgs(sat);
-    FillTpGrid();
+    FillTpGrid(dbase::SatTps(Db(), sat), dbase::SatProgs(Db(), sat));
     ShowInfo(sat, -1, -1);
 }
 
@@ -66,12 +71,16 @@ void TFormMain::SG_TPDblClick() {
     if (tp < 0) return;
     B_TP->click();
     EditAccepted = false;
-    TFormEditTP dlg(*db_, this);
+    TFormEditTP dlg(Db(), this);
     dlg.TpSlot = tp;
     dlg.exec();
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
-    db_->DataChanged = true;
+    (void)Doc().Edit(dbase::steps::ChangeTransponder, [&](Database& db) {
+        dbase::ChangeTransponder(db, tp, dlg.Values);
+        return Status::Ok();
+    }, StepFocus{Entity::Tp, tp});
+    Doc().SetDataChanged(true);
     FillTpGrid();
     ShowInfo(-1, tp, -1);
 }
@@ -81,13 +90,17 @@ void TFormMain::EditProgram(bool radio) {
     if (slot < 0) return;
     (radio ? B_Radio : B_TV)->click();
     EditAccepted = false;
-    TFormEditProg dlg(*db_, this);
+    TFormEditProg dlg(Db(), this);
     dlg.ProgSlot = slot;
-    dlg.TpSlot = static_cast<int>(db_->Prog.data[slot].TpIndex);
+    dlg.TpSlot = static_cast<int>(Db().Prog.data[slot].TpIndex);
     dlg.exec();
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
-    db_->DataChanged = true;
+    (void)Doc().Edit(dbase::steps::ChangeProgram, [&](Database& db) {
+        dbase::ChangeProgram(db, slot, dlg.Values);
+        return Status::Ok();
+    }, StepFocus{Entity::Prog, slot});
+    Doc().SetDataChanged(true);
     FillTpGrid();
     ShowInfo(-1, -1, slot);
 }
@@ -96,11 +109,14 @@ void TFormMain::SG_TVDblClick() { EditProgram(false); }
 void TFormMain::SG_RadioDblClick() { EditProgram(true); }
 
 void TFormMain::OpenFavNameDialog(int group) {
-    TFormEditFAV dlg(*db_, this);
+    TFormEditFAV dlg(Db(), this);
     dlg.Group = group;
     dlg.exec();
     if (!dlg.Renamed) return;
-    const std::string& name = db_->FavNames[static_cast<size_t>(group)];
+    (void)Doc().Edit(dbase::steps::RenameFavourite(group),
+                     [&](Database& db) { return dbase::SetFavName(db, group, dlg.Name); },
+                     StepFocus{Entity::Fav, group});
+    const std::string& name = Db().FavNames[static_cast<size_t>(group)];
     if (QListWidgetItem* item = LB_FAV->item(group))
         item->setText(ui::FromLatin1(dbase::FavDialogItemText(group, name)));
     SB_Fav[static_cast<size_t>(group)]->setToolTip(ui::FromLatin1(name));
@@ -110,54 +126,65 @@ void TFormMain::OpenFavNameDialog(int group) {
 
 void TFormMain::New_TpClick() {
     const int sat = SelectedSat();
-    if (!db_->FileOpened || sat < 0) return;
-    if (const dbase::Status s = dbase::CheckAddTransponder(*db_, sat); !s) {
+    if (!Doc().FileOpened() || sat < 0) return;
+    if (const dbase::Status s = dbase::CheckAddTransponder(Db(), sat); !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
     }
     EditAccepted = false;
     AddTpMode = true;
-    TFormEditTP dlg(*db_, this);
+    TFormEditTP dlg(Db(), this);
     dlg.AddTpMode = true;
-    dlg.TpSlot = dbase::FirstFreeTpSlot(*db_);
+    dlg.TpSlot = dbase::FirstFreeTpSlot(Db());
     dlg.SatSlot = sat;
     dlg.exec();
     AddTpMode = false;
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
-    db_->DataChanged = true;
-    db_->ListSatTps(sat);
-    FillTpGrid();
-    SG_TP->SetRow(std::max(1, RowOfSlot(db_->TpList, dlg.TpSlot)));
+    int added = -1;
+    if (const Status s = Doc().Edit(dbase::steps::AddTransponder,
+                                    [&](Database& db) { return dbase::AddTransponder(db, sat, dlg.Values, &added); });
+        !s) {
+        ui::MessageBox::error(this, Text(s.message()));
+        return;
+    }
+    Doc().SetDataChanged(true);
+    FillTpGrid(dbase::SatTps(Db(), sat), {SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+    SG_TP->SetRow(std::max(1, SG_TP->RowOfSlot(added)));
     SG_TP->setFocus();
     ShowInfo(-1, SelectedTp(), -1);
 }
 
 void TFormMain::AddProgram(bool radio) {
     const int tp = SelectedTp();
-    if (!db_->FileOpened || tp < 0) return;
-    if (const dbase::Status s = dbase::CheckAddProgram(*db_, tp); !s) {
+    if (!Doc().FileOpened() || tp < 0) return;
+    if (const dbase::Status s = dbase::CheckAddProgram(Db(), tp); !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
     }
     (radio ? AddRadioMode : AddTvMode) = true;
     TvAdded = RadioAdded = false;
-    TFormEditProg dlg(*db_, this);
+    TFormEditProg dlg(Db(), this);
     dlg.AddTvMode = !radio;
     dlg.AddRadioMode = radio;
-    dlg.ProgSlot = db_->ProgCount;
+    dlg.ProgSlot = Db().ProgCount;
     dlg.TpSlot = tp;
     dlg.exec();
     AddTvMode = AddRadioMode = false;
     TvAdded = dlg.TvAdded;
     RadioAdded = dlg.RadioAdded;
     if (!(radio ? RadioAdded : TvAdded)) return;
-    db_->DataChanged = true;
-    db_->ListTpProgs(tp);
-    FillProgGrids();
+    int newSlot = -1;
+    if (const Status s = Doc().Edit(dbase::steps::AddProgram,
+                                    [&](Database& db) { return dbase::AddProgram(db, tp, radio, dlg.Values, &newSlot); });
+        !s) {
+        ui::MessageBox::error(this, Text(s.message()));
+        return;
+    }
+    Doc().SetDataChanged(true);
+    FillProgGrids(dbase::TpProgs(Db(), tp));
     StringGrid* grid = radio ? SG_Radio : SG_TV;
-    const int newSlot = db_->ProgCount - 1;
-    grid->SetRow(std::max(1, RowOfSlot(radio ? db_->RadioList : db_->TvList, newSlot)));
+    grid->SetRow(std::max(1, grid->RowOfSlot(newSlot)));
     grid->setFocus();
     ShowInfo(-1, -1, radio ? SelectedRadio() : SelectedTv());
 }
@@ -169,58 +196,59 @@ void TFormMain::New_RadioClick() { AddProgram(true); }
 
 void TFormMain::Delete_TpClick() {
     const int tp = SelectedTp();
-    if (!db_->FileOpened || tp < 0) return;
+    if (!Doc().FileOpened() || tp < 0) return;
     if (ui::MessageBox::warning(this, Text(dbase::msg::DeleteTpQuestion)) != ui::MessageBox::Yes) return;
     const int row = SG_TP->Row();
     const int rows = SG_TP->RowCount();
-    const int sat = db_->Tp.data[tp].SatIndex;
+    const int sat = Db().Tp.data[tp].SatIndex;
 
     TpSelected = true;
     TvSelected = RadioSelected = false;
-    const dbase::TpDeleteResult result = dbase::DeleteTransponder(*db_, tp, sat);
+    dbase::TpDeleteResult result;
+    (void)Doc().Edit(dbase::steps::DeleteTransponder, [&](Database& db) {
+        result = dbase::DeleteTransponder(db, tp, sat);
+        return Status::Ok();
+    }, StepFocus{Entity::Tp, tp});
 
-    db_->ListAllTps();
-    if (SatSelected) db_->ListSatTps(SelectedSat());
-    if (ActiveOnly && !SatSelected) ShowActiveSatellites();
-
+    std::vector<int> tps = SatSelected ? dbase::SatTps(Db(), SelectedSat()) : dbase::AllTps(Db());
+    if (ActiveOnly && !SatSelected) {
+        ShowActiveSatellites();
+        tps = SG_TP->gridModel()->Slots();
+    }
     // The transponder shown next: the one that moved into the deleted row, or
     // the one above when the last row of a longer list went.
-    int show = (row == rows - 1 && rows >= 3) ? db_->TpList[row - 2] : db_->TpList[row - 1];
+    auto listed = [&](int i) { return i >= 0 && i < static_cast<int>(tps.size()) ? tps[static_cast<size_t>(i)] : -1; };
+    int show = (row == rows - 1 && rows >= 3) ? listed(row - 2) : listed(row - 1);
     if (result.PlaceholderTpMade) show = result.placeholderSlot;
-    db_->ListTpProgs(show);
-    FillTpGrid();
-    if (const int r = RowOfSlot(db_->TpList, show); r > 0) SG_TP->SetRow(r);
+    FillTpGrid(std::move(tps), dbase::TpProgs(Db(), show));
+    if (const int r = SG_TP->RowOfSlot(show); r > 0) SG_TP->SetRow(r);
     ShowInfo(-1, show, -1);
-    db_->DataChanged = true;
+    Doc().SetDataChanged(true);
 }
 
 void TFormMain::Del_All_Empty_TpClick() {
-    if (!db_->FileOpened) return;
+    if (!Doc().FileOpened()) return;
     if (ui::MessageBox::warning(this, Text(dbase::msg::DeleteEmptyTpsQuestion)) != ui::MessageBox::Yes) return;
-    const std::vector<int> empty =
-        dbase::EmptyTransponders(*db_, std::span<const int>(db_->TpList.begin(), db_->TpList.end()));
+    const std::vector<int> empty = dbase::EmptyTransponders(Db(), SG_TP->gridModel()->Slots());
     if (!empty.empty()) {
         TpSelected = true;
         TvSelected = RadioSelected = false;
     }
-    dbase::DeleteTransponders(*db_, empty);
+    (void)Doc().Edit(dbase::steps::DeleteEmptyTransponders, [&](Database& db) {
+        dbase::DeleteTransponders(db, empty);
+        return Status::Ok();
+    });
 
     const int sat = SelectedSat();
-    if (SatSelected && sat >= 0) {
-        db_->ListSatTps(sat);
-        db_->ListSatProgs(sat);
-    } else {
-        db_->ListAllTps();
-        db_->ListAllProgs();
+    std::vector<int> tps = SatSelected && sat >= 0 ? dbase::SatTps(Db(), sat) : dbase::AllTps(Db());
+    if (ActiveOnly && !SatSelected) {
+        ShowActiveSatellites();
+        tps = SG_TP->gridModel()->Slots();
     }
-    if (ActiveOnly && !SatSelected) ShowActiveSatellites();
-    if (TpSelected)
-        db_->ListTpProgs(db_->TpList[0]);
-    else
-        db_->ListAllProgs();
-    ShowInfo(-1, db_->TpList[0], -1);
-    FillTpGrid();
-    db_->DataChanged = true;
+    const int first = tps.empty() ? -1 : tps.front();
+    ShowInfo(-1, first, -1);
+    FillTpGrid(std::move(tps), TpSelected ? dbase::TpProgs(Db(), first) : dbase::AllProgs(Db()));
+    Doc().SetDataChanged(true);
     SG_Sat->SetRow(0);
     SG_Sat->setFocus();
     if (TpSelected) {
@@ -231,7 +259,7 @@ void TFormMain::Del_All_Empty_TpClick() {
 
 void TFormMain::DeleteProgram(bool radio) {
     const int slot = radio ? SelectedRadio() : SelectedTv();
-    if (!db_->FileOpened || slot < 0) return;
+    if (!Doc().FileOpened() || slot < 0) return;
     if (ui::MessageBox::warning(this, Text(dbase::msg::DeleteProgQuestion)) != ui::MessageBox::Yes) return;
     StringGrid* grid = radio ? SG_Radio : SG_TV;
     const int row = grid->Row();
@@ -239,36 +267,41 @@ void TFormMain::DeleteProgram(bool radio) {
     const bool onlyOne = grid->gridModel()->BoundRows() == 1;
     TvSelected = !radio;
     RadioSelected = radio;
-    dbase::DeleteProgram(*db_, slot);
+    (void)Doc().Edit(dbase::steps::DeleteProgram, [&](Database& db) {
+        dbase::DeleteProgram(db, slot);
+        return Status::Ok();
+    }, StepFocus{Entity::Prog, slot});
 
-    db_->ListAllProgs();
-    if (SatSelected) db_->ListSatProgs(SelectedSat());
-    if (TpSelected) db_->ListTpProgs(SelectedTp());
-    if (FavListSelected) db_->ListFavProgs(SelectedFavGroup);
-    if (FavListSelected && SatSelected) db_->ClearProgLists();
+    const Database& db = Db();
+    dbase::ProgLists lists = dbase::AllProgs(db);
+    if (SatSelected) lists = dbase::SatProgs(db, SelectedSat());
+    if (TpSelected) lists = dbase::TpProgs(db, SelectedTp());
+    if (FavListSelected) lists = dbase::FavProgs(db, SelectedFavGroup);
+    if (FavListSelected && SatSelected) lists = {};
 
     // The program shown next: walk up from the row above when the last row of
     // a longer list went, else down from the deleted row's place.
-    const dbase::ProgViewList& list = radio ? db_->RadioList : db_->TvList;
-    auto fits = [&](int p) {
-        return p >= 0 && db_->Prog.data[p].Used == 1 && (db_->Prog.data[p].IsRadio != 0) == radio;
+    const std::vector<int>& list = lists.of(radio);
+    auto fits = [&](size_t i) {
+        const int p = list[i];
+        return p >= 0 && db.Prog.data[p].Used == 1 && (db.Prog.data[p].IsRadio != 0) == radio;
     };
     int show = -1;
     if (row == rows - 1 && rows > 2) {
-        for (int i = row - 2; i >= 0 && show < 0; --i)
-            if (fits(list[i])) show = list[i];
+        for (int i = std::min<int>(row - 2, static_cast<int>(list.size()) - 1); i >= 0 && show < 0; --i)
+            if (fits(static_cast<size_t>(i))) show = list[static_cast<size_t>(i)];
     } else {
-        for (int i = row - 1; i < list.size() && show < 0; ++i)
-            if (fits(list[i])) show = list[i];
+        for (size_t i = static_cast<size_t>(std::max(0, row - 1)); i < list.size() && show < 0; ++i)
+            if (fits(i)) show = list[i];
     }
-    FillProgGrids();
+    FillProgGrids(std::move(lists));
     if (onlyOne || show < 0) {
         ShowInfo(-1, -1, -1);
     } else {
         ShowInfo(-1, -1, show);
-        if (const int r = RowOfSlot(list, show); r > 0) grid->SetRow(r);
+        if (const int r = grid->RowOfSlot(show); r > 0) grid->SetRow(r);
     }
-    db_->DataChanged = true;
+    Doc().SetDataChanged(true);
 }
 
 void TFormMain::Delete_TvClick() { DeleteProgram(false); }
@@ -276,22 +309,26 @@ void TFormMain::Delete_RadioClick() { DeleteProgram(true); }
 
 void TFormMain::ResetSatellite1Click() {
     const int sat = SelectedSat();
-    if (!db_->FileOpened || sat < 0) return;
-    db_->DataChanged = true;
+    if (!Doc().FileOpened() || sat < 0) return;
+    Doc().SetDataChanged(true);
     if (ui::MessageBox::warning(this, Text(dbase::msg::ResetSatQuestion)) != ui::MessageBox::Yes) return;
-    dbase::ResetSatellite(*db_, sat);
+    (void)Doc().Edit(dbase::steps::ResetSatellite, [&](Database& db) {
+        dbase::ResetSatellite(db, sat);
+        return Status::Ok();
+    }, StepFocus{Entity::Sat, sat});
     ShowAllSatellites();
 }
 
 // ------------------------------------------------------------------ sorting
 
 void TFormMain::SortPrograms(bool radio, int key) {
-    if (!db_->FileOpened) return;
-    db_->DataChanged = true;
-    dbase::SortPrograms(*db_, radio ? dbase::ProgKind::Radio : dbase::ProgKind::Tv,
-                        static_cast<dbase::SortKey>(key));
-    dbase::ListProgsAfterSort(*db_, SG_Sat->Row());
-    FillProgGrids();
+    if (!Doc().FileOpened()) return;
+    Doc().SetDataChanged(true);
+    (void)Doc().Edit(dbase::steps::SortPrograms, [&](Database& db) {
+        dbase::SortPrograms(db, radio ? dbase::ProgKind::Radio : dbase::ProgKind::Tv, static_cast<dbase::SortKey>(key));
+        return Status::Ok();
+    });
+    FillProgGrids(dbase::ListProgsAfterSort(Db(), ShownSat()));
 }
 
 void TFormMain::SorebyAZ1Click() { SortPrograms(false, static_cast<int>(dbase::SortKey::Name)); }
@@ -305,7 +342,7 @@ void TFormMain::SorebyFav2Click() { SortPrograms(true, static_cast<int>(dbase::S
 
 void TFormMain::DownLoadFromini1Click() {
     const int sat = SelectedSat();
-    if (!db_->FileOpened || sat < 0) return;
+    if (!Doc().FileOpened() || sat < 0) return;
     const QString path = ui::FileDialog::getOpenFileName(
         this, QStringLiteral("Open"), QStringLiteral("Satellite Files(*.ini)|*.ini|All File(*.*)|*.*"),
         QStringLiteral("ini"));
@@ -325,7 +362,10 @@ void TFormMain::DownLoadFromini1Click() {
         return;
     }
     if (ini.truncated) ui::MessageBox::error(this, Text(dbase::msg::IniTooManyTps));
-    if (const dbase::Status s = dbase::ImportIni(*db_, sat, ini); !s) {
+    if (const dbase::Status s = Doc().Edit(dbase::steps::ImportTransponders,
+                                           [&](Database& db) { return dbase::ImportIni(db, sat, ini); },
+                                           StepFocus{Entity::Sat, sat});
+        !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
     }

@@ -39,8 +39,12 @@ bool Exists(const QString& path, uint64_t* size = nullptr) {
 
 } // namespace
 
+QString TFormMain::CurrentFile() const { return QFile::decodeName(QByteArray::fromStdString(Doc().Path())); }
+
+void TFormMain::SetCurrentFile(const QString& path) { Doc().SetPath(Native(path)); }
+
 bool TFormMain::ConfirmDiscard() {
-    if (!db_->DataChanged) return true;
+    if (!Doc().DataChanged()) return true;
     return MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OpenAnotherQuestion)) == MessageBox::Yes;
 }
 
@@ -63,31 +67,31 @@ void TFormMain::ShowOpenedState() {
     LayOutColumns();
 }
 
-bool TFormMain::OpenImageFile(const QString& path) {
-    // The image that was open is dropped even if the new one fails.
-    ResetMainView();
+bool TFormMain::OpenImageFile(const QString& path) { return OpenImageFile(path, false); }
+
+bool TFormMain::OpenImageFile(const QString& path, bool afterSaveAs) {
+    // The image that was open is dropped even if the new one fails; the file
+    // a Save as has just written is opened keeping the edit history.
+    ResetView(!afterSaveAs);
     uint64_t size = 0;
-    if (!Exists(path, &size)) {
-        MessageBox::error(this, QString::fromLatin1(dbase::msg::FileMissing));
+    const bool is256K = Doc().Is256K();
+    auto failed = [&](const QString& message) {
+        Doc().Close();
+        MessageBox::error(this, message);
         return false;
-    }
-    if (dbase::Status s = dbase::CheckFileSize(size, db_->Is256K); !s) {
-        MessageBox::error(this, ui::MessageText(s.message()));
-        return false;
-    }
+    };
+    if (!Exists(path, &size)) return failed(QString::fromLatin1(dbase::msg::FileMissing));
+    if (dbase::Status s = dbase::CheckFileSize(size, is256K); !s) return failed(ui::MessageText(s.message()));
 
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Opening));
-        status = dbase::OpenImageFile(Native(path), db_->Is256K, *db_, nullptr, Native(files_.workFile));
+        status = afterSaveAs ? Doc().Reopen(Native(path), is256K, Native(files_.workFile))
+                             : Doc().Open(Native(path), is256K, nullptr, Native(files_.workFile));
         workFileWritten_ = workFileWritten_ || status.ok();
     }
-    if (!status) {
-        MessageBox::error(this, ui::MessageText(status.message()));
-        return false;
-    }
+    if (!status) return failed(ui::MessageText(status.message()));
 
-    db_->FileOpened = true;
     ShowFileName(QStringLiteral("The opened file name:  "), path);
     // The list is read afresh: a file opened from outside the menu must not
     // write over entries the menu was never opened to read.
@@ -105,8 +109,8 @@ void TFormMain::OpenDataClick(bool channel) {
     if (!ConfirmDiscard()) return;
     const QString name = ui::FileDialog::getOpenFileName(this, QStringLiteral("Open File"), kFilter, kSuffix);
     if (name.isEmpty()) return;
-    CurrentFile = name;
-    db_->Is256K = channel;
+    SetCurrentFile(name);
+    Doc().SetIs256K(channel);
     OpenImageFile(name);
 }
 
@@ -124,10 +128,10 @@ void TFormMain::LastFileName1Click(int index) {
         return;
     }
     if (!ConfirmDiscard()) return;
-    CurrentFile = path;
+    SetCurrentFile(path);
     // Any size but a Channel file's opens as Default data, so a wrong size is
     // reported by the open itself.
-    db_->Is256K = dbase::KindFromSize(size);
+    Doc().SetIs256K(dbase::KindFromSize(size));
     OpenImageFile(path);
 }
 
@@ -140,20 +144,19 @@ void TFormMain::OpenFileFromOutside(const QString& path) {
     }
     if (!ConfirmDiscard()) return;
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    CurrentFile = absolute;
-    db_->Is256K = dbase::KindFromSize(size);
+    SetCurrentFile(absolute);
+    Doc().SetIs256K(dbase::KindFromSize(size));
     OpenImageFile(absolute);
 }
 
 void TFormMain::PMSaveClick() { (void)SaveCurrentFile(); }
 
 bool TFormMain::SaveCurrentFile() {
-    if (!db_->FileOpened) return false;
+    if (!Doc().FileOpened()) return false;
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Saving));
-        status = dbase::SaveImage(*db_, dbase::SaveModeForSave(db_->Is256K), Native(CurrentFile),
-                                  Native(files_.workFile));
+        status = Doc().Save(dbase::SaveModeForSave(Doc().Is256K()), Doc().Path(), Native(files_.workFile));
     }
     // A failed save keeps the old file and the unsaved state.
     if (!status) {
@@ -165,8 +168,8 @@ bool TFormMain::SaveCurrentFile() {
 }
 
 void TFormMain::Save_DataClick(bool channel) {
-    if (!db_->FileOpened) return;
-    const dbase::SaveMode mode = dbase::SaveModeForSaveAs(db_->Is256K, channel);
+    if (!Doc().FileOpened()) return;
+    const dbase::SaveMode mode = dbase::SaveModeForSaveAs(Doc().Is256K(), channel);
     const QString name =
         ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."), kFilter, kSuffix);
     if (name.isEmpty()) return;
@@ -175,28 +178,28 @@ void TFormMain::Save_DataClick(bool channel) {
         return;
 
     const QString oldLabel = LabelFileName->text();
-    const QString oldFile = CurrentFile;
+    const QString oldFile = CurrentFile();
     ShowFileName(QStringLiteral("FileName:  "), name);
-    CurrentFile = name;
+    SetCurrentFile(name);
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Saving));
-        status = dbase::SaveImage(*db_, mode, Native(name), Native(files_.workFile));
+        status = Doc().Save(mode, Native(name), Native(files_.workFile));
     }
     if (!status) {
         // Nothing was written: the open file and its name stay as they were.
-        CurrentFile = oldFile;
+        SetCurrentFile(oldFile);
         LabelFileName->setText(oldLabel);
         FitFileNamePanel();
         MessageBox::error(this, ui::MessageText(status.message()));
         return;
     }
-    db_->Is256K = channel;
-    OpenImageFile(name);
+    Doc().SetIs256K(channel);
+    OpenImageFile(name, true);
 }
 
 bool TFormMain::FormCloseQuery() {
-    if (!db_->DataChanged) return true;
+    if (!Doc().DataChanged()) return true;
     return MessageBox::confirm(this, QString::fromLatin1(dbase::msg::ExitQuestion)) == MessageBox::Yes;
 }
 

@@ -173,11 +173,13 @@ void TFormMain::BuildToolbar() {
         return action;
     };
     TB_File = add(QStringLiteral("TB_File"), QStringLiteral("File"), pictures::FileImage);
+    TB_Edit = add(QStringLiteral("TB_Edit"), QStringLiteral("Edit"), pictures::EditImage);
     TB_Receiver = add(QStringLiteral("TB_Receiver"), QStringLiteral("Receiver"), pictures::ReceiverImage);
     if (QWidget* button = ToolBar1->widgetForAction(TB_Receiver)) button->setFixedSize(92, 26);
     TB_Help = add(QStringLiteral("TB_Help"), QStringLiteral("Help"), pictures::HelpImage);
     TB_Exit = add(QStringLiteral("TB_Exit"), QStringLiteral("Exit"), pictures::ExitImage);
     connect(TB_File, &QAction::triggered, this, &TFormMain::TB_FileClick);
+    connect(TB_Edit, &QAction::triggered, this, &TFormMain::TB_EditClick);
     connect(TB_Receiver, &QAction::triggered, this, &TFormMain::TB_ReceiverClick);
     connect(TB_Help, &QAction::triggered, this, &TFormMain::TB_HelpClick);
     connect(TB_Exit, &QAction::triggered, this, &TFormMain::TB_ExitClick);
@@ -254,16 +256,16 @@ void TFormMain::BuildColumns() {
         return l;
     };
 
-    // Grids. Their rows show slots of the view lists; texts come from the model.
-    const dbase::Database& db = *db_;
+    // Grids. Their models hold the slots their rows show; texts come from the data.
+    const dbase::Document* doc = doc_.get();
     SG_Sat = new StringGrid(new GridModel(
-        {}, 2, [&db](int slot, int col) { return ui::FromLatin1(rowtext::SatCell(db, slot, col)); }));
+        {}, 2, [doc](int slot, int col) { return ui::FromLatin1(rowtext::SatCell(doc->Db(), slot, col)); }));
     const QString stars = QStringLiteral(" \u2606\u2606");
     const QString bullseye = QStringLiteral("\u25CE");
     SG_TP = new StringGrid(new GridModel(
         {stars, QStringLiteral("Freq"), QStringLiteral("Pol"), QStringLiteral("Sym"), QStringLiteral("FEC")},
-        5, [&db](int slot, int col) { return ui::FromLatin1(rowtext::TpCell(db, slot, col)); }));
-    auto progText = [&db](int slot, int col) { return ui::FromLatin1(rowtext::ProgCell(db, slot, col)); };
+        5, [doc](int slot, int col) { return ui::FromLatin1(rowtext::TpCell(doc->Db(), slot, col)); }));
+    auto progText = [doc](int slot, int col) { return ui::FromLatin1(rowtext::ProgCell(doc->Db(), slot, col)); };
     SG_TV = new StringGrid(new GridModel({stars, QStringLiteral("TV.Name"), bullseye}, 3, progText));
     SG_Radio = new StringGrid(new GridModel({stars, QStringLiteral("Radio.Name"), bullseye}, 3, progText));
     SG_Sat->setObjectName(QStringLiteral("SG_Sat"));
@@ -387,6 +389,9 @@ void TFormMain::BuildColumns() {
     connect(SG_Radio, &StringGrid::MouseMove, this, &TFormMain::SG_RadioMouseMove);
     connect(SG_TV, &StringGrid::MouseUp, this, &TFormMain::SG_TVMouseUp);
     connect(SG_Radio, &StringGrid::MouseUp, this, &TFormMain::SG_RadioMouseUp);
+    // A drag gesture, however many rows it crossed, is one step of the history.
+    for (StringGrid* grid : {SG_Sat, SG_TP, SG_TV, SG_Radio})
+        connect(grid, &StringGrid::MouseUp, this, &TFormMain::EndDragStep);
     connect(SG_Sat, &StringGrid::MouseWheelDown, this, &TFormMain::SG_SatMouseWheelDown);
     connect(SG_Sat, &StringGrid::MouseWheelUp, this, &TFormMain::SG_SatMouseWheelUp);
     connect(SG_TP, &StringGrid::MouseWheelDown, this, &TFormMain::SG_TPMouseWheelDown);

@@ -1,8 +1,9 @@
 // The four grids and the favourite list: fill operations, the selection
 // cascade from satellite to transponder to programs, and the cell colours.
 //
-// Grid rows are bound to database slots only through the view lists of the
-// model (SatList, TpList, TvList, RadioList): grid row r shows entry r - 1.
+// The core's queries give the lists of slots to show; each grid's model keeps
+// the slots of its rows (grid row r shows entry r - 1) and is the only map
+// from rows to slots.
 #include "RowTexts.h"
 #include "TFormMain.h"
 #include "ui/FormSetup.h"
@@ -22,24 +23,9 @@ QColor ToColor(dbase::Rgb c) {
     return {c.r, c.g, c.b};
 }
 
-template <int N> std::vector<int> BoundSlots(const dbase::ViewList<N>& list, int examined) {
-    std::vector<int> bound;
-    bound.reserve(static_cast<size_t>(list.size()));
-    for (int i = 0; i < examined && i < N; ++i)
-        if (list[i] >= 0) bound.push_back(list[i]);
-    return bound;
-}
-
 } // namespace
 
-bool TFormMain::RowBound(const StringGrid* grid, int row) const {
-    if (row < 1) return false;
-    if (grid == SG_Sat) return db_->SatList[row - 1] >= 0;
-    if (grid == SG_TP) return db_->TpList[row - 1] >= 0;
-    if (grid == SG_TV) return db_->TvList[row - 1] >= 0;
-    if (grid == SG_Radio) return db_->RadioList[row - 1] >= 0;
-    return false;
-}
+bool TFormMain::RowBound(const StringGrid* grid, int row) const { return grid->SlotOfRow(row) >= 0; }
 
 // ------------------------------------------------------------ fill operations
 
@@ -50,65 +36,73 @@ void TFormMain::ClearViews() {
     SG_TP->gridModel()->SetRows({}, 1);
     SG_TV->gridModel()->SetRows({}, 1);
     SG_Radio->gridModel()->SetRows({}, 1);
-    db_->SatList.clear();
-    db_->TpList.clear();
     SatActive.fill(0);
-    db_->ClearProgLists();
 }
 
 void TFormMain::ShowAllSatellites() {
     ClearViews();
-    for (int i = 0; i < dbase::kSatSlots; ++i)
-        db_->SatList.push(i);
-    db_->ListAllTps();
-    db_->ListAllProgs();
-    FillSatGrid();
+    const dbase::Database& db = Db();
+    std::vector<int> sats;
+    for (int i = 0; i < std::min<int>(db.SatCount, dbase::kSatSlots); ++i) sats.push_back(i);
+    FillSatGrid(std::move(sats), dbase::AllTps(db), dbase::AllProgs(db));
 }
 
 void TFormMain::ShowActiveSatellites() {
     ClearViews();
-    dbase::Database& db = *db_;
+    const dbase::Database& db = Db();
     const int progs = std::min<int>(db.ProgCount, dbase::kProgSlots);
     for (int p = 0; p < progs; ++p) {
         const dbase::ProgData& d = db.Prog.data[p];
         if (d.Used == 1 && d.SatIndex < dbase::kSatSlots) SatActive[d.SatIndex] = 1;
     }
+    std::vector<int> sats, tps;
     for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s)
-        if (SatActive[s]) db.SatList.push(s);
-    db.TpList.clear();
+        if (SatActive[s]) sats.push_back(s);
     for (int t = 0; t < dbase::kTpSlots; ++t) {
         const dbase::TpData& d = db.Tp.data[t];
-        if (d.Used == 1 && d.SatIndex < dbase::kSatSlots && SatActive[d.SatIndex]) db.TpList.push(t);
+        if (d.Used == 1 && d.SatIndex < dbase::kSatSlots && SatActive[d.SatIndex]) tps.push_back(t);
     }
-    db.ListAllProgs();
-    FillSatGrid();
+    FillSatGrid(std::move(sats), std::move(tps), dbase::AllProgs(db));
 }
 
 void TFormMain::FillSatGrid() {
-    SG_Sat->gridModel()->SetRows(BoundSlots(db_->SatList, db_->SatCount), 0);
+    FillSatGrid(SG_Sat->gridModel()->Slots(), SG_TP->gridModel()->Slots(),
+                {SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+}
+
+void TFormMain::FillSatGrid(std::vector<int> sats, std::vector<int> tps, dbase::ProgLists progs) {
+    SG_Sat->gridModel()->SetRows(std::move(sats), 0);
     SG_Sat->gridModel()->SetLeadRow({QStringLiteral(" \u2606\u2606"), QStringLiteral("Show ALL Info")});
     SG_Sat->SetRow(0);
     SatSelected = false;
-    FillTpGrid();
+    FillTpGrid(std::move(tps), std::move(progs));
 }
 
 void TFormMain::FillTpGrid() {
-    SG_TP->gridModel()->SetRows(BoundSlots(db_->TpList, dbase::kTpSlots), 1);
+    FillTpGrid(SG_TP->gridModel()->Slots(), {SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+}
+
+void TFormMain::FillTpGrid(std::vector<int> tps, dbase::ProgLists progs) {
+    SG_TP->gridModel()->SetRows(std::move(tps), 1);
     // The favourite list keeps its items while a program is the selection,
     // unless the satellite list is filtered.
     if ((!TvSelected && !RadioSelected) || (ActiveOnly && (TvSelected || RadioSelected))) {
         LB_FAV->clear();
         for (int i = 0; i < dbase::kFavGroups; ++i)
-            LB_FAV->addItem(ui::FromLatin1(rowtext::FavItem(i, db_->FavNames[static_cast<size_t>(i)])));
+            LB_FAV->addItem(ui::FromLatin1(rowtext::FavItem(i, Db().FavNames[static_cast<size_t>(i)])));
         // A picked group stays picked: the marking buttons follow it.
         if (FavListSelected && SelectedFavGroup >= 0) LB_FAV->setCurrentRow(SelectedFavGroup);
     }
-    FillProgGrids();
+    FillProgGrids(std::move(progs));
 }
 
 void TFormMain::FillProgGrids() {
-    SG_TV->gridModel()->SetRows(BoundSlots(db_->TvList, db_->ProgCount), 1);
-    SG_Radio->gridModel()->SetRows(BoundSlots(db_->RadioList, db_->ProgCount), 1);
+    FillProgGrids({SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+}
+
+void TFormMain::FillProgGrids(dbase::ProgLists progs) {
+    SG_TV->gridModel()->SetRows(std::move(progs.tv), 1);
+    SG_Radio->gridModel()->SetRows(std::move(progs.radio), 1);
 }
 
 // ---------------------------------------------------------- selection cascade
@@ -126,15 +120,13 @@ void TFormMain::SG_SatClick() {
 
     if (r > 1 && !RowBound(SG_Sat, r)) return;
     TpSelected = TvSelected = RadioSelected = FavListSelected = false;
-    if (db_->FileOpened) {
+    if (Doc().FileOpened()) {
         if (r >= 1) {
             SatSelected = true;
             SG_Sat->viewport()->update();
-            const int sat = db_->SatList[r - 1];
+            const int sat = SG_Sat->SlotOfRow(r);
             ShowInfo(sat, -1, -1);
-            db_->ListSatTps(sat);
-            db_->ListSatProgs(sat);
-            FillTpGrid();
+            FillTpGrid(dbase::SatTps(Db(), sat), dbase::SatProgs(Db(), sat));
         } else {
             SatSelected = false;
             if (ActiveOnly)
@@ -160,10 +152,9 @@ void TFormMain::SG_TPClick() {
         TvSelected = RadioSelected = FavListSelected = false;
         SG_Sat->viewport()->update();
         SG_TP->viewport()->update();
-        const int tp = db_->TpList[r - 1];
+        const int tp = SG_TP->SlotOfRow(r);
         ShowInfo(-1, tp, -1);
-        db_->ListTpProgs(tp);
-        FillProgGrids();
+        FillProgGrids(dbase::TpProgs(Db(), tp));
     }
     SB_NewTv->setEnabled(bound && TpSelected);
     SB_NewRadio->setEnabled(bound && TpSelected);
@@ -177,7 +168,7 @@ void TFormMain::SG_TVClick() {
     RadioSelected = false;
     SG_TP->viewport()->update();
     SG_Sat->viewport()->update();
-    const int prog = db_->TvList[r - 1];
+    const int prog = SG_TV->SlotOfRow(r);
     ShowInfo(-1, -1, prog);
     ToggleMarks(prog);
 }
@@ -190,13 +181,13 @@ void TFormMain::SG_RadioClick() {
     TvSelected = false;
     SG_TP->viewport()->update();
     SG_Sat->viewport()->update();
-    const int prog = db_->RadioList[r - 1];
+    const int prog = SG_Radio->SlotOfRow(r);
     ShowInfo(-1, -1, prog);
     ToggleMarks(prog);
 }
 
 void TFormMain::Show_Act_SatClick() {
-    if (!db_->FileOpened) return;
+    if (!Doc().FileOpened()) return;
     ActiveOnly = !ActiveOnly;
     SatSelected = TpSelected = TvSelected = RadioSelected = FavListSelected = false;
     if (ActiveOnly)
@@ -245,17 +236,18 @@ void TFormMain::SG_RadioMouseWheelUp() {
 int TFormMain::OwnerSatOfSelection() const {
     // Later selections win: transponder, then TV program, then radio program.
     int owner = -1;
+    const dbase::Database& db = Db();
     if (TpSelected) {
-        const int t = db_->TpList[SG_TP->Row() - 1];
-        if (t >= 0) owner = db_->Tp.data[t].SatIndex;
+        const int t = SG_TP->SlotOfRow(SG_TP->Row());
+        if (t >= 0) owner = db.Tp.data[t].SatIndex;
     }
     if (TvSelected) {
-        const int p = db_->TvList[SG_TV->Row() - 1];
-        if (p >= 0) owner = db_->Prog.data[p].SatIndex;
+        const int p = SG_TV->SlotOfRow(SG_TV->Row());
+        if (p >= 0) owner = db.Prog.data[p].SatIndex;
     }
     if (RadioSelected) {
-        const int p = db_->RadioList[SG_Radio->Row() - 1];
-        if (p >= 0) owner = db_->Prog.data[p].SatIndex;
+        const int p = SG_Radio->SlotOfRow(SG_Radio->Row());
+        if (p >= 0) owner = db.Prog.data[p].SatIndex;
     }
     return owner;
 }
@@ -263,10 +255,10 @@ int TFormMain::OwnerSatOfSelection() const {
 int TFormMain::OwnerTpOfSelection() const {
     int p = -1;
     if (RadioSelected)
-        p = db_->RadioList[SG_Radio->Row() - 1];
+        p = SG_Radio->SlotOfRow(SG_Radio->Row());
     else if (TvSelected)
-        p = db_->TvList[SG_TV->Row() - 1];
-    return p >= 0 ? static_cast<int>(db_->Prog.data[p].TpIndex) : -1;
+        p = SG_TV->SlotOfRow(SG_TV->Row());
+    return p >= 0 ? static_cast<int>(Db().Prog.data[p].TpIndex) : -1;
 }
 
 CellStyle TFormMain::SG_SatDrawCell(int row, int col, bool selected) const {
@@ -282,7 +274,7 @@ CellStyle TFormMain::SG_SatDrawCell(int row, int col, bool selected) const {
     }
     if (row >= 1 && (TpSelected || TvSelected || RadioSelected)) {
         const int owner = OwnerSatOfSelection();
-        if (owner >= 0 && db_->SatList[row - 1] == owner) {
+        if (owner >= 0 && SG_Sat->SlotOfRow(row) == owner) {
             s.background = kOwnerBack;
             s.text = kOwnerText;
         }
@@ -305,7 +297,7 @@ CellStyle TFormMain::SG_TPDrawCell(int row, int col, bool selected) const {
         // While a program is the selection its transponder is marked instead
         // of the selected row.
         const int owner = OwnerTpOfSelection();
-        const bool isOwner = owner >= 0 && db_->TpList[row - 1] == owner;
+        const bool isOwner = owner >= 0 && SG_TP->SlotOfRow(row) == owner;
         s.background = isOwner ? kOwnerBack : QColor(Qt::white);
         s.text = isOwner ? kOwnerText : QColor(Qt::black);
     }
@@ -325,7 +317,7 @@ CellStyle TFormMain::ProgCellStyle(const StringGrid* grid, int row, int col, boo
     if (Marks.Marking() && slot >= 0) {
         // In a marking mode the name cell shows the mark of that mode in
         // place of the selection.
-        switch (dbase::MarkShadeFor(db_->Prog.data[slot], Marks.Down(), MarkFavPos)) {
+        switch (dbase::MarkShadeFor(Db().Prog.data[slot], Marks.Down(), MarkFavPos)) {
         case dbase::MarkShade::Skip:
             s.background = ToColor(dbase::kSkipShade);
             s.text = ToColor(dbase::kMarkText);

@@ -7,6 +7,7 @@
 // toggled is settled by the state machine and then shown again.
 #include "Pictures.h"
 #include "TFormMain.h"
+#include "dbase/StepNames.h"
 #include "ui/FormSetup.h"
 
 #include <QFrame>
@@ -111,19 +112,16 @@ void TFormMain::EnableFavButtons(int n) {
 }
 
 void TFormMain::SB_FavClick(int group) {
-    const dbase::MarkButtons::Press press = Marks.Click(group, *db_, FavListSelected);
+    const dbase::MarkButtons::Press press = Marks.Click(group, Db(), FavListSelected);
     ShowMarkButtons();
     if (!press.accepted) return;
     RepaintProgGrids();
     SetMarkCaptions(group);
-    if (press.relistGroup >= 0) {
-        db_->ListFavProgs(press.relistGroup);
-        FillProgGrids();
-    }
+    if (press.relistGroup >= 0) FillProgGrids(dbase::FavProgs(Db(), press.relistGroup));
 }
 
 void TFormMain::SB_LockClick() {
-    const bool accepted = Marks.Click(dbase::kLockButton, *db_, FavListSelected).accepted;
+    const bool accepted = Marks.Click(dbase::kLockButton, Db(), FavListSelected).accepted;
     ShowMarkButtons();
     if (!accepted) return;
     RepaintProgGrids();
@@ -131,7 +129,7 @@ void TFormMain::SB_LockClick() {
 }
 
 void TFormMain::SB_SkipClick() {
-    const bool accepted = Marks.Click(dbase::kSkipButton, *db_, FavListSelected).accepted;
+    const bool accepted = Marks.Click(dbase::kSkipButton, Db(), FavListSelected).accepted;
     ShowMarkButtons();
     if (!accepted) return;
     RepaintProgGrids();
@@ -139,7 +137,7 @@ void TFormMain::SB_SkipClick() {
 }
 
 void TFormMain::SetMarkCaptions(int n) {
-    ShowCaptions(dbase::SetMarkCaptions(*db_, n, Marks.Marking()));
+    ShowCaptions(dbase::SetMarkCaptions(Db(), n, Marks.Marking()));
 }
 
 // ------------------------------------------------------------ list clicks
@@ -167,7 +165,13 @@ void TFormMain::SG_SatMouseDown() {
 }
 
 void TFormMain::ToggleMarks(int prog) {
-    if (!dbase::ToggleMarks(*db_, prog, Marks.Down())) return;
+    const int button = Marks.Down();
+    bool toggled = false;
+    (void)Doc().Edit(dbase::steps::Mark(button), [&](dbase::Database& db) {
+        toggled = dbase::ToggleMarks(db, prog, button);
+        return dbase::Status::Ok();
+    }, dbase::StepFocus{dbase::Entity::Prog, prog});
+    if (!toggled) return;
     RepaintProgGrids();
     // The status line of the info panel names the lock and skip marks.
     ShowInfo(-1, -1, prog);
@@ -185,7 +189,7 @@ int TFormMain::LB_FAVMeasureItem(int index) const {
 
 QColor TFormMain::FavItemColour(int index) const {
     const bool locked =
-        index >= 0 && index < dbase::kFavGroups && db_->FavLocks[static_cast<size_t>(index)] != 0;
+        index >= 0 && index < dbase::kFavGroups && Db().FavLocks[static_cast<size_t>(index)] != 0;
     return ToColor(locked ? dbase::kLockedGroupText : dbase::kUnlockedGroupText);
 }
 
@@ -216,8 +220,7 @@ void TFormMain::LB_FAVClick() {
     SelectedFavGroup = item;
     ShowInfo(-1, -1, -1);
     // The group's members from every satellite, in slot order.
-    db_->ListFavProgs(item);
-    FillProgGrids();
+    FillProgGrids(dbase::FavProgs(Db(), item));
     // Nothing that adds to a transponder has one to add to now.
     SB_NewTv->setEnabled(false);
     SB_NewRadio->setEnabled(false);
@@ -228,14 +231,30 @@ void TFormMain::LB_FAVDblClick() {
     const int item = LB_FAV->currentRow();
     if (item < 0 || item >= dbase::kFavGroups || LB_FAV->item(item)->text().isEmpty()) return;
     B_FAV->click();
-    db_->DataChanged = true;
+    Doc().SetDataChanged(true);
     OpenFavNameDialog(item);
 }
 
+namespace {
+
+// Locks or unlocks a favourite group as one step; the locks are saved with
+// the file, so even a lock that was already set counts as a change.
+bool LockGroup(dbase::Document& doc, int group, bool locked) {
+    bool done = false;
+    (void)doc.Edit(dbase::steps::LockFavourite(group, locked), [&](dbase::Database& db) {
+        done = dbase::SetFavLock(db, group, locked);
+        return dbase::Status::Ok();
+    }, dbase::StepFocus{dbase::Entity::Fav, group});
+    if (done) doc.SetDataChanged(true);
+    return done;
+}
+
+} // namespace
+
 void TFormMain::PMLockClick() {
-    if (dbase::SetFavLock(*db_, LB_FAV->currentRow(), true)) LB_FAV->viewport()->update();
+    if (LockGroup(Doc(), LB_FAV->currentRow(), true)) LB_FAV->viewport()->update();
 }
 
 void TFormMain::PMUnlockClick() {
-    if (dbase::SetFavLock(*db_, LB_FAV->currentRow(), false)) LB_FAV->viewport()->update();
+    if (LockGroup(Doc(), LB_FAV->currentRow(), false)) LB_FAV->viewport()->update();
 }

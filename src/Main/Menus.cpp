@@ -56,6 +56,19 @@ void TFormMain::BuildMenus() {
     PM_File->addSeparator();
     PMExit = Item(PM_File, QStringLiteral("PMExit"), QStringLiteral("Exit"));
 
+    // Edit: the edit history. The items' shortcuts work anywhere in the window.
+    PM_Edit = Popup(this, QStringLiteral("PM_Edit"));
+    EditUndo = Item(PM_Edit, QStringLiteral("EditUndo"), QStringLiteral("Undo"));
+    EditRedo = Item(PM_Edit, QStringLiteral("EditRedo"), QStringLiteral("Redo"));
+    EditUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* a : {EditUndo, EditRedo}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    EditUndo->setEnabled(false);
+    EditRedo->setEnabled(false);
+
     // Help
     PM_Help = Popup(this, QStringLiteral("PM_Help"));
     Help1 = Item(PM_Help, QStringLiteral("Help1"), QStringLiteral("Help"));
@@ -128,6 +141,8 @@ void TFormMain::BuildMenus() {
     connect(Save_Data, &QAction::triggered, this, [this] { Save_DataClick(true); });
     connect(Save_Default, &QAction::triggered, this, [this] { Save_DataClick(false); });
     connect(PMExit, &QAction::triggered, this, &TFormMain::TB_ExitClick);
+    connect(EditUndo, &QAction::triggered, this, &TFormMain::UndoClick);
+    connect(EditRedo, &QAction::triggered, this, &TFormMain::RedoClick);
     connect(Show_Act_Sat, &QAction::triggered, this, &TFormMain::Show_Act_SatClick);
     connect(Change_Sat, &QAction::triggered, this, &TFormMain::SG_SatDblClick);
     connect(ResetSatellite1, &QAction::triggered, this, &TFormMain::ResetSatellite1Click);
@@ -155,6 +170,7 @@ void TFormMain::BuildMenus() {
 
     // Enabling rules run each time a popup opens.
     connect(PM_File, &QMenu::aboutToShow, this, &TFormMain::PM_FilePopup);
+    connect(PM_Edit, &QMenu::aboutToShow, this, &TFormMain::PM_EditPopup);
     connect(PM_Sate, &QMenu::aboutToShow, this, &TFormMain::PM_SatePopup);
     connect(PM_TP, &QMenu::aboutToShow, this, &TFormMain::PM_TPPopup);
     connect(PM_Tv, &QMenu::aboutToShow, this, &TFormMain::PM_TvPopup);
@@ -173,6 +189,10 @@ void TFormMain::TB_FileClick() {
     PM_File->popup(QCursor::pos());
 }
 
+void TFormMain::TB_EditClick() {
+    PM_Edit->popup(QCursor::pos());
+}
+
 void TFormMain::TB_HelpClick() {
     PM_Help->popup(QCursor::pos());
 }
@@ -186,12 +206,12 @@ void TFormMain::PM_FilePopup() {
     LastFileName1->setText(Caption(RecentFiles[0]));
     LastFileName2->setText(Caption(RecentFiles[1]));
     LastFileName3->setText(Caption(RecentFiles[2]));
-    PMSave->setEnabled(db_->FileOpened);
-    Save_As->menuAction()->setEnabled(db_->FileOpened);
+    PMSave->setEnabled(Doc().FileOpened());
+    Save_As->menuAction()->setEnabled(Doc().FileOpened());
 }
 
 void TFormMain::PM_SatePopup() {
-    Show_Act_Sat->setEnabled(db_->FileOpened);
+    Show_Act_Sat->setEnabled(Doc().FileOpened());
     Change_Sat->setEnabled(SatSelected);
     ResetSatellite1->setEnabled(true);
     DownLoadFromini1->setEnabled(true);
@@ -202,7 +222,7 @@ void TFormMain::PM_TPPopup() {
     New_Tp->setEnabled(SatSelected && RowBound(SG_Sat, SG_Sat->Row()));
     QAction* const rowItems[] = {Change_Tp, Delete_Tp, New_Tp_Tv, New_Tp_Radio};
     if (RowBound(SG_TP, SG_TP->Row())) {
-        Del_All_Empty_Tp->setEnabled(db_->FileOpened);
+        Del_All_Empty_Tp->setEnabled(Doc().FileOpened());
         // The state before the popup decides; the replayed click comes after.
         for (QAction* a : rowItems)
             a->setEnabled(TpSelected);

@@ -94,6 +94,26 @@ void DrawReceiver(QPainter& p, bool hot) {
     p.drawLine(QPointF(8.5, 7), QPointF(12.5, 3));
 }
 
+void DrawEdit(QPainter& p, bool hot) {
+    // An arrow bending back to the left: the step taken back.
+    p.setPen(QPen(hot ? QColor(40, 150, 70) : QColor(30, 115, 55), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath bend;
+    bend.moveTo(6, 8);
+    bend.lineTo(12, 8);
+    bend.cubicTo(19, 8, 19, 17, 12, 17);
+    bend.lineTo(8, 17);
+    p.drawPath(bend);
+    p.setPen(Qt::NoPen);
+    p.setBrush(hot ? QColor(40, 150, 70) : QColor(30, 115, 55));
+    QPainterPath head;
+    head.moveTo(1.5, 8);
+    head.lineTo(7.5, 3);
+    head.lineTo(7.5, 13);
+    head.closeSubpath();
+    p.drawPath(head);
+}
+
 } // namespace
 
 QPixmap Toolbar(ToolbarImage image, bool hot) {
@@ -112,6 +132,9 @@ QPixmap Toolbar(ToolbarImage image, bool hot) {
         break;
     case ReceiverImage:
         DrawReceiver(p, hot);
+        break;
+    case EditImage:
+        DrawEdit(p, hot);
         break;
     }
     return pm;

@@ -8,7 +8,7 @@
 
 namespace pictures {
 
-enum ToolbarImage { FileImage = 0, HelpImage = 1, ExitImage = 2, ReceiverImage = 3 };
+enum ToolbarImage { FileImage = 0, HelpImage = 1, ExitImage = 2, ReceiverImage = 3, EditImage = 4 };
 
 // A 20 x 20 toolbar image; `hot` is the variant shown under the mouse.
 QPixmap Toolbar(ToolbarImage image, bool hot);

@@ -34,7 +34,7 @@ void TFormMain::BuildReceiverMenu() {
 
 void TFormMain::TB_ReceiverClick() { PM_Receiver->popup(QCursor::pos()); }
 
-void TFormMain::PM_ReceiverPopup() { WriteReceiver->setEnabled(db_->FileOpened); }
+void TFormMain::PM_ReceiverPopup() { WriteReceiver->setEnabled(Doc().FileOpened()); }
 
 void TFormMain::ReadDataClick(bool channel) {
     const QString path = ui::FileDialog::getSaveFileName(
@@ -56,18 +56,18 @@ void TFormMain::ReadDataClick(bool channel) {
         return;
     }
     if (!ConfirmDiscard()) return;
-    CurrentFile = path;
-    db_->Is256K = channel;
+    SetCurrentFile(path);
+    Doc().SetIs256K(channel);
     OpenImageFile(path);
 }
 
 void TFormMain::WriteChannelDataClick() {
-    if (!db_->FileOpened) return;
+    if (!Doc().FileOpened()) return;
     // Unsaved changes go into the file first, as Save does; a failed save
     // has shown its error and nothing is sent.
-    if (db_->DataChanged && !SaveCurrentFile()) return;
+    if (Doc().DataChanged() && !SaveCurrentFile()) return;
     const upgrade::LinkResult result =
-        upgrade::TFormUpgrade::Write(this, CurrentFile, db_->Is256K, ReceiverLinkOptions);
+        upgrade::TFormUpgrade::Write(this, CurrentFile(), Doc().Is256K(), ReceiverLinkOptions);
     raise();
     activateWindow();
     if ((result.outcome == upgrade::Outcome::Refused || result.outcome == upgrade::Outcome::Failed) &&

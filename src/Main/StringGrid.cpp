@@ -122,6 +122,13 @@ int StringGrid::SlotOfRow(int row) const {
     return row < FixedRows() ? -1 : model_->SlotAt(modelRow(row));
 }
 
+int StringGrid::RowOfSlot(int slot) const {
+    const std::vector<int>& bound = model_->Slots();
+    for (size_t i = 0; i < bound.size(); ++i)
+        if (bound[i] == slot) return static_cast<int>(i) + 1;
+    return -1;
+}
+
 QRect StringGrid::RowRect(int row) const {
     if (row < FixedRows() || row >= RowCount()) return {};
     const int m = modelRow(row);

@@ -44,6 +44,8 @@ class GridModel : public QAbstractTableModel {
     // Slot shown by model row `row`, or -1 when the row is unbound.
     int SlotAt(int row) const;
     int BoundRows() const { return static_cast<int>(slots_.size()); }
+    // The slots of the bound rows, in row order.
+    const std::vector<int>& Slots() const { return slots_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -83,6 +85,8 @@ class StringGrid : public QTableView {
     int FixedRows() const { return model_->HasHeaderRow() ? 1 : 0; }
     // Slot bound to grid row `row`, -1 when unbound.
     int SlotOfRow(int row) const;
+    // Grid row bound to `slot`, -1 when no row shows it.
+    int RowOfSlot(int slot) const;
     // Rectangle of grid row `row` in viewport coordinates (for tests and drag code).
     QRect RowRect(int row) const;
     // Grid row under a viewport position, -1 when none.

@@ -14,7 +14,7 @@
 #include <QUrl>
 
 TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
-    : QMainWindow(parent), db_(dbase::NewDatabase()), files_(files) {
+    : QMainWindow(parent), doc_(std::make_unique<dbase::Document>()), files_(files) {
     setObjectName(QStringLiteral("FormMain"));
     setProperty("windowClassName", QString::fromUtf8(kWindowClassName));
     setWindowTitle(QString::fromLatin1(kMainCaption));
@@ -30,13 +30,14 @@ TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
     BuildColumns();
     BuildMenus();
     BuildReceiverMenu();
+    doc_->OnHistoryChanged([this] { PM_EditPopup(); });
     ResetMainView();
 }
 
 TFormMain::~TFormMain() = default;
 
 uint32_t TFormMain::FileSizeExpected() const {
-    return db_->Is256K ? 262144u : 131072u;
+    return Doc().Is256K() ? 262144u : 131072u;
 }
 
 void TFormMain::RestoreOrRaise() {
@@ -82,21 +83,19 @@ void TFormMain::dropEvent(QDropEvent* event) {
     OpenFileFromOutside(urls.first().toLocalFile());
 }
 
-void TFormMain::ResetMainView() {
+void TFormMain::ResetMainView() { ResetView(true); }
+
+void TFormMain::ResetView(bool closeDocument) {
     ui::ApplyFormScaling(this);
     ClearViews();
 
-    dbase::Database& db = *db_;
-    db.DataChanged = false;
-    db.FileOpened = false;
+    // Closing drops the open file: the counts go to 0 while the slots keep
+    // what they hold until the next image is read over them.
+    if (closeDocument) Doc().Close();
     ActiveOnly = SatSelected = TpSelected = TvSelected = RadioSelected = FavListSelected = false;
     Marks.Reset();
     MarkFavPos = 0;
     EditAccepted = AddTpMode = AddTvMode = AddRadioMode = TvAdded = RadioAdded = false;
-    // The slots keep what they hold until the next image is read over them.
-    db.SatCount = 0;
-    db.ProgCount = 0;
-    db.TpAlignWord = {};
 
     Show_Act_Sat->setText(QStringLiteral("Show active satellites"));
     setWindowState(windowState() | Qt::WindowMaximized);

@@ -11,11 +11,12 @@
 //   FileWorkflow.cpp  open, save, save as, recent files
 //   Marking.cpp       marking buttons (favourite, lock, skip)
 //   DragMoves.cpp     moving entries by dragging
-//   EditCommands.cpp  editor dialogs, add/delete/reset, sorting, .ini import,
-//                     receiver link
+//   EditCommands.cpp  editor dialogs, add/delete/reset, sorting, .ini import
+//   History.cpp       undo and redo, and the selection that follows them
 #pragma once
 
 #include "StringGrid.h"
+#include "dbase/Document.h"
 #include "dbase/Marks.h"
 #include "dbase/Model.h"
 #include "Upgrade/TFormUpgrade.h"
@@ -29,6 +30,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -58,14 +60,17 @@ class TFormMain : public QMainWindow {
     explicit TFormMain(const MainWindowFiles& files, QWidget* parent = nullptr);
     ~TFormMain() override;
 
-    dbase::Database& Db() { return *db_; }
-    const dbase::Database& Db() const { return *db_; }
+    // The open file's data, its state and its edit history. Every change of
+    // the data goes through the document as one step.
+    dbase::Document& Doc() { return *doc_; }
+    const dbase::Document& Doc() const { return *doc_; }
+    const dbase::Database& Db() const { return doc_->Db(); }
     const MainWindowFiles& Files() const { return files_; }
 
     // ---- Components (named as the handlers and tests refer to them) ----
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
-    QAction *TB_File = nullptr, *TB_Help = nullptr, *TB_Exit = nullptr;
+    QAction *TB_File = nullptr, *TB_Edit = nullptr, *TB_Help = nullptr, *TB_Exit = nullptr;
     PictureView* ImageMain = nullptr;
     QWidget* Panel_Top = nullptr;
     QFrame* Panel_FileName = nullptr;
@@ -86,7 +91,7 @@ class TFormMain : public QMainWindow {
     QPushButton *B_Sat = nullptr, *B_TP = nullptr, *B_TV = nullptr, *B_Radio = nullptr, *B_FAV = nullptr;
 
     // Popup menus and their items. A submenu's item is its menuAction().
-    QMenu *PM_File = nullptr, *PM_Help = nullptr, *PM_Sate = nullptr, *PM_TP = nullptr, *PM_Tv = nullptr,
+    QMenu *PM_File = nullptr, *PM_Edit = nullptr, *PM_Help = nullptr, *PM_Sate = nullptr, *PM_TP = nullptr, *PM_Tv = nullptr,
           *PM_Radio = nullptr, *PM_FAV = nullptr;
     QMenu *PMOpen = nullptr, *PMLastFiles = nullptr, *Save_As = nullptr, *New = nullptr, *Sore1 = nullptr,
           *Sore2 = nullptr;
@@ -94,6 +99,9 @@ class TFormMain : public QMainWindow {
     QAction *LastFileName1 = nullptr, *LastFileName2 = nullptr, *LastFileName3 = nullptr;
     QAction *PMSave = nullptr, *Save_Data = nullptr, *Save_Default = nullptr, *PMExit = nullptr;
     QAction *Help1 = nullptr, *About1 = nullptr;
+    // The Edit popup: "Undo <step>" and "Redo <step>", also on Ctrl+Z,
+    // Ctrl+Shift+Z and Ctrl+Y anywhere in the window.
+    QAction *EditUndo = nullptr, *EditRedo = nullptr;
     QAction *Show_Act_Sat = nullptr, *Change_Sat = nullptr, *ResetSatellite1 = nullptr,
             *DownLoadFromini1 = nullptr;
     QAction *Change_Tp = nullptr, *New_Tp = nullptr, *New_Tp_Tv = nullptr, *New_Tp_Radio = nullptr,
@@ -128,7 +136,8 @@ class TFormMain : public QMainWindow {
     int SatDragRow = 0, TpDragRow = 0, TvDragRow = 0, RadioDragRow = 0;
 
     // The file "Save" writes to.
-    QString CurrentFile;
+    QString CurrentFile() const;
+    void SetCurrentFile(const QString& path);
     // The recent files as read when the File menu last opened.
     dbase::RecentFileList RecentFiles;
 
@@ -147,22 +156,35 @@ class TFormMain : public QMainWindow {
 
     // ---- Toolbar and popup menus (Menus.cpp) ----
     void TB_FileClick();
+    void TB_EditClick();
     void TB_HelpClick();
     void TB_ExitClick();
     // Enabling rules, run each time the popup opens.
     void PM_FilePopup();
+    void PM_EditPopup();
     void PM_SatePopup();
     void PM_TPPopup();
     void PM_TvPopup();
     void PM_RadioPopup();
 
+    // ---- Undo and redo (History.cpp) ----
+    void UndoClick();
+    void RedoClick();
+    // Ends the step a drag gesture keeps open from its first exchange.
+    void EndDragStep();
+
     // ---- List views (ListViews.cpp) ----
     void ClearViews();
     void ShowAllSatellites();
     void ShowActiveSatellites();
+    // Fill the grids with the given slots (each grid then the ones after it);
+    // without arguments they fill again with the slots they show.
     void FillSatGrid();
     void FillTpGrid();
     void FillProgGrids();
+    void FillSatGrid(std::vector<int> sats, std::vector<int> tps, dbase::ProgLists progs);
+    void FillTpGrid(std::vector<int> tps, dbase::ProgLists progs);
+    void FillProgGrids(dbase::ProgLists progs);
     void SG_SatClick();
     void SG_TPClick();
     void SG_TVClick();
@@ -279,6 +301,7 @@ public:
     void dropEvent(QDropEvent* event) override;
 
   private:
+    void ResetView(bool closeDocument);
     // Layout.cpp
     void BuildToolbar();
     void BuildTopBar();
@@ -303,6 +326,14 @@ public:
     void AddProgram(bool radio);
     void DeleteProgram(bool radio);
     void SortPrograms(bool radio, int key);
+    // The satellite the grids are narrowed to, or -1 for all of them.
+    int ShownSat() const;
+    // History.cpp
+    void AfterHistoryMove(const std::optional<dbase::StepFocus>& focus);
+    void SelectSatSlot(int sat);
+    bool SelectTpSlot(int tp);
+    bool SelectProgSlot(int prog);
+    void RefillViews();
     // ReceiverCommands.cpp
     void BuildReceiverMenu();
     // FileWorkflow.cpp
@@ -310,6 +341,7 @@ public:
     void ShowFileName(const QString& prefix, const QString& path);
     void FitFileNamePanel();
     bool FormCloseQuery();
+    bool OpenImageFile(const QString& path, bool afterSaveAs);
     void FormClose();
     void ShowOpenedState();
     // ListViews.cpp
@@ -318,7 +350,7 @@ public:
     CellStyle ProgCellStyle(const StringGrid* grid, int row, int col, bool selected) const;
     void ScrollGrid(StringGrid* grid, int lines);
 
-    std::unique_ptr<dbase::Database> db_;
+    std::unique_ptr<dbase::Document> doc_;
     MainWindowFiles files_;
     bool workFileWritten_ = false;
     bool columnsPending_ = true;

@@ -68,8 +68,16 @@ dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::Ope
     return dbase::OpenImageBytes(bytes, dbase::KindFromSize(bytes.size()), db, opened);
 }
 
-dbase::Status SaveOutput(dbase::Database& db, const std::string& out) {
-    return dbase::SaveImage(db, dbase::SaveModeForSave(db.Is256K), out);
+dbase::Status OpenInput(const std::string& path, dbase::Document& doc) {
+    auto db = dbase::NewDatabase();
+    dbase::OpenedFile opened;
+    if (dbase::Status s = OpenInput(path, *db, &opened); !s) return s;
+    doc.Adopt(std::move(db), {dbase::KindFromSize(opened.size), opened.container.front});
+    return dbase::Status::Ok();
+}
+
+dbase::Status SaveOutput(dbase::Document& doc, const std::string& out) {
+    return doc.Save(dbase::SaveModeForSave(doc.Is256K()), out);
 }
 
 std::string Latin1ToUtf8(const std::string& text) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dbase/DataFile.h"
+#include "dbase/Document.h"
 #include "dbase/Model.h"
 #include "dbase/Status.h"
 
@@ -50,8 +51,11 @@ int Fail(std::ostream& err, const std::string& message);
 // Channel data, any other size as Default data.
 dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::OpenedFile* opened = nullptr);
 
-// Saves `db` to `out` in the form the Save command uses.
-dbase::Status SaveOutput(dbase::Database& db, const std::string& out);
+// Opens a data file as OpenInput does into `doc`, in the form it was read in.
+dbase::Status OpenInput(const std::string& path, dbase::Document& doc);
+
+// Saves `doc` to `out` in the form the Save command uses.
+dbase::Status SaveOutput(dbase::Document& doc, const std::string& out);
 
 // Text in ISO 8859-1 as UTF-8.
 std::string Latin1ToUtf8(const std::string& text);

@@ -41,14 +41,15 @@ void AddListEditCommands(std::vector<EditCommand>& list) {
                     dbase::steps::DeleteEmptyTransponders, {"--sat"}, 1, 1, {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         // The transponders the grid would list: those of one satellite, or all.
+                        std::vector<int> listed;
                         if (const std::string* satArg = p.get("--sat")) {
                             const int sat = SlotArg(*satArg, "--sat");
                             if (Status s = dbase::CheckSatSlot(db, sat); !s) return s;
-                            db.ListSatTps(sat);
+                            listed = dbase::SatTps(db, sat);
                         } else {
-                            db.ListAllTps();
+                            listed = dbase::AllTps(db);
                         }
-                        const std::vector<int> empty = dbase::EmptyTransponders(db, db.TpList.e);
+                        const std::vector<int> empty = dbase::EmptyTransponders(db, listed);
                         const int deleted = dbase::DeleteTransponders(db, empty);
                         report.notes.push_back("Deleted " + std::to_string(deleted) + " empty transponder" +
                                                (deleted == 1 ? "." : "s."));

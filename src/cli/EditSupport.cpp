@@ -45,18 +45,13 @@ dbase::Status ApplyEdit(const EditCommand& c, const ParsedArgs& args, dbase::Doc
     });
 }
 
-dbase::Status SaveDocument(dbase::Document& doc, const std::string& out) {
-    return doc.Save(dbase::SaveModeForSave(doc.Db().Is256K), out);
-}
-
 int RunEdit(const EditCommand& c, const Args& args, std::ostream& out, std::ostream& err) {
     const ParsedArgs p = ParseEditArgs(c, args, true);
-    auto db = dbase::NewDatabase();
-    if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
-    dbase::Document doc(std::move(db));
+    dbase::Document doc;
+    if (dbase::Status s = OpenInput(p.positional[0], doc); !s) return Fail(err, s);
     EditReport report;
     if (dbase::Status s = ApplyEdit(c, p, doc, report); !s) return Fail(err, s);
-    if (dbase::Status s = SaveDocument(doc, *p.get("-o")); !s) return Fail(err, s);
+    if (dbase::Status s = SaveOutput(doc, *p.get("-o")); !s) return Fail(err, s);
     for (const std::string& w : report.warnings) Fail(err, w);
     for (const std::string& n : report.notes) out << n << '\n';
     return 0;

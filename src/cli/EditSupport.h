@@ -60,9 +60,6 @@ ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output);
 // in `report`; a refusal leaves the data as it was.
 dbase::Status ApplyEdit(const EditCommand& c, const ParsedArgs& args, dbase::Document& doc, EditReport& report);
 
-// Saves `doc` to `out` in the form the Save command uses.
-dbase::Status SaveDocument(dbase::Document& doc, const std::string& out);
-
 // Parses `args`, opens the first positional argument, applies the command
 // and saves the result to -o OUT. Returns 0 on success, 1 when the file can
 // not be opened or saved or the operation refuses (nothing is written then),

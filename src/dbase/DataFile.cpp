@@ -83,14 +83,10 @@ Status DecodeFile(std::span<const uint8_t> file, bool is256K, std::vector<uint8_
     return LoadCompressed(file, image, &info);
 }
 
-// Reads the image into `db` and marks the file open.
-Status Adopt(Database& db, std::span<const uint8_t> image, bool is256K, const ContainerInfo& info,
-             uint64_t size, OpenedFile* opened) {
+// Reads the image into `db`.
+Status Adopt(Database& db, std::span<const uint8_t> image, const ContainerInfo& info, uint64_t size,
+             OpenedFile* opened) {
     if (Status s = ParseImage(db, image); !s) return s;
-    db.FileOpened = true;
-    db.DataChanged = false;
-    db.Is256K = is256K;
-    db.FrontPlacement = info.front;
     if (opened) {
         opened->size = size;
         opened->container = info;
@@ -105,7 +101,7 @@ Status OpenImageBytes(std::span<const uint8_t> file, bool is256K, Database& db, 
     std::vector<uint8_t> image;
     ContainerInfo info;
     if (Status s = DecodeFile(file, is256K, image, info); !s) return s;
-    if (Status s = Adopt(db, image, is256K, info, file.size(), opened); !s) return s;
+    if (Status s = Adopt(db, image, info, file.size(), opened); !s) return s;
     if (imageOut) *imageOut = std::move(image);
     return Status::Ok();
 }
@@ -123,17 +119,17 @@ Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedF
     ContainerInfo info;
     if (Status s = DecodeFile(bytes, is256K, image, info); !s) return s;
     if (!workFile.empty() && !WriteFileAtomic(workFile, image)) return Status::Error(msg::DecompressError);
-    return Adopt(db, image, is256K, info, bytes.size(), opened);
+    return Adopt(db, image, info, bytes.size(), opened);
 }
 
-Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out) {
+Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out, bool frontPlacement) {
     if (mode == SaveMode::None) return Status::Error("No form is chosen for the saved file!");
     const std::vector<uint8_t> image = BuildImage(db);
     std::vector<uint8_t> stream;
     if (Status s = CompressImage(image, stream); !s) return s;
     switch (mode) {
     case SaveMode::Channel:
-        out = MakeContainerFile(stream, kChannelFileSize, db.FrontPlacement ? 0 : kBackStart);
+        out = MakeContainerFile(stream, kChannelFileSize, frontPlacement ? 0 : kBackStart);
         break;
     case SaveMode::ChannelFromDefault:
         out = MakeContainerFile(stream, kChannelFileSize, 0);
@@ -147,17 +143,17 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
     return Status::Ok();
 }
 
-Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const std::string& workFile) {
+Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const FileForm& form,
+                 const std::string& workFile) {
     std::vector<uint8_t> bytes;
-    if (Status s = BuildSaveBytes(db, mode, bytes); !s) return s;
+    if (Status s = BuildSaveBytes(db, mode, bytes, form.front); !s) return s;
     if (Status s = WriteFileAtomic(dest, bytes); !s) return s;
     db.FavLocksStored = db.FavLocks;
-    db.DataChanged = false;
     if (!workFile.empty()) {
         // The working file holds the new container as the open file's kind and
         // placement would have it; nothing reads it back, so a failure is harmless.
         std::vector<uint8_t> work;
-        if (BuildSaveBytes(db, SaveModeForSave(db.Is256K), work)) (void)WriteFileAtomic(workFile, work);
+        if (BuildSaveBytes(db, SaveModeForSave(form.is256K), work, form.front)) (void)WriteFileAtomic(workFile, work);
     }
     return Status::Ok();
 }

@@ -30,6 +30,15 @@ inline SaveMode SaveModeForSaveAs(bool is256K, bool asChannel) {
 }
 inline uint32_t FileSizeFor(bool is256K) { return is256K ? kChannelFileSize : kDefaultFileSize; }
 
+// The form of an open file: its kind (Channel data or Default data) and
+// where the container of a Channel data file sits. A save in the open file's
+// form keeps both.
+struct FileForm {
+    bool is256K = false;
+    bool front = true;
+    bool operator==(const FileForm&) const = default;
+};
+
 // What an open learned about the file it read.
 struct OpenedFile {
     uint64_t size = 0;
@@ -43,9 +52,9 @@ Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
 Status CheckFileSize(uint64_t size, bool is256K);
 
 // Decodes the bytes of a data file of the expected kind into `db`: size,
-// checksums, decompression and the image. On success `db` holds the file,
-// FileOpened and Is256K are set and DataChanged is clear; on failure `db` is
-// unchanged. When `image` is given it receives the decompressed image.
+// checksums, decompression and the image. On success `db` holds the file and
+// `opened`, when given, what the open learned; on failure `db` is unchanged.
+// When `image` is given it receives the decompressed image.
 Status OpenImageBytes(std::span<const uint8_t> file, bool is256K, Database& db, OpenedFile* opened = nullptr,
                       std::vector<uint8_t>* image = nullptr);
 
@@ -59,14 +68,18 @@ Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedF
 // Channel data for 262,144 bytes, Default data otherwise.
 inline bool KindFromSize(uint64_t size) { return size == kChannelFileSize; }
 
-// Builds the bytes of a saved file in the given form.
-Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out);
+// Builds the bytes of a saved file in the given form; `frontPlacement` is
+// where the container of the opened Channel data file sat (SaveMode::Channel
+// keeps it).
+Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out, bool frontPlacement = true);
 
 // Saves the model to `dest` in the given form, replacing the file
-// atomically. On success DataChanged is cleared; on failure it is kept and an
-// existing destination is untouched. When `workFile` is not empty it receives
-// the new container as the save leaves it.
-Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const std::string& workFile = {});
+// atomically; `form` is the form of the open file. On success the stored copy
+// of the favourite locks takes the decoded one; on failure an existing
+// destination is untouched. When `workFile` is not empty it receives the new
+// container as the open file's form would have it.
+Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const FileForm& form = {},
+                 const std::string& workFile = {});
 
 // Writes `bytes` to `path` through a temporary file beside it and a rename,
 // so that `path` is always either the old file or the whole new one. An

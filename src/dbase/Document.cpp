@@ -7,9 +7,12 @@
 
 namespace dbase {
 
-Document::Document() : Document(NewDatabase()) {}
+Document::Document() : db_(NewDatabase()), base_(NewDatabase()) {}
 
-Document::Document(std::unique_ptr<Database> db) : db_(std::move(db)), base_(NewDatabase()) { SyncBase(); }
+Document::Document(std::unique_ptr<Database> db, const FileForm& form)
+    : db_(std::move(db)), base_(NewDatabase()), fileOpened_(true), form_(form) {
+    SyncBase();
+}
 
 Document::~Document() = default;
 
@@ -23,42 +26,71 @@ void Document::ClearHistory() {
     saved_ = 0;
     historyBytes_ = 0;
     SyncBase();
+    if (listener_) listener_();
 }
 
 // ---------------------------------------------------------------- file
 
-Status Document::Open(const std::string& path, bool is256K, OpenedFile* opened, const std::string& workFile) {
+void Document::Opened(const OpenedFile& opened, bool is256K) {
+    form_ = {is256K, opened.container.front};
+    fileOpened_ = true;
+    dataChanged_ = false;
+}
+
+Status Document::Open(const std::string& path, bool is256K, OpenedFile* openedOut, const std::string& workFile) {
     if (InStep()) EndStep();
-    if (Status s = OpenImageFile(path, is256K, *db_, opened, workFile); !s) return s;
+    OpenedFile opened;
+    if (Status s = OpenImageFile(path, is256K, *db_, &opened, workFile); !s) return s;
+    Opened(opened, is256K);
     ClearHistory();
+    if (openedOut) *openedOut = opened;
     return Status::Ok();
 }
 
-Status Document::OpenBytes(std::span<const uint8_t> file, bool is256K, OpenedFile* opened) {
+Status Document::OpenBytes(std::span<const uint8_t> file, bool is256K, OpenedFile* openedOut) {
     if (InStep()) EndStep();
-    if (Status s = OpenImageBytes(file, is256K, *db_, opened); !s) return s;
+    OpenedFile opened;
+    if (Status s = OpenImageBytes(file, is256K, *db_, &opened); !s) return s;
+    Opened(opened, is256K);
     ClearHistory();
+    if (openedOut) *openedOut = opened;
     return Status::Ok();
 }
 
 Status Document::Reopen(const std::string& path, bool is256K, const std::string& workFile) {
     if (InStep()) EndStep();
-    if (Status s = OpenImageFile(path, is256K, *db_, nullptr, workFile); !s) return s;
+    OpenedFile opened;
+    if (Status s = OpenImageFile(path, is256K, *db_, &opened, workFile); !s) return s;
+    Opened(opened, is256K);
     // The steps keep what they changed; the reopened data is where they stand now.
     SyncBase();
     saved_ = position_;
     return Status::Ok();
 }
 
-void Document::Adopt(std::unique_ptr<Database> db) {
+void Document::Adopt(std::unique_ptr<Database> db, const FileForm& form) {
     open_.reset();
     db_ = std::move(db);
+    form_ = form;
+    fileOpened_ = true;
+    dataChanged_ = false;
+    ClearHistory();
+}
+
+void Document::Close() {
+    open_.reset();
+    db_->SatCount = 0;
+    db_->ProgCount = 0;
+    db_->TpAlignWord = {};
+    fileOpened_ = false;
+    dataChanged_ = false;
     ClearHistory();
 }
 
 Status Document::Save(SaveMode mode, const std::string& dest, const std::string& workFile) {
     if (InStep()) EndStep();
-    if (Status s = SaveImage(*db_, mode, dest, workFile); !s) return s;
+    if (Status s = SaveImage(*db_, mode, dest, form_, workFile); !s) return s;
+    dataChanged_ = false;
     // The save writes the stored copy of the locks; it is no step.
     base_->FavLocksStored = db_->FavLocksStored;
     saved_ = position_;
@@ -87,7 +119,7 @@ Status Document::Edit(const std::string& name, const std::function<Status(Databa
 
 void Document::BeginStep(const std::string& name, std::optional<StepFocus> focus) {
     if (InStep()) EndStep();
-    open_ = OpenStep{name, focus, db_->DataChanged};
+    open_ = OpenStep{name, focus, dataChanged_};
 }
 
 bool Document::EndStep() {
@@ -105,7 +137,7 @@ bool Document::EndStep() {
 
 void Document::CancelStep() {
     if (!open_) return;
-    db_->DataChanged = open_->dataChanged;
+    dataChanged_ = open_->dataChanged;
     open_.reset();
     const Step step = Diff(*base_, *db_);
     ApplySide(step, false, *db_);
@@ -121,7 +153,8 @@ void Document::Record(Step step) {
     historyBytes_ += step.Bytes();
     steps_.push_back(std::move(step));
     position_ = steps_.size();
-    db_->DataChanged = true;
+    dataChanged_ = true;
+    if (listener_) listener_();
 }
 
 // -------------------------------------------------------- undo and redo
@@ -150,7 +183,10 @@ std::optional<StepFocus> Document::Redo() {
     return step.focus;
 }
 
-void Document::AfterUndoRedo() { db_->DataChanged = !saved_ || *saved_ != position_; }
+void Document::AfterUndoRedo() {
+    dataChanged_ = !saved_ || *saved_ != position_;
+    if (listener_) listener_();
+}
 
 } // namespace dbase
 

@@ -20,9 +20,10 @@ namespace dbase {
 
 class Document {
   public:
+    // No file open, an empty database.
     Document();
-    // Takes over a database built elsewhere (the default database, a test's).
-    explicit Document(std::unique_ptr<Database> db);
+    // Takes over a database built elsewhere (a test's) as an open file of `form`.
+    explicit Document(std::unique_ptr<Database> db, const FileForm& form = {});
     ~Document();
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
@@ -33,8 +34,9 @@ class Document {
     // ---------------------------------------------------------------- file
 
     // Opens a data file of the expected kind (see OpenImageFile). On success
-    // the history starts empty and the opened data is the saved point; on
-    // failure the data and the history are unchanged.
+    // the file is open in that form, DataChanged is clear, the history starts
+    // empty and the opened data is its saved point; on failure nothing
+    // changes.
     Status Open(const std::string& path, bool is256K, OpenedFile* opened = nullptr,
                 const std::string& workFile = {});
     // Opens the bytes of a data file (see OpenImageBytes), as Open does.
@@ -42,8 +44,14 @@ class Document {
     // Opens the file just written by a Save as: the history is kept, and the
     // reopened data becomes its saved point.
     Status Reopen(const std::string& path, bool is256K, const std::string& workFile = {});
-    // Replaces the data with `db` and starts an empty history.
-    void Adopt(std::unique_ptr<Database> db);
+    // Replaces the data with `db` in form `form` and starts an empty history;
+    // the file counts as open.
+    void Adopt(std::unique_ptr<Database> db, const FileForm& form = {});
+
+    // Closes the file: nothing is open, DataChanged is clear, the history is
+    // empty, and SatCount and ProgCount are 0 (the slots keep what they hold
+    // until the next image is read over them).
+    void Close();
 
     // Saves in form `mode` to `dest` (see SaveImage). On success the data as
     // it stands is the saved point; a failed save marks nothing.
@@ -52,11 +60,20 @@ class Document {
     // Whether the data differs from the saved file as the window tells the
     // user. Steps set it; Undo and Redo set it by whether they reach the
     // saved point. Some commands set it without changing the data.
-    bool DataChanged() const { return db_->DataChanged; }
-    void SetDataChanged(bool changed) { db_->DataChanged = changed; }
-    // File state kept with the data.
-    void SetFileOpened(bool opened) { db_->FileOpened = opened; }
-    void SetIs256K(bool is256K) { db_->Is256K = is256K; }
+    bool DataChanged() const { return dataChanged_; }
+    void SetDataChanged(bool changed) { dataChanged_ = changed; }
+
+    // Whether a file is open (the data came from a file, a read-back or the
+    // default database), and the form it was opened in: what Save writes.
+    bool FileOpened() const { return fileOpened_; }
+    void SetFileOpened(bool opened) { fileOpened_ = opened; }
+    const FileForm& Form() const { return form_; }
+    bool Is256K() const { return form_.is256K; }
+    // The kind an open is asked for is chosen before the open.
+    void SetIs256K(bool is256K) { form_.is256K = is256K; }
+    // The file Save writes to.
+    const std::string& Path() const { return path_; }
+    void SetPath(std::string path) { path_ = std::move(path); }
 
     // --------------------------------------------------------------- steps
 
@@ -105,6 +122,10 @@ class Document {
     // Forgets every step; the data as it stands becomes the saved point.
     void ClearHistory();
 
+    // Called after every change of the history (a step recorded, taken back
+    // or applied again, the history cleared), for a window to show it.
+    void OnHistoryChanged(std::function<void()> listener) { listener_ = std::move(listener); }
+
   private:
     struct OpenStep {
         std::string name;
@@ -112,6 +133,7 @@ class Document {
         bool dataChanged = false; // as it was when the step began
     };
     void Record(Step step);
+    void Opened(const OpenedFile& opened, bool is256K);
     void SyncBase();
     void AfterUndoRedo();
 
@@ -124,6 +146,11 @@ class Document {
     std::optional<size_t> saved_ = 0;
     std::optional<OpenStep> open_;
     size_t historyBytes_ = 0;
+    bool dataChanged_ = false;
+    bool fileOpened_ = false;
+    FileForm form_;
+    std::string path_;
+    std::function<void()> listener_;
 };
 
 } // namespace dbase

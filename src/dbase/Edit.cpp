@@ -69,7 +69,6 @@ template <class Pred> int DeleteProgramsWhere(Database& db, Pred doomed) {
     }
     for (int p = kept; p < n; ++p) EmptyProg(db, p);
     db.ProgCount = static_cast<uint16_t>(kept);
-    db.DataChanged = true;
     return n - kept;
 }
 
@@ -153,7 +152,6 @@ int RemoveProgAudio(Database& db, int prog) {
         ++out;
     }
     for (int a = out; a < audioCount; ++a) EmptyAudio(db, a);
-    if (out != audioCount) db.DataChanged = true;
     return audioCount - out;
 }
 
@@ -162,7 +160,6 @@ void RenumberProgAudio(Database& db, int oldSlot, int newSlot) {
     for (int a = 0; a < audioCount; ++a) {
         if (db.Audio.data[a].ProgIndex != static_cast<uint32_t>(oldSlot)) continue;
         SetAudioProgram(db, a, static_cast<uint32_t>(newSlot));
-        db.DataChanged = true;
     }
 }
 
@@ -195,7 +192,6 @@ TpDeleteResult DeleteTransponder(Database& db, int tp, int sat) {
     }
     result.programsDeleted =
         DeleteProgramsWhere(db, [&db, tp](int p) { return static_cast<int>(db.Prog.data[p].TpIndex) == tp; });
-    db.DataChanged = true;
     return result;
 }
 
@@ -246,7 +242,6 @@ int ClearSatTransponders(Database& db, int sat) {
     const int inUse = std::max(0, db.TpCount - removed) + (slot >= 0 ? 1 : 0);
     db.TpCount = static_cast<uint16_t>(inUse);
     db.SatTpCounts[sat] = slot >= 0 ? 1 : 0;
-    db.DataChanged = true;
     return slot;
 }
 

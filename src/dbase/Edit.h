@@ -1,8 +1,8 @@
 // Adding, deleting and resetting entries: the model operations behind the
 // main window's add, delete and reset commands. They keep the tables packed
 // and the counts true, change the stored and the decoded form of every slot
-// they touch, and set DataChanged. Confirmations, list refreshes and the
-// selection that follows a command belong to the window.
+// they touch. Confirmations, list refreshes, the selection that follows a
+// command and the step of the edit history belong to the caller.
 #pragma once
 
 #include "Model.h"

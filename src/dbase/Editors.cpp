@@ -188,7 +188,6 @@ void ChangeProgram(Database& db, int slot, const ProgValues& v) {
     d.FavMask = FavMaskText(v.fav);
     d.Lock = v.lock ? 1 : 0;
     d.Skip = v.skip ? 1 : 0;
-    db.DataChanged = true;
 }
 
 Status AddProgram(Database& db, int tp, bool radio, const ProgValues& v, int* slot) {
@@ -213,7 +212,6 @@ Status AddProgram(Database& db, int tp, bool radio, const ProgValues& v, int* sl
     db.Prog.data[p] = DecodeProg(r, db.Tp);
     db.Prog.data[p].AudioTracks = 1;
     ++db.ProgCount;
-    db.DataChanged = true;
     if (slot) *slot = p;
     return Status::Ok();
 }
@@ -272,7 +270,6 @@ void ChangeTransponder(Database& db, int tp, const TpValues& v) {
     r[2] = static_cast<uint8_t>((v.fec << 4) | (v.pol << 2) | (r[2] & 3));
     PutU16(r, 6, v.sym);
     SetTpDecoded(db.Tp.data[tp], v);
-    db.DataChanged = true;
 }
 
 Status AddTransponder(Database& db, int sat, const TpValues& v, int* slot) {
@@ -290,7 +287,6 @@ Status AddTransponder(Database& db, int sat, const TpValues& v, int* slot) {
     SetTpDecoded(d, v);
     ++db.TpCount;
     ++db.SatTpCounts[sat];
-    db.DataChanged = true;
     if (slot) *slot = t;
     return Status::Ok();
 }
@@ -499,19 +495,22 @@ void ChangeSatellite(Database& db, int sat, const SatValues& v) {
     d.LnbLow = DecText(v.low);
     d.LnbHigh = v.highText;
     d.Longitude = TenthsText(v.tenths);
-    db.DataChanged = true;
 }
 
 // ------------------------------------------------------- favourite groups
 
-Status SetFavName(Database& db, int group, const std::string& name) {
+Status CheckFavName(int group, const std::string& name) {
     if (group < 0 || group >= kFavGroups || !StorableName(name, kMaxFavNameLength))
         return Status::Error(msg::IllegalData);
+    return Status::Ok();
+}
+
+Status SetFavName(Database& db, int group, const std::string& name) {
+    if (Status s = CheckFavName(group, name); !s) return s;
     auto slot = db.FavNameBlock.begin() + kFavNameSize * group;
     std::fill(slot, slot + kFavNameSize, 0);
     std::copy(name.begin(), name.end(), slot);
     db.FavNames[group] = TrimRight(name);
-    db.DataChanged = true;
     return Status::Ok();
 }
 

@@ -235,7 +235,8 @@ inline constexpr size_t kMaxFavNameLength = 15;
 
 // Names favourite group `group` (0..15); an empty name is allowed. Refuses a
 // name longer than 15 characters or holding a NUL character with "Illegal
-// Data!".
+// Data!". CheckFavName is the check alone.
+Status CheckFavName(int group, const std::string& name);
 Status SetFavName(Database& db, int group, const std::string& name);
 
 // Text the name dialog gives item `group` (0..15) of the favourite-group list

@@ -17,18 +17,18 @@ template <size_t N> uint64_t Hash(const std::array<uint8_t, N>& bytes) {
 template <class Table, class Delta> void DiffTable(const Table& from, const Table& to, Delta& d) {
     for (int i = 0; i < Table::Slots; ++i) {
         if (from.rec[i] == to.rec[i] && from.data[i] == to.data[i]) continue;
-        d.slots.push_back(i);
+        d.changedSlots.push_back(i);
         d.before.push_back({from.rec[i], from.data[i]});
     }
-    if (d.slots.empty()) return;
-    // A reordering moves whole entries between slots: an entry found among
-    // the old contents of the changed slots is kept once.
+    if (d.changedSlots.empty()) return;
+    // A reordering moves whole entries between changedSlots: an entry found among
+    // the old contents of the changed changedSlots is kept once.
     std::vector<std::pair<uint64_t, int>> index;
     index.reserve(d.before.size());
     for (size_t k = 0; k < d.before.size(); ++k) index.emplace_back(Hash(d.before[k].rec), static_cast<int>(k));
     std::sort(index.begin(), index.end());
-    d.afterRef.reserve(d.slots.size());
-    for (int slot : d.slots) {
+    d.afterRef.reserve(d.changedSlots.size());
+    for (int slot : d.changedSlots) {
         const auto& rec = to.rec[slot];
         const auto& data = to.data[slot];
         int ref = 0;
@@ -49,16 +49,16 @@ template <class Table, class Delta> void DiffTable(const Table& from, const Tabl
         }
         d.afterRef.push_back(ref);
     }
-    d.slots.shrink_to_fit();
+    d.changedSlots.shrink_to_fit();
     d.before.shrink_to_fit();
     d.own.shrink_to_fit();
 }
 
 template <class Table, class Delta> void ApplyTable(const Delta& d, bool after, Table& t) {
-    for (size_t k = 0; k < d.slots.size(); ++k) {
+    for (size_t k = 0; k < d.changedSlots.size(); ++k) {
         const auto& e = after ? d.After(k) : d.before[k];
-        t.rec[static_cast<size_t>(d.slots[k])] = e.rec;
-        t.data[static_cast<size_t>(d.slots[k])] = e.data;
+        t.rec[static_cast<size_t>(d.changedSlots[k])] = e.rec;
+        t.data[static_cast<size_t>(d.changedSlots[k])] = e.data;
     }
 }
 
@@ -98,14 +98,14 @@ size_t Heap(const ProgData& d) {
 size_t Heap(const AudioData& d) { return Heap(d.Pid) + Heap(d.Lang); }
 
 template <class Delta> size_t DeltaBytes(const Delta& d) {
-    size_t n = d.slots.capacity() * sizeof(int) + d.afterRef.capacity() * sizeof(int) +
+    size_t n = d.changedSlots.capacity() * sizeof(int) + d.afterRef.capacity() * sizeof(int) +
                (d.before.capacity() + d.own.capacity()) * sizeof(typename Delta::Entry);
     for (const auto& e : d.before) n += Heap(e.data);
     for (const auto& e : d.own) n += Heap(e.data);
     return n;
 }
 
-template <class Delta> int FirstSlot(const Delta& d) { return d.slots.empty() ? -1 : d.slots.front(); }
+template <class Delta> int FirstSlot(const Delta& d) { return d.changedSlots.empty() ? -1 : d.changedSlots.front(); }
 
 } // namespace
 

@@ -44,7 +44,7 @@ struct FavLocksState {
     bool operator==(const FavLocksState&) const = default;
 };
 
-// The changed slots of one table. `before[k]` is what slot `slots[k]` held
+// The changed slots of one table. `before[k]` is what slot `changedSlots[k]` held
 // before the step; its content after the step is either `before[ref]` of
 // another slot (an entry that moved, kept once) or `own[-1 - ref]`.
 template <class Rec, class Data> struct TableDelta {
@@ -52,12 +52,12 @@ template <class Rec, class Data> struct TableDelta {
         Rec rec;
         Data data;
     };
-    std::vector<int> slots;
+    std::vector<int> changedSlots; // ascending
     std::vector<Entry> before;
     std::vector<int> afterRef;
     std::vector<Entry> own;
 
-    bool empty() const { return slots.empty(); }
+    bool empty() const { return changedSlots.empty(); }
     const Entry& After(size_t k) const {
         const int r = afterRef[k];
         return r >= 0 ? before[static_cast<size_t>(r)] : own[static_cast<size_t>(-1 - r)];
@@ -88,7 +88,7 @@ struct Step {
 
 // Returns the step that turns `from` into `to`: every slot whose stored or
 // decoded record differs, and every header group that differs. Entries that
-// moved between slots are kept once.
+// moved between changedSlots are kept once.
 Step Diff(const Database& from, const Database& to);
 
 // Writes the "before" (undo) or "after" (redo) side of `step` into `db`.

@@ -211,7 +211,6 @@ Status ImportIni(Database& db, int sat, const IniFile& file) {
     WriteSatName(rec, file.satName);
     PutU16(rec, 6, static_cast<uint16_t>(file.satTenths));
     db.Sat.data[sat] = DecodeSat(rec);
-    db.DataChanged = true;
     if (imported == 0) return Status::Ok();
 
     for (int t = 0; t < kTpSlots; ++t) {

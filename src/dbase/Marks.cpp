@@ -25,7 +25,6 @@ bool ToggleMarks(Database& db, int slot, int button) {
     } else {
         return false;
     }
-    db.DataChanged = true;
     return true;
 }
 
@@ -33,7 +32,6 @@ bool SetFavLock(Database& db, int group, bool locked) {
     if (group < 0 || group >= kFavGroups) return false;
     db.FavLocks[group] = locked ? 1 : 0;
     db.FavLocksStored[group] = db.FavLocks[group];
-    db.DataChanged = true;
     return true;
 }
 

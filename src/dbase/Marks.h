@@ -22,13 +22,13 @@ inline constexpr int kMarkButtonCount = 18;
 
 // Applies one click on program `slot` in the marking mode of `button`: a
 // favourite button flips the program's membership of that group, SB_Lock its
-// lock and SB_Skip its skip flag, in the decoded and the stored record, and
-// DataChanged is set. Returns false, changing nothing, in browse mode or when
+// lock and SB_Skip its skip flag, in the decoded and the stored record.
+// Returns false, changing nothing, in browse mode or when
 // `slot` is not a program (0 .. ProgCount-1).
 bool ToggleMarks(Database& db, int slot, int button);
 
-// Locks (true) or unlocks favourite group `group` (0..15) and sets
-// DataChanged, because the locks are saved with the file. Returns false,
+// Locks (true) or unlocks favourite group `group` (0..15), in the decoded
+// and the stored copy, since the locks are saved with the file. Returns false,
 // changing nothing, when no group is given (any other value of `group`).
 bool SetFavLock(Database& db, int group, bool locked);
 

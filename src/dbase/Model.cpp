@@ -1,54 +1,50 @@
 #include "Model.h"
 
+#include <algorithm>
+
 namespace dbase {
 
-void Database::ListAllTps() {
-    TpList.clear();
+std::vector<int> AllTps(const Database& db) {
+    std::vector<int> list;
     for (int t = 0; t < kTpSlots; ++t)
-        if (Tp.data[t].Used == 1) TpList.push(t);
+        if (db.Tp.data[t].Used == 1) list.push_back(t);
+    return list;
 }
 
-void Database::ListSatTps(int sat) {
-    TpList.clear();
+std::vector<int> SatTps(const Database& db, int sat) {
+    std::vector<int> list;
     for (int t = 0; t < kTpSlots; ++t)
-        if (Tp.data[t].Used == 1 && Tp.data[t].SatIndex == sat) TpList.push(t);
-}
-
-void Database::ClearProgLists() {
-    TvList.clear();
-    RadioList.clear();
+        if (db.Tp.data[t].Used == 1 && db.Tp.data[t].SatIndex == sat) list.push_back(t);
+    return list;
 }
 
 namespace {
-template <class Pred> void FillProgLists(Database& db, Pred pred) {
-    db.ClearProgLists();
+template <class Pred> ProgLists FillProgLists(const Database& db, Pred pred) {
+    ProgLists lists;
     const int n = std::min<int>(db.ProgCount, kProgSlots);
     for (int p = 0; p < n; ++p) {
         if (!pred(db.Prog.data[p])) continue;
-        (db.Prog.data[p].IsRadio != 0 ? db.RadioList : db.TvList).push(p);
+        (db.Prog.data[p].IsRadio != 0 ? lists.radio : lists.tv).push_back(p);
     }
+    return lists;
 }
 } // namespace
 
-void Database::ListAllProgs() {
-    FillProgLists(*this, [](const ProgData& d) { return d.Used == 1; });
+ProgLists AllProgs(const Database& db) {
+    return FillProgLists(db, [](const ProgData& d) { return d.Used == 1; });
 }
 
-void Database::ListTpProgs(int tp) {
-    FillProgLists(*this, [tp](const ProgData& d) { return d.Used == 1 && static_cast<int>(d.TpIndex) == tp; });
+ProgLists TpProgs(const Database& db, int tp) {
+    return FillProgLists(db, [tp](const ProgData& d) { return d.Used == 1 && static_cast<int>(d.TpIndex) == tp; });
 }
 
-void Database::ListSatProgs(int sat) {
-    FillProgLists(*this, [sat](const ProgData& d) { return d.Used == 1 && d.SatIndex == sat; });
+ProgLists SatProgs(const Database& db, int sat) {
+    return FillProgLists(db, [sat](const ProgData& d) { return d.Used == 1 && d.SatIndex == sat; });
 }
 
-void Database::ListFavProgs(int group) {
-    if (group < 0 || group >= kFavGroups) {
-        ClearProgLists();
-        return;
-    }
-    // Membership alone decides here; the Used flag is not looked at.
-    FillProgLists(*this, [group](const ProgData& d) {
+ProgLists FavProgs(const Database& db, int group) {
+    if (group < 0 || group >= kFavGroups) return {};
+    return FillProgLists(db, [group](const ProgData& d) {
         return d.FavMask.size() == 16 && d.FavMask[static_cast<size_t>(15 - group)] == '1';
     });
 }
@@ -84,11 +80,6 @@ void Database::Clear() {
     FavLocksStored.fill(0);
     FavLocks.fill(0);
     Carried.fill(0);
-    SatList.clear();
-    TpList.clear();
-    ClearProgLists();
-    DataChanged = FileOpened = Is256K = false;
-    FrontPlacement = true;
 }
 
 std::unique_ptr<Database> NewDatabase() { return std::make_unique<Database>(); }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace dbase {
 
@@ -98,29 +99,6 @@ using TpTable = Table<TpRec, TpData, kTpSlots>;
 using ProgTable = Table<ProgRec, ProgData, kProgSlots>;
 using AudioTable = Table<AudioRec, AudioData, kAudioSlots>;
 
-// A view list: slot numbers in display order, ended by the first -1.
-template <int N> struct ViewList {
-    static constexpr int Capacity = N;
-    std::array<int, N> e;
-    int count = 0;
-    ViewList() { clear(); }
-    void clear() {
-        e.fill(-1);
-        count = 0;
-    }
-    void push(int slot) {
-        if (count < N) e[count++] = slot;
-    }
-    int operator[](int i) const { return i >= 0 && i < N ? e[i] : -1; }
-    int size() const { return count; }
-    const int* begin() const { return e.data(); }
-    const int* end() const { return e.data() + count; }
-};
-
-using SatViewList = ViewList<kSatSlots>;
-using TpViewList = ViewList<kTpSlots>;
-using ProgViewList = ViewList<kProgSlots>;
-
 // Size of the image region carried unchanged from the loaded image to a saved one.
 inline constexpr int kCarriedSize = 1604;
 
@@ -145,25 +123,6 @@ public:
 
     std::array<uint8_t, kCarriedSize> Carried{};
 
-    SatViewList SatList;
-    TpViewList TpList;
-    ProgViewList TvList, RadioList;
-
-    bool DataChanged = false;
-    bool FileOpened = false;
-    bool Is256K = false;
-    bool FrontPlacement = true; // container placement of the opened file
-
-    // Queries: each first empties the lists it fills, then appends slots in
-    // ascending slot order.
-    void ListAllTps();
-    void ListSatTps(int sat);
-    void ClearProgLists();
-    void ListAllProgs();
-    void ListTpProgs(int tp);
-    void ListSatProgs(int sat);
-    void ListFavProgs(int group);
-
     // True when program `slot` is a member of favourite group `group` (0..15).
     bool InFavGroup(int slot, int group) const;
 
@@ -177,5 +136,22 @@ public:
 
 // Allocates an empty database on the heap (the object is large).
 std::unique_ptr<Database> NewDatabase();
+
+// The lists the window shows, as slots in ascending slot order.
+// Transponders in use; those of satellite `sat`.
+std::vector<int> AllTps(const Database& db);
+std::vector<int> SatTps(const Database& db, int sat);
+
+// The programs in use (below ProgCount), split into TV and radio.
+struct ProgLists {
+    std::vector<int> tv, radio;
+    const std::vector<int>& of(bool isRadio) const { return isRadio ? radio : tv; }
+};
+ProgLists AllProgs(const Database& db);
+ProgLists TpProgs(const Database& db, int tp);
+ProgLists SatProgs(const Database& db, int sat);
+// The members of favourite group `group` (0..15); membership alone decides,
+// the Used flag is not looked at. Empty lists for any other group.
+ProgLists FavProgs(const Database& db, int group);
 
 } // namespace dbase

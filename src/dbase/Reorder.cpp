@@ -30,7 +30,6 @@ std::string Slot(int s) {
 // tracks up (ExtraAudioSlot) scan the whole audio table too.
 
 void SwapSatellites(Database& db, int a, int b) {
-    db.DataChanged = true;
     if (a == b) return;
     std::swap(db.SatTpCounts[a], db.SatTpCounts[b]);
     for (int t = 0; t < kTpSlots; ++t) {
@@ -55,7 +54,6 @@ void SwapSatellites(Database& db, int a, int b) {
 }
 
 void SwapTransponders(Database& db, int a, int b) {
-    db.DataChanged = true;
     if (a == b) return;
     TpData& ta = db.Tp.data[a];
     TpData& tb = db.Tp.data[b];
@@ -75,7 +73,6 @@ void SwapTransponders(Database& db, int a, int b) {
 }
 
 void SwapPrograms(Database& db, int a, int b) {
-    db.DataChanged = true;
     if (a == b) return;
     std::swap(db.Prog.data[a], db.Prog.data[b]);
     std::swap(db.Prog.rec[a], db.Prog.rec[b]);
@@ -161,12 +158,15 @@ DragStep ProgDragStep(int d, int r, int n, bool focused, bool markingMode) {
 
 namespace {
 
-// Takes a step through the view list `list` (row r shows list[r-1]) when the
+// Takes a step through the rows' slots (row r shows rowSlots[r-1]) when the
 // exchange accepts the two entries.
-template <class List, class Check, class Swap>
-DragStep TakeStep(Database& db, DragStep step, int& dragRow, const List& list, Check check, Swap swap) {
+template <class Check, class Swap>
+DragStep TakeStep(Database& db, DragStep step, int& dragRow, std::span<const int> rowSlots, Check check, Swap swap) {
     if (!step.taken) return step;
-    const int a = list[step.row - 1], b = list[step.otherRow - 1];
+    auto slotOf = [&](int row) {
+        return row >= 1 && static_cast<size_t>(row) <= rowSlots.size() ? rowSlots[static_cast<size_t>(row - 1)] : -1;
+    };
+    const int a = slotOf(step.row), b = slotOf(step.otherRow);
     if (!check(db, a, b)) return NoStep(dragRow);
     swap(db, a, b);
     dragRow = step.nextDragRow;
@@ -175,26 +175,28 @@ DragStep TakeStep(Database& db, DragStep step, int& dragRow, const List& list, C
 
 } // namespace
 
-DragStep DragSatellites(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused) {
-    return TakeStep(db, SatDragStep(rows.Sat, selectedRow, rowCount, focused), rows.Sat, db.SatList,
-                    CheckSatSwap, SwapSatellites);
+DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
+                        bool focused) {
+    return TakeStep(db, SatDragStep(rows.Sat, selectedRow, rowCount, focused), rows.Sat, rowSlots, CheckSatSwap,
+                    SwapSatellites);
 }
 
-DragStep DragTransponders(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused) {
-    return TakeStep(db, TpDragStep(rows.Sat, rows.Tp, selectedRow, rowCount, focused), rows.Tp, db.TpList,
+DragStep DragTransponders(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
+                          int rowCount, bool focused) {
+    return TakeStep(db, TpDragStep(rows.Sat, rows.Tp, selectedRow, rowCount, focused), rows.Tp, rowSlots,
                     CheckTpSwap, SwapTransponders);
 }
 
-DragStep DragTvPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
-                        bool markingMode) {
-    return TakeStep(db, ProgDragStep(rows.Tv, selectedRow, rowCount, focused, markingMode), rows.Tv,
-                    db.TvList, CheckProgSwap, SwapPrograms);
+DragStep DragTvPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
+                        bool focused, bool markingMode) {
+    return TakeStep(db, ProgDragStep(rows.Tv, selectedRow, rowCount, focused, markingMode), rows.Tv, rowSlots,
+                    CheckProgSwap, SwapPrograms);
 }
 
-DragStep DragRadioPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
-                           bool markingMode) {
+DragStep DragRadioPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
+                           int rowCount, bool focused, bool markingMode) {
     return TakeStep(db, ProgDragStep(rows.Radio, selectedRow, rowCount, focused, markingMode), rows.Radio,
-                    db.RadioList, CheckProgSwap, SwapPrograms);
+                    rowSlots, CheckProgSwap, SwapPrograms);
 }
 
 std::vector<int> KindSlots(const Database& db, ProgKind kind) {
@@ -286,7 +288,6 @@ void ApplyProgramOrder(Database& db, ProgKind kind, const std::vector<int>& orde
 }
 
 void SortPrograms(Database& db, ProgKind kind, SortKey key, const NameCollator& collator) {
-    db.DataChanged = true;
     switch (key) {
     case SortKey::Name:
         ApplyProgramOrder(db, kind, NameOrder(db, kind, collator));
@@ -307,11 +308,6 @@ void SortPrograms(Database& db, ProgKind kind, SortKey key) {
         SortPrograms(db, kind, key, NameCollator("C"));
 }
 
-void ListProgsAfterSort(Database& db, int satRow) {
-    if (satRow >= 1)
-        db.ListSatProgs(db.SatList[satRow - 1]);
-    else
-        db.ListAllProgs();
-}
+ProgLists ListProgsAfterSort(const Database& db, int sat) { return sat >= 0 ? SatProgs(db, sat) : AllProgs(db); }
 
 } // namespace dbase

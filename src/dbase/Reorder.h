@@ -12,6 +12,7 @@
 #include "Model.h"
 #include "Status.h"
 
+#include <span>
 #include <vector>
 
 namespace dbase {
@@ -21,18 +22,17 @@ namespace dbase {
 // Exchanges satellites `a` and `b`: their transponder counts, the satellite
 // links of every transponder (both forms) and of every program (decoded), the
 // decoded records and the stored records except bytes 4-5, which stay with
-// the slot. Sets DataChanged. `a` and `b` must be slots below SatCount.
+// the slot. `a` and `b` must be slots below SatCount.
 void SwapSatellites(Database& db, int a, int b);
 
 // Exchanges transponders `a` and `b` except their number within the
 // satellite (TpNo, stored byte 5), which stays with the slot, and makes every
-// program follow its transponder (TpIndex in both forms). Sets DataChanged.
+// program follow its transponder (TpIndex in both forms).
 // `a` and `b` must be transponders in use of the same satellite.
 void SwapTransponders(Database& db, int a, int b);
 
 // Exchanges programs `a` and `b` whole, in both forms, and makes every extra
-// audio track follow its program (ProgIndex in both forms). Sets
-// DataChanged. `a` and `b` must be programs below ProgCount.
+// audio track follow its program (ProgIndex in both forms). `a` and `b` must be programs below ProgCount.
 void SwapPrograms(Database& db, int a, int b);
 
 // Whether the exchanges above may be made between slots `a` and `b`: the
@@ -83,16 +83,19 @@ DragStep TpDragStep(int satDragRow, int dragRow, int selectedRow, int rowCount, 
 DragStep ProgDragStep(int dragRow, int selectedRow, int rowCount, bool focused, bool markingMode);
 
 // A mouse move over a grid: tests the step, exchanges the entries the two
-// rows show (through the view lists, which are not rebuilt: each row keeps
-// its slot and the slot contents move) and updates the remembered row. The
-// window then exchanges the rows' visible cells. A step between rows that do
-// not both show an entry the exchange accepts is not taken.
-DragStep DragSatellites(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused);
-DragStep DragTransponders(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused);
-DragStep DragTvPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
-                        bool markingMode);
-DragStep DragRadioPrograms(Database& db, DragRows& rows, int selectedRow, int rowCount, bool focused,
-                           bool markingMode);
+// rows show (`rowSlots`: grid row r shows rowSlots[r - 1]; the rows are not
+// refilled: each row keeps its slot and the slot contents move) and updates
+// the remembered row. The window then exchanges the rows' visible cells. A
+// step between rows that do not both show an entry the exchange accepts is
+// not taken.
+DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
+                        bool focused);
+DragStep DragTransponders(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
+                          int rowCount, bool focused);
+DragStep DragTvPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
+                        bool focused, bool markingMode);
+DragStep DragRadioPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
+                           int rowCount, bool focused, bool markingMode);
 
 // ---------------------------------------------------------------- sorting
 
@@ -121,14 +124,14 @@ std::vector<int> TpOrder(const Database& db, ProgKind kind);
 // renumbered to its program's new slot in both forms.
 void ApplyProgramOrder(Database& db, ProgKind kind, const std::vector<int>& order);
 
-// The sort commands (SorebyAZ1Click and its twins): set DataChanged, then
-// reorder the kind's programs. The name sort uses the environment's collation
+// The sort commands (SorebyAZ1Click and its twins): reorder the kind's
+// programs. The name sort uses the environment's collation
 // unless one is given.
 void SortPrograms(Database& db, ProgKind kind, SortKey key);
 void SortPrograms(Database& db, ProgKind kind, SortKey key, const NameCollator& collator);
 
-// The program lists after a sort: the programs of the satellite shown in
-// satellite grid row `satRow` when it is 1 or more, else all programs.
-void ListProgsAfterSort(Database& db, int satRow);
+// The program lists after a sort: the programs of satellite `sat` when one
+// is shown (0 or more), else all programs.
+ProgLists ListProgsAfterSort(const Database& db, int sat);
 
 } // namespace dbase

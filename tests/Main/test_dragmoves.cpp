@@ -104,22 +104,23 @@ class TestDragMoves : public QObject {
     void satelliteDraggedDownThreeRows() {
         Env env;
         auto form = OpenDragDb(env);
-        dbase::Database& db = form->Db();
-        QVERIFY(!db.DataChanged);
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
+        QVERIFY(!doc.DataChanged());
         Drag(form->SG_Sat, 2, {3, 4, 5});
         QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
         QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
         QCOMPARE(Numbers(form->SG_Sat), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
         QCOMPARE(form->SatDragRow, 5);
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         // The rows keep their slots; the satellite's transponder went with it.
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(db.SatList[i], i);
+            QCOMPARE(form->SG_Sat->SlotOfRow(i + 1), i);
         const int beta = SatNamed(db, "Beta");
         QCOMPARE(beta, 4);
-        db.ListSatTps(beta);
-        QCOMPARE(db.TpList.size(), 1);
-        QCOMPARE(db.Tp.data[db.TpList[0]].Freq, std::string("10100"));
+        const std::vector<int> satTps = dbase::SatTps(db, beta);
+        QCOMPARE(satTps.size(), size_t(1));
+        QCOMPARE(db.Tp.data[satTps[0]].Freq, std::string("10100"));
         QCOMPARE(Names(form->SG_TP), QStringList{"10100"});
     }
 
@@ -139,26 +140,27 @@ class TestDragMoves : public QObject {
     void transpondersMoveOnlyWithOneSatelliteShown() {
         Env env;
         auto form = OpenDragDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         // "Show ALL Info": every transponder is listed and none moves.
         const QStringList all = Names(form->SG_TP);
         Drag(form->SG_TP, 1, {2});
         QCOMPARE(Names(form->SG_TP), all);
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
 
         ClickRow(form->SG_Sat, 1);
         QCOMPARE(Names(form->SG_TP), (QStringList{"10000", "11100", "11200"}));
         ClickRow(form->SG_TP, 1);
         const QStringList programs = Names(form->SG_TV);
         QCOMPARE(programs, (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        const int firstSlot = db.TpList[0];
+        const int firstSlot = form->SG_TP->SlotOfRow(1);
         const int tpNo = db.Tp.data[firstSlot].TpNo;
 
         Drag(form->SG_TP, 1, {2});
         QCOMPARE(Names(form->SG_TP), (QStringList{"11100", "10000", "11200"}));
         QCOMPARE(ColumnTexts(form->SG_TP, 2), (QStringList{"V", "H", "H"}));
         QCOMPARE(Numbers(form->SG_TP), (QStringList{"NO.1: ", "NO.2: ", "NO.3: "}));
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         // The ordinal within the satellite stays with the slot.
         QCOMPARE(db.Tp.data[firstSlot].TpNo, tpNo);
         // The moved transponder keeps its programs, and its neighbour its own.
@@ -171,7 +173,8 @@ class TestDragMoves : public QObject {
     void programsStayOutOfTheFirstAndLastRows() {
         Env env;
         auto form = OpenDragDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         ClickRow(form->SG_Sat, 1);
         ClickRow(form->SG_TP, 1);
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
@@ -186,11 +189,11 @@ class TestDragMoves : public QObject {
         Drag(form->SG_TV, 1, {2});
         QCOMPARE(Names(form->SG_TV), (QStringList{"P2", "P1", "P3", "P4", "P5"}));
         QCOMPARE(Numbers(form->SG_TV), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
 
         // P2's tracks followed it into its new slot.
         const int p2 = SlotNamed(db, "P2");
-        QCOMPARE(p2, db.TvList[0]);
+        QCOMPARE(p2, form->SG_TV->SlotOfRow(1));
         const int track = db.ExtraAudioSlot(p2, 1);
         QVERIFY(track >= 0);
         QCOMPARE(db.Audio.data[track].Pid, std::to_string(0x222));
@@ -239,7 +242,8 @@ class TestDragMoves : public QObject {
     void onlyADragWithTheLeftButtonMoves() {
         Env env;
         auto form = OpenDragDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         ClickRow(form->SG_Sat, 1);
         ClickRow(form->SG_TP, 1);
         ClickRow(form->SG_TV, 2);
@@ -261,7 +265,7 @@ class TestDragMoves : public QObject {
         QTest::mouseRelease(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
                             RowCentre(form->SG_TV, 3));
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
     }
 };
 

@@ -48,11 +48,11 @@ private slots:
         env_ = std::make_unique<Env>();
         form_ = MakeForm(*env_);
         OpenThroughMenu(*form_, WriteSample(*env_));
-        QVERIFY(form_->Db().FileOpened);
+        QVERIFY(form_->Doc().FileOpened());
         TakeShownTexts();
     }
     void cleanup() {
-        form_->Db().DataChanged = false;
+        form_->Doc().SetDataChanged(false);
         form_.reset();
         env_.reset();
     }
@@ -67,7 +67,7 @@ private slots:
         });
         form_->SG_TVDblClick();
         QCOMPARE(form_->Db().Prog.data[slot].Name, std::string("Renamed One"));
-        QVERIFY(form_->Db().DataChanged);
+        QVERIFY(form_->Doc().DataChanged());
         QCOMPARE(CellText(form_->SG_TV, 2, 1), QStringLiteral("Renamed One"));
         QVERIFY(ListTexts(form_->LB_Info).contains(QStringLiteral("Renamed One")));
     }
@@ -79,7 +79,7 @@ private slots:
             d.SB_CancelClick();
         });
         form_->SG_TPDblClick();
-        QVERIFY(!form_->Db().DataChanged);
+        QVERIFY(!form_->Doc().DataChanged());
     }
 
     void addingATransponderSelectsIt() {
@@ -99,7 +99,7 @@ private slots:
         QVERIFY(tp >= 0);
         QCOMPARE(form_->Db().Tp.data[tp].Freq, std::string("11900"));
         QCOMPARE(form_->Db().Tp.data[tp].TpNo, uint32_t(before + 1));
-        QVERIFY(form_->Db().DataChanged);
+        QVERIFY(form_->Doc().DataChanged());
     }
 
     void addsAreRefusedAtTheirLimits() {
@@ -111,7 +111,7 @@ private slots:
         ClickRow(form_->SG_Sat, 6);
         form_->New_TpClick();
         QCOMPARE(TakeShownTexts(), QStringList{Msg(dbase::msg::MaxTranspondersPerSat)});
-        QVERIFY(!form_->Db().DataChanged);
+        QVERIFY(!form_->Doc().DataChanged());
     }
 
     void addingATvProgramSelectsItsRow() {
@@ -139,7 +139,7 @@ private slots:
         MessageBox::setNextAnswer(MessageBox::No);
         form_->Delete_TvClick();
         QCOMPARE(int(form_->Db().ProgCount), count);
-        QVERIFY(!form_->Db().DataChanged);
+        QVERIFY(!form_->Doc().DataChanged());
 
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->Delete_TvClick();
@@ -147,7 +147,7 @@ private slots:
         QCOMPARE(int(form_->Db().ProgCount), count - 1);
         QCOMPARE(CellText(form_->SG_TV, 3, 1), next);
         QVERIFY(ListTexts(form_->LB_Info).contains(next));
-        QVERIFY(form_->Db().DataChanged);
+        QVERIFY(form_->Doc().DataChanged());
     }
 
     void deletingTheLastTransponderLeavesThePlaceholder() {
@@ -187,7 +187,7 @@ private slots:
         ClickRow(form_->SG_Sat, 2);
         MessageBox::setNextAnswer(MessageBox::No);
         form_->ResetSatellite1Click();
-        QVERIFY(form_->Db().DataChanged);
+        QVERIFY(form_->Doc().DataChanged());
         QCOMPARE(form_->Db().Sat.data[1].Name, std::string("Hot Bird 13.0E"));
         ClickRow(form_->SG_Sat, 2);
         MessageBox::setNextAnswer(MessageBox::Yes);
@@ -208,7 +208,7 @@ private slots:
         ui::FileDialog::setNextFileName(IniFile());
         form_->DownLoadFromini1Click();
         QCOMPARE(TakeShownTexts().last(), Msg(dbase::msg::IniSuccess));
-        QVERIFY(form_->Db().DataChanged);
+        QVERIFY(form_->Doc().DataChanged());
         QVERIFY(form_->Db().SatTpCounts[sat] > 10);
         QCOMPARE(form_->Db().Sat.data[sat].Name.substr(0, 3), std::string("Hot"));
     }

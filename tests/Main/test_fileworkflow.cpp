@@ -47,7 +47,7 @@ QByteArray Contents(const QString& path) {
 }
 
 void ExpectNoFileOpen(TFormMain& form) {
-    QVERIFY(!form.Db().FileOpened);
+    QVERIFY(!form.Doc().FileOpened());
     QVERIFY(form.ImageMain->isVisible());
     QVERIFY(!form.PanelMain->isVisible());
     QCOMPARE(form.Db().SatCount, uint16_t(0));
@@ -71,11 +71,11 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         const QString path = WriteSample(env, QStringLiteral("chan & more.bin"));
         OpenThroughMenu(*form, path);
-        QVERIFY(form->Db().FileOpened);
-        QVERIFY(form->Db().Is256K);
-        QVERIFY(!form->Db().DataChanged);
+        QVERIFY(form->Doc().FileOpened());
+        QVERIFY(form->Doc().Is256K());
+        QVERIFY(!form->Doc().DataChanged());
         QCOMPARE(form->FileSizeExpected(), 262144u);
-        QCOMPARE(form->CurrentFile, path);
+        QCOMPARE(form->CurrentFile(), path);
         QCOMPARE(form->LabelFileName->text(), QStringLiteral("The opened file name:  chan & more.bin"));
         QVERIFY(form->Panel_Top->isVisible());
         QVERIFY(form->PanelMain->isVisible());
@@ -100,8 +100,8 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         const QString path = WriteSample(env, QStringLiteral("default.bin"), false);
         OpenThroughMenu(*form, path, false);
-        QVERIFY(form->Db().FileOpened);
-        QVERIFY(!form->Db().Is256K);
+        QVERIFY(form->Doc().FileOpened());
+        QVERIFY(!form->Doc().Is256K());
         QCOMPARE(form->FileSizeExpected(), 131072u);
     }
 
@@ -158,7 +158,7 @@ class TestFileWorkflow : public QObject {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        QVERIFY(form->Db().FileOpened);
+        QVERIFY(form->Doc().FileOpened());
         OpenThroughMenu(*form, WriteZeros(env.path(QStringLiteral("zeros.bin")), 262144));
         TakeShownTexts();
         ExpectNoFileOpen(*form);
@@ -171,8 +171,8 @@ class TestFileWorkflow : public QObject {
         OpenThroughMenu(*form, WriteSample(env));
         emit form->PM_File->aboutToShow();
         form->OpenDefault->trigger(); // nothing scripted: the dialog is cancelled
-        QVERIFY(form->Db().FileOpened);
-        QVERIFY(form->Db().Is256K);
+        QVERIFY(form->Doc().FileOpened());
+        QVERIFY(form->Doc().Is256K());
         QVERIFY(TakeShownTexts().isEmpty());
     }
 
@@ -202,10 +202,10 @@ class TestFileWorkflow : public QObject {
         const QString tiny = WriteZeros(env.path("tiny.bin"), 1000);
         SetRecent(env, chan, def, tiny);
         ChooseRecent(*form, 0);
-        QVERIFY(form->Db().FileOpened && form->Db().Is256K);
-        QCOMPARE(form->CurrentFile, chan);
+        QVERIFY(form->Doc().FileOpened() && form->Doc().Is256K());
+        QCOMPARE(form->CurrentFile(), chan);
         ChooseRecent(*form, 1);
-        QVERIFY(form->Db().FileOpened && !form->Db().Is256K);
+        QVERIFY(form->Doc().FileOpened() && !form->Doc().Is256K());
         ChooseRecent(*form, 2);
         QCOMPARE(TakeShownTexts(), QStringList{k256});
         ExpectNoFileOpen(*form);
@@ -223,8 +223,8 @@ class TestFileWorkflow : public QObject {
         QCOMPARE(TakeShownTexts(), QStringList{kMissing});
         QCOMPARE(Recent(env), (dbase::RecentFileList{Native(a), Native(b), ""}));
         // The open image stays, and so does the file Save writes to.
-        QVERIFY(form->Db().FileOpened);
-        QCOMPARE(form->CurrentFile, a);
+        QVERIFY(form->Doc().FileOpened());
+        QCOMPARE(form->CurrentFile(), a);
 
         SetRecent(env, gone, a, b);
         ChooseRecent(*form, 0);
@@ -236,7 +236,7 @@ class TestFileWorkflow : public QObject {
         // An empty item does nothing.
         ChooseRecent(*form, 2);
         QVERIFY(TakeShownTexts().isEmpty());
-        QVERIFY(form->Db().FileOpened);
+        QVERIFY(form->Doc().FileOpened());
     }
 
     void recentItemsUseTheNamesReadWhenTheMenuOpened() {
@@ -247,7 +247,7 @@ class TestFileWorkflow : public QObject {
         emit form->PM_File->aboutToShow();
         SetRecent(env, b, "", "");
         form->LastFileName1->trigger();
-        QCOMPARE(form->CurrentFile, a);
+        QCOMPARE(form->CurrentFile(), a);
     }
 
     void saveWritesTheCurrentFileAndClearsTheChange() {
@@ -256,20 +256,23 @@ class TestFileWorkflow : public QObject {
         const QString path = WriteSample(env, "s.bin", false);
         OpenThroughMenu(*form, path, false);
         // Edit a name in both forms, as the editors do.
-        dbase::Database& db = form->Db();
-        db.Sat.rec[0][17] = 'X';
-        db.Sat.data[0].Name[0] = 'X';
-        db.DataChanged = true;
+        dbase::Document& doc = form->Doc();
+        QVERIFY(doc.Edit("Rename", [](dbase::Database& db) {
+            db.Sat.rec[0][17] = 'X';
+            db.Sat.data[0].Name[0] = 'X';
+            return dbase::Status::Ok();
+        }).ok());
+        QVERIFY(doc.DataChanged());
         emit form->PM_File->aboutToShow();
         form->PMSave->trigger();
         QVERIFY(TakeShownTexts().isEmpty());
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
         QCOMPARE(QFileInfo(path).size(), qint64(131072));
         auto reread = dbase::NewDatabase();
         QVERIFY(dbase::OpenImageFile(Native(path), false, *reread));
         QCOMPARE(QString::fromStdString(reread->Sat.data[0].Name), QStringLiteral("Xstra 19.2E"));
         // Save does not reopen: the selection and the views stay.
-        QVERIFY(form->Db().FileOpened);
+        QVERIFY(form->Doc().FileOpened());
     }
 
     void failedSaveIsReportedAndKeepsTheChange() {
@@ -279,12 +282,12 @@ class TestFileWorkflow : public QObject {
         const QString path = WriteSample(env, "sub/s.bin");
         OpenThroughMenu(*form, path);
         QVERIFY(QDir(env.path("sub")).removeRecursively());
-        form->Db().DataChanged = true;
+        form->Doc().SetDataChanged(true);
         form->PMSaveClick();
         const QStringList texts = TakeShownTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts[0].startsWith("The file can not be saved!\n\n"), qPrintable(texts[0]));
-        QVERIFY(form->Db().DataChanged);
+        QVERIFY(form->Doc().DataChanged());
         QVERIFY(!ui::OverlayVisible());
     }
 
@@ -300,13 +303,13 @@ class TestFileWorkflow : public QObject {
         QVERIFY(FileDialog::lastRequest().save);
         QVERIFY(TakeShownTexts().isEmpty()); // a new file: no overwrite question
         QCOMPARE(QFileInfo(target).size(), qint64(131072));
-        QVERIFY(form->Db().FileOpened);
-        QVERIFY(!form->Db().Is256K);
-        QCOMPARE(form->CurrentFile, target);
+        QVERIFY(form->Doc().FileOpened());
+        QVERIFY(!form->Doc().Is256K());
+        QCOMPARE(form->CurrentFile(), target);
         QCOMPARE(form->LabelFileName->text(), QStringLiteral("The opened file name:  out.bin"));
         // The following Save writes a Default data file.
         QFile::remove(target);
-        form->Db().DataChanged = true;
+        form->Doc().SetDataChanged(true);
         form->PMSaveClick();
         QCOMPARE(QFileInfo(target).size(), qint64(131072));
         QCOMPARE(Recent(env)[0], Native(target));
@@ -318,7 +321,7 @@ class TestFileWorkflow : public QObject {
         OpenThroughMenu(*form, WriteSample(env, "chan.bin"));
         const QString target = WriteZeros(env.path("existing.bin"), 5);
         const QString label = form->LabelFileName->text();
-        form->Db().DataChanged = true;
+        form->Doc().SetDataChanged(true);
 
         FileDialog::setNextFileName(target);
         MessageBox::setNextAnswer(MessageBox::Cancel);
@@ -326,7 +329,7 @@ class TestFileWorkflow : public QObject {
         QCOMPARE(TakeShownTexts(), QStringList{"The file has existed, are you sure to cover it?"});
         QCOMPARE(QFileInfo(target).size(), qint64(5));
         QCOMPARE(form->LabelFileName->text(), label);
-        QVERIFY(form->Db().DataChanged);
+        QVERIFY(form->Doc().DataChanged());
         QCOMPARE(MessageBox::shown().size(), 0);
 
         FileDialog::setNextFileName(target);
@@ -334,8 +337,8 @@ class TestFileWorkflow : public QObject {
         form->Save_DataClick(true);
         QCOMPARE(TakeShownTexts().size(), 1);
         QCOMPARE(QFileInfo(target).size(), qint64(262144));
-        QVERIFY(!form->Db().DataChanged);
-        QCOMPARE(form->CurrentFile, target);
+        QVERIFY(!form->Doc().DataChanged());
+        QCOMPARE(form->CurrentFile(), target);
     }
 
     void failedSaveAsKeepsTheOpenFile() {
@@ -344,16 +347,16 @@ class TestFileWorkflow : public QObject {
         const QString path = WriteSample(env, "chan.bin");
         OpenThroughMenu(*form, path);
         const QString label = form->LabelFileName->text();
-        form->Db().DataChanged = true;
+        form->Doc().SetDataChanged(true);
         FileDialog::setNextFileName(env.path("no/such/folder/x.bin"));
         form->Save_DataClick(false);
         const QStringList texts = TakeShownTexts();
         QCOMPARE(texts.size(), 1);
         QVERIFY(texts[0].startsWith("The file can not be saved!"));
-        QVERIFY(form->Db().DataChanged);
-        QVERIFY(form->Db().FileOpened);
-        QVERIFY(form->Db().Is256K);
-        QCOMPARE(form->CurrentFile, path);
+        QVERIFY(form->Doc().DataChanged());
+        QVERIFY(form->Doc().FileOpened());
+        QVERIFY(form->Doc().Is256K());
+        QCOMPARE(form->CurrentFile(), path);
         QCOMPARE(form->LabelFileName->text(), label);
     }
 
@@ -362,7 +365,7 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         const QString a = WriteSample(env, "a.bin"), b = WriteSample(env, "b.bin", false);
         OpenThroughMenu(*form, a);
-        form->Db().DataChanged = true;
+        form->Doc().SetDataChanged(true);
 
         // Cancel: no dialog, nothing opened, the edits stay.
         FileDialog::setNextFileName(b);
@@ -370,9 +373,9 @@ class TestFileWorkflow : public QObject {
         emit form->PM_File->aboutToShow();
         form->OpenDefault->trigger();
         QCOMPARE(TakeShownTexts(), QStringList{"Setting not saved, open another file anyway?"});
-        QVERIFY(form->Db().DataChanged);
-        QVERIFY(form->Db().Is256K);
-        QCOMPARE(form->CurrentFile, a);
+        QVERIFY(form->Doc().DataChanged());
+        QVERIFY(form->Doc().Is256K());
+        QCOMPARE(form->CurrentFile(), a);
         FileDialog::clearNextFileName(); // the dialog never came up
 
         // The same for a recent file, a handed-over file and a dropped one.
@@ -386,16 +389,16 @@ class TestFileWorkflow : public QObject {
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form.get(), &drop);
         QCOMPARE(TakeShownTexts().size(), 3);
-        QCOMPARE(form->CurrentFile, a);
-        QVERIFY(form->Db().DataChanged);
+        QCOMPARE(form->CurrentFile(), a);
+        QVERIFY(form->Doc().DataChanged());
 
         // Yes: the other file opens.
         MessageBox::setNextAnswer(MessageBox::Yes);
         form->OpenFileFromOutside(b);
         QCOMPARE(TakeShownTexts().size(), 1);
-        QVERIFY(!form->Db().DataChanged);
-        QVERIFY(!form->Db().Is256K);
-        QCOMPARE(form->CurrentFile, b);
+        QVERIFY(!form->Doc().DataChanged());
+        QVERIFY(!form->Doc().Is256K());
+        QCOMPARE(form->CurrentFile(), b);
     }
 
     void droppedFileOpensAsARecentFileWould() {
@@ -409,8 +412,8 @@ class TestFileWorkflow : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(form.get(), &drop);
-        QVERIFY(form->Db().FileOpened);
-        QVERIFY(!form->Db().Is256K);
+        QVERIFY(form->Doc().FileOpened());
+        QVERIFY(!form->Doc().Is256K());
         QCOMPARE(form->LabelFileName->text(), QStringLiteral("The opened file name:  dropped.bin"));
         // Something that is no local file is not taken.
         QMimeData text;
@@ -431,7 +434,7 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
         QVERIFY(QFile::exists(env.workFile()));
-        form->Db().DataChanged = true;
+        form->Doc().SetDataChanged(true);
         QVERIFY(!form->close()); // Cancel by default
         QCOMPARE(TakeShownTexts(), QStringList{"Setting not saved, exit anyway?"});
         QVERIFY(form->isVisible());

@@ -45,12 +45,12 @@ private slots:
         form_ = MakeForm(*env_);
         path_ = WriteDataFile(*sample::BuildFull(5), env_->path(QStringLiteral("full.bin")), true);
         OpenThroughMenu(*form_, path_);
-        QVERIFY(form_->Db().FileOpened);
+        QVERIFY(form_->Doc().FileOpened());
         form_->activateWindow();
         QTest::qWaitForWindowActive(form_.get());
     }
     void cleanupTestCase() {
-        form_->Db().DataChanged = false;
+        form_->Doc().SetDataChanged(false);
         form_.reset();
     }
 
@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(int(db.AudioCount), dbase::kAudioSlots);
         // The last rows are reachable and bound.
         ClickRow(form_->SG_TP, dbase::kTpSlots);
-        QCOMPARE(form_->SelectedTp(), db.TpList[dbase::kTpSlots - 1]);
+        QCOMPARE(form_->SelectedTp(), form_->SG_TP->gridModel()->Slots()[dbase::kTpSlots - 1]);
         ClickRow(form_->SG_Sat, 0);
         ClickRow(form_->SG_TV, form_->SG_TV->RowCount() - 1);
         QCOMPARE(ListTexts(form_->LB_Info).size(), 9);
@@ -76,7 +76,7 @@ private slots:
         form_->New_RadioClick();
         QCOMPARE(TakeShownTexts(), (QStringList{Msg(dbase::msg::MaxTransponders), Msg(dbase::msg::MaxPrograms),
                                                 Msg(dbase::msg::MaxPrograms)}));
-        QVERIFY(!form_->Db().DataChanged);
+        QVERIFY(!form_->Doc().DataChanged());
     }
 
     void everySatelliteAndModeAnswers() {
@@ -127,12 +127,12 @@ private slots:
         }
         const auto problems = dbase::FindInconsistencies(form_->Db());
         QVERIFY2(problems.empty(), problems.empty() ? "" : problems.front().c_str());
-        QVERIFY(form_->Db().DataChanged);
+        QVERIFY(form_->Doc().DataChanged());
     }
 
     void whatIsSavedOpensAgain() {
         form_->PMSaveClick();
-        QVERIFY(!form_->Db().DataChanged);
+        QVERIFY(!form_->Doc().DataChanged());
         auto again = dbase::NewDatabase();
         QVERIFY(dbase::OpenImageFile(QFile::encodeName(path_).toStdString(), true, *again).ok());
         QCOMPARE(again->ProgCount, form_->Db().ProgCount);

@@ -71,9 +71,9 @@ class TestLayoutMenus : public QObject {
         QStringList order;
         for (QAction* a : form->ToolBar1->actions())
             order << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        // "Receiver" (the receiver link) stands beside "File".
-        QCOMPARE(order, (QStringList{texts[0], "-", "Receiver", "-", texts[1], "-", texts[2], "-"}));
-        for (QAction* a : {form->TB_File, form->TB_Help, form->TB_Exit}) {
+        // "Edit" (the edit history) and "Receiver" (the receiver link) stand beside "File".
+        QCOMPARE(order, (QStringList{texts[0], "-", "Edit", "-", "Receiver", "-", texts[1], "-", texts[2], "-"}));
+        for (QAction* a : {form->TB_File, form->TB_Edit, form->TB_Help, form->TB_Exit}) {
             QWidget* w = form->ToolBar1->widgetForAction(a);
             QCOMPARE(w->size(), QSize(63, 26));
             QVERIFY(!a->icon().isNull());
@@ -156,7 +156,7 @@ class TestLayoutMenus : public QObject {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        QVERIFY(form->Db().FileOpened);
+        QVERIFY(form->Doc().FileOpened());
         emit form->PM_File->aboutToShow();
         QVERIFY(form->PMSave->isEnabled());
         QVERIFY(form->Save_As->menuAction()->isEnabled());
@@ -200,7 +200,7 @@ class TestLayoutMenus : public QObject {
         sample::AddSat(*db, {"Empty Sat", 192});
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("empty.bin")), true));
-        QVERIFY(form->Db().FileOpened);
+        QVERIFY(form->Doc().FileOpened());
         QCOMPARE(form->SG_TP->RowCount(), 2);
         emit form->PM_TP->aboutToShow();
         QVERIFY(!form->Del_All_Empty_Tp->isEnabled());

@@ -3,6 +3,7 @@
 // colours, the wheel and the keyboard.
 #include "GuiTestSupport.h"
 #include "Main/RowTexts.h"
+#include "dbase/Editors.h"
 #include "SampleData.h"
 
 #include <QHeaderView>
@@ -182,7 +183,7 @@ class TestListViews : public QObject {
         QCOMPARE(CellText(form->SG_TP, 1, 0), QStringLiteral("NO.1: ")); // numbering restarts
         QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("10719"));
         for (int r = 1; r < form->SG_TV->RowCount(); ++r)
-            QCOMPARE(int(form->Db().Prog.data[form->Db().TvList[r - 1]].SatIndex), 1);
+            QCOMPARE(int(form->Db().Prog.data[form->SG_TV->SlotOfRow(r)].SatIndex), 1);
         QCOMPARE(ListTexts(form->LB_Info), QStringList{"Hot Bird 13.0E"});
         QVERIFY(form->SB_NewTp->isEnabled());
         QVERIFY(!form->SB_NewTv->isEnabled());
@@ -191,10 +192,10 @@ class TestListViews : public QObject {
         ClickRow(form->SG_TP, 2);
         QVERIFY(form->TpSelected);
         QVERIFY(form->SatSelected);
-        const int tp = form->Db().TpList[1];
+        const int tp = form->SG_TP->SlotOfRow((1) + 1);
         for (int r = 1; r < form->SG_TV->RowCount(); ++r)
             if (form->RowBound(form->SG_TV, r))
-                QCOMPARE(int(form->Db().Prog.data[form->Db().TvList[r - 1]].TpIndex), tp);
+                QCOMPARE(int(form->Db().Prog.data[form->SG_TV->SlotOfRow(r)].TpIndex), tp);
         QCOMPARE(form->LB_Info->count(), 3);
         QVERIFY(form->SB_NewTv->isEnabled());
         QVERIFY(form->SB_NewRadio->isEnabled());
@@ -248,7 +249,7 @@ class TestListViews : public QObject {
         auto db = dbase::NewDatabase();
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("none.bin")), true));
-        QVERIFY(form->Db().FileOpened);
+        QVERIFY(form->Doc().FileOpened());
         QCOMPARE(form->SG_Sat->RowCount(), 1);
         QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
         for (StringGrid* g : {form->SG_TP, form->SG_TV, form->SG_Radio})
@@ -282,7 +283,7 @@ class TestListViews : public QObject {
         QCOMPARE(form->SG_Sat->Row(), 0);
         // The filter survives a click on "Show ALL Info" and a satellite click.
         ClickRow(form->SG_Sat, 2);
-        QCOMPARE(form->Db().SatList[1], 2);
+        QCOMPARE(form->SG_Sat->SlotOfRow((1) + 1), 2);
         ClickRow(form->SG_Sat, 0);
         QCOMPARE(form->SG_Sat->RowCount(), 3);
         form->Show_Act_Sat->trigger();
@@ -298,7 +299,7 @@ class TestListViews : public QObject {
         OpenThroughMenu(*form, CopyBundledSample(env));
         ClickRow(form->SG_TV, 1);
         QVERIFY(form->TvSelected);
-        form->Db().FavNames[0] = "Renamed";
+        QVERIFY(form->Doc().Edit("Rename", [](dbase::Database& db) { return dbase::SetFavName(db, 0, "Renamed"); }).ok());
         form->FillTpGrid();
         QCOMPARE(form->LB_FAV->item(0)->text(), QStringLiteral("FAV.01 :  Movie"));
         form->ActiveOnly = true;
@@ -342,15 +343,15 @@ class TestListViews : public QObject {
         ClickRow(form->SG_TP, 3);
         ClickRow(form->SG_TV, 1);
         QVERIFY(form->TvSelected && form->TpSelected);
-        const int prog = form->Db().TvList[0];
+        const int prog = form->SG_TV->SlotOfRow((0) + 1);
         form->SG_TP->SetRow(5); // the selected row moves away from the owner
         const int ownerTp = static_cast<int>(form->Db().Prog.data[prog].TpIndex);
         const int ownerSat = form->Db().Prog.data[prog].SatIndex;
         form->SG_TP->setFocus();
         for (int r = 1; r < form->SG_TP->RowCount(); ++r) {
             const CellStyle c = form->SG_TPDrawCell(r, 2, r == form->SG_TP->Row());
-            if (r == 3) QCOMPARE(form->Db().TpList[r - 1], ownerTp);
-            if (form->Db().TpList[r - 1] == ownerTp) {
+            if (r == 3) QCOMPARE(form->SG_TP->SlotOfRow(r), ownerTp);
+            if (form->SG_TP->SlotOfRow(r) == ownerTp) {
                 QCOMPARE(c.background, ownerBack);
                 QCOMPARE(c.text, QColor(0, 0, 128));
             } else {
@@ -359,7 +360,7 @@ class TestListViews : public QObject {
         }
         for (int r = 1; r < form->SG_Sat->RowCount(); ++r) {
             const CellStyle c = form->SG_SatDrawCell(r, 1, false);
-            QCOMPARE(c.background == ownerBack, form->Db().SatList[r - 1] == ownerSat);
+            QCOMPARE(c.background == ownerBack, form->SG_Sat->SlotOfRow(r) == ownerSat);
         }
         QCOMPARE(form->SG_SatDrawCell(1 + ownerSat, 0, false).background, fixed);
     }

@@ -195,7 +195,8 @@ class TestMarking : public QObject {
     void clicksToggleMarksInBothForms() {
         Env env;
         auto form = OpenMarkingDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         const int one = SlotOf(*form, "One"), wave = SlotOf(*form, "Wave");
 
         // Browse mode: a click only selects.
@@ -203,19 +204,19 @@ class TestMarking : public QObject {
         ClickRow(form->SG_TV, RowOf(form->SG_TV, "One"));
         QVERIFY(form->TvSelected);
         QVERIFY(db.Prog.rec == before);
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
 
         // Group 2 (News): bit 1 of the stored mask, character 15 of the text.
         QTest::mouseClick(form->SB_Fav[1], Qt::LeftButton);
         ClickRow(form->SG_TV, RowOf(form->SG_TV, "One"));
         QCOMPARE(QString::fromStdString(db.Prog.data[one].FavMask), QStringLiteral("0000000000000011"));
         QCOMPARE(dbase::GetU16(db.Prog.rec[one], 18), uint16_t(0x3));
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         // Twice leaves the membership as it was, the data still marked changed.
         ClickRow(form->SG_TV, RowOf(form->SG_TV, "One"));
         QCOMPARE(dbase::GetU16(db.Prog.rec[one], 18), uint16_t(0x1));
         QCOMPARE(QString::fromStdString(db.Prog.data[one].FavMask), QStringLiteral("0000000000000001"));
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
 
         // Lock and skip on a radio program; the info panel shows the new state.
         QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
@@ -293,7 +294,8 @@ class TestMarking : public QObject {
     void groupClickListsMembersAndArmsTheMode() {
         Env env;
         auto form = OpenMarkingDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
         ClickRow(form->SG_TP, 1);
         QVERIFY(form->TpSelected);
@@ -320,16 +322,16 @@ class TestMarking : public QObject {
 
         // The first press in a list turns on the group's mode; the click it
         // belongs to changes nothing yet.
-        db.DataChanged = false;
+        doc.SetDataChanged(false);
         ClickRow(form->SG_TV, 1);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav01"});
         QCOMPARE(form->MarkFavPos, 16);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Movie)", "(Edit Status: Movie)"}));
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
         // Now clicks remove members; the list stays until the mode ends.
         ClickRow(form->SG_TV, 1);
         QVERIFY(!db.InFavGroup(SlotOf(*form, "One"), 0));
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
         QTest::mouseClick(form->SB_Fav[0], Qt::LeftButton);
         QVERIFY(DownButtons(*form).isEmpty());
@@ -379,14 +381,15 @@ class TestMarking : public QObject {
     void groupLockAndUnlock() {
         Env env;
         auto form = OpenMarkingDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         const QColor red(255, 0, 0), green(0, 128, 0);
         QCOMPARE(ItemTextColour(form->LB_FAV, 2), green);
 
         // Without a picked group nothing happens.
         form->LB_FAV->setCurrentRow(-1);
         form->PMLock->trigger();
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
         QCOMPARE(db.FavLocks, (std::array<uint8_t, 16>{}));
 
         form->LB_FAV->setCurrentRow(2);
@@ -394,16 +397,16 @@ class TestMarking : public QObject {
         QCOMPARE(db.FavLocks[2], uint8_t(1));
         QCOMPARE(db.FavLocksStored[2], uint8_t(1));
         // The locks are saved data, so the change is kept track of.
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         QCOMPARE(form->FavItemColour(2), red);
         QCOMPARE(ItemTextColour(form->LB_FAV, 2), red);
         QCOMPARE(ItemTextColour(form->LB_FAV, 1), green);
         QCOMPARE(dbase::BuildImage(db)[204428 + 2], uint8_t(1));
 
-        db.DataChanged = false;
+        doc.SetDataChanged(false);
         form->PMUnlock->trigger();
         QCOMPARE(db.FavLocks[2], uint8_t(0));
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         QCOMPARE(ItemTextColour(form->LB_FAV, 2), green);
         QCOMPARE(dbase::BuildImage(db)[204428 + 2], uint8_t(0));
     }
@@ -430,7 +433,8 @@ class TestMarking : public QObject {
     void doubleClickNamesTheGroup() {
         Env env;
         auto form = OpenMarkingDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         auto answer = [](const QString& name, bool ok) {
             QTimer::singleShot(0, [name, ok] {
                 auto* dlg = qobject_cast<TFormEditFAV*>(QApplication::activeModalWidget());
@@ -448,7 +452,7 @@ class TestMarking : public QObject {
         QTest::mouseDClick(form->LB_FAV->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
         QVERIFY(form->FavListSelected);
         QCOMPARE(form->SelectedFavGroup, 1);
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         QCOMPARE(QString::fromStdString(db.FavNames[1]), QStringLiteral("Cinema"));
         QCOMPARE(form->LB_FAV->item(1)->text(), QStringLiteral("FAV.02 :  Cinema"));
         QCOMPARE(form->SB_Fav[1]->toolTip(), QStringLiteral("Cinema"));

@@ -65,7 +65,7 @@ private slots:
         form_->ReceiverLinkOptions.clock = std::make_shared<linktest::FastPauseClock>();
     }
     void cleanup() {
-        if (form_) form_->Db().DataChanged = false;
+        if (form_) form_->Doc().SetDataChanged(false);
         form_.reset();
         loader_.reset();
         env_.reset();
@@ -84,9 +84,9 @@ private slots:
         ui::FileDialog::setNextFileName(out);
         form_->ReadDataClick(false);
         QCOMPARE(QFile(out).size(), qint64(131072));
-        QVERIFY(form_->Db().FileOpened);
-        QVERIFY(!form_->Db().Is256K);
-        QCOMPARE(form_->CurrentFile, out);
+        QVERIFY(form_->Doc().FileOpened());
+        QVERIFY(!form_->Doc().Is256K());
+        QCOMPARE(form_->CurrentFile(), out);
         QVERIFY(form_->LabelFileName->text().endsWith(QStringLiteral("received.bin")));
     }
 
@@ -104,21 +104,23 @@ private slots:
         QFile f(out);
         f.open(QIODevice::ReadOnly);
         QCOMPARE(f.readAll(), before);
-        QVERIFY(!form_->Db().FileOpened);
+        QVERIFY(!form_->Doc().FileOpened());
     }
 
     void aWriteSavesUnsavedChangesFirst() {
         const QString path = WriteSample(*env_, QStringLiteral("mine.bin"));
         OpenThroughMenu(*form_, path);
-        QVERIFY(form_->Db().FileOpened);
+        QVERIFY(form_->Doc().FileOpened());
         // An unsaved change: the file on disk is saved before it is sent.
-        dbase::Database& db = form_->Db();
-        db.FavLocks[7] = 1;
-        db.DataChanged = true;
+        dbase::Document& doc = form_->Doc();
+        QVERIFY(doc.Edit("Lock", [](dbase::Database& db) {
+            db.FavLocks[7] = 1;
+            return dbase::Status::Ok();
+        }).ok());
         loader_->With([](sim::LoaderCore& core) { core.SetImage(true, {}); });
         CancelWhenShown(QStringLiteral("Update Success!"));
         form_->WriteChannelDataClick();
-        QVERIFY(!db.DataChanged);
+        QVERIFY(!doc.DataChanged());
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray saved = f.readAll();

@@ -60,11 +60,11 @@ int SlotNamed(const dbase::Database& db, const std::string& name) {
     return -1;
 }
 
-// Names of the programs a view list holds, in its order.
-template <int N> QStringList ListedNames(const dbase::Database& db, const dbase::ViewList<N>& list) {
+// Names of the programs a list of slots holds, in its order.
+QStringList ListedNames(const dbase::Database& db, const std::vector<int>& list) {
     QStringList names;
-    for (int i = 0; i < list.size(); ++i)
-        names << QString::fromStdString(db.Prog.data[list[i]].Name);
+    for (int slot : list)
+        names << QString::fromStdString(db.Prog.data[slot].Name);
     return names;
 }
 
@@ -76,12 +76,13 @@ class TestSorting : public QObject {
     void byNameForTheSatelliteShown() {
         Env env;
         auto form = OpenSortDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         ClickRow(form->SG_Sat, 1);
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Delta", "Bravo", "Alpha"}));
         QVERIFY(form->SorebyAZ1->isEnabled());
         form->SorebyAZ1->trigger();
-        QVERIFY(db.DataChanged);
+        QVERIFY(doc.DataChanged());
         // Still Alpha's programs, in their new slot order.
         QCOMPARE(form->SG_Sat->Row(), 1);
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Alpha", "Bravo", "Delta"}));
@@ -100,7 +101,8 @@ class TestSorting : public QObject {
     void byFavouriteGroupAndByTransponderForAllSatellites() {
         Env env;
         auto form = OpenSortDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         // Group 1 in slot order, then group 2 without those listed, then the rest.
         form->SorebyFav1->trigger();
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
@@ -116,15 +118,18 @@ class TestSorting : public QObject {
     void everyCommandRefreshesTheGrids() {
         Env env;
         auto form = OpenSortDb(env);
-        dbase::Database& db = form->Db();
+        const dbase::Database& db = form->Db();
+        dbase::Document& doc = form->Doc();
         for (QAction* action : {form->SorebyAZ1, form->SorebyTp1, form->SorebyFav1, form->SorebyAZ2,
                                 form->SorebyTp2, form->SorebyFav2}) {
-            db.DataChanged = false;
+            doc.SetDataChanged(false);
             action->trigger();
-            QVERIFY2(db.DataChanged, qPrintable(action->objectName()));
-            QCOMPARE(ColumnTexts(form->SG_TV, 1), ListedNames(db, db.TvList));
-            QCOMPARE(ColumnTexts(form->SG_Radio, 1), ListedNames(db, db.RadioList));
-            QCOMPARE(db.TvList.size() + db.RadioList.size(), 8);
+            QVERIFY2(doc.DataChanged(), qPrintable(action->objectName()));
+            // The grids show the programs in their new slots.
+            const dbase::ProgLists all = dbase::AllProgs(db);
+            QCOMPARE(ColumnTexts(form->SG_TV, 1), ListedNames(db, all.tv));
+            QCOMPARE(ColumnTexts(form->SG_Radio, 1), ListedNames(db, all.radio));
+            QCOMPARE(all.tv.size() + all.radio.size(), size_t(8));
         }
         // Offered to nobody: both submenus stay hidden.
         QVERIFY(!form->Sore1->menuAction()->isVisible());

@@ -107,11 +107,11 @@ class TestSingleInstance : public QObject {
         QTRY_VERIFY(form->isMinimized());
         QVERIFY(SendFromElsewhere(name, SingleInstance::RaiseMessage()));
         QTRY_VERIFY(!form->isMinimized());
-        QVERIFY(!form->Db().FileOpened);
+        QVERIFY(!form->Doc().FileOpened());
         QVERIFY(SendFromElsewhere(name, SingleInstance::OpenMessage(file)));
-        QTRY_VERIFY(form->Db().FileOpened);
-        QVERIFY(!form->Db().Is256K);
-        QCOMPARE(form->CurrentFile, file);
+        QTRY_VERIFY(form->Doc().FileOpened());
+        QVERIFY(!form->Doc().Is256K());
+        QCOMPARE(form->CurrentFile(), file);
         QCOMPARE(dbase::ReadRecentFiles(QFile::encodeName(env.settingsFile()).toStdString())[0],
                  QFile::encodeName(file).toStdString());
     }

@@ -26,9 +26,8 @@ Result RunCli(const cli::Args& args) {
 
 std::string WriteSample(const TempDir& dir, bool is256K = true) {
     auto db = sample::BuildSample();
-    db->Is256K = is256K;
     const std::string path = dir.path(is256K ? "sample.bin" : "sample128.bin");
-    EXPECT_TRUE(dbase::SaveImage(*db, dbase::SaveModeForSave(is256K), path).ok());
+    EXPECT_TRUE(dbase::SaveImage(*db, dbase::SaveModeForSave(is256K), path, {is256K, true}).ok());
     return path;
 }
 
@@ -50,11 +49,10 @@ TEST(CliInfo, PrintsOneKeyValueLinePerField) {
 TEST(CliDump, JsonHoldsTextsAsStringsAndNamesAsUtf8) {
     TempDir dir;
     auto db = sample::BuildSample();
-    db->Is256K = true;
     db->Prog.rec[0][24] = 0xE9; // é in ISO 8859-1
     db->Prog.data[0].Name[0] = '\xE9';
     const std::string path = dir.path("latin.bin");
-    ASSERT_TRUE(dbase::SaveImage(*db, dbase::SaveMode::Channel, path).ok());
+    ASSERT_TRUE(dbase::SaveImage(*db, dbase::SaveMode::Channel, path, {true, true}).ok());
     const Result r = RunCli({"dump", path, "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.front(), '{');

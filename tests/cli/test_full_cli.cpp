@@ -20,9 +20,8 @@ class FullCli : public ::testing::Test {
   protected:
     void SetUp() override {
         auto db = sample::BuildFull(3);
-        db->Is256K = true;
         full_ = dir_.path("full.bin");
-        ASSERT_TRUE(dbase::SaveImage(*db, dbase::SaveMode::Channel, full_).ok());
+        ASSERT_TRUE(dbase::SaveImage(*db, dbase::SaveMode::Channel, full_, {true, true}).ok());
     }
 
     int Run(std::vector<std::string> args) {

@@ -13,11 +13,23 @@
 namespace testdb {
 
 // A database with no satellites whose free slots hold the empty records.
-inline std::unique_ptr<dbase::Database> Empty() {
-    auto db = sample::EmptyDatabase();
-    db->FileOpened = true;
-    return db;
-}
+inline std::unique_ptr<dbase::Database> Empty() { return sample::EmptyDatabase(); }
+
+// The lists a window fills from the core's queries, kept by a test.
+struct Views {
+    std::vector<int> SatList, TpList, TvList, RadioList;
+    void ListAllTps(const dbase::Database& db) { TpList = dbase::AllTps(db); }
+    void ListSatTps(const dbase::Database& db, int sat) { TpList = dbase::SatTps(db, sat); }
+    void ClearProgLists() { TvList.clear(), RadioList.clear(); }
+    void ListAllProgs(const dbase::Database& db) { Set(dbase::AllProgs(db)); }
+    void ListTpProgs(const dbase::Database& db, int tp) { Set(dbase::TpProgs(db, tp)); }
+    void ListSatProgs(const dbase::Database& db, int sat) { Set(dbase::SatProgs(db, sat)); }
+    void ListFavProgs(const dbase::Database& db, int group) { Set(dbase::FavProgs(db, group)); }
+    void Set(dbase::ProgLists lists) {
+        TvList = std::move(lists.tv);
+        RadioList = std::move(lists.radio);
+    }
+};
 
 inline std::unique_ptr<dbase::Database> Copy(const dbase::Database& db) {
     return std::make_unique<dbase::Database>(db);

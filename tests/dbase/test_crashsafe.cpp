@@ -19,7 +19,6 @@ TEST(CrashSafeSave, KilledSavesLeaveTheOldOrTheNewFile) {
     const std::string path = dir.path("channel.bin");
     auto a = sample::BuildSample();
     auto b = sample::BuildFull(2);
-    a->Is256K = b->Is256K = true;
     std::vector<uint8_t> bytesA, bytesB;
     ASSERT_TRUE(BuildSaveBytes(*a, SaveMode::Channel, bytesA).ok());
     ASSERT_TRUE(BuildSaveBytes(*b, SaveMode::Channel, bytesB).ok());

@@ -3,6 +3,7 @@
 
 #include "dbase/Bits.h"
 #include "dbase/DataFile.h"
+#include "dbase/Document.h"
 #include "dbase/Image.h"
 #include "dbase/Messages.h"
 
@@ -23,10 +24,8 @@ namespace {
 // Writes the sample as a data file of the given form and returns its path.
 std::string WriteSample(const TempDir& dir, const std::string& name, bool is256K, bool back = false) {
     auto db = sample::BuildSample();
-    db->Is256K = is256K;
-    db->FrontPlacement = !back;
     const std::string path = dir.path(name);
-    EXPECT_TRUE(SaveImage(*db, SaveModeForSave(is256K), path).ok());
+    EXPECT_TRUE(SaveImage(*db, SaveModeForSave(is256K), path, {is256K, !back}).ok());
     return path;
 }
 
@@ -48,12 +47,12 @@ TEST(OpenImageFile, ChecksTheFileBeforeReadingIt) {
     EXPECT_EQ(OpenImageFile(chan, false, *db).message(), msg::SizeLarge);
     WriteFile(dir.path("short.bin"), std::vector<uint8_t>(1000, 0));
     EXPECT_EQ(OpenImageFile(dir.path("short.bin"), KindFromSize(1000), *db).message(), msg::SizeSmall);
-    EXPECT_FALSE(db->FileOpened);
+    EXPECT_EQ(db->SatCount, 0) << "a refused file leaves the database as it was";
 
     OpenedFile opened;
     ASSERT_TRUE(OpenImageFile(chan, true, *db, &opened, dir.path("work.bin")).ok());
-    EXPECT_TRUE(db->FileOpened && db->Is256K && !db->DataChanged);
     EXPECT_EQ(opened.size, kChannelFileSize);
+    EXPECT_TRUE(opened.container.front);
     EXPECT_EQ(ReadFile(dir.path("work.bin")), BuildImage(*db)); // the decompressed image
 }
 
@@ -68,7 +67,8 @@ TEST(SaveImage, TheFourFormsOfTheDestination) {
     EXPECT_FALSE(opened.container.front);
 
     // Save of a back-placement Channel file keeps the container at the back.
-    ASSERT_TRUE(SaveImage(*db, SaveModeForSave(true), dir.path("m0.bin")).ok());
+    const FileForm form{true, opened.container.front};
+    ASSERT_TRUE(SaveImage(*db, SaveModeForSave(true), dir.path("m0.bin"), form).ok());
     const auto m0 = ReadFile(dir.path("m0.bin"));
     ASSERT_EQ(m0.size(), kChannelFileSize);
     EXPECT_TRUE(AllZero(m0, 0, kBackStart));
@@ -76,7 +76,7 @@ TEST(SaveImage, TheFourFormsOfTheDestination) {
     EXPECT_EQ(m0, ReadFile(back)); // our own files reproduce byte for byte
 
     // Save as Default of the same file moves the container to the front.
-    ASSERT_TRUE(SaveImage(*db, SaveModeForSaveAs(true, false), dir.path("m2.bin")).ok());
+    ASSERT_TRUE(SaveImage(*db, SaveModeForSaveAs(true, false), dir.path("m2.bin"), form).ok());
     const auto m2 = ReadFile(dir.path("m2.bin"));
     ASSERT_EQ(m2.size(), kDefaultFileSize);
     EXPECT_EQ(GetU32(m2, 0), 0xFFFFFFFFu);
@@ -108,11 +108,9 @@ TEST(SaveImage, TheCarriedRegionSurvivesRepeatedSaves) {
     TempDir dir;
     auto db = sample::BuildSample();
     for (int i = 0; i < kCarriedSize; ++i) db->Carried[i] = static_cast<uint8_t>(i * 13 + 1);
-    db->Is256K = true;
     const std::string path = dir.path("c.bin");
-    ASSERT_TRUE(SaveImage(*db, SaveMode::Channel, path, dir.path("work.bin")).ok());
-    db->DataChanged = true;
-    ASSERT_TRUE(SaveImage(*db, SaveMode::Channel, path, dir.path("work.bin")).ok());
+    ASSERT_TRUE(SaveImage(*db, SaveMode::Channel, path, {true, true}, dir.path("work.bin")).ok());
+    ASSERT_TRUE(SaveImage(*db, SaveMode::Channel, path, {true, true}, dir.path("work.bin")).ok());
     auto back = NewDatabase();
     ASSERT_TRUE(OpenImageFile(path, true, *back).ok());
     EXPECT_EQ(back->Carried, db->Carried);
@@ -120,47 +118,47 @@ TEST(SaveImage, TheCarriedRegionSurvivesRepeatedSaves) {
 
 TEST(SaveImage, FailuresKeepTheOldFileAndTheChangedFlag) {
     TempDir dir;
-    auto db = sample::BuildSample();
-    db->Is256K = true;
-    db->DataChanged = true;
+    Document doc(sample::BuildSample(), {true, true});
+    doc.SetDataChanged(true);
 
     // Incompressible records: the stream would not fit the container.
     auto noisy = sample::BuildSample();
     std::mt19937 rng(3);
     for (auto& r : noisy->Prog.rec)
         for (auto& b : r) b = static_cast<uint8_t>(rng());
-    noisy->DataChanged = true;
+    Document noisyDoc(std::move(noisy), {true, true});
+    noisyDoc.SetDataChanged(true);
     const std::string path = WriteSample(dir, "keep.bin", true);
     const auto before = ReadFile(path);
-    Status s = SaveImage(*noisy, SaveMode::Channel, path);
+    Status s = noisyDoc.Save(SaveMode::Channel, path);
     EXPECT_FALSE(s.ok());
-    EXPECT_TRUE(noisy->DataChanged);
+    EXPECT_TRUE(noisyDoc.DataChanged());
     EXPECT_EQ(ReadFile(path), before);
 
     // A destination folder that does not exist, and the full device.
-    s = SaveImage(*db, SaveMode::Channel, dir.path("no/such/dir/x.bin"));
+    s = doc.Save(SaveMode::Channel, dir.path("no/such/dir/x.bin"));
     EXPECT_FALSE(s.ok());
-    EXPECT_TRUE(db->DataChanged);
+    EXPECT_TRUE(doc.DataChanged());
     if (std::filesystem::exists("/dev/full")) {
-        s = SaveImage(*db, SaveMode::Channel, "/dev/full");
+        s = doc.Save(SaveMode::Channel, "/dev/full");
         EXPECT_FALSE(s.ok());
         EXPECT_NE(s.message().find("/dev/full"), std::string::npos) << s.message();
-        EXPECT_TRUE(db->DataChanged);
+        EXPECT_TRUE(doc.DataChanged());
         EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
     }
 
     // A read-only folder (not enforced for root).
     if (::geteuid() != 0) {
         std::filesystem::permissions(dir.dir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        s = SaveImage(*db, SaveMode::Channel, path);
+        s = doc.Save(SaveMode::Channel, path);
         EXPECT_FALSE(s.ok());
-        EXPECT_TRUE(db->DataChanged);
+        EXPECT_TRUE(doc.DataChanged());
         EXPECT_EQ(ReadFile(path), before);
         std::filesystem::permissions(dir.dir(), std::filesystem::perms::owner_all);
     }
 
-    ASSERT_TRUE(SaveImage(*db, SaveMode::Channel, path).ok());
-    EXPECT_FALSE(db->DataChanged);
+    ASSERT_TRUE(doc.Save(SaveMode::Channel, path).ok());
+    EXPECT_FALSE(doc.DataChanged());
     // Nothing is left behind beside the destination.
     int files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.dir())) ++files;

@@ -154,7 +154,7 @@ TEST(Document, ReopenAfterSaveAsKeepsTheHistory) {
     const std::string copy = dir.path("copy.bin");
     ASSERT_TRUE(doc->Save(SaveMode::Default, copy).ok());
     ASSERT_TRUE(doc->Reopen(copy, false).ok());
-    EXPECT_FALSE(doc->Db().Is256K);
+    EXPECT_FALSE(doc->Is256K());
     EXPECT_EQ(doc->StepCount(), 1u);
     EXPECT_FALSE(doc->DataChanged());
     doc->Undo();
@@ -174,7 +174,7 @@ TEST(Document, AStepKeepsWhatMovedOnce) {
         return Status::Ok();
     }).ok());
     const Step mark = Diff(*sample::BuildFull(3), doc.Db());
-    EXPECT_EQ(mark.prog.slots, std::vector<int>{7});
+    EXPECT_EQ(mark.prog.changedSlots, std::vector<int>{7});
     EXPECT_FALSE(mark.counts || mark.favNames || mark.favLocks || mark.carried);
 
     // A sort moves whole programs: each is kept once, before the step.
@@ -184,7 +184,7 @@ TEST(Document, AStepKeepsWhatMovedOnce) {
         return Status::Ok();
     }).ok());
     const Step sort = Diff(*beforeSort, doc.Db());
-    EXPECT_GT(sort.prog.slots.size(), 1000u);
+    EXPECT_GT(sort.prog.changedSlots.size(), 1000u);
     EXPECT_TRUE(sort.prog.own.empty());
     EXPECT_GT(doc.HistoryBytes(), empty);
 }

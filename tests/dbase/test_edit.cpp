@@ -53,7 +53,6 @@ TEST(DeleteTransponder, TheLastOneBecomesThePlaceholderAndTakesItsProgramsAlong)
     ASSERT_EQ(db->ProgCount, 1);
     EXPECT_EQ(db->Prog.data[0].Name, "keep");
     EXPECT_EQ(db->Prog.data[0].TpIndex, uint32_t(tpB));
-    EXPECT_TRUE(db->DataChanged);
     testdb::ExpectConsistent(*db);
 }
 
@@ -159,7 +158,6 @@ TEST(DeleteProgram, OutOfRangeSlotChangesNothing) {
     DeleteProgram(*db, db->ProgCount);
     DeleteProgram(*db, -1);
     EXPECT_EQ(BuildImage(*db), BuildImage(*before));
-    EXPECT_FALSE(db->DataChanged);
 }
 
 TEST(ProgAudio, RemoveLeavesTheCountToTheCallerAndRenumberStaysBelowIt) {
@@ -208,6 +206,7 @@ TEST(DeleteTransponder, MatchesDeletingItsProgramsOneByOne) {
 }
 
 TEST(ClearSatTransponders, TakesEverySlotOfTheSatelliteWhateverTheListsShow) {
+    testdb::Views views;
     auto db = testdb::Empty();
     const int a = AddSat(*db, {"A", 192});
     const int b = AddSat(*db, {"B", 130});
@@ -220,8 +219,8 @@ TEST(ClearSatTransponders, TakesEverySlotOfTheSatelliteWhateverTheListsShow) {
     AddProg(*db, mid, Prog("mid"));
     AddProg(*db, other, Prog("other"));
     AddProg(*db, end, Prog("end"));
-    db->TpList.clear();
-    db->TpList.push(other); // a list that shows none of them
+    views.TpList.clear();
+    views.TpList.push_back(other); // a list that shows none of them
 
     const int slot = ClearSatTransponders(*db, a);
 
@@ -237,6 +236,7 @@ TEST(ClearSatTransponders, TakesEverySlotOfTheSatelliteWhateverTheListsShow) {
 }
 
 TEST(DeleteEmptyTransponders, ASatelliteWithoutProgramsKeepsOnlyThePlaceholder) {
+    testdb::Views views;
     auto db = testdb::Empty();
     const int a = AddSat(*db, {"A", 192});
     const int b = AddSat(*db, {"B", 130});
@@ -248,16 +248,16 @@ TEST(DeleteEmptyTransponders, ASatelliteWithoutProgramsKeepsOnlyThePlaceholder) 
     db->Prog.rec[unused][0] &= 0xFE; // a program not in use does not count
     db->Prog.data[unused].Used = 0;
 
-    db->ListSatTps(a);
-    const std::vector<int> empty = EmptyTransponders(*db, db->TpList.e);
+    views.ListSatTps(*db, a);
+    const std::vector<int> empty = EmptyTransponders(*db, views.TpList);
     EXPECT_EQ(empty.size(), 5u);
     EXPECT_EQ(DeleteTransponders(*db, empty), 5);
     EXPECT_EQ(CountSatTransponders(*db, a), 1);
     EXPECT_EQ(db->Tp.rec[0], PlaceholderTpRec(a));
     EXPECT_EQ(db->TpCount, 3);
 
-    db->ListAllTps();
-    EXPECT_EQ(EmptyTransponders(*db, db->TpList.e), (std::vector<int>{0, bare}));
+    views.ListAllTps(*db);
+    EXPECT_EQ(EmptyTransponders(*db, views.TpList), (std::vector<int>{0, bare}));
 }
 
 TEST(AddLimits, ProgramsPerTransponderCountTvAndRadioTogether) {

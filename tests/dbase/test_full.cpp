@@ -23,7 +23,6 @@ class Full : public ::testing::Test {
   protected:
     void SetUp() override {
         db_ = sample::BuildFull(11);
-        db_->FileOpened = true;
         ASSERT_EQ(db_->TpCount, kTpSlots);
         ASSERT_EQ(db_->ProgCount, kProgSlots);
         ASSERT_EQ(db_->AudioCount, kAudioSlots);
@@ -68,7 +67,6 @@ TEST_F(Full, AddsAreRefusedWithTheirMessagesAndChangeNothing) {
     EXPECT_EQ(AddProgram(*db_, 0, false, NewProg(), &slot).message(), msg::MaxPrograms);
     EXPECT_EQ(AddProgram(*db_, 0, true, NewProg(), &slot).message(), msg::MaxPrograms);
     EXPECT_EQ(slot, -1);
-    EXPECT_FALSE(db_->DataChanged);
     EXPECT_EQ(db_->Tp.rec, before->Tp.rec);
     EXPECT_EQ(db_->Prog.rec, before->Prog.rec);
     EXPECT_EQ(db_->TpCount, kTpSlots);
@@ -106,13 +104,14 @@ TEST_F(Full, DeletesAtBothEndsOfEveryTable) {
 }
 
 TEST_F(Full, EmptyTranspondersResetAndClear) {
-    db_->ListAllTps();
-    EXPECT_TRUE(EmptyTransponders(*db_, db_->TpList.e).empty()) << "every transponder carries a program";
+    testdb::Views views;
+    views.ListAllTps(*db_);
+    EXPECT_TRUE(EmptyTransponders(*db_, views.TpList).empty()) << "every transponder carries a program";
     // Transponders 2000 .. 2199 carry one program each, the last ones.
     while (db_->ProgCount > 2000)
         DeleteProgram(*db_, db_->ProgCount - 1);
-    db_->ListAllTps();
-    const std::vector<int> empty = EmptyTransponders(*db_, db_->TpList.e);
+    views.ListAllTps(*db_);
+    const std::vector<int> empty = EmptyTransponders(*db_, views.TpList);
     EXPECT_EQ(empty.size(), 200u);
     EXPECT_EQ(DeleteTransponders(*db_, empty), 200);
     EXPECT_EQ(db_->TpCount, kTpSlots - 200);
@@ -142,10 +141,11 @@ TEST_F(Full, ImportsFitOnlyInTheSlotsTheSatelliteFrees) {
 }
 
 TEST_F(Full, ExchangesAndSortsAtTheTableEnds) {
+    testdb::Views views;
     ASSERT_TRUE(CheckSatSwap(*db_, 0, 63).ok());
     SwapSatellites(*db_, 0, 63);
-    db_->ListSatTps(0);
-    const int a = db_->TpList[0], b = db_->TpList[db_->TpList.size() - 1];
+    views.ListSatTps(*db_, 0);
+    const int a = views.TpList[0], b = views.TpList[int(views.TpList.size()) - 1];
     ASSERT_TRUE(CheckTpSwap(*db_, a, b).ok());
     SwapTransponders(*db_, a, b);
     // Slots 0 and 2999 hold a TV program and a radio program.

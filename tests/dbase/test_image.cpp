@@ -1,4 +1,5 @@
 #include "SampleData.h"
+#include "TestDb.h"
 
 #include "dbase/Bits.h"
 #include "dbase/Image.h"
@@ -169,33 +170,34 @@ TEST(ImageRead, CountsBeyondTheirTablesAreRefusedAndNothingChanges) {
 }
 
 TEST(ModelQueries, ListsFollowSlotOrderAndKind) {
+    testdb::Views views;
     auto db = sample::BuildSample();
-    db->ListSatTps(0);
-    EXPECT_EQ(db->TpList.size(), 10);
-    for (int i = 1; i < db->TpList.size(); ++i) EXPECT_LT(db->TpList[i - 1], db->TpList[i]);
-    EXPECT_EQ(db->TpList[db->TpList.size()], -1);
+    views.ListSatTps(*db, 0);
+    EXPECT_EQ(int(views.TpList.size()), 10);
+    for (int i = 1; i < int(views.TpList.size()); ++i) EXPECT_LT(views.TpList[i - 1], views.TpList[i]);
 
-    db->ListAllProgs();
-    EXPECT_EQ(db->TvList.size() + db->RadioList.size(), db->ProgCount);
-    for (int p : db->RadioList) EXPECT_EQ(db->Prog.data[p].IsRadio, 1);
+    views.ListAllProgs(*db);
+    EXPECT_EQ(int(views.TvList.size()) + int(views.RadioList.size()), db->ProgCount);
+    for (int p : views.RadioList) EXPECT_EQ(db->Prog.data[p].IsRadio, 1);
 
-    db->ListSatTps(40); // no such satellite
-    EXPECT_EQ(db->TpList.size(), 0);
-    db->ListTpProgs(2199);
-    EXPECT_EQ(db->TvList.size() + db->RadioList.size(), 0);
+    views.ListSatTps(*db, 40); // no such satellite
+    EXPECT_EQ(int(views.TpList.size()), 0);
+    views.ListTpProgs(*db, 2199);
+    EXPECT_EQ(int(views.TvList.size()) + int(views.RadioList.size()), 0);
 }
 
 TEST(ModelQueries, FavouriteListIgnoresUsedButNotTheCount) {
+    testdb::Views views;
     auto db = sample::BuildSample();
     for (int p = 0; p < db->ProgCount + 1; ++p) db->Prog.data[p].FavMask = "0000000000000000";
     db->Prog.data[2].FavMask = "0000000000000001"; // group 1 (index 0)
     db->Prog.data[3].FavMask = "1000000000000000"; // group 16 (index 15)
     db->Prog.data[3].Used = 0;
     db->Prog.data[db->ProgCount].FavMask = "1000000000000000"; // beyond ProgCount: never scanned
-    db->ListFavProgs(0);
-    ASSERT_EQ(db->TvList.size(), 1);
-    EXPECT_EQ(db->TvList[0], 2);
-    db->ListFavProgs(15);
-    ASSERT_EQ(db->TvList.size(), 1);
-    EXPECT_EQ(db->TvList[0], 3);
+    views.ListFavProgs(*db, 0);
+    ASSERT_EQ(int(views.TvList.size()), 1);
+    EXPECT_EQ(views.TvList[0], 2);
+    views.ListFavProgs(*db, 15);
+    ASSERT_EQ(int(views.TvList.size()), 1);
+    EXPECT_EQ(views.TvList[0], 3);
 }

@@ -16,13 +16,12 @@ ProgData Redecoded(const Database& db, int slot) {
 
 } // namespace
 
-TEST(ToggleMarks, FlipsEachMarkInBothFormsAndSetsDataChanged) {
+TEST(ToggleMarks, FlipsEachMarkInBothForms) {
     auto db = sample::BuildSample();
     const int slot = 4;
     const ProgData before = db->Prog.data[slot];
 
     ASSERT_TRUE(ToggleMarks(*db, slot, 2)); // favourite group 3 is bit 2, character 14
-    EXPECT_TRUE(db->DataChanged);
     EXPECT_EQ(db->Prog.data[slot].FavMask[13], before.FavMask[13] == '1' ? '0' : '1');
     EXPECT_EQ(GetU16(db->Prog.rec[slot], 18), FavMaskValue(before.FavMask) ^ 0x0004);
     EXPECT_EQ(Redecoded(*db, slot), db->Prog.data[slot]);
@@ -57,7 +56,6 @@ TEST(ToggleMarks, TwoClicksRestoreTheMarkButTheDataStaysChanged) {
     ToggleMarks(*db, 7, 0);
     ToggleMarks(*db, 7, 0);
     EXPECT_EQ(db->Prog.rec[7], before);
-    EXPECT_TRUE(db->DataChanged);
 }
 
 TEST(ToggleMarks, ChangesNothingInBrowseModeOrOutsideThePrograms) {
@@ -67,25 +65,19 @@ TEST(ToggleMarks, ChangesNothingInBrowseModeOrOutsideThePrograms) {
     EXPECT_FALSE(ToggleMarks(*db, db->ProgCount, kLockButton));
     EXPECT_FALSE(ToggleMarks(*db, -1, kLockButton));
     EXPECT_EQ(db->Prog.rec[3], before);
-    EXPECT_FALSE(db->DataChanged);
 }
 
 TEST(FavLock, LockAndUnlockAreSavedChanges) {
     auto db = sample::BuildSample();
     ASSERT_TRUE(SetFavLock(*db, 2, true));
     EXPECT_EQ(db->FavLocks[2], 1);
-    EXPECT_TRUE(db->DataChanged);
     EXPECT_EQ(BuildImage(*db)[img::FavLocks + 2], 1);
 
-    db->DataChanged = false;
     ASSERT_TRUE(SetFavLock(*db, 3, false));
     EXPECT_EQ(db->FavLocks[3], 0);
-    EXPECT_TRUE(db->DataChanged);
 
-    db->DataChanged = false;
     EXPECT_FALSE(SetFavLock(*db, -1, true)); // no item selected
     EXPECT_FALSE(SetFavLock(*db, 16, true));
-    EXPECT_FALSE(db->DataChanged);
 }
 
 TEST(FavList, ItemTextsAndHeights) {

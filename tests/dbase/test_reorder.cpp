@@ -1,4 +1,5 @@
 #include "SampleData.h"
+#include "TestDb.h"
 #include "dbase/Bits.h"
 #include "dbase/Image.h"
 #include "dbase/Reorder.h"
@@ -29,10 +30,7 @@ void ExpectFormsAgree(const Database& db) {
         EXPECT_EQ(DecodeAudio(db.Audio.rec[a]), db.Audio.data[a]) << "track " << a;
 }
 
-std::vector<int> Listed(const ProgViewList& l) {
-    return {l.begin(), l.end()};
-}
-std::vector<int> Listed(const TpViewList& l) {
+std::vector<int> Listed(const std::vector<int>& l) {
     return {l.begin(), l.end()};
 }
 
@@ -80,22 +78,22 @@ std::map<int, std::string> TrackOwners(const Database& db) {
 } // namespace
 
 TEST(SwapSatellites, LinksFollowAndBytesFourAndFiveStayWithTheSlot) {
+    testdb::Views views;
     auto db = sample::BuildSample();
     db->Sat.rec[1][4] = 0x11, db->Sat.rec[1][5] = 0x12;
     db->Sat.rec[3][4] = 0x31, db->Sat.rec[3][5] = 0x32;
     const SatRec rec3 = db->Sat.rec[3];
     const SatData data1 = db->Sat.data[1], data3 = db->Sat.data[3];
     const uint8_t count1 = db->SatTpCounts[1], count3 = db->SatTpCounts[3];
-    db->ListSatTps(1);
-    const auto tps1 = Listed(db->TpList);
-    db->ListSatTps(3);
-    const auto tps3 = Listed(db->TpList);
-    db->ListSatProgs(3);
-    const auto tv3 = Listed(db->TvList), radio3 = Listed(db->RadioList);
+    views.ListSatTps(*db, 1);
+    const auto tps1 = Listed(views.TpList);
+    views.ListSatTps(*db, 3);
+    const auto tps3 = Listed(views.TpList);
+    views.ListSatProgs(*db, 3);
+    const auto tv3 = Listed(views.TvList), radio3 = Listed(views.RadioList);
 
     SwapSatellites(*db, 1, 3);
 
-    EXPECT_TRUE(db->DataChanged);
     EXPECT_EQ(db->Sat.data[1], data3);
     EXPECT_EQ(db->Sat.data[3], data1);
     for (int i = 0; i < kSatRecSize; ++i)
@@ -107,25 +105,26 @@ TEST(SwapSatellites, LinksFollowAndBytesFourAndFiveStayWithTheSlot) {
     EXPECT_EQ(db->Sat.rec[3][4], 0x31);
     EXPECT_EQ(db->SatTpCounts[1], count3);
     EXPECT_EQ(db->SatTpCounts[3], count1);
-    db->ListSatTps(1);
-    EXPECT_EQ(Listed(db->TpList), tps3);
-    db->ListSatTps(3);
-    EXPECT_EQ(Listed(db->TpList), tps1);
-    db->ListSatProgs(1);
-    EXPECT_EQ(Listed(db->TvList), tv3);
-    EXPECT_EQ(Listed(db->RadioList), radio3);
+    views.ListSatTps(*db, 1);
+    EXPECT_EQ(Listed(views.TpList), tps3);
+    views.ListSatTps(*db, 3);
+    EXPECT_EQ(Listed(views.TpList), tps1);
+    views.ListSatProgs(*db, 1);
+    EXPECT_EQ(Listed(views.TvList), tv3);
+    EXPECT_EQ(Listed(views.RadioList), radio3);
     ExpectFormsAgree(*db);
 }
 
 TEST(SwapTransponders, EachTransponderKeepsItsProgramsAndTheSlotKeepsItsNumber) {
+    testdb::Views views;
     auto db = sample::BuildSample();
     // Slots 0 and 3 are the first and fourth transponders of satellite 0.
     ASSERT_EQ(db->Tp.data[0].SatIndex, db->Tp.data[3].SatIndex);
     const TpData t0 = db->Tp.data[0], t3 = db->Tp.data[3];
-    db->ListTpProgs(0);
-    const auto tv0 = Listed(db->TvList), radio0 = Listed(db->RadioList);
-    db->ListTpProgs(3);
-    const auto tv3 = Listed(db->TvList), radio3 = Listed(db->RadioList);
+    views.ListTpProgs(*db, 0);
+    const auto tv0 = Listed(views.TvList), radio0 = Listed(views.RadioList);
+    views.ListTpProgs(*db, 3);
+    const auto tv3 = Listed(views.TvList), radio3 = Listed(views.RadioList);
     ASSERT_FALSE(tv0.empty());
     ASSERT_FALSE(tv3.empty());
 
@@ -136,13 +135,12 @@ TEST(SwapTransponders, EachTransponderKeepsItsProgramsAndTheSlotKeepsItsNumber) 
     EXPECT_EQ(db->Tp.data[0].TpNo, t0.TpNo);
     EXPECT_EQ(db->Tp.rec[0][5], t0.TpNo);
     EXPECT_EQ(db->Tp.data[3].TpNo, t3.TpNo);
-    db->ListTpProgs(3);
-    EXPECT_EQ(Listed(db->TvList), tv0);
-    EXPECT_EQ(Listed(db->RadioList), radio0);
-    db->ListTpProgs(0);
-    EXPECT_EQ(Listed(db->TvList), tv3);
+    views.ListTpProgs(*db, 3);
+    EXPECT_EQ(Listed(views.TvList), tv0);
+    EXPECT_EQ(Listed(views.RadioList), radio0);
+    views.ListTpProgs(*db, 0);
+    EXPECT_EQ(Listed(views.TvList), tv3);
     EXPECT_EQ(GetU16(db->Prog.rec[tv0[0]], 4), 3);
-    EXPECT_TRUE(db->DataChanged);
     ExpectFormsAgree(*db);
 }
 
@@ -232,9 +230,10 @@ TEST(DragGuards, ProgramGrids) {
 }
 
 TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
+    testdb::Views views;
     auto db = sample::BuildSample();
     for (int s = 0; s < db->SatCount; ++s)
-        db->SatList.push(s);
+        views.SatList.push_back(s);
     std::vector<std::string> names;
     for (int s = 0; s < db->SatCount; ++s)
         names.push_back(db->Sat.data[s].Name);
@@ -242,15 +241,15 @@ TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
 
     DragRows rows;
     rows.MouseDown(GridFocus::Sat, 3, 0, 0, 0, false);
-    EXPECT_TRUE(DragSatellites(*db, rows, 2, n, true).taken);
-    EXPECT_FALSE(DragSatellites(*db, rows, 1, n, true).taken);
+    EXPECT_TRUE(DragSatellites(*db, views.SatList, rows, 2, n, true).taken);
+    EXPECT_FALSE(DragSatellites(*db, views.SatList, rows, 1, n, true).taken);
     EXPECT_EQ(rows.Sat, 2);
     EXPECT_EQ(db->Sat.data[1].Name, names[2]);
     EXPECT_EQ(db->Sat.data[2].Name, names[1]);
 
     rows.MouseDown(GridFocus::Sat, 2, 0, 0, 0, false);
     for (int r = 3; r <= 5; ++r)
-        EXPECT_TRUE(DragSatellites(*db, rows, r, n, true).taken) << r;
+        EXPECT_TRUE(DragSatellites(*db, views.SatList, rows, r, n, true).taken) << r;
     EXPECT_EQ(db->Sat.data[4].Name, names[2]);
     EXPECT_EQ(db->Sat.data[1].Name, names[1]);
     EXPECT_EQ(db->Sat.data[3].Name, names[4]);
@@ -258,37 +257,38 @@ TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
 }
 
 TEST(DragTransponders, NeedASingleSatelliteShown) {
+    testdb::Views views;
     auto db = sample::BuildSample();
-    db->ListSatTps(0);
-    const int n = db->TpList.size() + 1;
-    const std::string f0 = db->Tp.data[db->TpList[0]].Freq;
+    views.ListSatTps(*db, 0);
+    const int n = int(views.TpList.size()) + 1;
+    const std::string f0 = db->Tp.data[views.TpList[0]].Freq;
     DragRows rows;
     rows.MouseDown(GridFocus::Tp, 0, 1, 0, 0, false);
-    EXPECT_FALSE(DragTransponders(*db, rows, 2, n, true).taken);
-    EXPECT_FALSE(db->DataChanged);
+    EXPECT_FALSE(DragTransponders(*db, views.TpList, rows, 2, n, true).taken);
     rows.MouseDown(GridFocus::Tp, 1, 1, 0, 0, false);
-    EXPECT_TRUE(DragTransponders(*db, rows, 2, n, true).taken);
-    EXPECT_EQ(db->Tp.data[db->TpList[1]].Freq, f0);
+    EXPECT_TRUE(DragTransponders(*db, views.TpList, rows, 2, n, true).taken);
+    EXPECT_EQ(db->Tp.data[views.TpList[1]].Freq, f0);
 }
 
 TEST(DragPrograms, ExchangeGlobalPositionsAndDoNothingInAMarkingMode) {
+    testdb::Views views;
     auto db = Build({{"A", false, 0}, {"B", false, 1}, {"C", false, 0}, {"D", false, 0}, {"R", true, 0}});
-    db->ListTpProgs(0); // TV rows 1..3 show slots 0, 2, 3
-    ASSERT_EQ(Listed(db->TvList), (std::vector<int>{0, 2, 3}));
+    views.ListTpProgs(*db, 0); // TV rows 1..3 show slots 0, 2, 3
+    ASSERT_EQ(Listed(views.TvList), (std::vector<int>{0, 2, 3}));
     DragRows rows;
     rows.MouseDown(GridFocus::Tv, 0, 0, 1, 0, true); // marking mode: the row is not remembered
     EXPECT_EQ(rows.Tv, 0);
-    EXPECT_FALSE(DragTvPrograms(*db, rows, 2, 4, true, true).taken);
+    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows, 2, 4, true, true).taken);
 
     rows.MouseDown(GridFocus::Tv, 0, 0, 1, 0, false);
-    EXPECT_TRUE(DragTvPrograms(*db, rows, 2, 4, true, false).taken);
+    EXPECT_TRUE(DragTvPrograms(*db, views.TvList, rows, 2, 4, true, false).taken);
     EXPECT_EQ(Origins(*db), (std::vector<int>{2, 1, 0, 3, 4})); // slot 1 lies between and stays
-    EXPECT_FALSE(DragTvPrograms(*db, rows, 3, 4, true, false).taken);
+    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows, 3, 4, true, false).taken);
 
     // The radio grid's lists are its own.
-    db->ListAllProgs();
+    views.ListAllProgs(*db);
     rows.MouseDown(GridFocus::Radio, 0, 0, 0, 1, false);
-    EXPECT_FALSE(DragRadioPrograms(*db, rows, 2, 2, true, false).taken);
+    EXPECT_FALSE(DragRadioPrograms(*db, views.RadioList, rows, 2, 2, true, false).taken);
 }
 
 TEST(SortByName, CollatesIgnoringLeadingBlanksAndKeepsTheOtherKind) {
@@ -297,7 +297,6 @@ TEST(SortByName, CollatesIgnoringLeadingBlanksAndKeepsTheOtherKind) {
     SortPrograms(*db, ProgKind::Tv, SortKey::Name, c);
     EXPECT_EQ(Origins(*db), (std::vector<int>{4, 1, 2, 0, 6, 5, 3}));
     EXPECT_EQ(db->Prog.data[3].Name, " BBC"); // the name itself is not changed
-    EXPECT_TRUE(db->DataChanged);
     ExpectFormsAgree(*db);
 }
 
@@ -387,11 +386,10 @@ TEST(Sorts, EverySortPermutesOnlyItsKindAndKeepsTracksAndContents) {
 
 TEST(Sorts, ListsAfterASortFollowTheSatelliteGrid) {
     auto db = sample::BuildSample();
-    for (int s = 0; s < db->SatCount; ++s)
-        db->SatList.push(s);
-    ListProgsAfterSort(*db, 0);
-    EXPECT_EQ(db->TvList.size() + db->RadioList.size(), db->ProgCount);
-    ListProgsAfterSort(*db, 2);
-    for (int p : db->TvList)
+    const ProgLists all = ListProgsAfterSort(*db, -1);
+    EXPECT_EQ(int(all.tv.size()) + int(all.radio.size()), db->ProgCount);
+    const ProgLists one = ListProgsAfterSort(*db, 1);
+    EXPECT_FALSE(one.tv.empty());
+    for (int p : one.tv)
         EXPECT_EQ(db->Prog.data[p].SatIndex, 1);
 }

@@ -10,6 +10,7 @@
 #include "TestUtil.h"
 
 #include "dbase/DataFile.h"
+#include "dbase/Document.h"
 
 #include <gtest/gtest.h>
 
@@ -47,10 +48,11 @@ int InChild(bool asUser, const std::function<int()>& body) {
 // A refused save: 0 when it failed with a message naming `path` and left
 // DataChanged set, else a code naming what went wrong.
 int ExpectRefusedSave(Database& db, const std::string& path) {
-    db.DataChanged = true;
-    const Status s = SaveImage(db, SaveMode::Channel, path);
+    Document doc(std::make_unique<Database>(db), {true, true});
+    doc.SetDataChanged(true);
+    const Status s = doc.Save(SaveMode::Channel, path);
     if (s.ok()) return 1;
-    if (!db.DataChanged) return 2;
+    if (!doc.DataChanged()) return 2;
     if (s.message().find(path) == std::string::npos) return 3;
     return 0;
 }
@@ -60,7 +62,6 @@ class SaveFailure : public ::testing::Test {
     void SetUp() override {
         old_ = sample::BuildSample();
         new_ = sample::BuildFull(4);
-        old_->Is256K = new_->Is256K = true;
         path_ = dir_.path("channel.bin");
         ASSERT_TRUE(SaveImage(*old_, SaveMode::Channel, path_).ok());
         before_ = testutil::ReadFile(path_);

@@ -60,6 +60,7 @@ private slots:
         dlg.ChB_Fav[15]->setChecked(true);
         QTest::keyClick(&dlg, Qt::Key_Return); // Enter confirms
         QVERIFY(dlg.EditAccepted);
+        dbase::ChangeProgram(*db_, slot, dlg.Values); // what the window then does
         QCOMPARE(db_->Audio.data[track].Pid, std::string("1234"));
         QCOMPARE(dbase::DecodeAudio(db_->Audio.rec[track]).Pid, std::string("1234"));
         QCOMPARE(db_->Prog.data[slot].AudPid, ownAud);
@@ -138,6 +139,8 @@ private slots:
         dlg.Edit_SID->clear();
         dlg.SB_OKClick();
         QVERIFY(dlg.RadioAdded);
+        QCOMPARE(int(db_->ProgCount), count); // the window adds the program
+        QVERIFY(dbase::AddProgram(*db_, dlg.TpSlot, true, dlg.Values).ok());
         QCOMPARE(int(db_->ProgCount), count + 1);
         const dbase::ProgData& p = db_->Prog.data[count];
         QCOMPARE(int(p.IsRadio), 1);
@@ -148,8 +151,6 @@ private slots:
     }
 
     void transponderLimitsAndFixedPolarity() {
-        const int tp = db_->TpList.size() ? db_->TpList[0] : 0;
-        (void)tp;
         TFormEditTP dlg(*db_);
         dlg.TpSlot = 0;
         db_->Sat.data[db_->Tp.data[0].SatIndex].LnbPower = 2; // "13": the voltage fixes the polarisation
@@ -165,6 +166,7 @@ private slots:
         dlg.CB_FEC->setCurrentIndex(6);
         dlg.SB_OKClick();
         QVERIFY(dlg.EditAccepted);
+        dbase::ChangeTransponder(*db_, 0, dlg.Values);
         QCOMPARE(db_->Tp.data[0].Freq, std::string("1000"));
         QCOMPARE(db_->Tp.data[0].FecText, std::string("7/8"));
 
@@ -180,6 +182,9 @@ private slots:
         add.CB_Pol->setCurrentIndex(1);
         add.SB_OKClick();
         QVERIFY(add.EditAccepted);
+        int added = -1;
+        QVERIFY(dbase::AddTransponder(*db_, 1, add.Values, &added).ok());
+        QCOMPARE(added, add.TpSlot);
         QCOMPARE(int(db_->TpCount), before + 1);
         QCOMPARE(db_->Tp.data[add.TpSlot].PolText, std::string("V"));
         QCOMPARE(int(db_->Tp.rec[add.TpSlot][3]), 255);
@@ -214,6 +219,7 @@ private slots:
         dlg.CB_Dis->setCurrentIndex(3);
         dlg.SB_OKClick();
         QVERIFY(dlg.EditAccepted);
+        dbase::ChangeSatellite(*db_, 0, dlg.Values);
         QCOMPARE(dbase::GetU16(db_->Sat.rec[0], 0), uint16_t(10600));
         QCOMPARE(dbase::GetU16(db_->Sat.rec[0], 2), uint16_t(10600));
         QCOMPARE(dbase::GetU16(db_->Sat.rec[0], 6), uint16_t(235));
@@ -231,6 +237,7 @@ private slots:
         dlg.CB_Low->setEditText(QStringLiteral("9999"));
         dlg.SB_OKClick();
         QVERIFY(dlg.EditAccepted);
+        dbase::ChangeSatellite(*db_, 1, dlg.Values);
         QCOMPARE(dbase::GetU16(db_->Sat.rec[1], 0), uint16_t(9750));
         QCOMPARE(int(db_->Sat.rec[1][10]), 2);
 
@@ -250,6 +257,7 @@ private slots:
         dlg.Edit_Name->setText(QStringLiteral("ABCDEFGHIJKLMNO"));
         dlg.SB_OKClick();
         QVERIFY(dlg.Renamed);
+        QVERIFY(dbase::SetFavName(*db_, 11, dlg.Name).ok());
         QCOMPARE(db_->FavNames[11], std::string("ABCDEFGHIJKLMNO"));
         QCOMPARE(int(db_->FavNameBlock[16 * 11 + 15]), 0);
         // Typing stops at 15 characters.
@@ -269,6 +277,7 @@ private slots:
         QCOMPARE(dlg.Edit_SID->text(), QStringLiteral("28106"));
         dlg.SB_OKClick();
         QVERIFY(dlg.EditAccepted);
+        dbase::ChangeProgram(*db_, 0, dlg.Values);
         QCOMPARE(dbase::GetU16(db_->Prog.rec[0], 16), uint16_t(28106));
     }
 
