@@ -2,7 +2,7 @@
 // 3,000 programs): refilling all four grids through "Show ALL Info", a click
 // on a satellite, and opening the file through the window. Each figure
 // includes the event processing that lays out and paints the window
-// (offscreen). Run with --benchmark_repetitions to get medians; each case
+// (offscreen); so do an undo and a redo of a sort and of a mark. Run with --benchmark_repetitions to get medians; each case
 // repeats 20 times by default.
 #include "Main/TFormMain.h"
 #include "SampleData.h"
@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QToolButton>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -101,6 +102,56 @@ void BM_SatelliteClick(benchmark::State& state) {
     if (!form.SatSelected) state.SkipWithError("no satellite selected");
 }
 
+// One undo or redo of a step that touched every TV program (a sort), with
+// the refill of the grids and the selection that follow it.
+void BM_UndoRedoSort(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    form.SG_Sat->SetRow(0);
+    form.SG_SatClick();
+    form.SorebyFav1Click();
+    if (!form.Doc().CanUndo()) state.SkipWithError("the sort made no step");
+    bool undo = true;
+    for (auto _ : state) {
+        if (undo)
+            form.UndoClick();
+        else
+            form.RedoClick();
+        QCoreApplication::processEvents();
+        undo = !undo;
+    }
+    if (form.SG_TV->RowCount() < 2000) state.SkipWithError("grids were not refilled");
+}
+
+// The same for a single mark.
+void BM_UndoRedoMark(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    form.SG_Sat->SetRow(0);
+    form.SG_SatClick();
+    form.SB_Lock->click();
+    form.SG_TV->SetRow(100);
+    form.SG_TVClick();
+    form.SB_Lock->click();
+    if (!form.Doc().CanUndo()) state.SkipWithError("the mark made no step");
+    bool undo = true;
+    for (auto _ : state) {
+        if (undo)
+            form.UndoClick();
+        else
+            form.RedoClick();
+        QCoreApplication::processEvents();
+        undo = !undo;
+    }
+}
+
+// What a repaint of the four grids alone costs, for comparison.
+void BM_RepaintGrids(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    for (auto _ : state) {
+        for (StringGrid* grid : {form.SG_Sat, form.SG_TP, form.SG_TV, form.SG_Radio}) grid->gridModel()->Refresh();
+        QCoreApplication::processEvents();
+    }
+}
+
 void BM_OpenThroughWindow(benchmark::State& state) {
     for (auto _ : state)
         fixture->Open();
@@ -112,6 +163,21 @@ BENCHMARK(BM_ShowAllInfo)
     ->Repetitions(20)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_SatelliteClick)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_UndoRedoSort)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_UndoRedoMark)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RepaintGrids)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(20)

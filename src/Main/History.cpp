@@ -1,5 +1,6 @@
 // Undo and redo in the window: the Edit popup, its shortcuts, and the views
 // after a step is taken back or applied again.
+#include "RowTexts.h"
 #include "TFormMain.h"
 
 #include "ui/FormSetup.h"
@@ -77,8 +78,74 @@ bool TFormMain::SelectProgSlot(int prog) {
     return true;
 }
 
+bool TFormMain::ListsUnchanged() const {
+    const dbase::Database& db = Db();
+    auto same = [](const StringGrid* grid, const std::vector<int>& shown) { return grid->gridModel()->Slots() == shown; };
+    std::vector<int> sats, tps;
+    if (ActiveOnly) {
+        std::array<bool, dbase::kSatSlots> active{};
+        for (int p = 0; p < std::min<int>(db.ProgCount, dbase::kProgSlots); ++p)
+            if (db.Prog.data[p].Used == 1 && db.Prog.data[p].SatIndex < dbase::kSatSlots)
+                active[db.Prog.data[p].SatIndex] = true;
+        for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s)
+            if (active[static_cast<size_t>(s)]) sats.push_back(s);
+        for (int t = 0; t < dbase::kTpSlots; ++t)
+            if (db.Tp.data[t].Used == 1 && db.Tp.data[t].SatIndex < dbase::kSatSlots && active[db.Tp.data[t].SatIndex])
+                tps.push_back(t);
+    } else {
+        for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s) sats.push_back(s);
+        tps = dbase::AllTps(db);
+    }
+    if (!same(SG_Sat, sats)) return false;
+    if (SatSelected) tps = dbase::SatTps(db, SelectedSat());
+    if (!same(SG_TP, tps)) return false;
+    dbase::ProgLists progs;
+    if (FavListSelected)
+        progs = SatSelected ? dbase::ProgLists{} : dbase::FavProgs(db, SelectedFavGroup);
+    else if (TpSelected)
+        progs = dbase::TpProgs(db, SelectedTp());
+    else if (SatSelected)
+        progs = dbase::SatProgs(db, SelectedSat());
+    else
+        progs = dbase::AllProgs(db);
+    return same(SG_TV, progs.tv) && same(SG_Radio, progs.radio);
+}
+
 void TFormMain::AfterHistoryMove(const std::optional<dbase::StepFocus>& focus) {
     const dbase::Database& db = Db();
+    // Most steps (marks, edits, moves, sorts) leave every list as it was: the
+    // rows keep their slots and only show what the slots hold now.
+    if (ListsUnchanged() && (!focus || focus->entity != dbase::Entity::Prog ||
+                             (focus->slot >= 0 && focus->slot < db.ProgCount &&
+                              (SG_TV->RowOfSlot(focus->slot) > 0 || SG_Radio->RowOfSlot(focus->slot) > 0)))) {
+        const dbase::StepParts parts = Doc().LastMoved();
+        if (parts.sats) SG_Sat->gridModel()->Refresh();
+        if (parts.tps) SG_TP->gridModel()->Refresh();
+        if (parts.progs) {
+            SG_TV->gridModel()->Refresh();
+            SG_Radio->gridModel()->Refresh();
+        }
+        for (int g = 0; g < dbase::kFavGroups && g < LB_FAV->count(); ++g) {
+            const QString text = ui::FromLatin1(rowtext::FavItem(g, db.FavNames[static_cast<size_t>(g)]));
+            if (LB_FAV->item(g)->text() != text) LB_FAV->item(g)->setText(text);
+        }
+        if (focus && focus->entity == dbase::Entity::Prog)
+            SelectProgSlot(focus->slot);
+        else if (TvSelected || RadioSelected)
+            ShowInfo(-1, -1, TvSelected ? SelectedTv() : SelectedRadio());
+        else if (TpSelected)
+            ShowInfo(-1, SelectedTp(), -1);
+        else if (SatSelected)
+            ShowInfo(SelectedSat(), -1, -1);
+        if (Marks.Marking()) SetMarkCaptions(Marks.Down());
+        if (focus && focus->entity == dbase::Entity::Fav)
+            for (int g = 0; g < dbase::kFavGroups; ++g)
+                if (!db.FavNames[static_cast<size_t>(g)].empty())
+                    SB_Fav[static_cast<size_t>(g)]->setToolTip(ui::FromLatin1(db.FavNames[static_cast<size_t>(g)]));
+        LB_FAV->viewport()->update();
+        return;
+    }
+
     auto satExists = [&](int s) { return s >= 0 && s < db.SatCount && s < dbase::kSatSlots; };
     auto tpExists = [&](int t) { return t >= 0 && t < dbase::kTpSlots && db.Tp.data[t].Used == 1; };
     auto progExists = [&](int p) { return p >= 0 && p < db.ProgCount && p < dbase::kProgSlots; };

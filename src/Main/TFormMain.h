@@ -334,6 +334,8 @@ public:
     bool SelectTpSlot(int tp);
     bool SelectProgSlot(int prog);
     void RefillViews();
+    // True when the grids show the slots they would be filled with now.
+    bool ListsUnchanged() const;
     // ReceiverCommands.cpp
     void BuildReceiverMenu();
     // FileWorkflow.cpp

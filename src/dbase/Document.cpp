@@ -167,6 +167,7 @@ std::optional<StepFocus> Document::Undo() {
     if (InStep()) EndStep();
     if (!CanUndo()) return std::nullopt;
     const Step& step = steps_[--position_];
+    lastMoved_ = PartsOf(step);
     ApplySide(step, false, *db_);
     ApplySide(step, false, *base_);
     AfterUndoRedo();
@@ -177,6 +178,7 @@ std::optional<StepFocus> Document::Redo() {
     if (InStep()) EndStep();
     if (!CanRedo()) return std::nullopt;
     const Step& step = steps_[position_++];
+    lastMoved_ = PartsOf(step);
     ApplySide(step, true, *db_);
     ApplySide(step, true, *base_);
     AfterUndoRedo();

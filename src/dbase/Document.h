@@ -114,6 +114,9 @@ class Document {
     std::optional<StepFocus> Undo();
     std::optional<StepFocus> Redo();
 
+    // What the last step taken back or applied again changed.
+    StepParts LastMoved() const { return lastMoved_; }
+
     // Steps in the history (taken back ones included), the steps applied,
     // and the memory the history holds.
     size_t StepCount() const { return steps_.size(); }
@@ -151,6 +154,7 @@ class Document {
     FileForm form_;
     std::string path_;
     std::function<void()> listener_;
+    StepParts lastMoved_;
 };
 
 } // namespace dbase

@@ -1,5 +1,7 @@
 #include "History.h"
 
+#include "Image.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -14,51 +16,78 @@ template <size_t N> uint64_t Hash(const std::array<uint8_t, N>& bytes) {
     return h;
 }
 
-template <class Table, class Delta> void DiffTable(const Table& from, const Table& to, Delta& d) {
+// The decoded form of a stored record as a read of the image gives it; a
+// program takes its satellite from the transponder table of the same side.
+void Decode(const Database&, const SatRec& r, SatData& d) { DecodeSat(r, d); }
+void Decode(const Database&, const TpRec& r, TpData& d) { DecodeTp(r, d); }
+void Decode(const Database& db, const ProgRec& r, ProgData& d) { DecodeProg(r, db.Tp, d); }
+void Decode(const Database&, const AudioRec& r, AudioData& d) { DecodeAudio(r, d); }
+
+// True when slot contents (`rec`, `data`) of database `side` can be kept as
+// the stored record alone.
+template <class Rec, class Data> bool Derivable(const Database& side, const Rec& rec, const Data& data, Data& scratch) {
+    Decode(side, rec, scratch);
+    return scratch == data;
+}
+
+template <class Rec, class Data> SlotContent<Rec, Data> Content(const Rec& rec, const Data& data, bool derivable) {
+    return {rec, derivable ? nullptr : std::make_unique<const Data>(data)};
+}
+
+template <class Table, class Delta>
+void DiffTable(const Database& fromDb, const Table& from, const Database& toDb, const Table& to, Delta& d) {
+    typename decltype(Table::data)::value_type scratch;
+    std::vector<bool> beforeDerived;
     for (int i = 0; i < Table::Slots; ++i) {
         if (from.rec[i] == to.rec[i] && from.data[i] == to.data[i]) continue;
-        d.changedSlots.push_back(i);
-        d.before.push_back({from.rec[i], from.data[i]});
+        const bool derived = Derivable(fromDb, from.rec[i], from.data[i], scratch);
+        d.changes.push_back({i, 0, Content(from.rec[i], from.data[i], derived)});
+        beforeDerived.push_back(derived);
     }
-    if (d.changedSlots.empty()) return;
-    // A reordering moves whole entries between changedSlots: an entry found among
-    // the old contents of the changed changedSlots is kept once.
+    if (d.changes.empty()) return;
+    // A reordering moves whole entries between slots: an entry found among
+    // the old contents of the changed slots is kept once.
     std::vector<std::pair<uint64_t, int>> index;
-    index.reserve(d.before.size());
-    for (size_t k = 0; k < d.before.size(); ++k) index.emplace_back(Hash(d.before[k].rec), static_cast<int>(k));
+    index.reserve(d.changes.size());
+    for (size_t k = 0; k < d.changes.size(); ++k)
+        index.emplace_back(Hash(d.changes[k].before.rec), static_cast<int>(k));
     std::sort(index.begin(), index.end());
-    d.afterRef.reserve(d.changedSlots.size());
-    for (int slot : d.changedSlots) {
-        const auto& rec = to.rec[slot];
-        const auto& data = to.data[slot];
-        int ref = 0;
-        bool found = false;
+    for (auto& change : d.changes) {
+        const auto& rec = to.rec[change.slot];
+        const auto& data = to.data[change.slot];
+        const bool derived = Derivable(toDb, rec, data, scratch);
+        int ref = -1;
         const uint64_t h = Hash(rec);
         for (auto it = std::lower_bound(index.begin(), index.end(), std::make_pair(h, -1));
              it != index.end() && it->first == h; ++it) {
-            const auto& e = d.before[static_cast<size_t>(it->second)];
-            if (e.rec == rec && e.data == data) {
+            const auto k = static_cast<size_t>(it->second);
+            // The old contents serve when they hold the same record and, where
+            // they keep only the stored bytes, those decode to it here too.
+            if (from.rec[d.changes[k].slot] == rec && from.data[d.changes[k].slot] == data &&
+                (derived || !beforeDerived[k])) {
                 ref = it->second;
-                found = true;
                 break;
             }
         }
-        if (!found) {
-            d.own.push_back({rec, data});
+        if (ref < 0) {
+            d.own.push_back(Content(rec, data, derived));
             ref = -static_cast<int>(d.own.size());
         }
-        d.afterRef.push_back(ref);
+        change.afterRef = ref;
     }
-    d.changedSlots.shrink_to_fit();
-    d.before.shrink_to_fit();
+    d.changes.shrink_to_fit();
     d.own.shrink_to_fit();
 }
 
-template <class Table, class Delta> void ApplyTable(const Delta& d, bool after, Table& t) {
-    for (size_t k = 0; k < d.changedSlots.size(); ++k) {
-        const auto& e = after ? d.After(k) : d.before[k];
-        t.rec[static_cast<size_t>(d.changedSlots[k])] = e.rec;
-        t.data[static_cast<size_t>(d.changedSlots[k])] = e.data;
+template <class Table, class Delta> void ApplyTable(const Delta& d, bool after, Database& db, Table& t) {
+    for (size_t k = 0; k < d.changes.size(); ++k) {
+        const auto& content = after ? d.After(k) : d.changes[k].before;
+        const auto slot = static_cast<size_t>(d.changes[k].slot);
+        t.rec[slot] = content.rec;
+        if (content.data)
+            t.data[slot] = *content.data;
+        else
+            Decode(db, content.rec, t.data[slot]);
     }
 }
 
@@ -85,8 +114,10 @@ void SetFavLocks(Database& db, const FavLocksState& f) {
 }
 
 template <class T> void DiffGroup(const T& from, const T& to, Step::Change<T>& change) {
-    if (!(from == to)) change = std::array<T, 2>{from, to};
+    if (!(from == to)) change = std::make_unique<const std::array<T, 2>>(std::array<T, 2>{from, to});
 }
+
+template <class T> size_t GroupBytes(const Step::Change<T>& change) { return change ? sizeof(*change) : 0; }
 
 size_t Heap(const std::string& s) { return s.capacity() > 15 ? s.capacity() + 1 : 0; }
 size_t Heap(const SatData& d) { return Heap(d.LnbLow) + Heap(d.LnbHigh) + Heap(d.Longitude) + Heap(d.Name); }
@@ -97,21 +128,26 @@ size_t Heap(const ProgData& d) {
 }
 size_t Heap(const AudioData& d) { return Heap(d.Pid) + Heap(d.Lang); }
 
+template <class Content> size_t ContentHeap(const Content& c) {
+    return c.data ? sizeof(*c.data) + Heap(*c.data) : 0;
+}
+
 template <class Delta> size_t DeltaBytes(const Delta& d) {
-    size_t n = d.changedSlots.capacity() * sizeof(int) + d.afterRef.capacity() * sizeof(int) +
-               (d.before.capacity() + d.own.capacity()) * sizeof(typename Delta::Entry);
-    for (const auto& e : d.before) n += Heap(e.data);
-    for (const auto& e : d.own) n += Heap(e.data);
+    size_t n = d.changes.capacity() * sizeof(typename Delta::Change) +
+               d.own.capacity() * sizeof(typename Delta::Content);
+    for (const auto& c : d.changes) n += ContentHeap(c.before);
+    for (const auto& c : d.own) n += ContentHeap(c);
     return n;
 }
 
-template <class Delta> int FirstSlot(const Delta& d) { return d.changedSlots.empty() ? -1 : d.changedSlots.front(); }
+template <class Delta> int FirstSlot(const Delta& d) { return d.changes.empty() ? -1 : d.changes.front().slot; }
 
 } // namespace
 
 size_t Step::Bytes() const {
     size_t n = sizeof(Step) + name.capacity() + DeltaBytes(sat) + DeltaBytes(tp) + DeltaBytes(prog) +
                DeltaBytes(audio);
+    n += GroupBytes(counts) + GroupBytes(favNames) + GroupBytes(favLocks) + GroupBytes(carried);
     if (favNames)
         for (const auto& side : *favNames)
             for (const auto& s : side.FavNames) n += Heap(s);
@@ -120,10 +156,10 @@ size_t Step::Bytes() const {
 
 Step Diff(const Database& from, const Database& to) {
     Step step;
-    DiffTable(from.Sat, to.Sat, step.sat);
-    DiffTable(from.Tp, to.Tp, step.tp);
-    DiffTable(from.Prog, to.Prog, step.prog);
-    DiffTable(from.Audio, to.Audio, step.audio);
+    DiffTable(from, from.Sat, to, to.Sat, step.sat);
+    DiffTable(from, from.Tp, to, to.Tp, step.tp);
+    DiffTable(from, from.Prog, to, to.Prog, step.prog);
+    DiffTable(from, from.Audio, to, to.Audio, step.audio);
     DiffGroup(Counts(from), Counts(to), step.counts);
     DiffGroup(FavNames(from), FavNames(to), step.favNames);
     DiffGroup(FavLocks(from), FavLocks(to), step.favLocks);
@@ -133,14 +169,21 @@ Step Diff(const Database& from, const Database& to) {
 
 void ApplySide(const Step& step, bool after, Database& db) {
     const size_t side = after ? 1 : 0;
-    ApplyTable(step.sat, after, db.Sat);
-    ApplyTable(step.tp, after, db.Tp);
-    ApplyTable(step.prog, after, db.Prog);
-    ApplyTable(step.audio, after, db.Audio);
+    // Transponders before programs: a program's decoded satellite comes from
+    // the transponder table as this side has it.
+    ApplyTable(step.sat, after, db, db.Sat);
+    ApplyTable(step.tp, after, db, db.Tp);
+    ApplyTable(step.prog, after, db, db.Prog);
+    ApplyTable(step.audio, after, db, db.Audio);
     if (step.counts) SetCounts(db, (*step.counts)[side]);
     if (step.favNames) SetFavNames(db, (*step.favNames)[side]);
     if (step.favLocks) SetFavLocks(db, (*step.favLocks)[side]);
     if (step.carried) db.Carried = (*step.carried)[side];
+}
+
+StepParts PartsOf(const Step& step) {
+    return {!step.sat.empty(), !step.tp.empty(), !step.prog.empty() || !step.audio.empty(),
+            step.favNames != nullptr || step.favLocks != nullptr, step.counts != nullptr};
 }
 
 StepFocus DerivedFocus(const Step& step) {

@@ -44,23 +44,33 @@ struct FavLocksState {
     bool operator==(const FavLocksState&) const = default;
 };
 
-// The changed slots of one table. `before[k]` is what slot `changedSlots[k]` held
-// before the step; its content after the step is either `before[ref]` of
-// another slot (an entry that moved, kept once) or `own[-1 - ref]`.
-template <class Rec, class Data> struct TableDelta {
-    struct Entry {
-        Rec rec;
-        Data data;
-    };
-    std::vector<int> changedSlots; // ascending
-    std::vector<Entry> before;
-    std::vector<int> afterRef;
-    std::vector<Entry> own;
+// What one slot holds: its stored record, and its decoded record when that
+// is not the decoding of the stored one (a text kept as typed until the next
+// read, such as "05750"); otherwise the decoded record is made again from the
+// stored bytes when the step is applied.
+template <class Rec, class Data> struct SlotContent {
+    Rec rec{};
+    std::unique_ptr<const Data> data; // nullptr: the decoding of `rec`
+};
 
-    bool empty() const { return changedSlots.empty(); }
-    const Entry& After(size_t k) const {
-        const int r = afterRef[k];
-        return r >= 0 ? before[static_cast<size_t>(r)] : own[static_cast<size_t>(-1 - r)];
+// The changed slots of one table, in ascending slot order. Each holds what
+// the slot held before the step; what it holds after is either what another
+// changed slot held before (an entry that moved, kept once: afterRef >= 0 is
+// that slot's index in `changes`) or `own[-1 - afterRef]`.
+template <class Rec, class Data> struct TableDelta {
+    using Content = SlotContent<Rec, Data>;
+    struct Change {
+        int slot = 0;
+        int afterRef = 0;
+        Content before;
+    };
+    std::vector<Change> changes;
+    std::vector<Content> own;
+
+    bool empty() const { return changes.empty(); }
+    const Content& After(size_t k) const {
+        const int r = changes[k].afterRef;
+        return r >= 0 ? changes[static_cast<size_t>(r)].before : own[static_cast<size_t>(-1 - r)];
     }
 };
 
@@ -72,7 +82,8 @@ struct Step {
     TableDelta<TpRec, TpData> tp;
     TableDelta<ProgRec, ProgData> prog;
     TableDelta<AudioRec, AudioData> audio;
-    template <class T> using Change = std::optional<std::array<T, 2>>; // before, after
+    // Before and after; kept on the heap, and only when the group changed.
+    template <class T> using Change = std::unique_ptr<const std::array<T, 2>>;
     Change<CountsState> counts;
     Change<FavNamesState> favNames;
     Change<FavLocksState> favLocks;
@@ -86,6 +97,11 @@ struct Step {
     size_t Bytes() const;
 };
 
+// Which parts of the data a step changed.
+struct StepParts {
+    bool sats = false, tps = false, progs = false, favs = false, counts = false;
+};
+
 // Returns the step that turns `from` into `to`: every slot whose stored or
 // decoded record differs, and every header group that differs. Entries that
 // moved between changedSlots are kept once.
@@ -96,5 +112,7 @@ void ApplySide(const Step& step, bool after, Database& db);
 
 // The first changed program, else transponder, else satellite of `step`.
 StepFocus DerivedFocus(const Step& step);
+
+StepParts PartsOf(const Step& step);
 
 } // namespace dbase
