@@ -295,9 +295,6 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(form->SG_TP->gridModel()->BoundRows(), int(db.SatTpCounts[sat]));
         for (int r = 1; r <= form->SG_TP->gridModel()->BoundRows(); ++r)
             QCOMPARE(int(db.Tp.data[form->SG_TP->SlotOfRow(r)].SatIndex), sat);
-        for (StringGrid* grid : {form->SG_TV, form->SG_Radio})
-            for (int r = 1; r <= grid->gridModel()->BoundRows(); ++r)
-                QCOMPARE(int(db.Prog.data[grid->SlotOfRow(r)].SatIndex), sat);
         QVERIFY(form->Change_Sat->isEnabled());
 
         // "Change Sat data" edits that satellite.
