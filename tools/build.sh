@@ -10,7 +10,7 @@ mode=${1:-}
 case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev liblzo2-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 xvfb xauth locales)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 xvfb xauth xdotool locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

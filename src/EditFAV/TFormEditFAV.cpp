@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TFormEditFAV::TFormEditFAV(const dbase::Database& db, QWidget* parent) : ui::EditorDialog(parent), db_(db) {
     setObjectName(QStringLiteral("FormEditFAV"));
     setWindowTitle(QStringLiteral("Change favor name"));
@@ -21,8 +23,7 @@ TFormEditFAV::TFormEditFAV(const dbase::Database& db, QWidget* parent) : ui::Edi
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(box);
     lay->addWidget(ButtonRow());
-    setMinimumWidth(260);
-    setFixedSize(sizeHint());
+    setFixedSize(std::max(260, sizeHint().width()), sizeHint().height());
 }
 
 void TFormEditFAV::FormShow() {

@@ -46,6 +46,9 @@ TFormEditLnb::TFormEditLnb(const dbase::Database& db, QWidget* parent) : ui::Edi
     CB_Type = List(QStringLiteral("CB_Type"), fields);
     CB_Low = List(QStringLiteral("CB_Low"), fields, true);
     CB_High = List(QStringLiteral("CB_High"), fields, true);
+    // Typed texts never join the presets.
+    CB_Low->setInsertPolicy(QComboBox::NoInsert);
+    CB_High->setInsertPolicy(QComboBox::NoInsert);
     CB_22K = List(QStringLiteral("CB_22K"), fields);
     CB_12V = List(QStringLiteral("CB_12V"), fields);
     CB_Dis = List(QStringLiteral("CB_Dis"), fields);
@@ -93,8 +96,12 @@ TFormEditLnb::TFormEditLnb(const dbase::Database& db, QWidget* parent) : ui::Edi
 
 void TFormEditLnb::SetOscillators(const std::string& low, const std::string& high) {
     updating_ = true;
-    CB_Low->setEditText(QString::fromStdString(low));
-    CB_High->setEditText(QString::fromStdString(high));
+    // A field that already reads its text is left alone, so typing in the
+    // low field keeps its cursor where it is.
+    for (const auto& [box, text] : {std::pair{CB_Low, &low}, std::pair{CB_High, &high}}) {
+        const QString t = QString::fromStdString(*text);
+        if (box->currentText() != t) box->setEditText(t);
+    }
     updating_ = false;
 }
 
@@ -137,7 +144,9 @@ void TFormEditLnb::FormShow() {
     Fill(CB_22K, view.lists.toneItems);
     CB_22K->setEnabled(view.lists.toneEnabled);
     CB_22K->setCurrentIndex(in.tone22k == 2 ? 0 : in.tone22k);
-    if (!view.warning.empty()) ui::MessageBox::information(this, QString::fromStdString(view.warning));
+    if (!view.warning.empty())
+        AfterDrawn(
+            [this, text = QString::fromStdString(view.warning)] { ui::MessageBox::plain(this, text); });
 }
 
 void TFormEditLnb::CB_TypeChange() {

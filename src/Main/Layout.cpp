@@ -1,4 +1,5 @@
 // Panels, grids, splitters, toolbar and top bar of the main window.
+#include "FavList.h"
 #include "Pictures.h"
 #include "RowTexts.h"
 #include "TFormMain.h"
@@ -321,7 +322,8 @@ void TFormMain::BuildColumns() {
     SplitterTraFav->addWidget(Panel_FAV);
     auto* favLayout = vlayout(Panel_FAV);
     favLayout->addWidget(TitlePanel(QStringLiteral("FAV:    ( Red : Lock   Green: Unlock )"), Panel_FAV));
-    LB_FAV = new QListWidget(Panel_FAV);
+    auto* favList = new FavList(Panel_FAV);
+    LB_FAV = favList;
     LB_FAV->setObjectName(QStringLiteral("LB_FAV"));
     LB_FAV->setFont(ui::ArialPx(14));
     LB_FAV->setUniformItemSizes(false);
@@ -402,7 +404,8 @@ void TFormMain::BuildColumns() {
     connect(SG_Radio, &StringGrid::MouseWheelUp, this, &TFormMain::SG_RadioMouseWheelUp);
     // The info panel shares the grids' mouse-down handler, wherever it is pressed.
     LB_Info->viewport()->installEventFilter(this);
-    connect(LB_FAV, &QListWidget::itemClicked, this, [this] { LB_FAVClick(); });
+    // Every change of the favourite list's current item, by mouse or keyboard, is a click on it.
+    connect(favList, &FavList::Click, this, &TFormMain::LB_FAVClick);
     connect(LB_FAV, &QListWidget::itemDoubleClicked, this, [this] { LB_FAVDblClick(); });
     connect(SB_NewTp, &QToolButton::clicked, this, &TFormMain::New_TpClick);
     connect(SB_NewTv, &QToolButton::clicked, this, &TFormMain::New_TvClick);

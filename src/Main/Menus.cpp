@@ -211,11 +211,14 @@ void TFormMain::PM_FilePopup() {
 }
 
 void TFormMain::PM_SatePopup() {
+    ShowInfo(-1, -1, -1);
+    // The popup acts on the row it was opened on: the click on that row runs
+    // first, so the lists, the flags and the info panel show that satellite.
+    B_Sat->click();
     Show_Act_Sat->setEnabled(Doc().FileOpened());
     Change_Sat->setEnabled(SatSelected);
     ResetSatellite1->setEnabled(true);
     DownLoadFromini1->setEnabled(true);
-    ShowInfo(-1, -1, -1);
 }
 
 void TFormMain::PM_TPPopup() {

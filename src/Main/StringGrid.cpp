@@ -63,6 +63,78 @@ void GridModel::Refresh() {
     if (rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1));
 }
 
+// ------------------------------------------------------------- FrozenColumn
+
+// Column 0 of a grid, drawn over the grid's own column 0 so that it stays in
+// place while the other columns scroll sideways. It shares the grid's model
+// and selection, follows its rows and vertical scrolling, never takes the
+// focus, and passes every mouse action to the grid.
+class FrozenColumn : public QTableView {
+public:
+    explicit FrozenColumn(StringGrid* grid) : QTableView(grid), grid_(grid) {
+        setObjectName(QStringLiteral("FrozenColumn"));
+        setModel(grid->model());
+        setSelectionModel(grid->selectionModel());
+        setItemDelegate(new GridDelegate(grid));
+        setSelectionMode(grid->selectionMode());
+        setSelectionBehavior(grid->selectionBehavior());
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setVerticalScrollMode(grid->verticalScrollMode());
+        setWordWrap(false);
+        setFocusPolicy(Qt::NoFocus);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setContextMenuPolicy(Qt::CustomContextMenu);
+        setFont(grid->font());
+
+        verticalHeader()->hide();
+        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        verticalHeader()->setMinimumSectionSize(grid->verticalHeader()->minimumSectionSize());
+        verticalHeader()->setDefaultSectionSize(grid->verticalHeader()->defaultSectionSize());
+
+        const QHeaderView* from = grid->horizontalHeader();
+        QHeaderView* header = horizontalHeader();
+        header->setVisible(!from->isHidden());
+        header->setFont(from->font());
+        header->setHighlightSections(false);
+        header->setSectionsClickable(false);
+        header->setDefaultAlignment(from->defaultAlignment());
+        header->setSectionResizeMode(QHeaderView::Interactive);
+        header->setStretchLastSection(false);
+        header->setFixedHeight(from->height());
+        header->setMinimumSectionSize(from->minimumSectionSize());
+        ShowColumnZeroOnly();
+        setColumnWidth(0, grid->columnWidth(0));
+    }
+
+    void ShowColumnZeroOnly() {
+        for (int c = 0; c < model()->columnCount(); ++c)
+            setColumnHidden(c, c != 0);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        grid_->setFocus(Qt::MouseFocusReason);
+        const bool onRow = indexAt(event->position().toPoint()).isValid();
+        if (onRow) QTableView::mousePressEvent(event);
+        grid_->Pressed(event->button(), onRow);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { grid_->mouseDoubleClickEvent(event); }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        QTableView::mouseMoveEvent(event);
+        if (event->buttons() & Qt::LeftButton) emit grid_->MouseMove();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QTableView::mouseReleaseEvent(event);
+        emit grid_->MouseUp();
+    }
+    void wheelEvent(QWheelEvent* event) override { grid_->wheelEvent(event); }
+
+private:
+    StringGrid* grid_;
+};
+
 // --------------------------------------------------------------- StringGrid
 
 StringGrid::StringGrid(GridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
@@ -95,10 +167,58 @@ StringGrid::StringGrid(GridModel* model, QWidget* parent) : QTableView(parent), 
     header->setFixedHeight(20);
     header->setMinimumSectionSize(8);
 
-    // A refill keeps the current row where it was, as far as the new rows reach.
+    frozen_ = new FrozenColumn(this);
+    viewport()->stackUnder(frozen_);
+    connect(model_, &QAbstractItemModel::modelReset, frozen_, &FrozenColumn::ShowColumnZeroOnly);
+    // Both views keep the same first row on screen and the same width of column 0.
+    QScrollBar* rows = verticalScrollBar();
+    QScrollBar* frozenRows = frozen_->verticalScrollBar();
+    connect(rows, &QScrollBar::valueChanged, frozenRows, &QScrollBar::setValue);
+    connect(frozenRows, &QScrollBar::valueChanged, rows, &QScrollBar::setValue);
+    connect(frozenRows, &QScrollBar::rangeChanged, this,
+            [rows, frozenRows] { frozenRows->setValue(rows->value()); });
+    connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (section != 0) return;
+        frozen_->setColumnWidth(0, size);
+        PlaceFrozenColumn();
+    });
+    connect(frozen_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) {
+                if (section == 0) setColumnWidth(0, size);
+            });
+    connect(frozen_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        emit customContextMenuRequested(viewport()->mapFromGlobal(frozen_->viewport()->mapToGlobal(pos)));
+    });
+
+    // A refill keeps the current row where it was, as far as the new rows
+    // reach; both views have reset the shared selection by then.
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { savedRow_ = Row(); });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] { SetRow(savedRow_); });
     SetRow(FixedRows());
+}
+
+void StringGrid::PlaceFrozenColumn() {
+    const QRect view = viewport()->geometry();
+    const int top = horizontalHeader()->isHidden() ? view.top() : horizontalHeader()->geometry().top();
+    frozen_->setGeometry(view.left(), top, std::min(columnWidth(0), view.width()), view.bottom() - top + 1);
+}
+
+void StringGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    if (frozen_) PlaceFrozenColumn();
+}
+
+void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid()) return;
+    QScrollBar* sideways = horizontalScrollBar();
+    const int kept = sideways->value();
+    QTableView::scrollTo(index, hint);
+    if (index.column() == 0) {
+        sideways->setValue(kept);
+        return;
+    }
+    const int hidden = columnWidth(0) - columnViewportPosition(index.column());
+    if (hidden > 0) sideways->setValue(sideways->value() - hidden);
 }
 
 int StringGrid::Row() const {
@@ -164,15 +284,17 @@ void StringGrid::ScrollLines(int lines) {
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid()) {
+    const bool onRow = indexAt(event->position().toPoint()).isValid();
+    if (onRow)
         QTableView::mousePressEvent(event);
-        if (event->button() == Qt::LeftButton) emit Click();
-    } else {
-        // A press on the empty area below the rows keeps the selection.
-        setFocus(Qt::MouseFocusReason);
-    }
-    emit MouseDown(event->button());
+    else
+        setFocus(Qt::MouseFocusReason); // a press on the empty area below the rows keeps the selection
+    Pressed(event->button(), onRow);
+}
+
+void StringGrid::Pressed(Qt::MouseButton button, bool onRow) {
+    if (onRow && button == Qt::LeftButton) emit Click();
+    emit MouseDown(button);
 }
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {

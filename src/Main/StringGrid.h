@@ -5,6 +5,10 @@
 // Rows are counted as the user sees them: in a grid with a header row that
 // header is row 0 and the first data row is row 1; the satellite grid has no
 // header and its row 0 is a data row.
+//
+// Column 0 (the row numbers) stays in place when the grid scrolls sideways:
+// a second view over the same model and selection shows it above the
+// scrolling columns, and hands every mouse action on it to the grid.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -66,6 +70,8 @@ class GridModel : public QAbstractTableModel {
     QStringList lead_;
 };
 
+class FrozenColumn;
+
 class StringGrid : public QTableView {
     Q_OBJECT
   public:
@@ -99,6 +105,10 @@ class StringGrid : public QTableView {
     // Scrolls the rows by `lines` (positive: down) without moving the current row.
     void ScrollLines(int lines);
 
+    // Scrolling sideways never hides column 0, and a scrolling column is
+    // brought into view beside it rather than behind it.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
   signals:
     // The current row was chosen by a left click or the keyboard. A click on
     // the current row runs it again.
@@ -121,12 +131,19 @@ class StringGrid : public QTableView {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void updateGeometries() override;
 
   private:
+    friend class FrozenColumn;
+
     int modelRow(int row) const { return row - FixedRows(); }
     int gridRow(int modelRow) const { return modelRow + FixedRows(); }
+    // What follows a press on a row (`onRow`) or beside the rows.
+    void Pressed(Qt::MouseButton button, bool onRow);
+    void PlaceFrozenColumn();
 
     GridModel* model_;
+    FrozenColumn* frozen_ = nullptr;
     CellStyleFn style_;
     int savedRow_ = 0;
     int wheelRemainder_ = 0;

@@ -6,6 +6,7 @@
 #include "dbase/DataFile.h"
 #include "dbase/Messages.h"
 #include "dbase/RecentFiles.h"
+#include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -45,12 +46,17 @@ void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
     });
 }
 
-int RunApplication(int argc, char** argv) {
-    QApplication application(argc, argv);
+void SetUpApplication() {
     QApplication::setApplicationName(QStringLiteral("orbitlist"));
     QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+    // Not the display name, which Qt would append to every window's title.
+    ui::SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
     QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+int RunApplication(int argc, char** argv) {
+    QApplication application(argc, argv);
+    SetUpApplication();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

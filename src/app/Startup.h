@@ -28,6 +28,10 @@ QString SettingsFilePath(const QString& exeDir, const QString& configDir);
 // naming a file has it opened the way a recent file is.
 void ConnectHandOff(SingleInstance& guard, TFormMain& form);
 
+// The application's names, version and style, set once the application
+// object exists.
+void SetUpApplication();
+
 // Runs the program; returns its exit status.
 int RunApplication(int argc, char** argv);
 

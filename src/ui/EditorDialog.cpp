@@ -6,12 +6,16 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolButton>
 #include <QValidator>
+
+#include <utility>
 
 namespace ui {
 
@@ -81,6 +85,8 @@ void EditorDialog::Refuse(QWidget* field, const std::string& message, bool clear
     if (field) field->setFocus();
 }
 
+void EditorDialog::AfterDrawn(std::function<void()> fn) { afterDrawn_.push_back(std::move(fn)); }
+
 void EditorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
@@ -88,6 +94,56 @@ void EditorDialog::showEvent(QShowEvent* event) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormShow();
+    ButtonsLastInTabOrder();
+    FocusFirstField();
+}
+
+namespace {
+
+// A widget Tab stops at (when it is enabled).
+bool TabStop(const QWidget* w) { return (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy(); }
+
+} // namespace
+
+void EditorDialog::ButtonsLastInTabOrder() {
+    QWidget* last = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (w != SB_OK && w != SB_Cancel && TabStop(w)) last = w;
+    if (!last) return;
+    setTabOrder(last, SB_OK);
+    setTabOrder(SB_OK, SB_Cancel);
+}
+
+void EditorDialog::FocusFirstField() {
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!TabStop(w) || !w->isEnabled() || !w->isVisibleTo(this)) continue;
+        QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable()) edit = combo->lineEdit();
+        if (!edit || edit->isReadOnly()) continue;
+        w->setFocus(Qt::TabFocusReason);
+        edit->selectAll();
+        return;
+    }
+}
+
+void EditorDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && SB_Cancel->hasFocus()) {
+        SB_Cancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool EditorDialog::event(QEvent* event) {
+    if (event->type() == QEvent::Paint && !afterDrawn_.empty()) {
+        // Run after this paint has reached the screen.
+        QTimer::singleShot(0, this, [pending = std::exchange(afterDrawn_, {})] {
+            for (const auto& fn : pending)
+                fn();
+        });
+    }
+    return QDialog::event(event);
 }
 
 void LimitLength(QLineEdit* edit, int max) { edit->setValidator(new LengthValidator(max, edit)); }

@@ -1,14 +1,50 @@
 #include "FormSetup.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace ui {
 
 namespace {
 constexpr const char* kScaledProperty = "orbitlistScaled";
 constexpr const char* kOverlayProperty = "orbitlistOverlay";
+
+QString& Title() {
+    static QString title;
+    return title;
+}
+
+// Gives windows and dialogs without a caption the application's name on
+// screen; their own windowTitle() stays empty.
+class UntitledWindows : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::WindowTitleChange) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) &&
+                w->windowTitle().isEmpty() && w->windowHandle())
+                w->windowHandle()->setTitle(Title());
+        }
+        return false;
+    }
+};
 } // namespace
+
+void SetApplicationTitle(const QString& title) {
+    Title() = title;
+    static UntitledWindows* filter = nullptr;
+    if (!filter && qApp) {
+        filter = new UntitledWindows(qApp);
+        qApp->installEventFilter(filter);
+    }
+}
+
+QString ApplicationTitle() { return Title().isEmpty() ? QCoreApplication::applicationName() : Title(); }
 
 void ApplyFormScaling(QWidget* form) {
     if (form) form->setProperty(kScaledProperty, true);

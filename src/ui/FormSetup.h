@@ -19,6 +19,14 @@ void ApplyFormScaling(QWidget* form);
 // True once ApplyFormScaling ran on `form`.
 bool IsFormScaled(const QWidget* form);
 
+// The application's name. Every window shows exactly its own caption, and a
+// window without a caption shows this name alone; plain message boxes carry
+// it as their title. Qt's habit of appending the application's display name
+// to every window title is left off.
+void SetApplicationTitle(const QString& title);
+// The name set above; the application name when none was set.
+QString ApplicationTitle();
+
 // Arial (or its metric twin) at a size in pixels.
 QFont ArialPx(int pixels, bool bold = false);
 

@@ -51,6 +51,9 @@ MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& r
             icon = QMessageBox::Information;
             title = QStringLiteral("Information");
             break;
+        case MessageBox::Plain:
+            title = ApplicationTitle();
+            break;
         }
         QMessageBox::StandardButtons std;
         if (buttons & MessageBox::Ok) std |= QMessageBox::Ok;
@@ -97,6 +100,8 @@ MessageBox::Button MessageBox::confirm(QWidget* parent, const QString& text) {
 void MessageBox::information(QWidget* parent, const QString& text) {
     Show(parent, Information, text, Ok, Ok);
 }
+
+void MessageBox::plain(QWidget* parent, const QString& text) { Show(parent, Plain, text, Ok, Ok); }
 
 void MessageBox::setNextAnswer(Button button) {
     S().next = button;

@@ -13,7 +13,7 @@ namespace ui {
 class MessageBox {
   public:
     enum Button { NoButton = 0, Ok = 1, Yes = 2, No = 4, Cancel = 8 };
-    enum Kind { Error, Warning, Confirmation, Information };
+    enum Kind { Error, Warning, Confirmation, Information, Plain };
 
     // An error or refusal: error icon, OK button.
     static void error(QWidget* parent, const QString& text);
@@ -21,8 +21,10 @@ class MessageBox {
     static Button warning(QWidget* parent, const QString& text);
     // An overwrite or exit question: question icon, Yes and Cancel; returns Yes or Cancel.
     static Button confirm(QWidget* parent, const QString& text);
-    // A plain notice with an OK button.
+    // A notice with an OK button.
     static void information(QWidget* parent, const QString& text);
+    // A plain box: no icon, an OK button, the application's name as its title.
+    static void plain(QWidget* parent, const QString& text);
 
     // The answer the next box gives without being shown (one box only).
     static void setNextAnswer(Button button);

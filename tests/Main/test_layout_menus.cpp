@@ -1,19 +1,24 @@
 // The main window's layout, its popup menus with their exact items, and the
 // enabling rules applied when a popup opens.
+#include "EditLnb/TFormEditLnb.h"
 #include "GuiTestSupport.h"
 #include "Main/Pictures.h"
 #include "SampleData.h"
 #include "ui/FormSetup.h"
+#include "ui/MessageBox.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -26,6 +31,19 @@ QStringList Items(const QMenu* menu) {
         items << (a->isSeparator() ? QStringLiteral("-") : a->objectName() + QLatin1Char('=') + a->text());
     return items;
 }
+
+// Right-clicks grid row `row` the way the window system delivers it: the
+// press, then the request for the grid's popup, which opens `menu`.
+void RightClickRow(StringGrid* grid, int row, QMenu* menu) {
+    ClickRow(grid, row, Qt::RightButton);
+    const QPoint at = grid->RowRect(row).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(grid->viewport(), &event);
+    QTRY_VERIFY(menu->isVisible());
+    menu->close();
+}
+
+int RowNamed(const StringGrid* grid, const QString& name) { return ColumnTexts(grid, 1).indexOf(name) + 1; }
 } // namespace
 
 class TestLayoutMenus : public QObject {
@@ -166,7 +184,8 @@ class TestLayoutMenus : public QObject {
         emit form->PM_Sate->aboutToShow();
         QVERIFY(form->Show_Act_Sat->isEnabled());
         QVERIFY(form->Change_Sat->isEnabled());
-        QCOMPARE(form->LB_Info->count(), 0); // the satellite popup clears the info panel
+        // The popup clears the info panel and replays the click on the satellite row.
+        QCOMPARE(ListTexts(form->LB_Info), QStringList{CellText(form->SG_Sat, 1, 1)});
     }
 
     void transponderPopupRules() {
@@ -254,6 +273,69 @@ class TestLayoutMenus : public QObject {
         QVERIFY(form->TvSelected);
         QCOMPARE(form->LB_Info->item(4)->text(), CellText(form->SG_TV, 3, 1));
         form->PM_Tv->close();
+    }
+
+    void satellitePopupActsOnTheRightClickedSatellite() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        const dbase::Database& db = form->Db();
+        emit form->PM_Sate->aboutToShow();
+        form->Show_Act_Sat->trigger();
+        QVERIFY(form->ActiveOnly);
+        const int row = RowNamed(form->SG_Sat, QStringLiteral("Hot Bird 13.0E"));
+        QVERIFY(row >= 1);
+
+        RightClickRow(form->SG_Sat, row, form->PM_Sate);
+        // The click on the row ran before the popup: flags, lists and info panel.
+        const int sat = form->SelectedSat();
+        QCOMPARE(QString::fromStdString(db.Sat.data[sat].Name), QStringLiteral("Hot Bird 13.0E"));
+        QVERIFY(form->SatSelected);
+        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Hot Bird 13.0E"});
+        QCOMPARE(form->SG_TP->gridModel()->BoundRows(), int(db.SatTpCounts[sat]));
+        for (int r = 1; r <= form->SG_TP->gridModel()->BoundRows(); ++r)
+            QCOMPARE(int(db.Tp.data[form->SG_TP->SlotOfRow(r)].SatIndex), sat);
+        QVERIFY(form->Change_Sat->isEnabled());
+
+        // "Change Sat data" edits that satellite.
+        QString edited;
+        QTimer::singleShot(0, [&edited] {
+            auto* dialog = qobject_cast<TFormEditLnb*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            edited = dialog->Edit_Name->text();
+            dialog->reject();
+        });
+        form->Change_Sat->trigger();
+        QCOMPARE(edited, QStringLiteral("Hot Bird 13.0E"));
+
+        // "Reset Satellite" on another right-clicked row resets that one.
+        const int other = RowNamed(form->SG_Sat, QStringLiteral("Astra 19.2E"));
+        RightClickRow(form->SG_Sat, other, form->PM_Sate);
+        const int astra = form->SelectedSat();
+        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Astra 19.2E"});
+        QVERIFY(db.SatTpCounts[astra] > 1);
+        const int hotbirdTps = db.SatTpCounts[sat];
+        ui::MessageBox::setNextAnswer(ui::MessageBox::Yes);
+        form->ResetSatellite1->trigger();
+        QCOMPARE(int(db.SatTpCounts[astra]), 1);
+        QCOMPARE(int(db.SatTpCounts[sat]), hotbirdTps);
+    }
+
+    void rightClickInAMarkingModeMarksOnce() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, WriteSample(env));
+        const dbase::Database& db = form->Db();
+        QTest::mouseClick(form->SB_Fav[4], Qt::LeftButton);
+        QVERIFY(form->SB_Fav[4]->isChecked());
+        const int prog = form->SG_TV->SlotOfRow(2);
+        const bool before = db.InFavGroup(prog, 4);
+        RightClickRow(form->SG_TV, 2, form->PM_Tv);
+        QCOMPARE(db.InFavGroup(prog, 4), !before);
+        // On a satellite the popup releases the favourite mode, as a click does.
+        RightClickRow(form->SG_Sat, 2, form->PM_Sate);
+        QVERIFY(!form->SB_Fav[4]->isChecked());
+        QCOMPARE(db.InFavGroup(prog, 4), !before);
     }
 
     void panelsTitlesAndButtons() {

@@ -365,6 +365,83 @@ class TestListViews : public QObject {
         QCOMPARE(form->SG_SatDrawCell(1 + ownerSat, 0, false).background, fixed);
     }
 
+    void columnZeroStaysInPlaceWhenTheGridScrollsSideways() {
+        Env env;
+        auto form = MakeForm(env);
+        OpenThroughMenu(*form, CopyBundledSample(env));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        for (StringGrid* g : {form->SG_Sat, form->SG_TP, form->SG_TV, form->SG_Radio}) {
+            auto* f = g->findChild<QTableView*>(QStringLiteral("FrozenColumn"));
+            QVERIFY(f && f->isVisible());
+            QCOMPARE(f->width(), g->columnWidth(0));
+            QCOMPARE(f->horizontalHeader()->isVisible(), g->horizontalHeader()->isVisible());
+        }
+
+        // A window too low for every program, and a name column wider than
+        // the grid: the grid scrolls both ways.
+        form->setWindowState(Qt::WindowNoState);
+        form->resize(1280, 450);
+        StringGrid* grid = form->SG_TV;
+        grid->setColumnWidth(1, grid->viewport()->width());
+        QScrollBar* sideways = grid->horizontalScrollBar();
+        QTRY_VERIFY(sideways->maximum() > 60);
+        QTRY_VERIFY(grid->verticalScrollBar()->maximum() > 5);
+        sideways->setValue(sideways->maximum());
+        grid->ScrollLines(3);
+        auto* fixed = grid->findChild<QTableView*>(QStringLiteral("FrozenColumn"));
+        QCOMPARE(fixed->geometry().topLeft(), grid->horizontalHeader()->geometry().topLeft());
+        QCOMPARE(fixed->verticalScrollBar()->value(), grid->verticalScrollBar()->value());
+
+        // The numbers are drawn at the left edge, grey, level with their rows.
+        const int row = 1 + grid->rowAt(30);
+        const QModelIndex number = grid->model()->index(row - 1, 0);
+        QCOMPARE(fixed->visualRect(number).top(), grid->visualRect(number).top());
+        QCOMPARE(fixed->visualRect(number).height(), grid->visualRect(number).height());
+        QCOMPARE(fixed->rowHeight(row - 1), 20);
+        QCOMPARE(fixed->model()->headerData(0, Qt::Horizontal).toString(), kStars);
+        const QImage image = grid->grab().toImage();
+        const QPoint cell = grid->viewport()->geometry().topLeft() + fixed->visualRect(number).center();
+        QCOMPARE(image.pixelColor(grid->viewport()->x() + 56, cell.y()), QColor(221, 221, 221));
+        int ink = 0;
+        for (int x = grid->viewport()->x(); x < grid->viewport()->x() + 56; ++x)
+            ink += image.pixelColor(x, cell.y() - 2).lightness() < 100;
+        QVERIFY(ink > 0); // "NO.n: "
+
+        // A click on a number is a click on its row; the grid keeps its place.
+        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          fixed->visualRect(number).center());
+        QCOMPARE(grid->Row(), row);
+        QVERIFY(grid->hasFocus());
+        QVERIFY(form->TvSelected);
+        QVERIFY(grid->selectionModel()->isRowSelected(row - 1, {}));
+        QCOMPARE(form->LB_Info->item(4)->text(), CellText(grid, row, 1));
+        QCOMPARE(sideways->value(), sideways->maximum());
+
+        // A drag started on the numbers moves the program down one row.
+        const QString name = CellText(grid, row, 1);
+        const QPoint next = fixed->visualRect(number.siblingAtRow(row)).center();
+        QTest::mousePress(fixed->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          fixed->visualRect(number).center());
+        QTest::mouseMove(fixed->viewport(), next);
+        QTest::mouseRelease(fixed->viewport(), Qt::LeftButton, Qt::NoModifier, next);
+        QCOMPARE(CellText(grid, row + 1, 1), name);
+
+        // The wheel over the numbers scrolls the grid one line a notch.
+        const int top = grid->verticalScrollBar()->value();
+        const QPointF at(10, 30);
+        QWheelEvent wheel(at, fixed->viewport()->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(fixed->viewport(), &wheel);
+        QCOMPARE(grid->verticalScrollBar()->value(), top + 1);
+        QCOMPARE(fixed->verticalScrollBar()->value(), top + 1);
+
+        // Widening the number column on its header widens the grid's column 0.
+        fixed->horizontalHeader()->resizeSection(0, 70);
+        QCOMPARE(grid->columnWidth(0), 70);
+        QCOMPARE(fixed->width(), 70);
+    }
+
     void wheelScrollsOneLinePerNotchWithoutMovingTheSelection() {
         Env env;
         auto form = MakeForm(env);

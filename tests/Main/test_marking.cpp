@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -376,6 +377,71 @@ class TestMarking : public QObject {
         PressInfoPanel(*form);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav02"});
         QVERIFY(form->SB_Fav[1]->isEnabled());
+    }
+
+    void arrowKeysPickTheGroupTheyMoveTo() {
+        Env env;
+        auto form = OpenMarkingDb(env);
+        const dbase::Database& db = form->Db();
+        ClickFavItem(*form, 0);
+        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
+        QTest::keyClick(form->LB_FAV, Qt::Key_Down);
+        QCOMPARE(form->LB_FAV->currentRow(), 1);
+        QCOMPARE(form->SelectedFavGroup, 1);
+        QCOMPARE(ColumnTexts(form->SG_TV, 1), QStringList{"Five"});
+        QCOMPARE(ColumnTexts(form->SG_Radio, 1), QStringList{""});
+        // The next press in a list turns on the mode of the group on show,
+        // and the click after it marks in that group.
+        ClickRow(form->SG_TV, 1);
+        QCOMPARE(DownButtons(*form), QStringList{"SB_Fav02"});
+        ClickRow(form->SG_TV, 1);
+        QVERIFY(!db.InFavGroup(SlotOf(*form, "Five"), 1));
+        QVERIFY(!db.InFavGroup(SlotOf(*form, "One"), 1));
+        QVERIFY(db.InFavGroup(SlotOf(*form, "One"), 0));
+        // Up again picks the first group and ends the mode.
+        QTest::keyClick(form->LB_FAV, Qt::Key_Up);
+        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
+        QVERIFY(DownButtons(*form).isEmpty());
+    }
+
+    void takingTheFocusPicksNoGroup() {
+        Env env;
+        auto form = OpenMarkingDb(env);
+        QCOMPARE(form->LB_FAV->currentRow(), -1);
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->LB_FAV->setFocus(Qt::TabFocusReason);
+        QVERIFY(form->LB_FAV->hasFocus());
+        QCOMPARE(form->LB_FAV->currentRow(), -1);
+        QVERIFY(!form->FavListSelected);
+        QCOMPARE(ColumnTexts(form->SG_TV, 1).size(), 5);
+    }
+
+    void rightClickedGroupIsPickedBeforeItsLock() {
+        Env env;
+        auto form = OpenMarkingDb(env);
+        const dbase::Database& db = form->Db();
+        ClickFavItem(*form, 0);
+        const QRect r = form->LB_FAV->visualItemRect(form->LB_FAV->item(2));
+        QTest::mouseClick(form->LB_FAV->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(),
+                                form->LB_FAV->viewport()->mapToGlobal(r.center()));
+        QApplication::sendEvent(form->LB_FAV->viewport(), &event);
+        QTRY_VERIFY(form->PM_FAV->isVisible());
+        form->PM_FAV->close();
+        // Group 3 is picked as by a click: its members are listed.
+        QCOMPARE(form->SelectedFavGroup, 2);
+        QCOMPARE(ColumnTexts(form->SG_TV, 1), QStringList{"Three"});
+        form->PMLock->trigger();
+        QCOMPARE(db.FavLocks[2], uint8_t(1));
+        QCOMPARE(db.FavLocks[0], uint8_t(0));
+        PressInfoPanel(*form);
+        QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
+        // Right-clicking the picked group again keeps its mode; Unlock acts on it.
+        QTest::mouseClick(form->LB_FAV->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        form->PMUnlock->trigger();
+        QCOMPARE(db.FavLocks[2], uint8_t(0));
+        QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
     }
 
     void groupLockAndUnlock() {

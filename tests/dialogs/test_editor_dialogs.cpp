@@ -8,13 +8,19 @@
 #include "EditTP/TFormEditTP.h"
 #include "dbase/Bits.h"
 #include "dbase/Image.h"
+#include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 
 using ui::MessageBox;
@@ -26,6 +32,33 @@ QStringList TakeBoxes() {
     for (const auto& s : MessageBox::shown()) texts << s.text;
     MessageBox::clearShown();
     return texts;
+}
+
+// Shows `dialog` as the active window, the way its opener does.
+void ShowActive(QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    if (!QTest::qWaitForWindowActive(&dialog)) qWarning("dialog not active");
+}
+
+// The object names Tab visits from the focused widget until it comes back.
+QStringList TabRound() {
+    QStringList names;
+    QWidget* const start = QApplication::focusWidget();
+    for (QWidget* w = start; w && names.size() < 60;) {
+        names << w->objectName();
+        QTest::keyClick(w, Qt::Key_Tab);
+        w = QApplication::focusWidget();
+        if (w == start) break;
+    }
+    return names;
+}
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
 }
 
 } // namespace
@@ -245,6 +278,7 @@ private slots:
         TFormEditLnb odd(*db_);
         odd.SatSlot = 2;
         odd.show();
+        QTRY_VERIFY(!MessageBox::shown().isEmpty());
         QCOMPARE(TakeBoxes(), QStringList{QStringLiteral("22 K Setting error!")});
         QCOMPARE(odd.CB_22K->currentIndex(), -1);
     }
@@ -264,6 +298,131 @@ private slots:
         dlg.Edit_Name->clear();
         QTest::keyClicks(dlg.Edit_Name, QStringLiteral("0123456789ABCDEFG"));
         QCOMPARE(dlg.Edit_Name->text().size(), 15);
+    }
+
+    void dialogsOpenInTheirFirstFieldAndTabDownToTheButtons() {
+        const QStringList buttons{"SB_OK", "SB_Cancel"};
+        TFormEditFAV fav(*db_);
+        fav.Group = 1;
+        ShowActive(fav);
+        QCOMPARE(QApplication::focusWidget(), fav.Edit_Name);
+        QCOMPARE(fav.Edit_Name->selectedText(), QString::fromStdString(db_->FavNames[1]));
+        QCOMPARE(TabRound(), QStringList{"Edit_Name"} + buttons);
+        // Typing replaces the name; Space is a character, Enter confirms.
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("My Kids"));
+        QCOMPARE(fav.Edit_Name->text(), QStringLiteral("My Kids"));
+        QVERIFY(fav.isVisible());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(fav.Renamed);
+        QCOMPARE(fav.Name, std::string("My Kids"));
+
+        TFormEditTP tp(*db_);
+        tp.TpSlot = 1;
+        ShowActive(tp);
+        QCOMPARE(QApplication::focusWidget(), tp.Edit_Fre);
+        QCOMPARE(tp.Edit_Fre->selectedText(), tp.Edit_Fre->text());
+        QCOMPARE(TabRound(), QStringList({"Edit_Fre", "CB_Pol", "Edit_Sym", "CB_FEC"}) + buttons);
+
+        TFormEditLnb lnb(*db_);
+        lnb.SatSlot = 0; // Universal: the 22 kHz list is fixed
+        ShowActive(lnb);
+        QCOMPARE(QApplication::focusWidget(), lnb.Edit_Name);
+        QCOMPARE(lnb.Edit_Name->selectedText(), QStringLiteral("Astra 19.2E"));
+        QCOMPARE(TabRound(), QStringList({"Edit_Name", "CB_Type", "CB_Low", "CB_Dis", "ComboBox1", "CB_Pow",
+                                          "Edit_Lon"}) +
+                                 buttons);
+
+        TFormEditProg prog(*db_);
+        prog.ProgSlot = 0;
+        prog.TpSlot = static_cast<int>(db_->Prog.data[0].TpIndex);
+        ShowActive(prog);
+        QCOMPARE(QApplication::focusWidget(), prog.Edit_Name);
+        QCOMPARE(prog.Edit_Name->selectedText(), QString::fromStdString(db_->Prog.data[0].Name));
+        QStringList progOrder{"Edit_Name", "Edit_Vid", "Edit_Aud", "Edit_PCR", "ChB_Lock", "ChB_Ski"};
+        for (int k = 1; k <= 16; ++k)
+            progOrder << QStringLiteral("ChB_Fav%1").arg(k);
+        for (int k = 0; k < 4; ++k)
+            progOrder << QStringLiteral("Edit_CA%1").arg(k);
+        QCOMPARE(TabRound(), progOrder + buttons);
+        // Enter on a focused Cancel cancels; anywhere else it confirms.
+        prog.SB_Cancel->setFocus();
+        prog.Edit_Name->setText(QStringLiteral("Not Kept"));
+        QTest::keyClick(prog.SB_Cancel, Qt::Key_Return);
+        QVERIFY(!prog.isVisible());
+        QVERIFY(!prog.EditAccepted);
+        QVERIFY(db_->Prog.data[0].Name != "Not Kept");
+    }
+
+    void lnbFrequencyIsTypedInPlaceAndKeepsItsPresets() {
+        TFormEditLnb dlg(*db_);
+        dlg.SatSlot = 4; // a Single LNB
+        ShowActive(dlg);
+        const QStringList presets{"5150",  "9750",  "10000", "10050", "10600",
+                                  "10750", "11200", "11250", "11300", "11475"};
+        QCOMPARE(Items(dlg.CB_Low), presets);
+        dlg.CB_Low->setFocus();
+        dlg.CB_Low->lineEdit()->selectAll();
+        QTest::keyClicks(dlg.CB_Low, QStringLiteral("10600"));
+        QTest::keyClick(dlg.CB_Low, Qt::Key_Home);
+        QTest::keyClicks(dlg.CB_Low, QStringLiteral("23"));
+        QCOMPARE(dlg.CB_Low->currentText(), QStringLiteral("2310600"));
+        QCOMPARE(dlg.CB_Low->lineEdit()->cursorPosition(), 2);
+        QCOMPARE(dlg.CB_High->currentText(), QStringLiteral("2310600")); // one oscillator
+        // Enter confirms; the refused text does not join the presets.
+        QTest::keyClick(dlg.CB_Low, Qt::Key_Return);
+        QCOMPARE(TakeBoxes(), QStringList{QStringLiteral("Illegal Data!")});
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(Items(dlg.CB_Low), presets);
+        QCOMPARE(dlg.CB_High->count(), 0);
+        dlg.CB_Low->lineEdit()->selectAll();
+        QTest::keyClicks(dlg.CB_Low, QStringLiteral("9999"));
+        QTest::keyClick(dlg.CB_Low, Qt::Key_Return);
+        QVERIFY(dlg.EditAccepted);
+        QCOMPARE(Items(dlg.CB_Low), presets);
+        dbase::ChangeSatellite(*db_, 4, dlg.Values);
+        QCOMPARE(dbase::GetU16(db_->Sat.rec[4], 0), uint16_t(9999));
+        QCOMPARE(dbase::GetU16(db_->Sat.rec[4], 2), uint16_t(9999));
+    }
+
+    void toneErrorIsAPlainBoxOverTheDrawnDialog() {
+        ui::SetApplicationTitle(QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
+        db_->Sat.data[2].Tone22K = 7;
+        TFormEditLnb dlg(*db_);
+        dlg.SatSlot = 2;
+        MessageBox::setInteractive(true);
+        struct {
+            bool seen = false, dialogOnScreen = false;
+            QMessageBox::Icon icon = QMessageBox::Information;
+            QString title, text;
+            QMessageBox::StandardButtons buttons;
+        } box;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!shown) return;
+            watch.stop();
+            box = {true,          dlg.windowHandle() && dlg.windowHandle()->isExposed(),
+                   shown->icon(), shown->windowTitle(),
+                   shown->text(), shown->standardButtons()};
+            shown->accept();
+        });
+        watch.start(5);
+        dlg.show();
+        QTRY_VERIFY(box.seen);
+        MessageBox::setInteractive(false);
+        QCOMPARE(box.text, QStringLiteral("22 K Setting error!"));
+        QVERIFY(box.dialogOnScreen);
+        QCOMPARE(box.icon, QMessageBox::NoIcon);
+        QCOMPARE(box.title, QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(dlg.isVisible()); // and the dialog stays usable
+    }
+
+    void favouriteNameDialogHasItsWidth() {
+        TFormEditFAV dlg(*db_);
+        dlg.show();
+        QCOMPARE(dlg.width(), 260);
+        QCOMPARE(dlg.minimumWidth(), dlg.maximumWidth());
     }
 
     void longStoredTextsAreShownWhole() {
