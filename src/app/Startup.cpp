@@ -18,6 +18,38 @@
 
 namespace app {
 
+namespace {
+
+void SetApplicationNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("orbitlist"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(orbitlist::kVersion));
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Editor for the channel database of a satellite receiver."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Channel or Default data file to open."),
+                                 QStringLiteral("[FILE]"));
+}
+
+} // namespace
+
+void AnswerHelpAndVersion(int argc, char** argv) {
+    // A core application only: it needs no display.
+    QCoreApplication core(argc, argv);
+    SetApplicationNames();
+    QCommandLineParser parser;
+    AddOptions(parser);
+    // Options this parse does not know (the window system's own among them)
+    // are judged by the full parse once the window system is up.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+}
+
 bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir) {
     const QString source = QDir(exeDir).filePath(QString::fromLatin1(kDefaultDatabaseName));
     if (!QFileInfo(source).isFile()) return false;
@@ -46,20 +78,16 @@ void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
 }
 
 int RunApplication(int argc, char** argv) {
+    AnswerHelpAndVersion(argc, argv);
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orbitlist"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    SetApplicationNames();
     QApplication::setApplicationDisplayName(QString::fromUtf8(kApplicationTitle));
+    // Names the desktop entry, whose icon the desktop shows for the window.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(orbitlist::kAppId));
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Editor for the channel database of a satellite receiver."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Channel or Default data file to open."),
-                                 QStringLiteral("[FILE]"));
+    AddOptions(parser);
     parser.process(application);
     const QStringList args = parser.positionalArguments();
     const QString file = args.isEmpty() ? QString() : QFileInfo(args.first()).absoluteFilePath();
