@@ -7,6 +7,7 @@
 #include "dbase/Messages.h"
 #include "dbase/RecentFiles.h"
 #include "ui/MessageBox.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -85,6 +86,7 @@ int RunApplication(int argc, char** argv) {
     // Names the desktop entry, whose icon the desktop shows for the window.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(orbitlist::kAppId));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    ui::SetProgramIcon();
 
     QCommandLineParser parser;
     AddOptions(parser);
