@@ -16,13 +16,14 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-orbitlist opens the channel file of a DVB-S satellite receiver (a 256K
+# The extended description under the summary; no line may start with a dot
+# but the paragraph break.
+set(CPACK_PACKAGE_DESCRIPTION "orbitlist opens the channel file of a DVB-S satellite receiver (a 256K
 Channel data file or a 128K Default data file) and shows its satellites,
 transponders, TV and radio programs and favourite groups. It edits, adds,
-deletes, reorders and marks them, loads transponder lists from satellite
-.ini files, saves in either file size and moves the file to and from the
-receiver over a serial line.
+deletes, reorders and marks them, loads transponder lists from satellite ini
+files, saves in either file size and moves the file to and from the receiver
+over a serial line.
 .
 The package also holds orbitlist-cli, which does the same edits from the
 command line and in scripts, and a sample channel file.")
