@@ -21,7 +21,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The flags Debian builds its packages with (fortified, relocation read-only).
+# The flags Debian builds its packages with, all hardening on (fortified,
+# position independent, relocations read-only and bound at start).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 export CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
