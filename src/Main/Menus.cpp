@@ -1,5 +1,7 @@
 // Popup menus of the main window, their enabling rules and the toolbar.
 #include "TFormMain.h"
+#include "Help/TFormAbout.h"
+#include "Help/TFormHelp.h"
 #include "ui/FormSetup.h"
 
 #include <QCursor>
@@ -72,7 +74,6 @@ void TFormMain::BuildMenus() {
     // Help
     PM_Help = Popup(this, QStringLiteral("PM_Help"));
     Help1 = Item(PM_Help, QStringLiteral("Help1"), QStringLiteral("Help"));
-    Help1->setEnabled(false);
     PM_Help->addSeparator();
     About1 = Item(PM_Help, QStringLiteral("About1"), QStringLiteral("About..."));
 
@@ -143,6 +144,8 @@ void TFormMain::BuildMenus() {
     connect(PMExit, &QAction::triggered, this, &TFormMain::TB_ExitClick);
     connect(EditUndo, &QAction::triggered, this, &TFormMain::UndoClick);
     connect(EditRedo, &QAction::triggered, this, &TFormMain::RedoClick);
+    connect(Help1, &QAction::triggered, this, [this] { TFormHelp::ShowGuide(this); });
+    connect(About1, &QAction::triggered, this, [this] { TFormAbout::ShowAbout(this); });
     connect(Show_Act_Sat, &QAction::triggered, this, &TFormMain::Show_Act_SatClick);
     connect(Change_Sat, &QAction::triggered, this, &TFormMain::SG_SatDblClick);
     connect(ResetSatellite1, &QAction::triggered, this, &TFormMain::ResetSatellite1Click);

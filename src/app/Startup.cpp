@@ -8,6 +8,7 @@
 #include "dbase/RecentFiles.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
+#include "ui/ProgramIcon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -18,6 +19,38 @@
 #include <QTimer>
 
 namespace app {
+
+namespace {
+
+void SetApplicationNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("orbitlist"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(orbitlist::kVersion));
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Editor for the channel database of a satellite receiver."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Channel or Default data file to open."),
+                                 QStringLiteral("[FILE]"));
+}
+
+} // namespace
+
+void AnswerHelpAndVersion(int argc, char** argv) {
+    // A core application only: it needs no display.
+    QCoreApplication core(argc, argv);
+    SetApplicationNames();
+    QCommandLineParser parser;
+    AddOptions(parser);
+    // Options this parse does not know (the window system's own among them)
+    // are judged by the full parse once the window system is up.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("help"))) parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
+}
 
 bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir) {
     const QString source = QDir(exeDir).filePath(QString::fromLatin1(kDefaultDatabaseName));
@@ -47,25 +80,22 @@ void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
 }
 
 void SetUpApplication() {
-    QApplication::setApplicationName(QStringLiteral("orbitlist"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    SetApplicationNames();
     // Not the display name, which Qt would append to every window's title.
     ui::SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
+    // Names the desktop entry, whose icon the desktop shows for the window.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(orbitlist::kAppId));
     QApplication::setStyle(QStringLiteral("Fusion"));
+    ui::SetProgramIcon();
 }
 
 int RunApplication(int argc, char** argv) {
+    AnswerHelpAndVersion(argc, argv);
     QApplication application(argc, argv);
     SetUpApplication();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Editor for the channel database of a satellite receiver."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Channel or Default data file to open."),
-                                 QStringLiteral("[FILE]"));
+    AddOptions(parser);
     parser.process(application);
     const QStringList args = parser.positionalArguments();
     const QString file = args.isEmpty() ? QString() : QFileInfo(args.first()).absoluteFilePath();

@@ -2,6 +2,8 @@
 // copy, the serial-port component, the main window and the event loop.
 #pragma once
 
+#include "Version.h"
+
 #include <QString>
 
 class TFormMain;
@@ -11,7 +13,7 @@ namespace app {
 class SingleInstance;
 
 // Shown on the task bar.
-inline constexpr const char* kApplicationTitle = "\u3010DATABASE_ORBITLIST 1.0.7\u3011";
+inline constexpr const char* kApplicationTitle = "\u3010DATABASE_ORBITLIST " ORBITLIST_VERSION "\u3011";
 inline constexpr const char* kDefaultDatabaseName = "DEFAULT.BIN";
 
 // Copies "DEFAULT.BIN" from beside the executable into the data directory,
@@ -31,6 +33,11 @@ void ConnectHandOff(SingleInstance& guard, TFormMain& form);
 // The application's names, version and style, set once the application
 // object exists.
 void SetUpApplication();
+
+// Answers --help and --version (and their short forms) on stdout and ends
+// the process with status 0, before any window system is needed; returns
+// when the command line asks for neither.
+void AnswerHelpAndVersion(int argc, char** argv);
 
 // Runs the program; returns its exit status.
 int RunApplication(int argc, char** argv);

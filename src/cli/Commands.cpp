@@ -2,6 +2,7 @@
 
 #include "Common.h"
 #include "EditSupport.h"
+#include "Help.h"
 
 namespace cli {
 
@@ -25,30 +26,67 @@ const std::vector<Command>& Commands() {
 }
 
 namespace {
-void Usage(std::ostream& err) {
-    err << "usage: orbitlist-cli COMMAND ...\n";
-    for (const Command& c : Commands()) err << "  orbitlist-cli " << c.usage << '\n';
+
+bool IsHelpWord(const std::string& word) { return word == "--help" || word == "-h"; }
+
+// True when the words after a command's name ask for its help: --help or -h
+// before any "--".
+bool AsksForHelp(const Args& args) {
+    for (size_t i = 1; i < args.size() && args[i] != "--"; ++i)
+        if (IsHelpWord(args[i])) return true;
+    return false;
 }
+
+const Command* FindCommand(const std::string& name) {
+    for (const Command& c : Commands())
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+int UnknownCommand(const std::string& name, std::ostream& err) {
+    err << "orbitlist-cli: unknown command " << name << '\n';
+    PrintUsage(err);
+    return 2;
+}
+
 } // namespace
 
 int Run(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
-        Usage(err);
+        PrintUsage(err);
         return 2;
     }
-    for (const Command& c : Commands()) {
-        if (args[0] != c.name) continue;
-        try {
-            return c.run(Args(args.begin() + 1, args.end()), out, err);
-        } catch (const UsageError& e) {
-            err << "orbitlist-cli " << c.name << ": " << e.what() << '\n'
-                << "usage: orbitlist-cli " << c.usage << '\n';
+    if (IsHelpWord(args[0]) || args[0] == "help") {
+        if (args.size() == 1) {
+            PrintUsage(out);
+            return 0;
+        }
+        const Command* c = FindCommand(args[1]);
+        if (!c) return UnknownCommand(args[1], err);
+        if (args.size() > 2) {
+            err << "orbitlist-cli help: unexpected argument " << args[2] << '\n';
             return 2;
         }
+        PrintCommandHelp(*c, out);
+        return 0;
     }
-    err << "orbitlist-cli: unknown command " << args[0] << '\n';
-    Usage(err);
-    return 2;
+    if (args[0] == "--version") {
+        PrintVersion(out);
+        return 0;
+    }
+    const Command* c = FindCommand(args[0]);
+    if (!c) return UnknownCommand(args[0], err);
+    if (AsksForHelp(args)) {
+        PrintCommandHelp(*c, out);
+        return 0;
+    }
+    try {
+        return c->run(Args(args.begin() + 1, args.end()), out, err);
+    } catch (const UsageError& e) {
+        err << "orbitlist-cli " << c->name << ": " << e.what() << '\n'
+            << "usage: orbitlist-cli " << c->usage << '\n';
+        return 2;
+    }
 }
 
 } // namespace cli
