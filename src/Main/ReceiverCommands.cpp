@@ -40,7 +40,7 @@ void TFormMain::ReadDataClick(bool channel) {
     const QString path = ui::FileDialog::getSaveFileName(
         this, QStringLiteral("Save As..."), QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*"),
         QStringLiteral("BIN"));
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || !DestinationUsable(path)) return;
     if (QFileInfo(path).exists() &&
         MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
         return;

@@ -2,6 +2,8 @@
 
 #include "Common.h"
 
+#include <new>
+
 namespace cli {
 
 const std::vector<Command>& Commands() {
@@ -59,6 +61,11 @@ int Run(const Args& args, std::ostream& out, std::ostream& err) {
             err << "orbitlist-cli " << c.name << ": " << e.what() << '\n'
                 << "usage: orbitlist-cli " << c.usage << '\n';
             return 2;
+        } catch (const std::bad_alloc&) {
+            return Fail(err, std::string("orbitlist-cli ") + c.name +
+                                 ": there is not enough memory to complete the command.");
+        } catch (const std::exception& e) {
+            return Fail(err, std::string("orbitlist-cli ") + c.name + ": the command failed: " + e.what());
         }
     }
     err << "orbitlist-cli: unknown command " << args[0] << '\n';

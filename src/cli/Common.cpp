@@ -68,6 +68,11 @@ dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::Ope
     return dbase::OpenImageBytes(bytes, dbase::KindFromSize(bytes.size()), db, opened);
 }
 
+dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase::Database& db) {
+    if (dbase::Status s = dbase::CheckDestination(out); !s) return s;
+    return OpenInput(in, db);
+}
+
 dbase::Status SaveOutput(dbase::Database& db, const std::string& out) {
     return dbase::SaveImage(db, dbase::SaveModeForSave(db.Is256K), out);
 }

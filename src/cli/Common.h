@@ -50,6 +50,11 @@ int Fail(std::ostream& err, const std::string& message);
 // Channel data, any other size as Default data.
 dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::OpenedFile* opened = nullptr);
 
+// Opens `in` as OpenInput does once `out` is known to be a place a save can
+// write to (a regular file, a link to one, or nothing yet), so that nothing
+// is read, and nothing blocks, for a destination that would be refused.
+dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase::Database& db);
+
 // Saves `db` to `out` in the form the Save command uses.
 dbase::Status SaveOutput(dbase::Database& db, const std::string& out);
 

@@ -15,7 +15,7 @@ int RunEdit(const Args& args, std::set<std::string> valued, size_t minPos, size_
     if (dest->empty()) throw UsageError("-o needs a file name");
 
     auto db = dbase::NewDatabase();
-    if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
+    if (dbase::Status s = OpenInputFor(p.positional[0], *dest, *db); !s) return Fail(err, s);
     EditReport report;
     if (dbase::Status s = operation(p, *db, report); !s) return Fail(err, s);
     if (dbase::Status s = SaveOutput(*db, *dest); !s) return Fail(err, s);

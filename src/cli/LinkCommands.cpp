@@ -127,6 +127,8 @@ int CmdRead(const Args& args, std::ostream&, std::ostream& err) {
     if (*kind != "channel" && *kind != "default") throw UsageError("--kind takes channel or default");
     const std::string out = p.positional[0];
     const bool is256K = *kind == "channel";
+    // A destination that could never take the file is refused before the port is opened.
+    if (dbase::Status s = dbase::CheckDestination(out); !s) return Fail(err, s);
     return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.ReadBackImage(out, is256K); });
 }
 

@@ -24,7 +24,7 @@ ParsedArgs ParseWithOutput(const Args& args, size_t count) {
 int OpenChangeSave(const ParsedArgs& p, std::ostream& err,
                    const std::function<dbase::Status(dbase::Database&)>& change) {
     auto db = dbase::NewDatabase();
-    if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
+    if (dbase::Status s = OpenInputFor(p.positional[0], *p.get("-o"), *db); !s) return Fail(err, s);
     if (dbase::Status s = change(*db); !s) return Fail(err, s);
     if (dbase::Status s = SaveOutput(*db, *p.get("-o")); !s) return Fail(err, s);
     return 0;

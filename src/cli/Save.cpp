@@ -6,16 +6,12 @@ namespace cli {
 
 int CmdSave(const Args& args, std::ostream&, std::ostream& err) {
     const ParsedArgs p = ParseArgs(args, {"--as"}, {}, 2, 2);
-    dbase::SaveMode mode = dbase::SaveMode::None;
+    const std::string* as = p.get("--as");
+    if (as && *as != "channel" && *as != "default") throw UsageError("--as takes channel or default");
     auto db = dbase::NewDatabase();
-    if (const std::string* as = p.get("--as")) {
-        if (*as != "channel" && *as != "default") throw UsageError("--as takes channel or default");
-        if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
-        mode = dbase::SaveModeForSaveAs(db->Is256K, *as == "channel");
-    } else {
-        if (dbase::Status s = OpenInput(p.positional[0], *db); !s) return Fail(err, s);
-        mode = dbase::SaveModeForSave(db->Is256K);
-    }
+    if (dbase::Status s = OpenInputFor(p.positional[0], p.positional[1], *db); !s) return Fail(err, s);
+    const dbase::SaveMode mode =
+        as ? dbase::SaveModeForSaveAs(db->Is256K, *as == "channel") : dbase::SaveModeForSave(db->Is256K);
     if (dbase::Status s = dbase::SaveImage(*db, mode, p.positional[1]); !s) return Fail(err, s);
     return 0;
 }
