@@ -4,12 +4,14 @@
 #include "TFormMain.h"
 
 #include "Upgrade/TFormUpgrade.h"
+#include "dbase/Files.h"
 #include "dbase/Messages.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
 #include <QCursor>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -66,6 +68,10 @@ void TFormMain::WriteChannelDataClick() {
     // Unsaved changes go into the file first, as Save does; a failed save
     // has shown its error and nothing is sent.
     if (db_->DataChanged && !SaveCurrentFile()) return;
+    if (const dbase::Status s = dbase::CheckInputFile(QFile::encodeName(CurrentFile).toStdString()); !s) {
+        MessageBox::error(this, ui::MessageText(s.message()));
+        return;
+    }
     const upgrade::LinkResult result =
         upgrade::TFormUpgrade::Write(this, CurrentFile, db_->Is256K, ReceiverLinkOptions);
     raise();

@@ -33,8 +33,16 @@ bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir) {
 }
 
 QString SettingsFilePath(const QString& exeDir, const QString& configDir) {
-    return QFile::decodeName(QByteArray::fromStdString(dbase::ChooseSettingsFile(
-        QFile::encodeName(exeDir).toStdString(), QFile::encodeName(configDir).toStdString())));
+    dbase::Status why;
+    const std::string chosen = dbase::ChooseSettingsFile(QFile::encodeName(exeDir).toStdString(),
+                                                         QFile::encodeName(configDir).toStdString(), &why);
+    // A settings file that is there but can not be used is worth a line; a
+    // folder the user may not write into is the usual case of an installed program.
+    if (!why && QFileInfo::exists(QDir(exeDir).filePath(QString::fromLatin1(dbase::kSettingsFileName))))
+        std::fprintf(stderr, "orbitlist: %s The recent files are kept in %s instead.\n",
+                     qPrintable(ui::MessageText(QString::fromStdString(why.message())).replace('\n', ' ')),
+                     chosen.c_str());
+    return QFile::decodeName(QByteArray::fromStdString(chosen));
 }
 
 QString RecoveryQuestion(const QString& path) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <random>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -225,9 +226,8 @@ public:
         int err = ::flock(fd.get(), LOCK_EX) != 0 ? errno : 0;
         if (!err) err = WriteAllAt(fd.get(), bytes, 0);
         if (!err && ::fsync(fd.get()) != 0) err = errno;
-        const std::string name = tmpl.substr(tmpl.size() - 6);
-        const std::string final = dir + "/" + name + std::string(kRecoverySuffix);
-        if (!err && ::rename(tmpl.c_str(), final.c_str()) != 0) err = errno;
+        std::string final;
+        if (!err) err = PublishCopy(tmpl, dir, final);
         if (err) {
             ::unlink(tmpl.c_str());
             return IoError("The recovery copy can not be made!", tmpl, err);
@@ -255,6 +255,24 @@ public:
     ~RecoveryCopy() { Release(); }
 
 private:
+    // Gives the whole copy at `tmp` its name "XXXXXX.rec", never taking the
+    // name of a copy left by an earlier write; returns 0 or the error.
+    static int PublishCopy(const std::string& tmp, const std::string& dir, std::string& final) {
+        std::random_device random;
+        std::string name = tmp.substr(tmp.size() - 6);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            final = dir + "/" + name + std::string(kRecoverySuffix);
+            if (::link(tmp.c_str(), final.c_str()) == 0) {
+                ::unlink(tmp.c_str());
+                return 0;
+            }
+            if (errno != EEXIST) return errno;
+            static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+            for (char& c : name)
+                c = kLetters[random() % (sizeof kLetters - 1)];
+        }
+        return EEXIST;
+    }
     void Release() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;

@@ -226,9 +226,11 @@ Status TrySettingsWrite(const std::string& path) {
     return WriteText(target, text);
 }
 
-std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir) {
+std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir, Status* why) {
     const std::string besideExe = (std::filesystem::path(exeDir) / kSettingsFileName).string();
-    if (TrySettingsWrite(besideExe)) return besideExe;
+    const Status tried = TrySettingsWrite(besideExe);
+    if (why) *why = tried;
+    if (tried) return besideExe;
     const std::filesystem::path dir = std::filesystem::path(configDir) / "orbitlist";
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);

@@ -55,7 +55,10 @@ Status TrySettingsWrite(const std::string& path);
 // Where the settings file lives: "ORBITLIST.ini" beside the executable when
 // a write there succeeds, else in "orbitlist" under the per-user
 // configuration folder `configDir` (made when missing).
-std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir);
+// `besideExe`, when given, receives why the place beside the executable was
+// not taken (Ok when it was).
+std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir,
+                               Status* besideExe = nullptr);
 
 // Returns true and sets `updated` to the list after `opened` was opened when
 // the list changes: a file already in the list (exact, case-sensitive text)

@@ -168,12 +168,15 @@ TEST(CliErrors, DestinationsThatAreNoRegularFilesAreRefusedAtOnce) {
                     return 1;
                 }
             }
-            // An input pipe is refused the same way.
-            const Result r = RunCli({"info", fifo});
-            return r.status == 1 && r.err == "The file can not be opened!\n\n" + fifo +
-                                                 " is a named pipe, not a regular file.\n"
-                       ? 0
-                       : 2;
+            // An input pipe is refused the same way, also one to be sent to the receiver.
+            const std::string opened =
+                "The file can not be opened!\n\n" + fifo + " is a named pipe, not a regular file.\n";
+            for (const cli::Args& args :
+                 {cli::Args{"info", fifo}, cli::Args{"write", "--port", "/dev/no-such-port", fifo}}) {
+                const Result r = RunCli(args);
+                if (r.status != 1 || r.err != opened) return 2;
+            }
+            return 0;
         },
         10);
     EXPECT_EQ(status, 0) << "97: a command blocked on the pipe";
