@@ -191,9 +191,9 @@ Status ParseIniFile(const std::string& path, IniFile& out) {
 
 namespace {
 
-// A line as a notice quotes it: at most 60 characters, control characters shown as "?".
+// A line as a notice quotes it: at most 40 characters (a box line), control characters shown as "?".
 std::string QuotedLine(const std::string& text) {
-    constexpr size_t kMax = 60;
+    constexpr size_t kMax = 40;
     std::string q = text.substr(0, kMax);
     for (char& c : q)
         if (static_cast<unsigned char>(c) < ' ') c = '?';
