@@ -3,12 +3,14 @@
 //   make-seeds --ini DIR INI_DIR    the .ini seeds of fuzz_ini, from the files in INI_DIR
 //   make-seeds --link DIR           the loader scripts of fuzz_link
 //   make-seeds --batch DIR          the scripts of fuzz_batch
+//   make-seeds --recovery DIR       the recovery copies of fuzz_recovery
 // Each seed starts with the byte(s) that select how the target reads it.
 #include "LinkCase.h"
 #include "SampleData.h"
 
 #include "dbase/Container.h"
 #include "dbase/DataFile.h"
+#include "dbase/Files.h"
 #include "dbase/Image.h"
 
 #include <filesystem>
@@ -124,12 +126,31 @@ int LinkSeeds(const std::string& dir) {
 
 } // namespace
 
+// Copies of an empty file, a short text and a whole data file.
+int RecoverySeeds(const std::string& dir) {
+    dbase::RecoveryRecord r;
+    r.path = "/home/user/settings/ORBITLIST.ini";
+    WriteCase(dir + "/empty", dbase::EncodeRecoveryRecord(r));
+    r.path = "/tmp/a";
+    r.device = 2049;
+    r.inode = 1234567;
+    const std::string text = "[ORBITLIST_Tavrinex]\r\nLast_File_Name1=/data/chan.bin\r\n";
+    r.oldBytes.assign(text.begin(), text.end());
+    WriteCase(dir + "/text", dbase::EncodeRecoveryRecord(r));
+    r.path = "/media/receiver/channel.bin";
+    r.oldBytes = sample::SampleFile(false);
+    WriteCase(dir + "/data-file", dbase::EncodeRecoveryRecord(r));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--ini") return IniSeeds(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "--link") return LinkSeeds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--batch") return BatchSeeds(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--recovery") return RecoverySeeds(argv[2]);
     if (argc != 2) {
-        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR | make-seeds --batch DIR\n";
+        std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR | "
+                     "make-seeds --batch DIR | make-seeds --recovery DIR\n";
         return 2;
     }
     const std::string dir = argv[1];

@@ -371,6 +371,6 @@ void TFormMain::DownLoadFromini1Click() {
     }
     ShowAllSatellites();
     ui::MessageBox::information(this, Text(dbase::msg::IniSuccess));
-    if (!ini.skippedLines.empty())
-        ui::MessageBox::warning(this, Text(dbase::SkippedLinesWarning(ini.skippedLines)));
+    // A notice: how many lines were left out and the first few, with an OK button.
+    if (ini.skippedCount > 0) ui::MessageBox::information(this, Text(dbase::SkippedLinesWarning(ini)));
 }

@@ -9,15 +9,18 @@
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QThread>
+#include <QTimer>
 
-#include <filesystem>
+#include <cstdio>
+#include <utility>
 
-namespace fs = std::filesystem;
 using ui::MessageBox;
 
 namespace {
@@ -30,18 +33,45 @@ std::string Native(const QString& path) {
 }
 
 bool Exists(const QString& path, uint64_t* size = nullptr) {
-    std::error_code ec;
-    const std::string p = Native(path);
-    if (path.isEmpty() || !fs::is_regular_file(p, ec)) return false;
-    if (size) *size = fs::file_size(p, ec);
-    return !ec;
+    return dbase::CheckInputFile(Native(path), size).ok();
 }
+
+// How often a file handed over while the window is busy looks for a chance to open.
+constexpr int kHandOffPollMs = 100;
 
 } // namespace
 
 QString TFormMain::CurrentFile() const { return QFile::decodeName(QByteArray::fromStdString(Doc().Path())); }
 
 void TFormMain::SetCurrentFile(const QString& path) { Doc().SetPath(Native(path)); }
+
+bool TFormMain::DestinationUsable(const QString& path) {
+    const dbase::Status s = dbase::CheckDestination(Native(path));
+    if (!s) MessageBox::error(this, ui::MessageText(s.message()));
+    return s.ok();
+}
+
+bool TFormMain::IdleForHandOff() const {
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || ui::OverlayVisible())
+        return false;
+    // In a nested event loop a command is still on the stack, even in the
+    // moment after its dialog has closed.
+    return QThread::currentThread()->loopLevel() <= 1;
+}
+
+void TFormMain::NoteSettingsWrite(const dbase::Status& status) {
+    if (status.ok() || settingsWarned_) return;
+    settingsWarned_ = true;
+    const std::string text = "The list of recent files can not be kept:\r\r" + status.message();
+    std::string line;
+    for (char c : text)
+        if (c != '\r')
+            line += c;
+        else if (!line.ends_with(' '))
+            line += ' ';
+    std::fprintf(stderr, "orbitlist: %s\n", line.c_str());
+    MessageBox::error(this, ui::MessageText(text));
+}
 
 bool TFormMain::ConfirmDiscard() {
     if (!Doc().DataChanged()) return true;
@@ -70,6 +100,15 @@ void TFormMain::ShowOpenedState() {
 bool TFormMain::OpenImageFile(const QString& path) { return OpenImageFile(path, false); }
 
 bool TFormMain::OpenImageFile(const QString& path, bool afterSaveAs) {
+    if (files_.workFile.isEmpty()) {
+        // Without a private folder there is no place for the working file.
+        std::string dir;
+        const dbase::Status why = dbase::DataDirectory(dir);
+        MessageBox::error(this, ui::MessageText(QStringLiteral("The file can not be opened!\r\r") +
+                                                QString::fromStdString(why.ok() ? "No working file is set."
+                                                                                : why.message())));
+        return false;
+    }
     // The image that was open is dropped even if the new one fails; the file
     // a Save as has just written is opened keeping the edit history.
     ResetView(!afterSaveAs);
@@ -80,7 +119,7 @@ bool TFormMain::OpenImageFile(const QString& path, bool afterSaveAs) {
         MessageBox::error(this, message);
         return false;
     };
-    if (!Exists(path, &size)) return failed(QString::fromLatin1(dbase::msg::FileMissing));
+    if (const dbase::Status s = dbase::CheckInputFile(Native(path), &size); !s) return failed(ui::MessageText(s.message()));
     if (dbase::Status s = dbase::CheckFileSize(size, is256K); !s) return failed(ui::MessageText(s.message()));
 
     dbase::Status status;
@@ -96,9 +135,11 @@ bool TFormMain::OpenImageFile(const QString& path, bool afterSaveAs) {
     // The list is read afresh: a file opened from outside the menu must not
     // write over entries the menu was never opened to read.
     const std::string ini = Native(files_.settingsFile);
-    dbase::RecentFileList updated;
-    if (dbase::RecentAfterOpen(dbase::ReadRecentFiles(ini), Native(path), updated))
-        (void)dbase::WriteRecentFiles(ini, updated);
+    dbase::RecentFileList current, updated;
+    if (const dbase::Status read = dbase::ReadRecentFiles(ini, current); !read)
+        NoteSettingsWrite(read);
+    else if (dbase::RecentAfterOpen(current, Native(path), updated))
+        NoteSettingsWrite(dbase::WriteRecentFiles(ini, updated));
 
     ShowOpenedState();
     ShowAllSatellites();
@@ -120,11 +161,12 @@ void TFormMain::LastFileName1Click(int index) {
     if (name.empty()) return;
     const QString path = QFile::decodeName(QByteArray::fromStdString(name));
     uint64_t size = 0;
-    if (!Exists(path, &size)) {
-        MessageBox::error(this, QString::fromLatin1(dbase::msg::FileMissing));
+    if (const dbase::Status s = dbase::CheckInputFile(name, &size); !s) {
+        MessageBox::error(this, ui::MessageText(s.message()));
+        // Only a file that is gone leaves the list.
         dbase::RecentFileList updated;
-        if (dbase::RecentAfterRemoval(RecentFiles, name, updated))
-            (void)dbase::WriteRecentFiles(Native(files_.settingsFile), updated);
+        if (s.message() == dbase::msg::FileMissing && dbase::RecentAfterRemoval(RecentFiles, name, updated))
+            NoteSettingsWrite(dbase::WriteRecentFiles(Native(files_.settingsFile), updated));
         return;
     }
     if (!ConfirmDiscard()) return;
@@ -137,22 +179,45 @@ void TFormMain::LastFileName1Click(int index) {
 
 void TFormMain::OpenFileFromOutside(const QString& path) {
     if (path.isEmpty()) return;
+    // A file that comes while a dialog, a box, a menu, the waiting form or
+    // the communication dialog is up would be opened under the command that
+    // showed it, which then goes on with the new file's data. It waits until
+    // the window is idle; a later one takes its place.
+    pendingOpen_ = QFileInfo(path).absoluteFilePath();
+    if (IdleForHandOff()) {
+        OpenPendingFile();
+        return;
+    }
+    if (!handOffTimer_) {
+        handOffTimer_ = new QTimer(this);
+        handOffTimer_->setInterval(kHandOffPollMs);
+        connect(handOffTimer_, &QTimer::timeout, this, [this] {
+            if (IdleForHandOff()) OpenPendingFile();
+        });
+    }
+    handOffTimer_->start();
+}
+
+void TFormMain::OpenPendingFile() {
+    if (handOffTimer_) handOffTimer_->stop();
+    const QString path = std::exchange(pendingOpen_, QString());
+    if (path.isEmpty()) return;
     uint64_t size = 0;
-    if (!Exists(path, &size)) {
-        MessageBox::error(this, QString::fromLatin1(dbase::msg::FileMissing));
+    if (const dbase::Status s = dbase::CheckInputFile(Native(path), &size); !s) {
+        MessageBox::error(this, ui::MessageText(s.message()));
         return;
     }
     if (!ConfirmDiscard()) return;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    SetCurrentFile(absolute);
+    SetCurrentFile(path);
     Doc().SetIs256K(dbase::KindFromSize(size));
-    OpenImageFile(absolute);
+    OpenImageFile(path);
 }
 
 void TFormMain::PMSaveClick() { (void)SaveCurrentFile(); }
 
 bool TFormMain::SaveCurrentFile() {
     if (!Doc().FileOpened()) return false;
+    if (!DestinationUsable(CurrentFile())) return false;
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Saving));
@@ -173,6 +238,7 @@ void TFormMain::Save_DataClick(bool channel) {
     const QString name =
         ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."), kFilter, kSuffix);
     if (name.isEmpty()) return;
+    if (!DestinationUsable(name)) return;
     if (Exists(name) &&
         MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
         return;

@@ -4,12 +4,14 @@
 #include "TFormMain.h"
 
 #include "Upgrade/TFormUpgrade.h"
+#include "dbase/Files.h"
 #include "dbase/Messages.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
 #include <QCursor>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -40,7 +42,7 @@ void TFormMain::ReadDataClick(bool channel) {
     const QString path = ui::FileDialog::getSaveFileName(
         this, QStringLiteral("Save As..."), QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*"),
         QStringLiteral("BIN"));
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || !DestinationUsable(path)) return;
     if (QFileInfo(path).exists() &&
         MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
         return;
@@ -66,6 +68,10 @@ void TFormMain::WriteChannelDataClick() {
     // Unsaved changes go into the file first, as Save does; a failed save
     // has shown its error and nothing is sent.
     if (Doc().DataChanged() && !SaveCurrentFile()) return;
+    if (const dbase::Status s = dbase::CheckInputFile(QFile::encodeName(CurrentFile()).toStdString()); !s) {
+        MessageBox::error(this, ui::MessageText(s.message()));
+        return;
+    }
     const upgrade::LinkResult result =
         upgrade::TFormUpgrade::Write(this, CurrentFile(), Doc().Is256K(), ReceiverLinkOptions);
     raise();

@@ -40,6 +40,7 @@ class QMenu;
 class QPainter;
 class QPushButton;
 class QSplitter;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class PictureView;
@@ -340,6 +341,16 @@ public:
     void BuildReceiverMenu();
     // FileWorkflow.cpp
     bool ConfirmDiscard();
+    // True when no dialog, box, menu, waiting form or communication dialog
+    // is up and no command is on the stack: a handed-over file may open.
+    bool IdleForHandOff() const;
+    void OpenPendingFile();
+    // False, after a box naming it, for a destination that exists and is not
+    // a regular file (or a link to one); checked before anything is opened.
+    bool DestinationUsable(const QString& path);
+    // Says once per run, on stderr and in a box, that the settings file can
+    // not be read or written.
+    void NoteSettingsWrite(const dbase::Status& status);
     void ShowFileName(const QString& prefix, const QString& path);
     void FitFileNamePanel();
     bool FormCloseQuery();
@@ -355,5 +366,10 @@ public:
     std::unique_ptr<dbase::Document> doc_;
     MainWindowFiles files_;
     bool workFileWritten_ = false;
+    // A file handed over while the window was busy, and the timer that
+    // opens it once the window is idle.
+    QString pendingOpen_;
+    QTimer* handOffTimer_ = nullptr;
+    bool settingsWarned_ = false;
     bool columnsPending_ = true;
 };

@@ -1,11 +1,17 @@
 #include "SingleInstance.h"
 
+#include "dbase/Files.h"
+
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <sys/socket.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 namespace app {
@@ -37,10 +43,39 @@ QString SingleInstance::CurrentUser() {
     return QStringLiteral("uid") + QString::number(::getuid());
 }
 
+QString SingleInstance::SocketPathFor(const QString& serverName, QString* problem) {
+    std::string dir;
+    if (const dbase::Status s = dbase::RuntimeDirectory(dir); !s) {
+        if (problem) *problem = QString::fromStdString(s.message());
+        return {};
+    }
+    return QDir(QFile::decodeName(QByteArray::fromStdString(dir))).filePath(serverName);
+}
+
+bool SingleInstance::PeerIsSameUser(qintptr fd) {
+    if (fd < 0) return false;
+#if defined(SO_PEERCRED)
+    ucred cred{};
+    socklen_t len = sizeof cred;
+    if (::getsockopt(static_cast<int>(fd), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0) return false;
+    return cred.uid == ::geteuid();
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (::getpeereid(static_cast<int>(fd), &uid, &gid) != 0) return false;
+    return uid == ::geteuid();
+#endif
+}
+
 bool SingleInstance::SendToRunning(const QString& message, int timeoutMs) const {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(timeoutMs)) return false;
+    // Somebody else listening there is told nothing, least of all a path.
+    if (!PeerIsSameUser(socket.socketDescriptor())) {
+        socket.abort();
+        return false;
+    }
     socket.write(message.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     // The running copy answers once it has read the message.
@@ -56,6 +91,8 @@ bool SingleInstance::SomeoneListening() const {
     probe.connectToServer(name_);
     const bool alive = probe.waitForConnected(500);
     probe.abort();
+    // A listener of another user is not removed (it can not be), and it is
+    // not answered either: the caller goes on without the guard.
     return alive;
 }
 
@@ -80,6 +117,12 @@ bool SingleInstance::IsListening() const {
 
 void SingleInstance::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!PeerIsSameUser(socket->socketDescriptor())) {
+            // Another user's start: no answer, no job.
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         auto buffer = std::make_shared<QByteArray>();
         connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {

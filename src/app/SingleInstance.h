@@ -1,7 +1,9 @@
 // Keeps a second copy of the editor from opening a window of its own: the
 // first copy listens on a local socket named after the main window's class
-// name and the user, and a later start hands its job (bring the window to the
-// front, perhaps open a file) to it and ends.
+// name and the user, in a folder only the user can reach, and a later start
+// hands its job (bring the window to the front, perhaps open a file) to it
+// and ends. Both sides check that the other end is the same user: a socket
+// of anybody else is neither told a job nor listened to.
 #pragma once
 
 #include <QObject>
@@ -22,6 +24,13 @@ class SingleInstance : public QObject {
     static QString ServerNameFor(const QString& windowClassName, const QString& user);
     // The name of the user running the program.
     static QString CurrentUser();
+    // The socket file for `serverName` in the user's private runtime folder
+    // (see dbase::RuntimeDirectory); empty, with the reason in `problem`,
+    // when there is no such folder.
+    static QString SocketPathFor(const QString& serverName, QString* problem = nullptr);
+    // True when the process at the other end of the connected local socket
+    // `fd` runs as the same user as this one.
+    static bool PeerIsSameUser(qintptr fd);
 
     // Hands `message` to a running copy; true when one took it.
     bool SendToRunning(const QString& message, int timeoutMs = 3000) const;

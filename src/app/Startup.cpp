@@ -1,9 +1,11 @@
 #include "Startup.h"
 
+#include "Application.h"
 #include "Main/TFormMain.h"
 #include "SerialDeploy.h"
 #include "SingleInstance.h"
 #include "dbase/DataFile.h"
+#include "dbase/Files.h"
 #include "dbase/Messages.h"
 #include "dbase/RecentFiles.h"
 #include "ui/FormSetup.h"
@@ -17,6 +19,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include <cstdio>
+#include <filesystem>
 
 namespace app {
 
@@ -61,14 +66,36 @@ bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir) {
 }
 
 QString SettingsFilePath(const QString& exeDir, const QString& configDir) {
-    const QString name = QString::fromLatin1(dbase::kSettingsFileName);
-    const QFileInfo besideExe(QDir(exeDir).filePath(name));
-    const QFileInfo folder(exeDir);
-    const bool writable = besideExe.exists() ? besideExe.isWritable() : folder.isDir() && folder.isWritable();
-    if (writable) return besideExe.filePath();
-    const QString dir = QDir(configDir).filePath(QStringLiteral("orbitlist"));
-    QDir().mkpath(dir);
-    return QDir(dir).filePath(name);
+    dbase::Status why;
+    const std::string chosen = dbase::ChooseSettingsFile(QFile::encodeName(exeDir).toStdString(),
+                                                         QFile::encodeName(configDir).toStdString(), &why);
+    // A settings file that is there but can not be used is worth a line; a
+    // folder the user may not write into is the usual case of an installed program.
+    if (!why && QFileInfo::exists(QDir(exeDir).filePath(QString::fromLatin1(dbase::kSettingsFileName))))
+        std::fprintf(stderr, "orbitlist: %s The recent files are kept in %s instead.\n",
+                     qPrintable(ui::MessageText(QString::fromStdString(why.message())).replace('\n', ' ')),
+                     chosen.c_str());
+    return QFile::decodeName(QByteArray::fromStdString(chosen));
+}
+
+QString RecoveryQuestion(const QString& path) {
+    return QStringLiteral("A save of\r%1\rwas stopped before it was finished, so the file may be damaged.\r\r"
+                          "Put back the content it had before that save?\r"
+                          "(No keeps the file as it is now and forgets its old content.)")
+        .arg(path);
+}
+
+void OfferRecovery(QWidget* parent, const QString& recoveryDir) {
+    for (const dbase::RecoveryRecord& r :
+         dbase::FindRecoveryRecords(QFile::encodeName(recoveryDir).toStdString())) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(r.path));
+        if (ui::MessageBox::warning(parent, RecoveryQuestion(path)) != ui::MessageBox::Yes) {
+            dbase::DiscardRecovery(r);
+            continue;
+        }
+        if (const dbase::Status s = dbase::RestoreRecovery(r); !s)
+            ui::MessageBox::error(parent, ui::MessageText(s.message()));
+    }
 }
 
 void ConnectHandOff(SingleInstance& guard, TFormMain& form) {
@@ -91,7 +118,7 @@ void SetUpApplication() {
 
 int RunApplication(int argc, char** argv) {
     AnswerHelpAndVersion(argc, argv);
-    QApplication application(argc, argv);
+    Application application(argc, argv);
     SetUpApplication();
 
     QCommandLineParser parser;
@@ -101,16 +128,34 @@ int RunApplication(int argc, char** argv) {
     const QString file = args.isEmpty() ? QString() : QFileInfo(args.first()).absoluteFilePath();
 
     // 1. One copy per user: a later start hands its job to the running one.
-    SingleInstance guard(
-        SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()));
-    const QString job = file.isEmpty() ? SingleInstance::RaiseMessage() : SingleInstance::OpenMessage(file);
-    if (guard.SendToRunning(job)) return 0;
-    if (!guard.Listen() && guard.SendToRunning(job)) return 0;
+    // The socket lies in a folder only the user can reach; without one each
+    // start opens a window of its own.
+    QString problem;
+    const QString socketPath = SingleInstance::SocketPathFor(
+        SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()),
+        &problem);
+    SingleInstance guard(socketPath);
+    if (socketPath.isEmpty()) {
+        std::fprintf(stderr, "orbitlist: no private folder for the single-instance socket: %s\n",
+                     qPrintable(ui::MessageText(problem).replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    } else {
+        const QString job =
+            file.isEmpty() ? SingleInstance::RaiseMessage() : SingleInstance::OpenMessage(file);
+        if (guard.SendToRunning(job)) return 0;
+        if (!guard.Listen() && guard.SendToRunning(job)) return 0;
+    }
 
     // 2. and 3. The directories, and the default database beside the executable.
-    const QString dataDir = QString::fromStdString(dbase::DataDirectory());
+    // The data folder is never a shared one: without a private folder no file
+    // can be opened, and the window says why when the user tries.
+    std::string dataDir, workFile;
+    const dbase::Status dataStatus = dbase::WorkFilePath(workFile);
+    if (dataStatus)
+        dataDir = std::filesystem::path(workFile).parent_path().string();
+    else
+        std::fprintf(stderr, "orbitlist: %s\n", dataStatus.message().c_str());
     const QString exeDir = QCoreApplication::applicationDirPath();
-    CopyDefaultDatabase(exeDir, dataDir);
+    if (!dataDir.empty()) CopyDefaultDatabase(exeDir, QFile::decodeName(QByteArray::fromStdString(dataDir)));
 
     // 4. and 5. The serial-port component.
     LinkedSerialPlatform serial;
@@ -123,11 +168,16 @@ int RunApplication(int argc, char** argv) {
     MainWindowFiles files;
     files.settingsFile =
         SettingsFilePath(exeDir, QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    files.workFile = QString::fromStdString(dbase::WorkFilePath());
+    files.workFile = QFile::decodeName(QByteArray::fromStdString(workFile));
     TFormMain form(files);
     ConnectHandOff(guard, form);
     form.show();
-    if (!file.isEmpty()) QTimer::singleShot(0, &form, [&form, file] { form.OpenFileFromOutside(file); });
+    // A save in place that a crash stopped is offered back first: the file
+    // to open may be the one it left half-written.
+    QTimer::singleShot(0, &form, [&form, file] {
+        OfferRecovery(&form);
+        if (!file.isEmpty()) form.OpenFileFromOutside(file);
+    });
     return application.exec();
 }
 

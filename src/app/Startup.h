@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class QWidget;
 class TFormMain;
 
 namespace app {
@@ -21,10 +22,17 @@ inline constexpr const char* kDefaultDatabaseName = "DEFAULT.BIN";
 // true when the copy was made.
 bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir);
 
-// Where "ORBITLIST.ini" lives: beside the executable when it can be written
-// there, else in "orbitlist" under the per-user configuration directory
-// (created when missing).
+// Where "ORBITLIST.ini" lives: beside the executable when a write there
+// succeeds, else in "orbitlist" under the per-user configuration directory
+// (created when missing). Chosen once, at start-up.
 QString SettingsFilePath(const QString& exeDir, const QString& configDir);
+
+// Offers, for each recovery copy of a save in place that did not finish,
+// to put the file's old content back (Yes) or to keep the file as it is and
+// drop the copy (No).
+void OfferRecovery(QWidget* parent, const QString& recoveryDir = {});
+// The question OfferRecovery asks about `path`.
+QString RecoveryQuestion(const QString& path);
 
 // Lets later starts reach `form`: each brings it to the front, and one
 // naming a file has it opened the way a recent file is.

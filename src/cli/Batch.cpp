@@ -187,7 +187,7 @@ int CmdBatch(const Args& args, std::ostream&, std::ostream& err) {
     std::string script;
     if (dbase::Status s = ReadScript(p.positional[1], script); !s) return Fail(err, s);
     dbase::Document doc;
-    if (dbase::Status s = OpenInput(p.positional[0], doc); !s) return Fail(err, s);
+    if (dbase::Status s = OpenInputFor(p.positional[0], *dest, doc); !s) return Fail(err, s);
     if (const int code = RunScript(doc, script, err); code != 0) return code;
     if (dbase::Status s = SaveOutput(doc, *dest); !s) return Fail(err, s);
     return 0;

@@ -4,6 +4,8 @@
 #include "EditSupport.h"
 #include "Help.h"
 
+#include <new>
+
 namespace cli {
 
 const std::vector<Command>& Commands() {
@@ -86,6 +88,10 @@ int Run(const Args& args, std::ostream& out, std::ostream& err) {
         err << "orbitlist-cli " << c->name << ": " << e.what() << '\n'
             << "usage: orbitlist-cli " << c->usage << '\n';
         return 2;
+    } catch (const std::bad_alloc&) {
+        return Fail(err, "orbitlist-cli " + c->name + ": there is not enough memory to complete the command.");
+    } catch (const std::exception& e) {
+        return Fail(err, "orbitlist-cli " + c->name + ": the command failed: " + e.what());
     }
 }
 

@@ -76,6 +76,11 @@ dbase::Status OpenInput(const std::string& path, dbase::Document& doc) {
     return dbase::Status::Ok();
 }
 
+dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase::Document& doc) {
+    if (dbase::Status s = dbase::CheckDestination(out); !s) return s;
+    return OpenInput(in, doc);
+}
+
 dbase::Status SaveOutput(dbase::Document& doc, const std::string& out) {
     return doc.Save(dbase::SaveModeForSave(doc.Is256K()), out);
 }

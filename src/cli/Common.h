@@ -54,6 +54,11 @@ dbase::Status OpenInput(const std::string& path, dbase::Database& db, dbase::Ope
 // Opens a data file as OpenInput does into `doc`, in the form it was read in.
 dbase::Status OpenInput(const std::string& path, dbase::Document& doc);
 
+// Opens `in` as OpenInput does once `out` is known to be a place a save can
+// write to (a regular file, a link to one, or nothing yet), so that nothing
+// is read, and nothing blocks, for a destination that would be refused.
+dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase::Document& doc);
+
 // Saves `doc` to `out` in the form the Save command uses.
 dbase::Status SaveOutput(dbase::Document& doc, const std::string& out);
 

@@ -48,7 +48,7 @@ dbase::Status ApplyEdit(const EditCommand& c, const ParsedArgs& args, dbase::Doc
 int RunEdit(const EditCommand& c, const Args& args, std::ostream& out, std::ostream& err) {
     const ParsedArgs p = ParseEditArgs(c, args, true);
     dbase::Document doc;
-    if (dbase::Status s = OpenInput(p.positional[0], doc); !s) return Fail(err, s);
+    if (dbase::Status s = OpenInputFor(p.positional[0], *p.get("-o"), doc); !s) return Fail(err, s);
     EditReport report;
     if (dbase::Status s = ApplyEdit(c, p, doc, report); !s) return Fail(err, s);
     if (dbase::Status s = SaveOutput(doc, *p.get("-o")); !s) return Fail(err, s);

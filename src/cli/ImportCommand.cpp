@@ -24,7 +24,7 @@ void AddImportEditCommands(std::vector<EditCommand>& list) {
         if (Status s = dbase::ParseIniFile(ini, file); !s) return s;
         if (Status s = dbase::ImportIni(db, sat, file); !s) return s;
         if (file.truncated) report.warnings.push_back(dbase::msg::IniTooManyTps);
-        if (!file.skippedLines.empty()) report.warnings.push_back(dbase::SkippedLinesWarning(file.skippedLines));
+        if (file.skippedCount > 0) report.warnings.push_back(dbase::SkippedLinesWarning(file));
         report.notes.push_back(dbase::msg::IniSuccess);
         return Status::Ok();
     }});

@@ -5,13 +5,13 @@
 #include "Common.h"
 
 #include "dbase/Link.h"
+#include "dbase/Messages.h"
 #include "serial/QtSerialPort.h"
 
 #include <QCoreApplication>
 
 #include <atomic>
 #include <csignal>
-#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -127,6 +127,8 @@ int CmdRead(const Args& args, std::ostream&, std::ostream& err) {
     if (*kind != "channel" && *kind != "default") throw UsageError("--kind takes channel or default");
     const std::string out = p.positional[0];
     const bool is256K = *kind == "channel";
+    // A destination that could never take the file is refused before the port is opened.
+    if (dbase::Status s = dbase::CheckDestination(out); !s) return Fail(err, s);
     return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.ReadBackImage(out, is256K); });
 }
 
@@ -136,9 +138,12 @@ int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
     const std::string file = p.positional[0];
     // The kind follows the file's size, as for a recent file; a size that
     // fits neither kind is refused by the file check.
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    const bool is256K = dbase::KindFromSize(ec ? 0 : size);
+    // A pipe, device or folder is refused before the port is opened; a
+    // missing file fails the exchange's own file check.
+    uint64_t size = 0;
+    if (dbase::Status s = dbase::CheckInputFile(file, &size); !s && s.message() != dbase::msg::FileMissing)
+        return Fail(err, s);
+    const bool is256K = dbase::KindFromSize(size);
     return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
 }
 

@@ -9,7 +9,7 @@ int CmdSave(const Args& args, std::ostream&, std::ostream& err) {
     const std::string* as = p.get("--as");
     if (as && *as != "channel" && *as != "default") throw UsageError("--as takes channel or default");
     dbase::Document doc;
-    if (dbase::Status s = OpenInput(p.positional[0], doc); !s) return Fail(err, s);
+    if (dbase::Status s = OpenInputFor(p.positional[0], p.positional[1], doc); !s) return Fail(err, s);
     const dbase::SaveMode mode =
         as ? dbase::SaveModeForSaveAs(doc.Is256K(), *as == "channel") : dbase::SaveModeForSave(doc.Is256K());
     if (dbase::Status s = doc.Save(mode, p.positional[1]); !s) return Fail(err, s);

@@ -142,6 +142,11 @@ SatData ExpectedSat(const SatRec& rec, const SatData& kept) {
     if (const auto tenths = LongitudeTenths(kept.Longitude);
         tenths && static_cast<unsigned>(*tenths) == GetU16(rec, 6))
         d.Longitude = kept.Longitude;
+    // A name cut from an .ini file keeps its last blank until the file is read again.
+    if (kept.Name.size() <= 18 && kept.Name != d.Name && TrimRight(kept.Name) == d.Name &&
+        std::equal(kept.Name.begin(), kept.Name.end(), rec.begin() + 17,
+                   [](char c, uint8_t b) { return static_cast<uint8_t>(c) == b; }))
+        d.Name = kept.Name;
     return d;
 }
 

@@ -1,8 +1,9 @@
-// Opening and saving data files: the checks of the open workflow, the four
-// save forms, atomic replacement of the destination and the working file.
+// Opening and saving data files: the checks of the open workflow and the
+// four save forms. How files are read and written is in Files.h.
 #pragma once
 
 #include "Container.h"
+#include "Files.h"
 #include "Model.h"
 #include "Status.h"
 
@@ -45,9 +46,6 @@ struct OpenedFile {
     ContainerInfo container;
 };
 
-// Reads a whole file. Fails with `missingMessage` when it does not exist.
-Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-
 // Checks the size of an opened file against the kind expected.
 Status CheckFileSize(uint64_t size, bool is256K);
 
@@ -59,8 +57,9 @@ Status OpenImageBytes(std::span<const uint8_t> file, bool is256K, Database& db, 
                       std::vector<uint8_t>* image = nullptr);
 
 // Opens a data file of the expected kind into `db` (see OpenImageBytes);
-// refuses a missing file. When `workFile` is not empty the decompressed image
-// is written there ("Decompress Error!" when it can not be).
+// refuses a missing file and one that is not a regular file, and checks the
+// size before anything is read. When `workFile` is not empty the
+// decompressed image is written there ("Decompress Error!" when it can not be).
 Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedFile* opened = nullptr,
                      const std::string& workFile = {});
 
@@ -74,22 +73,11 @@ inline bool KindFromSize(uint64_t size) { return size == kChannelFileSize; }
 Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out, bool frontPlacement = true);
 
 // Saves the model to `dest` in the given form, replacing the file
-// atomically; `form` is the form of the open file. On success the stored copy
+// atomically (see WriteFileAtomic); `form` is the form of the open file. On success the stored copy
 // of the favourite locks takes the decoded one; on failure an existing
 // destination is untouched. When `workFile` is not empty it receives the new
 // container as the open file's form would have it.
 Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const FileForm& form = {},
                  const std::string& workFile = {});
-
-// Writes `bytes` to `path` through a temporary file beside it and a rename,
-// so that `path` is always either the old file or the whole new one. An
-// existing file the process may not write is refused and left alone. With
-// `sync` the data is flushed to the disk before the rename.
-Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes, bool sync = true);
-
-// The program's data directory, created when missing.
-std::string DataDirectory();
-// The working file "KESTREL_BACKUP.BIN" in the data directory.
-std::string WorkFilePath();
 
 } // namespace dbase

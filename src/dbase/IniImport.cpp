@@ -1,9 +1,9 @@
 #include "IniImport.h"
 
 #include "Bits.h"
-#include "DataFile.h"
 #include "Edit.h"
 #include "Editors.h"
+#include "Files.h"
 #include "Image.h"
 #include "Messages.h"
 
@@ -139,7 +139,8 @@ IniFile ParseIniText(std::string_view text) {
                 badPositionLine = i + 1;
             }
         } else if (satLines && i == sattype + 2) {
-            f.satName = TrimText(TrimText(GetField(value, ',', 1)).substr(0, kMaxImportName));
+            // Cut as it stands: a blank at the cut stays part of the name.
+            f.satName = TrimText(GetField(value, ',', 1)).substr(0, kMaxImportName);
         } else if (dvbSeen && i == dvb + 1) {
             // The count of transponders; the lines themselves are counted.
         } else if (dvbSeen && dvb > 2 && i > dvb + 1) {
@@ -158,7 +159,8 @@ IniFile ParseIniText(std::string_view text) {
             const auto freq = DigitsValue(tp.freq, 0x3FFF);
             const auto sym = DigitsValue(tp.sym, 0xFFFF);
             if (!freq || !sym) {
-                f.skippedLines.push_back(tp.line);
+                if (f.skippedLines.size() < kMaxQuotedLines) f.skippedLines.push_back({tp.line, line});
+                ++f.skippedCount;
                 continue;
             }
             tp.freqValue = static_cast<uint16_t>(*freq);
@@ -179,17 +181,38 @@ IniFile ParseIniText(std::string_view text) {
 
 Status ParseIniFile(const std::string& path, IniFile& out) {
     std::vector<uint8_t> bytes;
-    if (Status s = ReadWholeFile(path, bytes); !s) return s;
+    const std::string tooLarge = "The file " + path +
+                                 " is larger than 4 MiB, more than any satellite .ini file holds,\r\r"
+                                 "It can not be imported!";
+    if (Status s = ReadFileLimited(path, kMaxIniFileBytes, tooLarge, bytes); !s) return s;
     out = ParseIniText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     return Status::Ok();
 }
 
-std::string SkippedLinesWarning(const std::vector<int>& lines) {
-    if (lines.empty()) return {};
-    std::string s = lines.size() == 1 ? "This transponder line can not be stored and was left out: line "
-                                      : "These transponder lines can not be stored and were left out: lines ";
-    for (size_t i = 0; i < lines.size(); ++i) s += (i ? ", " : "") + std::to_string(lines[i]);
-    return s + ".";
+namespace {
+
+// A line as a notice quotes it: at most 40 characters (a box line), control characters shown as "?".
+std::string QuotedLine(const std::string& text) {
+    constexpr size_t kMax = 40;
+    std::string q = text.substr(0, kMax);
+    for (char& c : q)
+        if (static_cast<unsigned char>(c) < ' ') c = '?';
+    return "\"" + q + (text.size() > kMax ? "...\"" : "\"");
+}
+
+} // namespace
+
+std::string SkippedLinesWarning(const IniFile& file) {
+    const int n = file.skippedCount;
+    if (n == 0) return {};
+    std::string s = n == 1 ? "This transponder line can not be stored and was left out:"
+                           : std::to_string(n) + " transponder lines can not be stored and were left out" +
+                                 (static_cast<size_t>(n) > file.skippedLines.size()
+                                      ? "; the first " + std::to_string(file.skippedLines.size()) + " are:"
+                                      : ":");
+    for (const SkippedLine& l : file.skippedLines)
+        s += "\rline " + std::to_string(l.line) + ": " + QuotedLine(l.text);
+    return s;
 }
 
 Status ImportIni(Database& db, int sat, const IniFile& file) {
@@ -209,8 +232,14 @@ Status ImportIni(Database& db, int sat, const IniFile& file) {
     SatRec& rec = db.Sat.rec[sat];
     WriteDefaultLnb(rec);
     WriteSatName(rec, file.satName);
+    // One NUL ends the name, also one of the full 18 characters.
+    rec[17 + std::min(file.satName.size(), kMaxImportName)] = 0;
     PutU16(rec, 6, static_cast<uint16_t>(file.satTenths));
     db.Sat.data[sat] = DecodeSat(rec);
+    // The decoded name keeps the blanks of the cut; the reader trims them next time.
+    if (const std::string cut = file.satName.substr(0, kMaxImportName);
+        TrimRight(cut) == db.Sat.data[sat].Name)
+        db.Sat.data[sat].Name = cut;
     if (imported == 0) return Status::Ok();
 
     for (int t = 0; t < kTpSlots; ++t) {

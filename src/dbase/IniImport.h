@@ -41,19 +41,29 @@ struct IniTransponder {
     uint16_t freqValue = 0, symValue = 0;
 };
 
+// A transponder line of a file that was left out.
+struct SkippedLine {
+    int line = 0;     // 1-based line number
+    std::string text; // the line, trimmed
+    bool operator==(const SkippedLine&) const = default;
+};
+// How many left-out lines a file's reading keeps to quote.
+inline constexpr size_t kMaxQuotedLines = 10;
+
 // What a file holds, read by ParseIniText.
 struct IniFile {
-    std::string satName;    // first field of the name line, at most 18 characters
+    std::string satName;      // first field of the name line, cut to 18 characters as it stands
     std::string satPos = "0"; // orbital position in tenths of a degree, as text
     int satTenths = 0;
     std::vector<IniTransponder> tps; // the storable transponders in file order, at most 150
     // The file lists more than 150 storable transponders: the first 150 are
     // kept and the user is told "One SAT have excced tp (150)!".
     bool truncated = false;
-    // 1-based numbers of transponder lines left out because their numbers can
-    // not be stored (not a number, frequency of 16,384 MHz or more, symbol
-    // rate above 65,535).
-    std::vector<int> skippedLines;
+    // Transponder lines left out because their numbers can not be stored
+    // (not a number, frequency of 16,384 MHz or more, symbol rate above
+    // 65,535): how many, and the first ten of them.
+    int skippedCount = 0;
+    std::vector<SkippedLine> skippedLines;
     // Refusal of the whole file (no sections, or a position that is not a
     // whole number of tenths of a degree from 0 to 3600); Ok otherwise.
     Status status;
@@ -69,13 +79,14 @@ struct IniFile {
 IniFile ParseIniText(std::string_view text);
 
 // Reads the file at `path` into `out` with ParseIniText. Fails with the
-// missing-file message when the file does not exist; the file's own refusal
-// is left in out.status.
+// missing-file message when the file does not exist, and refuses one that is
+// not a regular file or is larger than 4 MiB before reading it; the file's
+// own refusal is left in out.status.
 Status ParseIniFile(const std::string& path, IniFile& out);
 
-// The warning that lists the transponder lines left out, or an empty text
-// when there are none.
-std::string SkippedLinesWarning(const std::vector<int>& lines);
+// The notice that says how many transponder lines were left out and quotes
+// the first ten at most, or an empty text when there are none.
+std::string SkippedLinesWarning(const IniFile& file);
 
 // Imports `file` into satellite `sat`. Refuses, changing nothing, a file whose
 // status is a refusal, and an import that would bring the transponders in

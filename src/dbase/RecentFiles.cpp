@@ -1,11 +1,15 @@
 #include "RecentFiles.h"
 
-#include "DataFile.h"
+#include "Files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace dbase {
 
@@ -75,10 +79,27 @@ std::string_view StripBom(std::string_view text) {
     return text;
 }
 
-std::string ReadText(const std::string& path) {
+// The text of the settings file; a missing file is an empty text.
+Status ReadText(const std::string& path, std::string& text) {
+    text.clear();
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) return Status::Ok();
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) return {};
-    return std::string(bytes.begin(), bytes.end());
+    const std::string tooLarge =
+        "The settings file " + path + " is larger than 1 MiB,\r\rIt is neither read nor written.";
+    if (Status s = ReadFileLimited(path, kMaxSettingsFileBytes, tooLarge, bytes); !s) return s;
+    text.assign(bytes.begin(), bytes.end());
+    return Status::Ok();
+}
+
+std::string ReadText(const std::string& path) {
+    std::string text;
+    (void)ReadText(path, text);
+    return text;
+}
+
+Status WriteText(const std::string& path, const std::string& text) {
+    return WriteFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 std::string ValueIn(std::string_view text, std::string_view section, std::string_view key) {
@@ -162,23 +183,58 @@ std::string SetProfileString(std::string_view text, std::string_view section, st
 
 Status WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view value) {
-    const std::string text = SetProfileString(ReadText(path), section, key, value);
-    return WriteFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    std::string text;
+    if (Status s = ReadText(path, text); !s) return s;
+    return WriteText(path, SetProfileString(text, section, key, value));
+}
+
+Status ReadRecentFiles(const std::string& path, RecentFileList& files) {
+    files = {};
+    std::string text;
+    if (Status s = ReadText(path, text); !s) return s;
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i] = ValueIn(text, kRecentSection, kRecentKeys[i]);
+    return Status::Ok();
 }
 
 RecentFileList ReadRecentFiles(const std::string& path) {
-    const std::string text = ReadText(path);
     RecentFileList files;
-    for (size_t i = 0; i < files.size(); ++i)
-        files[i] = ValueIn(text, kRecentSection, kRecentKeys[i]);
+    (void)ReadRecentFiles(path, files);
     return files;
 }
 
 Status WriteRecentFiles(const std::string& path, const RecentFileList& files) {
-    std::string text = ReadText(path);
+    std::string text;
+    if (Status s = ReadText(path, text); !s) return s;
     for (size_t i = 0; i < files.size(); ++i)
         text = SetProfileString(text, kRecentSection, kRecentKeys[i], files[i]);
-    return WriteFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    return WriteText(path, text);
+}
+
+Status TrySettingsWrite(const std::string& path) {
+    std::string target;
+    if (Status s = ResolveDestination(path, target); !s) return s;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) {
+        // Nothing there yet: make it and take it away again.
+        if (Status s = WriteText(target, {}); !s) return s;
+        ::unlink(target.c_str());
+        return Status::Ok();
+    }
+    std::string text;
+    if (Status s = ReadText(target, text); !s) return s;
+    return WriteText(target, text);
+}
+
+std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir, Status* why) {
+    const std::string besideExe = (std::filesystem::path(exeDir) / kSettingsFileName).string();
+    const Status tried = TrySettingsWrite(besideExe);
+    if (why) *why = tried;
+    if (tried) return besideExe;
+    const std::filesystem::path dir = std::filesystem::path(configDir) / "orbitlist";
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    return (dir / kSettingsFileName).string();
 }
 
 bool RecentAfterOpen(const RecentFileList& current, const std::string& opened, RecentFileList& updated) {

@@ -33,15 +33,32 @@ std::string SetProfileString(std::string_view text, std::string_view section, st
                              std::string_view value);
 
 // Sets `key` in `section` of the profile file at `path`, creating the file
-// when it is missing. The file is replaced atomically.
+// when it is missing. The file is replaced atomically. A file that can not be
+// read (larger than 1 MiB, not a regular file) is refused and left alone.
 Status WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view value);
 
 // Reads "Last_File_Name1".."Last_File_Name3" of section "ORBITLIST_Tavrinex".
 RecentFileList ReadRecentFiles(const std::string& path);
+// The same, saying why a file that is there could not be read (the list is
+// then empty). A missing file is an empty list.
+Status ReadRecentFiles(const std::string& path, RecentFileList& files);
 
-// Writes the three entries in one replacement of the file.
+// Writes the three entries in one replacement of the file; a file that can
+// not be read is refused and left alone, as WriteProfileString does.
 Status WriteRecentFiles(const std::string& path, const RecentFileList& files);
+
+// Ok when the settings file at `path` can be written: an existing one is
+// written again with its own bytes, a missing one is made and removed.
+Status TrySettingsWrite(const std::string& path);
+
+// Where the settings file lives: "ORBITLIST.ini" beside the executable when
+// a write there succeeds, else in "orbitlist" under the per-user
+// configuration folder `configDir` (made when missing).
+// `besideExe`, when given, receives why the place beside the executable was
+// not taken (Ok when it was).
+std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir,
+                               Status* besideExe = nullptr);
 
 // Returns true and sets `updated` to the list after `opened` was opened when
 // the list changes: a file already in the list (exact, case-sensitive text)

@@ -13,6 +13,7 @@
 #include "ui/MessageBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <unistd.h>
 
 using namespace guitest;
 using ui::MessageBox;
@@ -211,6 +213,46 @@ private slots:
         QVERIFY(form_->Doc().DataChanged());
         QVERIFY(form_->Db().SatTpCounts[sat] > 10);
         QCOMPARE(form_->Db().Sat.data[sat].Name.substr(0, 3), std::string("Hot"));
+    }
+
+    // An 8 GB .ini file is refused by its size; the open file and its
+    // unsaved changes stay.
+    void aHugeIniFileIsRefusedAndTheOpenFileKept() {
+        const QString huge = env_->path(QStringLiteral("huge.ini"));
+        WriteZeros(huge, 0);
+        QVERIFY(::truncate(QFile::encodeName(huge).constData(), 8LL << 30) == 0);
+        ClickRow(form_->SG_Sat, 3);
+        form_->Doc().SetDataChanged(true);
+        const auto before = form_->Db().Tp.rec;
+        ui::FileDialog::setNextFileName(huge);
+        form_->DownLoadFromini1Click();
+        const QStringList texts = TakeShownTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].contains(QStringLiteral("is larger than 4 MiB")), qPrintable(texts[0]));
+        QVERIFY(form_->Doc().FileOpened() && form_->Doc().DataChanged());
+        QVERIFY(form_->Db().Tp.rec == before);
+    }
+
+    // Lines left out are told in a short notice with an OK button.
+    void leftOutLinesAreANoticeWithAnOkButton() {
+        const QString ini = env_->path(QStringLiteral("many.ini"));
+        QFile f(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[SATTYPE]\n1=0130\n2=Hot Bird\n[DVB]\n0=1\n1=11000,H,27500,34\n");
+        for (int i = 0; i < 200000; ++i)
+            f.write("2=x,H,1\n");
+        f.close();
+        ClickRow(form_->SG_Sat, 3);
+        ui::FileDialog::setNextFileName(ini);
+        form_->DownLoadFromini1Click();
+        const QList<MessageBox::Shown> shown = MessageBox::shown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0].text, Msg(dbase::msg::IniSuccess));
+        QCOMPARE(shown[1].kind, MessageBox::Information);
+        QCOMPARE(shown[1].answer, MessageBox::Ok);
+        QVERIFY(shown[1].text.startsWith(QStringLiteral("200000 transponder lines can not be stored")));
+        QCOMPARE(shown[1].text.count(QLatin1Char('\n')), 10);
+        MessageBox::clearShown();
     }
 
     void favouriteNameDialogRenamesTheGroupEverywhere() {

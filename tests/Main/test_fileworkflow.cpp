@@ -1,8 +1,10 @@
 // Opening, saving and the recent-file list through the main window, with the
 // dialogs answered by the tests.
+#include "EditProg/TFormEditProg.h"
 #include "GuiTestSupport.h"
 #include "Main/Pictures.h"
 #include "SampleData.h"
+#include "TestUtil.h"
 #include "dbase/DataFile.h"
 #include "dbase/RecentFiles.h"
 #include "ui/FileDialog.h"
@@ -16,7 +18,12 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace guitest;
 using ui::FileDialog;
@@ -444,6 +451,131 @@ class TestFileWorkflow : public QObject {
         QVERIFY(!form->isVisible());
         QCOMPARE(TakeShownTexts().size(), 1);
         QVERIFY(!QFile::exists(env.workFile()));
+    }
+
+    // A file handed over while the program editor is open waits for the
+    // editor and its command to end; OK then writes into the file it was
+    // opened on, and of two files handed over the later opens.
+    void handOffWaitsUntilTheWindowIsIdle() {
+        Env env;
+        auto form = MakeForm(env);
+        const QString a = WriteSample(env, "a.bin");
+        const QString b = WriteDataFile(*sample::BuildFull(2), env.path("b.bin"), false);
+        const QString c = WriteDataFile(*sample::BuildFull(3), env.path("c.bin"), true);
+        OpenThroughMenu(*form, a);
+        ClickRow(form->SG_TV, 2);
+        const int slot = form->SelectedTv();
+        QVERIFY(slot >= 0);
+        bool stillA = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<TFormEditProg*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            form->OpenFileFromOutside(b); // as a second start, a drop or the command line would
+            form->OpenFileFromOutside(c);
+            stillA = form->CurrentFile() == a && form->Doc().Is256K();
+            dialog->SB_OKClick();
+        });
+        MessageBox::setNextAnswer(MessageBox::Yes); // "open another file anyway?"
+        form->SG_TVDblClick();
+        QVERIFY(stillA);
+        QVERIFY(form->EditAccepted);
+        QCOMPARE(form->CurrentFile(), a); // the command ended on the file it began with
+        QTRY_COMPARE(form->CurrentFile(), c);
+        QCOMPARE(TakeShownTexts(), QStringList{"Setting not saved, open another file anyway?"});
+        // The newest hand-off opened untouched; the one before it never opened.
+        auto expected = dbase::NewDatabase();
+        QVERIFY(dbase::OpenImageFile(Native(c), true, *expected));
+        QVERIFY(form->Db().Prog.rec == expected->Prog.rec);
+        QVERIFY(!form->Doc().DataChanged());
+        QCOMPARE(Recent(env)[0], Native(c));
+        QCOMPARE(Recent(env)[1], Native(a));
+        QTest::qWait(250);
+        QCOMPARE(form->CurrentFile(), c);
+    }
+
+    // Pipes, devices and folders: refused with a box naming them, before
+    // anything is opened; the open image and its changes stay.
+    void filesThatAreNoRegularFilesAreRefused() {
+        Env env;
+        auto form = MakeForm(env);
+        const QString path = WriteSample(env, "chan.bin");
+        OpenThroughMenu(*form, path);
+        const QString fifo = env.path("fifo.bin");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        const QString refusal =
+            QStringLiteral("The file can not be saved!\n\n%1 is a named pipe, not a regular file.");
+
+        form->Doc().SetDataChanged(true);
+        FileDialog::setNextFileName(fifo);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        form->Save_DataClick(true);
+        QCOMPARE(TakeShownTexts(), QStringList{refusal.arg(fifo)});
+        MessageBox::setNextAnswer(MessageBox::NoButton);
+        QVERIFY(form->Doc().DataChanged() && form->Doc().FileOpened());
+        QCOMPARE(form->CurrentFile(), path);
+
+        // The file Save writes to turned into a pipe.
+        QFile::remove(path);
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        form->PMSaveClick();
+        QCOMPARE(TakeShownTexts(), QStringList{refusal.arg(path)});
+        QVERIFY(form->Doc().DataChanged() && form->Doc().FileOpened());
+        QVERIFY(!ui::OverlayVisible());
+
+        form->Doc().SetDataChanged(false);
+        OpenThroughMenu(*form, fifo);
+        QCOMPARE(TakeShownTexts(),
+                 QStringList{
+                     QStringLiteral("The file can not be opened!\n\n%1 is a named pipe, not a regular file.")
+                         .arg(fifo)});
+        OpenThroughMenu(*form, env.path(""));
+        QCOMPARE(TakeShownTexts().size(), 1);
+    }
+
+    // A settings file that can not be written says so once, in a box and
+    // on stderr, however many writes fail.
+    void aSettingsProblemIsToldOnce() {
+        Env env;
+        MainWindowFiles files = env.files();
+        files.settingsFile = env.path("no-such-folder/ORBITLIST.ini");
+        TFormMain form(files);
+        const QString err = env.path("stderr.txt");
+        const int saved = ::dup(2);
+        const int log = ::open(QFile::encodeName(err).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(log, 2);
+        form.OpenFileFromOutside(WriteSample(env, "a.bin"));
+        form.OpenFileFromOutside(WriteSample(env, "b.bin"));
+        ::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        ::close(log);
+        const QStringList texts = TakeShownTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(
+            texts[0].startsWith("The list of recent files can not be kept:\n\nThe file can not be saved!"),
+            qPrintable(texts[0]));
+        QVERIFY(form.Doc().FileOpened());
+        const QList<QByteArray> lines = Contents(err).trimmed().split('\n');
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines[0].startsWith(
+            "orbitlist: The list of recent files can not be kept: The file can not be saved!"));
+    }
+
+    // Without a private folder for the working file no file is opened.
+    void withoutAPrivateFolderNothingIsOpened() {
+        Env env;
+        const QString path = WriteSample(env, "a.bin");
+        MainWindowFiles files = env.files();
+        files.workFile.clear();
+        TFormMain form(files);
+        testutil::EnvVar data("XDG_DATA_HOME", nullptr), home("HOME", nullptr),
+            run("XDG_RUNTIME_DIR", nullptr);
+        form.OpenFileFromOutside(path);
+        const QStringList texts = TakeShownTexts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(texts[0].startsWith("The file can not be opened!\n\nThere is no private folder"),
+                 qPrintable(texts[0]));
+        QVERIFY(!form.Doc().FileOpened());
     }
 
     void closingWithoutChangesAsksNothing() {

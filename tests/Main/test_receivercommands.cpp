@@ -19,6 +19,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace guitest;
 using ui::MessageBox;
 
@@ -104,6 +106,30 @@ private slots:
         QFile f(out);
         f.open(QIODevice::ReadOnly);
         QCOMPARE(f.readAll(), before);
+        QVERIFY(!form_->Doc().FileOpened());
+    }
+
+    // A pipe as the read-back file is refused before the question and before
+    // the communication dialog: nothing would ever be written to it.
+    void aReadBackIntoAPipeIsRefusedAtOnce() {
+        const QString fifo = env_->path(QStringLiteral("fifo.img"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        bool dialogShown = false;
+        QTimer::singleShot(0, [&dialogShown] {
+            if (auto* dialog = qobject_cast<upgrade::TFormUpgrade*>(QApplication::activeModalWidget())) {
+                dialogShown = true;
+                dialog->findChild<QToolButton*>(QStringLiteral("SB_Cancel"))->click();
+            }
+        });
+        ui::FileDialog::setNextFileName(fifo);
+        MessageBox::setNextAnswer(MessageBox::Yes);
+        form_->ReadDataClick(true);
+        QCOMPARE(TakeShownTexts(),
+                 QStringList{
+                     QStringLiteral("The file can not be saved!\n\n%1 is a named pipe, not a regular file.")
+                         .arg(fifo)});
+        MessageBox::setNextAnswer(MessageBox::NoButton);
+        QVERIFY(!dialogShown);
         QVERIFY(!form_->Doc().FileOpened());
     }
 

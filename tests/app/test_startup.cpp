@@ -1,9 +1,13 @@
 // Start-up: the serial-component decision, the default database copy, where
 // the settings file lives, and the titles.
+#include "GuiTestSupport.h"
 #include "Main/TFormMain.h"
 #include "app/SerialDeploy.h"
 #include "app/Startup.h"
+#include "dbase/Files.h"
 #include "dbase/Messages.h"
+#include "ui/FormSetup.h"
+#include "ui/MessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,6 +122,39 @@ class TestStartup : public QObject {
         QCOMPARE(app::SettingsFilePath(exe.path(), config.path()),
                  config.filePath("orbitlist/ORBITLIST.ini"));
         QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A save in place stopped by a crash is offered back at the next start:
+    // Yes puts the old content back, No keeps the file and drops the copy.
+    void anUnfinishedSaveInPlaceIsOfferedBack() {
+        guitest::Env env;
+        QTemporaryDir dir;
+        const QString recovery = dir.filePath("recovery");
+        QVERIFY(QDir().mkpath(recovery));
+        const QString damaged = dir.filePath("damaged.bin"), kept = dir.filePath("kept.bin");
+        WriteFile(damaged, "half new");
+        WriteFile(kept, "new");
+        const auto place = [&](const QString& name, const QString& file, const QByteArray& old) {
+            dbase::RecoveryRecord r;
+            r.path = QFile::encodeName(file).toStdString();
+            r.oldBytes.assign(old.begin(), old.end());
+            const std::vector<uint8_t> bytes = dbase::EncodeRecoveryRecord(r);
+            WriteFile(QDir(recovery).filePath(name), QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                                                static_cast<qsizetype>(bytes.size())));
+        };
+        place("aaaaaa.rec", damaged, "old content");
+        place("bbbbbb.rec", kept, "old");
+        ui::MessageBox::setNextAnswer(ui::MessageBox::Yes); // the second box takes its safe answer, No
+        app::OfferRecovery(nullptr, recovery);
+        const auto& shown = ui::MessageBox::shown();
+        QCOMPARE(shown.size(), 2);
+        QCOMPARE(shown[0].text, ui::MessageText(app::RecoveryQuestion(damaged)));
+        QCOMPARE(shown[0].kind, ui::MessageBox::Warning);
+        QCOMPARE(shown[1].answer, ui::MessageBox::No);
+        QCOMPARE(ReadFile(damaged), QByteArray("old content"));
+        QCOMPARE(ReadFile(kept), QByteArray("new"));
+        QVERIFY(QDir(recovery).isEmpty());
+        QVERIFY(app::RecoveryQuestion(damaged).contains(damaged));
     }
 
     void titles() {

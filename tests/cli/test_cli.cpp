@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using testutil::ReadFile;
 using testutil::TempDir;
@@ -111,4 +116,66 @@ TEST(CliErrors, RefusalsExitOneAndMalformedLinesExitTwo) {
     EXPECT_EQ(RunCli({"dump", "a", "--xml"}).status, 2);
     EXPECT_EQ(RunCli({"save", "a", "b", "--as"}).status, 2);
     EXPECT_EQ(RunCli({"save", "a", "b", "--as", "huge"}).status, 2);
+}
+
+// A huge input is refused by its size: exit 1 with the open workflow's
+// message, not an abort. The program itself is run, under a memory limit
+// that an attempt to read the file whole would break.
+TEST(CliErrors, AHugeInputExitsOneWithTheSizeMessage) {
+    TempDir dir;
+    const std::string huge = dir.path("huge.bin");
+    testutil::WriteFile(huge, {});
+    ASSERT_EQ(::truncate(huge.c_str(), 8LL << 30), 0);
+    const Result r = RunCli({"info", huge});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "File length can not be matched!\n\nPlease select the 128K default data!\n");
+    const std::string log = dir.path("err.txt");
+#if defined(__SANITIZE_ADDRESS__)
+    const std::string limit; // the sanitizer reserves more address space than any limit would allow
+#else
+    const std::string limit = "ulimit -v 4000000; ";
+#endif
+    const std::string command =
+        limit + std::string(ORBITLIST_CLI_EXE) + " save " + huge + " " + dir.path("out.bin") + " 2>" + log;
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const auto text = ReadFile(log);
+    EXPECT_EQ(std::string(text.begin(), text.end()),
+              "File length can not be matched!\n\nPlease select the 128K default data!\n");
+}
+
+// Destinations that are no regular files are refused before the input is
+// read and before anything is opened: nothing blocks on a pipe.
+TEST(CliErrors, DestinationsThatAreNoRegularFilesAreRefusedAtOnce) {
+    TempDir dir;
+    const std::string in = WriteSample(dir), fifo = dir.path("fifo.bin");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int status = testutil::InChild(
+        false,
+        [&] {
+            const std::string refusal =
+                "The file can not be saved!\n\n" + fifo + " is a named pipe, not a regular file.\n";
+            for (const cli::Args& args :
+                 {cli::Args{"save", in, fifo}, cli::Args{"fav-lock", in, "1", "1", "-o", fifo},
+                  cli::Args{"sort", in, "tv", "name", "-o", fifo},
+                  cli::Args{"read", "--port", "/dev/no-such-port", "--kind", "channel", fifo}}) {
+                const Result r = RunCli(args);
+                if (r.status != 1 || r.err != refusal) {
+                    std::fprintf(stderr, "%s: %d %s", args[0].c_str(), r.status, r.err.c_str());
+                    return 1;
+                }
+            }
+            // An input pipe is refused the same way, also one to be sent to the receiver.
+            const std::string opened =
+                "The file can not be opened!\n\n" + fifo + " is a named pipe, not a regular file.\n";
+            for (const cli::Args& args :
+                 {cli::Args{"info", fifo}, cli::Args{"write", "--port", "/dev/no-such-port", fifo}}) {
+                const Result r = RunCli(args);
+                if (r.status != 1 || r.err != opened) return 2;
+            }
+            return 0;
+        },
+        10);
+    EXPECT_EQ(status, 0) << "97: a command blocked on the pipe";
 }

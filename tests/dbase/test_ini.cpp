@@ -1,12 +1,18 @@
 // Reading satellite .ini files and importing them into a satellite.
 #include "TestDb.h"
+#include "TestUtil.h"
 
 #include "dbase/Bits.h"
+#include "dbase/Consistency.h"
 #include "dbase/Edit.h"
 #include "dbase/IniImport.h"
 #include "dbase/Messages.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace dbase;
 using sample::AddProg;
@@ -22,6 +28,13 @@ std::string Lines(std::initializer_list<const char*> lines, const char* end = "\
 }
 
 std::string DataFile(const std::string& name) { return std::string(ORBITLIST_TEST_DATA) + "/ini/" + name; }
+
+std::vector<int> SkippedNumbers(const IniFile& f) {
+    std::vector<int> numbers;
+    for (const SkippedLine& l : f.skippedLines)
+        numbers.push_back(l.line);
+    return numbers;
+}
 
 } // namespace
 
@@ -153,16 +166,63 @@ TEST(IniParse, UnstorableLinesAreLeftOutAndListed) {
     const IniFile f = ParseIniText(Lines({"[SATTYPE]", "1=0192", "2=S", "[DVB]", "0=7", "1=10958,H, 6111,34",
                                           "2=abc,H,27500,34", "3=16384,H,27500,34", "4=16383,V,65535,34",
                                           "5=11000,H,65536,34", "6=11000,H", "7=11000,H,-1,34"}));
-    EXPECT_EQ(f.skippedLines, (std::vector<int>{7, 8, 10, 11, 12}));
+    EXPECT_EQ(SkippedNumbers(f), (std::vector<int>{7, 8, 10, 11, 12}));
+    EXPECT_EQ(f.skippedCount, 5);
     ASSERT_EQ(f.tps.size(), 2u);
     EXPECT_EQ(f.tps[0].sym, "6111");
     EXPECT_EQ(f.tps[0].symValue, 6111);
     EXPECT_EQ(f.tps[1].freqValue, 16383);
     EXPECT_EQ(f.tps[1].symValue, 65535);
-    EXPECT_EQ(SkippedLinesWarning(f.skippedLines),
-              "These transponder lines can not be stored and were left out: lines 7, 8, 10, 11, 12.");
-    EXPECT_EQ(SkippedLinesWarning({4}), "This transponder line can not be stored and was left out: line 4.");
-    EXPECT_EQ(SkippedLinesWarning({}), "");
+    EXPECT_EQ(SkippedLinesWarning(f), "5 transponder lines can not be stored and were left out:"
+                                      "\rline 7: \"2=abc,H,27500,34\"\rline 8: \"3=16384,H,27500,34\""
+                                      "\rline 10: \"5=11000,H,65536,34\"\rline 11: \"6=11000,H\""
+                                      "\rline 12: \"7=11000,H,-1,34\"");
+    const IniFile one = ParseIniText(Lines({"[SATTYPE]", "1=0192", "2=S", "[DVB]", "0=1", "1=x,H,1"}));
+    EXPECT_EQ(SkippedLinesWarning(one),
+              "This transponder line can not be stored and was left out:\rline 6: \"1=x,H,1\"");
+    EXPECT_EQ(SkippedLinesWarning(IniFile{}), "");
+}
+
+// A file of 200,000 unusable lines gives a notice of a dozen lines: the
+// count and the first ten, each cut short.
+TEST(IniParse, TheNoticeOfLeftOutLinesStaysShort) {
+    std::string text = Lines({"[SATTYPE]", "1=0192", "2=S", "[DVB]", "0=0"});
+    for (int i = 0; i < 200000; ++i)
+        text += std::to_string(i + 1) + "=x" + std::string(i == 0 ? 200 : 3, 'y') + "\x01,H,27500\n";
+    const IniFile f = ParseIniText(text);
+    EXPECT_EQ(f.skippedCount, 200000);
+    ASSERT_EQ(f.skippedLines.size(), kMaxQuotedLines);
+    const std::string notice = SkippedLinesWarning(f);
+    EXPECT_EQ(
+        notice.rfind("200000 transponder lines can not be stored and were left out; the first 10 are:", 0),
+        0u)
+        << notice;
+    EXPECT_EQ(std::count(notice.begin(), notice.end(), '\r'), 10);
+    EXPECT_LT(notice.size(), 1200u);
+    EXPECT_NE(notice.find("\rline 6: \"1=xyyy"), std::string::npos);
+    EXPECT_NE(notice.find("yyy...\"\r"), std::string::npos); // a long line is cut
+    EXPECT_EQ(notice.find('\x01'), std::string::npos);       // control characters are not quoted as they are
+    EXPECT_NE(notice.find("\rline 15: \"10=xyyy?,H,27500\""), std::string::npos);
+    EXPECT_EQ(notice.find("line 16"), std::string::npos);
+}
+
+// A real file's name longer than 18 characters keeps the blank at the cut:
+// 18 bytes from byte 17 and the NUL at byte 35; the decoded name keeps the
+// blank until the image is read again.
+TEST(IniImport, ANameCutAtABlankKeepsIt) {
+    const IniFile f = ParseIniText(Lines(
+        {"[SATTYPE]", "1=0130", "2=Eutelsat Hot Bird 13B,13C,13E", "[DVB]", "0=1", "1=11000,H,27500,34"}));
+    EXPECT_EQ(f.satName, "Eutelsat Hot Bird ");
+    auto db = sample::BuildSample();
+    db->Sat.rec[1][35] = 0x5A;
+    ASSERT_TRUE(ImportIni(*db, 1, f).ok());
+    const SatRec& rec = db->Sat.rec[1];
+    EXPECT_EQ(std::string(rec.begin() + 17, rec.begin() + 35), "Eutelsat Hot Bird ");
+    EXPECT_EQ(rec[34], ' ');
+    EXPECT_EQ(rec[35], 0);
+    EXPECT_EQ(db->Sat.data[1].Name, "Eutelsat Hot Bird ");
+    EXPECT_TRUE(FindInconsistencies(*db).empty());
+    EXPECT_EQ(DecodeSat(rec).Name, "Eutelsat Hot Bird");
 }
 
 TEST(IniParse, At150TheReadingStops) {
@@ -173,7 +233,7 @@ TEST(IniParse, At150TheReadingStops) {
     EXPECT_TRUE(f.truncated);
     ASSERT_EQ(f.tps.size(), 150u);
     EXPECT_EQ(f.tps.back().freqValue, 10849);
-    EXPECT_EQ(f.skippedLines, std::vector<int>{6});
+    EXPECT_EQ(SkippedNumbers(f), std::vector<int>{6});
 
     text.resize(text.rfind("152="));
     EXPECT_FALSE(ParseIniText(text).truncated);
@@ -182,6 +242,27 @@ TEST(IniParse, At150TheReadingStops) {
 TEST(IniParse, MissingFileGivesTheOpenMessage) {
     IniFile f;
     EXPECT_EQ(ParseIniFile(DataFile("no-such-file.ini"), f).message(), msg::FileMissing);
+}
+
+// A huge file (a sparse one is enough) is refused by its size before a byte
+// is read, and a pipe is refused without waiting for a writer.
+TEST(IniParse, HugeFilesAndPipesAreRefusedBeforeReading) {
+    testutil::TempDir dir;
+    const std::string huge = dir.path("huge.ini");
+    testutil::WriteFile(huge, {});
+    ASSERT_EQ(::truncate(huge.c_str(), 8LL << 30), 0);
+    IniFile f;
+    const Status s = ParseIniFile(huge, f);
+    EXPECT_EQ(s.message(), "The file " + huge +
+                               " is larger than 4 MiB, more than any satellite .ini file holds,\r\r"
+                               "It can not be imported!");
+    testutil::WriteFile(huge, std::vector<uint8_t>(kMaxIniFileBytes, ' '));
+    EXPECT_TRUE(ParseIniFile(huge, f).ok());
+
+    const std::string fifo = dir.path("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ParseIniFile(fifo, f).message(),
+              "The file can not be opened!\r\r" + fifo + " is a named pipe, not a regular file.");
 }
 
 namespace {
@@ -331,7 +412,8 @@ TEST(IniImport, RealFiles) {
         ASSERT_TRUE(ParseIniFile(DataFile(c.file), f).ok());
         ASSERT_TRUE(f.status.ok()) << f.status.message();
         EXPECT_EQ(f.truncated, c.truncated);
-        EXPECT_EQ(f.skippedLines.size(), c.skipped);
+        EXPECT_EQ(static_cast<size_t>(f.skippedCount), c.skipped);
+        EXPECT_EQ(f.skippedLines.size(), std::min(c.skipped, kMaxQuotedLines));
 
         auto db = sample::BuildSample();
         const int sat = 2;
@@ -358,8 +440,8 @@ TEST(IniImport, RealFileDetails) {
     IniFile f;
     ASSERT_TRUE(ParseIniFile(DataFile("channelscan-0192.ini"), f).ok());
     // The Ka-band lines above 16,383 MHz do not fit the frequency field.
-    EXPECT_EQ(f.skippedLines.front(), 120);
-    EXPECT_EQ(f.skippedLines.back(), 145);
+    EXPECT_EQ(f.skippedLines.front().line, 120);
+    EXPECT_EQ(f.skippedCount, 26);
     ASSERT_TRUE(ParseIniFile(DataFile("channelscan-0950.ini"), f).ok());
     const auto w = std::find_if(f.tps.begin(), f.tps.end(), [](const IniTransponder& t) { return t.pol == "W"; });
     ASSERT_NE(w, f.tps.end());

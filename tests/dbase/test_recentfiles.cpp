@@ -1,3 +1,6 @@
+#include "TestUtil.h"
+
+#include "dbase/Files.h"
 #include "dbase/RecentFiles.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dbase;
@@ -131,4 +136,69 @@ TEST(RecentList, RemovingAMissingFileMovesTheRestUp) {
     // A name listed twice: the test on the later entry decides.
     ASSERT_TRUE(RecentAfterRemoval({"A", "B", "A"}, "A", out));
     EXPECT_EQ(out, (RecentFileList{"A", "B", ""}));
+}
+
+// A settings file larger than 1 MiB is neither read nor replaced by a write
+// of the recent files.
+TEST(SettingsFile, AHugeSettingsFileIsRefusedAndLeftAlone) {
+    testutil::TempDir dir;
+    const std::string ini = dir.path("ORBITLIST.ini");
+    testutil::WriteFile(ini, {});
+    ASSERT_EQ(::truncate(ini.c_str(), 8LL << 30), 0);
+    const std::string refusal =
+        "The settings file " + ini + " is larger than 1 MiB,\r\rIt is neither read nor written.";
+    RecentFileList files{"x", "y", "z"};
+    EXPECT_EQ(ReadRecentFiles(ini, files).message(), refusal);
+    EXPECT_EQ(files, (RecentFileList{"", "", ""}));
+    EXPECT_EQ(WriteRecentFiles(ini, {"a", "", ""}).message(), refusal);
+    EXPECT_EQ(WriteProfileString(ini, kRecentSection, kRecentKeys[0], "a").message(), refusal);
+    EXPECT_EQ(std::filesystem::file_size(ini), 8ULL << 30);
+    // Just below the limit it is read.
+    testutil::WriteFile(ini, std::vector<uint8_t>(kMaxSettingsFileBytes - 100, ';'));
+    EXPECT_TRUE(WriteRecentFiles(ini, {"a", "", ""}).ok());
+    EXPECT_EQ(ReadRecentFiles(ini)[0], "a");
+}
+
+// The settings place is chosen by trying to write there. As "nobody": a
+// writable file in a folder nobody may write is kept beside the executable
+// (and written in place), one nobody may only read sends the list to the
+// user's configuration folder.
+TEST(SettingsFile, ThePlaceIsChosenByTryingAWrite) {
+    testutil::TempDir dir;
+    const std::string exe = dir.path("exe"), config = dir.path("config");
+    std::filesystem::create_directory(exe);
+    std::filesystem::create_directory(config);
+    const std::string beside = exe + "/ORBITLIST.ini", inConfig = config + "/orbitlist/ORBITLIST.ini";
+    // A missing file in a writable folder: chosen, and not left behind by the try.
+    EXPECT_EQ(ChooseSettingsFile(exe, config), beside);
+    EXPECT_FALSE(std::filesystem::exists(beside));
+
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
+    ::chmod(dir.dir().c_str(), 0755);
+    ::chmod(exe.c_str(), 0755);
+    ASSERT_EQ(::chown(config.c_str(), testutil::kNobody, testutil::kNobody), 0);
+    const std::string data = dir.path("nobody-data");
+    std::filesystem::create_directory(data);
+    ASSERT_EQ(::chown(data.c_str(), testutil::kNobody, testutil::kNobody), 0);
+    testutil::EnvVar dataHome("XDG_DATA_HOME", data.c_str());
+    testutil::WriteFile(beside, {'[', 'x', ']', '\n'});
+
+    ::chmod(beside.c_str(), 0666);
+    EXPECT_EQ(testutil::InChild(true,
+                                [&] {
+                                    if (ChooseSettingsFile(exe, config) != beside) return 1;
+                                    return WriteRecentFiles(beside, {"/a.bin", "", ""}).ok() ? 0 : 2;
+                                }),
+              0);
+    EXPECT_EQ(ReadRecentFiles(beside)[0], "/a.bin");
+
+    ::chmod(beside.c_str(), 0644);
+    EXPECT_EQ(testutil::InChild(true,
+                                [&] {
+                                    if (ChooseSettingsFile(exe, config) != inConfig) return 1;
+                                    return WriteRecentFiles(inConfig, {"/b.bin", "", ""}).ok() ? 0 : 2;
+                                }),
+              0);
+    EXPECT_EQ(ReadRecentFiles(inConfig)[0], "/b.bin");
+    EXPECT_EQ(ReadRecentFiles(beside)[0], "/a.bin");
 }

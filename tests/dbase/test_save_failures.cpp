@@ -16,10 +16,8 @@
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace dbase;
@@ -27,23 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The user a root test run drops to ("nobody").
-constexpr uid_t kNobody = 65534;
-
-// Runs `body` in a child process and returns its exit status (-1 when it
-// died of a signal). With `asUser` a root process first becomes an ordinary
-// user; 99 means it could not.
-int InChild(bool asUser, const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child < 0) return -2;
-    if (child == 0) {
-        if (asUser && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(99);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using testutil::InChild;
 
 // A refused save: 0 when it failed with a message naming `path` and left
 // DataChanged set, else a code naming what went wrong.

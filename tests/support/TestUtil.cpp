@@ -5,6 +5,11 @@
 #include <random>
 #include <stdexcept>
 
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace testutil {
 
 TempDir::TempDir() {
@@ -33,6 +38,35 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+int InChild(bool asNobody, const std::function<int()>& body, unsigned seconds) {
+    const pid_t child = ::fork();
+    if (child < 0) return -2;
+    if (child == 0) {
+        if (asNobody && ::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(99);
+        ::alarm(seconds);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return 97;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+EnvVar::EnvVar(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
+}
+
+EnvVar::~EnvVar() {
+    if (old_)
+        ::setenv(name_.c_str(), old_->c_str(), 1);
+    else
+        ::unsetenv(name_.c_str());
 }
 
 } // namespace testutil

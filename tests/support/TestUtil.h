@@ -4,6 +4,8 @@
 #include "dbase/DataFile.h"
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,5 +28,27 @@ private:
 
 std::vector<uint8_t> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// The ordinary user a root test run drops to ("nobody").
+inline constexpr unsigned kNobody = 65534;
+
+// Runs `body` in a child process and returns its exit status: -1 when it
+// died of a signal, 97 when it ran longer than `seconds`. With `asNobody` a
+// root process first becomes "nobody" (99 when it could not).
+int InChild(bool asNobody, const std::function<int()>& body, unsigned seconds = 20);
+
+// Sets an environment variable (unsets it for nullptr) for as long as the
+// object lives.
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value);
+    ~EnvVar();
+    EnvVar(const EnvVar&) = delete;
+    EnvVar& operator=(const EnvVar&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
 
 } // namespace testutil
