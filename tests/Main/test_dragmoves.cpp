@@ -58,24 +58,6 @@ std::unique_ptr<TFormMain> OpenDragDb(const Env& env) {
     return form;
 }
 
-QPoint RowCentre(StringGrid* grid, int row) {
-    const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
-    grid->scrollTo(index);
-    return grid->visualRect(index).center();
-}
-
-// Presses the left button on row `from`, moves over `path` with the button
-// held and releases it over the last row.
-void Drag(StringGrid* grid, int from, std::initializer_list<int> path) {
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, from));
-    int last = from;
-    for (int row : path) {
-        QTest::mouseMove(grid->viewport(), RowCentre(grid, row));
-        last = row;
-    }
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, last));
-}
-
 QStringList Names(const StringGrid* grid) {
     return ColumnTexts(grid, 1);
 }

@@ -50,21 +50,6 @@ QStringList EditItems(TFormMain& form) {
     return {item(form.EditUndo), item(form.EditRedo)};
 }
 
-QPoint RowCentre(StringGrid* grid, int row) {
-    const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
-    grid->scrollTo(index);
-    return grid->visualRect(index).center();
-}
-
-void Drag(StringGrid* grid, int from, std::initializer_list<int> path) {
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, from));
-    int last = from;
-    for (int row : path) {
-        QTest::mouseMove(grid->viewport(), RowCentre(grid, row));
-        last = row;
-    }
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, last));
-}
 
 QString Info(const TFormMain& form, int line) {
     return line < form.LB_Info->count() ? form.LB_Info->item(line)->text() : QString();

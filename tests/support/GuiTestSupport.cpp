@@ -81,6 +81,22 @@ void OpenThroughMenu(TFormMain& form, const QString& path, bool channel) {
     (channel ? form.OpenData : form.OpenDefault)->trigger();
 }
 
+QPoint RowCentre(StringGrid* grid, int row) {
+    const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
+    grid->scrollTo(index);
+    return grid->visualRect(index).center();
+}
+
+void Drag(StringGrid* grid, int from, std::initializer_list<int> path) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, from));
+    int last = from;
+    for (int row : path) {
+        QTest::mouseMove(grid->viewport(), RowCentre(grid, row));
+        last = row;
+    }
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, last));
+}
+
 void ClickRow(StringGrid* grid, int row, Qt::MouseButton button) {
     const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
     grid->scrollTo(index);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <initializer_list>
 #include <memory>
 
 namespace guitest {
@@ -42,6 +43,12 @@ std::unique_ptr<TFormMain> MakeForm(const Env& env, bool show = true);
 
 // Opens `path` through the File menu ("Channel Data(256K)" or "Default Data(128K)").
 void OpenThroughMenu(TFormMain& form, const QString& path, bool channel = true);
+
+// The centre of grid row `row`'s name cell, scrolled into view.
+QPoint RowCentre(StringGrid* grid, int row);
+// Presses the left button on row `from`, moves over `path` with the button
+// held and releases it over the last row.
+void Drag(StringGrid* grid, int from, std::initializer_list<int> path);
 
 // Clicks grid row `row` with the left mouse button (the row is scrolled into view).
 void ClickRow(StringGrid* grid, int row, Qt::MouseButton button = Qt::LeftButton);
