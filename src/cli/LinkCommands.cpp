@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 
 namespace cli {
 
@@ -56,8 +57,10 @@ public:
     void ShowState(const std::string& text) override {
         if (text == last_) return;
         last_ = text;
+        printed_.insert(text);
         err_ << text << '\n' << std::flush;
     }
+    bool Printed(const std::string& text) const { return printed_.count(text) > 0; }
     void ShowLamp(bool portOpen) override {
         // The lamp turns red right after an open fails; nobody can choose
         // another port here, so waiting for the loader would be pointless.
@@ -71,6 +74,7 @@ private:
     std::ostream& err_;
     dbase::ReceiverLink* link_ = nullptr;
     std::string last_;
+    std::set<std::string> printed_;
 };
 
 // A core application for Qt SerialPort when the program has none.
@@ -104,7 +108,9 @@ int RunExchange(const std::string& dev, std::ostream& err,
     }
     port.Close();
     if (ok) return 0;
-    if (!link.ErrorMessage().empty()) Fail(err, link.ErrorMessage());
+    // The reason, unless it was already shown as a state (a port's fault).
+    if (!link.ErrorMessage().empty() && !observer.Printed(link.ErrorMessage()))
+        Fail(err, link.ErrorMessage());
     err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
     return 1;
 }

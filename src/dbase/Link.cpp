@@ -174,13 +174,26 @@ bool ReceiverLink::IsSuperseded() {
 
 bool ReceiverLink::Stopped() { return !LinkActive() || IsSuperseded(); }
 
+bool ReceiverLink::Halted() { return Stopped() || PortFault(); }
+
 void ReceiverLink::OpenComPort() {
     if (port_.IsOpen()) port_.Close();
     if (observer_) observer_->ShowLamp(true);
-    if (!port_.Open(portNumber_, kLineSettings)) {
-        error_ = port_.LastError();
+    if (!port_.Open(portNumber_, kLineSettings) && !PortFault()) {
+        error_ = "The serial port can not be opened.";
         if (observer_) observer_->ShowLamp(false);
     }
+}
+
+bool ReceiverLink::PortFault() {
+    std::string fault = port_.LastError();
+    if (fault.empty()) return false;
+    if (fault != error_) {
+        error_ = std::move(fault);
+        // A port that failed is as good as closed.
+        if (observer_) observer_->ShowLamp(false);
+    }
+    return true;
 }
 
 void ReceiverLink::ClosePort() {
@@ -204,36 +217,61 @@ bool ReceiverLink::ReadFrame(FrameBytes& out) {
     return true;
 }
 
-bool ReceiverLink::WaitFrame(int code, int polls) {
-    bool arrived = false;
+ReceiverLink::Answer ReceiverLink::AwaitFrame(int code, int polls) {
     for (int i = 0; i < polls; ++i) {
         Pump();
-        if (LinkDone() || IsSuperseded()) return false;
-        if (port_.InBufferCount() >= kFrameSize) {
-            arrived = true;
-            break;
+        if (LinkDone() || IsSuperseded()) return Answer::None;
+        while (port_.InBufferCount() >= kFrameSize) {
+            FrameBytes answer{};
+            if (!ReadFrame(answer)) return Answer::None;
+            // Eight bytes that start no frame are the tail of something else,
+            // such as a block the loader was still sending: not an answer.
+            if (!StartsFrame(answer[0])) continue;
+            // Whatever came with the answer belongs to no request of ours.
+            port_.DiscardInput();
+            return answer == FrameFor(code) ? Answer::Match : Answer::Other;
         }
         clock_.SleepMs(kPollMs);
-        if (!LinkActive()) return false;
+        if (!LinkActive()) return Answer::None;
     }
-    if (!arrived) return false;
-    FrameBytes answer{};
-    if (!ReadFrame(answer)) return false;
-    // Whatever came with the answer belongs to no request of ours.
-    port_.DiscardInput();
-    if (!StartsFrame(answer[0])) answer.fill(0);
-    return answer == FrameFor(code);
+    return Answer::None;
+}
+
+bool ReceiverLink::WaitFrame(int code, int polls) { return AwaitFrame(code, polls) == Answer::Match; }
+
+bool ReceiverLink::SettleLine() {
+    const int64_t start = clock_.NowMs();
+    int64_t lastByte = start;
+    for (;;) {
+        Pump();
+        if (Stopped()) return false;
+        if (port_.InBufferCount() > 0) {
+            port_.DiscardInput();
+            lastByte = clock_.NowMs();
+        }
+        const int64_t now = clock_.NowMs();
+        if (now - lastByte >= kQuietMs || now - start >= kQuietLimitMs) return true;
+        clock_.SleepMs(kPollMs);
+    }
 }
 
 bool ReceiverLink::ConnectLoader() {
     if (!LinkActive()) return false;
+    if (!SettleLine()) return false;
     const int64_t start = clock_.NowMs();
-    for (;;) {
+    for (int requests = 1;; ++requests) {
         Pump();
         if (LinkDone() || IsSuperseded()) return false;
-        if (!Show(kStateConnecting)) return false;
-        SendFrame(kFrameConnect);
-        if (WaitFrame(kFrameConnected, kFramePolls)) return true;
+        // While the port is not usable, its fault says why instead.
+        if (!ShowText(PortFault() ? error_ : StateText(kStateConnecting))) return false;
+        if (!SendFrame(kFrameConnect)) PortFault();
+        // A loader that was busy (erasing, or sending a block nobody reads
+        // any more) answers every request it missed at once. A request only
+        // goes out on a quiet line, and the late answers to earlier requests
+        // are let pass, so that none is taken for the answer to what follows.
+        const Answer answer = AwaitFrame(kFrameConnected, kFramePolls);
+        if (answer == Answer::Match) return requests == 1 || SettleLine();
+        if (answer == Answer::Other && !SettleLine()) return false;
         if (Stopped()) return false;
         if (connectTimeoutMs_ > 0 && clock_.NowMs() - start >= connectTimeoutMs_) return false;
     }
@@ -241,7 +279,7 @@ bool ReceiverLink::ConnectLoader() {
 
 bool ReceiverLink::SendCommandRetry(int code, int expect) {
     for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
-        if (Stopped()) return false;
+        if (Halted()) return false;
         SendFrame(code);
         if (WaitFrame(expect, kFramePolls)) return true;
     }
@@ -256,7 +294,7 @@ bool ReceiverLink::WaitAcceptPair() {
     int collected = 0;
     for (;;) {
         Pump();
-        if (Stopped()) return false;
+        if (Halted()) return false;
         while (port_.InBufferCount() >= kFrameSize) {
             FrameBytes group{};
             if (!ReadFrame(group)) break;
@@ -274,7 +312,7 @@ bool ReceiverLink::WaitLoaderFrame(int code, int timeoutMs) {
     const int64_t deadline = clock_.NowMs() + timeoutMs;
     for (;;) {
         Pump();
-        if (Stopped()) return false;
+        if (Halted()) return false;
         while (port_.InBufferCount() >= kFrameSize) {
             FrameBytes answer{};
             if (!ReadFrame(answer)) break;
@@ -296,7 +334,7 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
         bool arrived = false;
         for (int poll = 0; poll < kBlockPolls; ++poll) {
             Pump();
-            if (Stopped()) break;
+            if (Halted()) break;
             if (port_.InBufferCount() >= kLinkBlockWireSize) {
                 arrived = true;
                 break;
@@ -304,7 +342,8 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
             clock_.SleepMs(kPollMs);
         }
         // A block that did not come, or a cancelled one, leaves a hole: the
-        // image is incomplete, so the receive has failed.
+        // image is incomplete, so the receive has failed. So does a line
+        // that failed: nothing more will come.
         if (!arrived) return false;
         size_t got = 0;
         while (got < sizeof wire) {
@@ -320,7 +359,8 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
             SendFrame(kFrameBlockBad);
             return false;
         }
-        SendFrame(kFrameBlockGood);
+        // Without its answer the loader sends no further block.
+        if (!SendFrame(kFrameBlockGood)) return false;
         if (!ShowText(ReceivePercentText(static_cast<int>(i * 800 / pages)))) return false;
         StepProgress(max, kProgressStep);
     }
@@ -346,13 +386,13 @@ bool ReceiverLink::SendImageFile(std::span<const uint8_t> file, uint32_t length)
             const auto bytes = file.subspan(offset, std::min<uint32_t>(kSendPieceSize, length - offset));
             sum += BlockSum(bytes);
             if (!port_.Write(bytes)) {
-                error_ = port_.LastError();
+                PortFault();
                 return false;
             }
             offset += static_cast<uint32_t>(bytes.size());
         }
         if (!port_.Write(BlockSumBytes(sum))) {
-            error_ = port_.LastError();
+            PortFault();
             return false;
         }
         if (!WaitLoaderFrame(kFrameBlockGood, kBlockAckTimeoutMs)) return false;
@@ -392,6 +432,8 @@ bool ReceiverLink::EndQuietly() {
 
 bool ReceiverLink::FailPhase(int state) {
     if (IsSuperseded() || !Show(state)) return EndQuietly();
+    // When the port failed, that is what the user needs to know.
+    if (PortFault() && !ShowText(error_)) return EndQuietly();
     if (observer_) observer_->EnablePorts(true);
     Pause(kFailPauseMs);
     return IsSuperseded() ? EndQuietly() : false;

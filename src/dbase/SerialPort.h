@@ -37,7 +37,9 @@ public:
     // many were moved.
     virtual size_t Read(uint8_t* out, size_t n) = 0;
 
-    // Why the last Open or Write failed, for the user.
+    // Why the port failed (an open, a write, or the line itself while it
+    // was open), as a sentence for the user that names the port; empty while
+    // the port works. A successful Open clears it.
     virtual std::string LastError() const { return {}; }
 };
 

@@ -28,6 +28,8 @@ struct LineSettings {
 // 5 to 8; stop bits 1, 1.5 or 2). False on anything else.
 bool ParseLineSettings(const std::string& text, LineSettings& out);
 
+// LastError() is a sentence naming the device and what went wrong in plain
+// words (see PortErrors.h); a successful Open clears it.
 class QtSerialPort final : public dbase::SerialPort {
 public:
     // `ports` resolves port numbers; the system's list when null.
@@ -51,6 +53,7 @@ public:
 
 private:
     void Fill();
+    void NoteLineFault();
 
     const PortListProvider* ports_;
     std::unique_ptr<QSerialPort> port_;

@@ -138,11 +138,30 @@ TEST_F(CliLink, APortThatDoesNotOpenFailsAtOnce) {
     EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.Path("r.bin")}),
               1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(Lines(err_.str()), (std::vector<std::string>{
+                                     "Connect failed!",
+                                     "/dev/orbitlist-no-such-port cannot be opened: no such device (is the "
+                                     "receiver's cable plugged in?)",
+                                     "Update failed!"}));
+}
+
+TEST_F(CliLink, ALineThatGoesAwayIsToldOnce) {
+    StartLoader();
+    std::thread unplug([&] {
+        loader_->Await([](sim::LoaderCore& core) { return core.BlocksSent() >= 5; }, std::chrono::seconds(5));
+        loader_->Stop();
+    });
+    const int status =
+        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.Path("r.bin")});
+    unplug.join();
+    EXPECT_EQ(status, 1);
     const auto lines = Lines(err_.str());
-    ASSERT_EQ(lines.size(), 3u) << err_.str();
-    EXPECT_EQ(lines[0], "Connect failed!");
-    EXPECT_NE(lines[1].find("/dev/orbitlist-no-such-port"), std::string::npos);
-    EXPECT_EQ(lines[2], "Update failed!");
+    ASSERT_GE(lines.size(), 3u) << err_.str();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"Transfer failed!",
+                                        "The receiver on " + loader_->DevicePath() +
+                                            " stopped answering (the line was closed).",
+                                        "Update failed!"}));
 }
 
 TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
