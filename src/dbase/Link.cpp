@@ -4,6 +4,7 @@
 #include "DataFile.h"
 #include "Messages.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -93,6 +94,11 @@ const FrameBytes& FrameFor(int code) {
 std::string StateText(int code) {
     constexpr int count = static_cast<int>(std::size(kStateTexts));
     return code >= 0 && code < count ? kStateTexts[code] : std::string();
+}
+
+std::string VerifyDifferText(int differing, int blocks) {
+    return "Verify failed: " + std::to_string(differing) + " of " + std::to_string(blocks) + " blocks " +
+           (differing == 1 ? "differs." : "differ.");
 }
 
 std::string ReceivePercentText(int percent) { return "Transfering:  " + std::to_string(percent) + "%"; }
@@ -453,24 +459,26 @@ bool ReceiverLink::Succeed() {
     return Show(kStateUpdateDone) ? true : EndQuietly();
 }
 
-bool ReceiverLink::ReadBackImage(const std::string& path, bool is256K) {
-    ExchangeScope scope(*this);
-    const uint32_t length = FileSizeFor(is256K);
+bool ReceiverLink::FetchImage(const std::string& path, bool is256K) {
     if (observer_) observer_->ShowFileName(path);
     OpenComPort();
-    if (!ConnectLoader()) {
-        return FailConnect();
-    }
+    if (!ConnectLoader()) return FailConnect();
     if (observer_) observer_->EnablePorts(false);
     if (!Show(kStateConnected)) return EndQuietly();
     if (!SendCommandRetry(ReadRequestFrame(is256K), kFrameAccepted)) return FailPhase(kStateTransferFailed);
     if (!Show(kStateTransfer)) return EndQuietly();
     SendFrame(kFrameQuery);
-    if (!ReceiveImage(length)) return FailPhase(kStateTransferFailed);
+    if (!ReceiveImage(FileSizeFor(is256K))) return FailPhase(kStateTransferFailed);
     // A newer exchange may have reused the receive buffer: only an exchange
-    // still on top writes its file.
+    // still on top uses what came in.
     if (!Show(kStateTransferDone)) return EndQuietly();
-    if (Status s = SaveImageFile(path, length); !s) {
+    return true;
+}
+
+bool ReceiverLink::ReadBackImage(const std::string& path, bool is256K) {
+    ExchangeScope scope(*this);
+    if (!FetchImage(path, is256K)) return false;
+    if (Status s = SaveImageFile(path, FileSizeFor(is256K)); !s) {
         error_ = s.message();
         return FailPhase(kStateFileFailed);
     }
@@ -487,21 +495,70 @@ bool ReceiverLink::WriteImage(const std::string& path, bool is256K) {
         return false;
     }
     OpenComPort();
-    if (!ConnectLoader()) {
-        return FailConnect();
-    }
+    if (!ConnectLoader()) return FailConnect();
     if (observer_) observer_->EnablePorts(false);
     if (!Show(kStateConnected)) return EndQuietly();
+
+    // From the request until the programming has finished, stopping may
+    // leave the receiver's flash half-written.
+    struct FlashBusy {
+        LinkObserver* observer;
+        bool on = false;
+        void Set(bool busy) {
+            if (busy != on && observer) observer->ShowFlashBusy(busy);
+            on = busy;
+        }
+        ~FlashBusy() { Set(false); }
+    } flash{observer_};
+    auto fail = [&](int state) {
+        flash.Set(false);
+        return FailPhase(state);
+    };
+    flash.Set(true);
     SendFrame(WriteRequestFrame(is256K));
-    if (!WaitAcceptPair()) return FailPhase(kStateTransferFailed);
+    if (!WaitAcceptPair()) return fail(kStateTransferFailed);
     if (!Show(kStateTransfer)) return EndQuietly();
-    if (!SendImageFile(file, length)) return FailPhase(kStateTransferFailed);
+    if (!SendImageFile(file, length)) return fail(kStateTransferFailed);
     if (!Show(kStateTransferDone) || !Show(kStateErasing)) return EndQuietly();
-    if (!WaitLoaderFrame(kFrameErased, kEraseTimeoutMs)) return FailPhase(kStateEraseFailed);
+    if (!WaitLoaderFrame(kFrameErased, kEraseTimeoutMs)) return fail(kStateEraseFailed);
     if (!Show(kStateErased) || !Show(kStateProgramming)) return EndQuietly();
-    if (!WaitLoaderFrame(kFrameProgrammed, kProgramTimeoutMs)) return FailPhase(kStateProgramFailed);
+    if (!WaitLoaderFrame(kFrameProgrammed, kProgramTimeoutMs)) return fail(kStateProgramFailed);
+    flash.Set(false);
     if (!Show(kStateProgrammed)) return EndQuietly();
     return Succeed();
+}
+
+bool ReceiverLink::VerifyImage(const std::string& path, bool is256K) {
+    ExchangeScope scope(*this);
+    differing_ = -1;
+    const uint32_t length = FileSizeFor(is256K);
+    auto failed = [&] {
+        if (!superseded_ && !Show(kStateVerifyFailed)) EndQuietly();
+        return false;
+    };
+    std::vector<uint8_t> file;
+    if (Status s = ReadWholeFile(path, file); !s) {
+        error_ = s.message();
+        if (observer_) observer_->ShowFileName(path);
+        return failed();
+    }
+    if (!FetchImage(path, is256K)) return failed();
+    const int blocks = static_cast<int>(length / kLinkBlockSize);
+    differing_ = 0;
+    for (int i = 0; i < blocks; ++i) {
+        const size_t at = static_cast<size_t>(i) * kLinkBlockSize;
+        const bool whole = file.size() >= at + kLinkBlockSize;
+        if (!whole || !std::equal(file.begin() + static_cast<std::ptrdiff_t>(at),
+                                  file.begin() + static_cast<std::ptrdiff_t>(at + kLinkBlockSize),
+                                  receive_.begin() + static_cast<std::ptrdiff_t>(at)))
+            ++differing_;
+    }
+    if (differing_ == 0) {
+        done_.store(true);
+        return ShowText(kVerifyOkText) ? true : EndQuietly();
+    }
+    error_ = VerifyDifferText(differing_, blocks);
+    return ShowText(error_) ? false : EndQuietly();
 }
 
 } // namespace dbase

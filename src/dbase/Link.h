@@ -103,6 +103,11 @@ enum LinkStateCode : int {
 
 // The text of state `code` (0..20); empty for any other code.
 std::string StateText(int code);
+// What a verify shows when the receiver holds what was written, and when
+// `differing` of the `blocks` 2,048-byte blocks read back differ from it:
+// "Verify failed: 3 of 64 blocks differ."
+inline constexpr const char* kVerifyOkText = "Verify OK";
+std::string VerifyDifferText(int differing, int blocks);
 // "Transfering:  n%" (receiving) and "Transfering Data:  n%" (sending).
 std::string ReceivePercentText(int percent);
 std::string SendPercentText(int percent);
@@ -136,6 +141,10 @@ public:
     virtual void ShowLamp(bool /*portOpen*/) {}
     // The port choice: disabled from "Connect Success!" until the exchange fails.
     virtual void EnablePorts(bool /*enabled*/) {}
+    // True from a write's request until its programming has finished or the
+    // write has failed: the receiver's flash is being written, and stopping
+    // then may leave it half-programmed.
+    virtual void ShowFlashBusy(bool /*busy*/) {}
     // Called at every poll of every wait and after every shown state: a host
     // running the exchange on its user-interface thread processes its pending
     // events here, a command-line host checks for an interrupt.
@@ -233,6 +242,14 @@ public:
     // receiver's erase and programming. The file is checked like an open
     // first; a file that fails is refused before anything is sent.
     bool WriteImage(const std::string& path, bool is256K);
+    // Reads the image of the given kind back into memory, as a read-back
+    // does, and compares it block by block with the file `path` (the one
+    // just written). True, showing kVerifyOkText, when every block is the
+    // same; otherwise it shows VerifyDifferText, or "Verify failed!" when the
+    // read-back itself failed. Nothing is written to disk.
+    bool VerifyImage(const std::string& path, bool is256K);
+    // The blocks that differed at the last verify; -1 when it read nothing.
+    int DifferingBlocks() const { return differing_; }
 
     // Sets the progress maximum to `max`, advances the position by `step`
     // and lets the host run.
@@ -269,6 +286,9 @@ private:
     bool PortFault();
     void Pause(int ms);
     bool FailPhase(int state);
+    // A read-back up to the received image in the receive buffer; false
+    // when it failed (its failure shown) or was superseded.
+    bool FetchImage(const std::string& path, bool is256K);
     bool EndQuietly();
     bool Succeed();
     bool FailConnect();
@@ -281,6 +301,7 @@ private:
     int portNumber_ = 1;
     int64_t connectTimeoutMs_ = 0;
     int progress_ = 0;
+    int differing_ = -1;
     bool superseded_ = false;
     std::string error_;
     uint64_t exchangeCount_ = 0; // exchanges started on this link

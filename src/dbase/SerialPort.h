@@ -22,6 +22,10 @@ public:
     // when the port can not be opened; LastError() then says why.
     virtual bool Open(int number, const std::string& settings) = 0;
     virtual bool IsOpen() const = 0;
+    // Opens the device `path` from the next Open on, whatever number that
+    // is given; an empty path goes back to numbers. A port that knows no
+    // device paths ignores it.
+    virtual void SelectDevice(const std::string& /*path*/) {}
     // Closes the port; does nothing when it is closed.
     virtual void Close() = 0;
 

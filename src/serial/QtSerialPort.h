@@ -39,6 +39,7 @@ public:
     // Opens `path` whatever the port number asked for (the command-line
     // tool's device argument). An empty path goes back to port numbers.
     void SetDevice(const QString& path) { device_ = path; }
+    void SelectDevice(const std::string& path) override { device_ = QString::fromStdString(path); }
     // The device of the last open, or of the last attempt.
     const QString& OpenedDevice() const { return opened_; }
 

@@ -612,5 +612,7 @@ TEST_P(LinkTakeOver, TheOlderExchangeEndsQuietlyAtAnyMessage) {
     EXPECT_TRUE(rig.link.Superseded());
     EXPECT_TRUE(rig.link.LinkDone());
     EXPECT_EQ(linktest::ReadFile(inner), rig.line.Core().Image(false));
-    if (!write && at != -1) EXPECT_FALSE(std::filesystem::exists(outer));
+    if (!write && at != -1) {
+        EXPECT_FALSE(std::filesystem::exists(outer));
+    }
 }
