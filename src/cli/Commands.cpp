@@ -34,7 +34,7 @@ const std::vector<Command>& Commands() {
         {"fav-name", "fav-name FILE GROUP NAME -o OUT", CmdFavName},
         {"import-ini", "import-ini FILE SATSLOT INI -o OUT", CmdImportIni},
         {"read", "read --port DEV --kind channel|default OUT", CmdRead},
-        {"write", "write --port DEV FILE", CmdWrite},
+        {"write", "write --port DEV [--verify] FILE", CmdWrite},
     };
     return commands;
 }

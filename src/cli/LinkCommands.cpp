@@ -86,9 +86,11 @@ std::unique_ptr<QCoreApplication> EnsureApplication() {
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-// Runs one exchange on the port named `dev` (a device path or COMn).
+// Runs one exchange on the port named `dev` (a device path or COMn); a
+// failure ends with its reason and "Update failed!", or, with `updates`
+// false (a verify, which shows its own outcome), with its reason alone.
 int RunExchange(const std::string& dev, std::ostream& err,
-                const std::function<bool(dbase::ReceiverLink&)>& exchange) {
+                const std::function<bool(dbase::ReceiverLink&)>& exchange, bool updates = true) {
     const auto app = EnsureApplication();
     serial::QtSerialPort port;
     const QString name = QString::fromStdString(dev);
@@ -111,7 +113,7 @@ int RunExchange(const std::string& dev, std::ostream& err,
     // The reason, unless it was already shown as a state (a port's fault).
     if (!link.ErrorMessage().empty() && !observer.Printed(link.ErrorMessage()))
         Fail(err, link.ErrorMessage());
-    err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
+    if (updates) err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
     return 1;
 }
 
@@ -137,7 +139,7 @@ int CmdRead(const Args& args, std::ostream&, std::ostream& err) {
 }
 
 int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseArgs(args, {"--port"}, {}, 1, 1);
+    const ParsedArgs p = ParseArgs(args, {"--port"}, {"--verify"}, 1, 1);
     const std::string dev = RequirePort(p);
     const std::string file = p.positional[0];
     // The kind follows the file's size, as for a recent file; a size that
@@ -145,7 +147,12 @@ int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
     const bool is256K = dbase::KindFromSize(ec ? 0 : size);
-    return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
+    const int status =
+        RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
+    if (status != 0 || !p.has("--verify")) return status;
+    // Read the same kind back and compare: "Verify OK", or how many blocks differ.
+    return RunExchange(
+        dev, err, [&](dbase::ReceiverLink& link) { return link.VerifyImage(file, is256K); }, false);
 }
 
 } // namespace cli

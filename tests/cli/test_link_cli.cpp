@@ -106,6 +106,74 @@ TEST_F(CliLink, WriteSendsBothKinds) {
     }
 }
 
+TEST_F(CliLink, WriteVerifyReadsTheFileBackAndCompares) {
+    StartLoader();
+    const std::string file = dir_.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(false));
+    ASSERT_EQ(Run({"write", "--verify", "--port", loader_->DevicePath(), file}), 0) << err_.str();
+    auto expected = Changes(linktest::WriteStates(false));
+    auto verify = Changes(linktest::ReadBackStates(false));
+    verify.back() = "Verify OK";
+    expected.insert(expected.end(), verify.begin(), verify.end());
+    EXPECT_EQ(Lines(err_.str()), expected);
+    loader_->With([](sim::LoaderCore& core) { EXPECT_EQ(core.CountIn(dbase::kFrameReadDefault), 1); });
+    // Nothing but the written file in the folder.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("")),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(CliLink, WriteVerifyFailsWhenTheReceiverHoldsSomethingElse) {
+    sim::LoaderConfig config;
+    config.fault = sim::Fault::BadFlash;
+    config.block = 100;
+    StartLoader(config);
+    const std::string file = dir_.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(true));
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), "--verify", file}), 1);
+    const auto lines = Lines(err_.str());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Update Success!"), lines.end());
+    EXPECT_EQ(lines.back(), "Verify failed: 1 of 128 blocks differs.") << err_.str();
+    // Without --verify the same write succeeds.
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), file}), 0);
+}
+
+TEST_F(CliLink, WriteVerifyGivesUpOnASilentLoaderAfterAMinute) {
+    sim::LoaderConfig config;
+    config.fault = sim::Fault::SilentAfterWrite;
+    StartLoader(config);
+    // Real time for the write; once it is programmed, virtual time.
+    class AfterTheWrite final : public dbase::LinkClock {
+    public:
+        explicit AfterTheWrite(sim::PtyLoader& loader) : loader_(loader) {}
+        void SleepMs(int ms) override {
+            bool written = false;
+            loader_.With([&](sim::LoaderCore& core) { written = core.WritesCompleted() > 0; });
+            if (written)
+                skipped_ += ms;
+            else
+                real_.SleepMs(ms);
+        }
+        int64_t NowMs() override { return real_.NowMs() + skipped_; }
+        int64_t Skipped() const { return skipped_; }
+
+    private:
+        sim::PtyLoader& loader_;
+        linktest::FastPauseClock real_;
+        int64_t skipped_ = 0;
+    } clock(*loader_);
+    cli::SetLinkClock(&clock);
+    const std::string file = dir_.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(false));
+    EXPECT_EQ(Run({"write", "--verify", "--port", loader_->DevicePath(), file}), 1);
+    const auto lines = Lines(err_.str());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"Connectting...", "Connect failed!", "Verify failed!"}));
+    EXPECT_GE(clock.Skipped(), cli::kConnectLimitMs);
+    EXPECT_LT(clock.Skipped(), cli::kConnectLimitMs + 1000);
+}
+
 TEST_F(CliLink, FailuresEndWithUpdateFailed) {
     sim::LoaderConfig config;
     config.fault = sim::Fault::BadSum;
@@ -231,4 +299,5 @@ TEST_F(CliLink, MalformedCommandLines) {
     EXPECT_EQ(Run({"write", "--port", "COM1"}), 2);
     EXPECT_EQ(Run({"write", "a.bin"}), 2);
     EXPECT_EQ(Run({"write", "--port", "COM1", "a.bin", "b.bin"}), 2);
+    EXPECT_EQ(Run({"read", "--verify", "--port", "COM1", "--kind", "channel", "out.bin"}), 2);
 }
