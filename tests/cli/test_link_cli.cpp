@@ -61,6 +61,12 @@ protected:
             core.SetImage(false, linktest::SampleFile(false));
         });
     }
+    void StartLoader(sim::Fault fault, int block = 0) {
+        sim::LoaderConfig config;
+        config.fault = fault;
+        config.block = block;
+        StartLoader(config);
+    }
     int Run(const cli::Args& args) {
         out_.str("");
         err_.str("");
@@ -118,16 +124,11 @@ TEST_F(CliLink, WriteVerifyReadsTheFileBackAndCompares) {
     EXPECT_EQ(Lines(err_.str()), expected);
     loader_->With([](sim::LoaderCore& core) { EXPECT_EQ(core.CountIn(dbase::kFrameReadDefault), 1); });
     // Nothing but the written file in the folder.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path("")),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(dir_.Entries(), 1u);
 }
 
 TEST_F(CliLink, WriteVerifyFailsWhenTheReceiverHoldsSomethingElse) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::BadFlash;
-    config.block = 100;
-    StartLoader(config);
+    StartLoader(sim::Fault::BadFlash, 100);
     const std::string file = dir_.Path("w.bin");
     linktest::WriteFile(file, linktest::SampleFile(true));
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), "--verify", file}), 1);
@@ -139,9 +140,7 @@ TEST_F(CliLink, WriteVerifyFailsWhenTheReceiverHoldsSomethingElse) {
 }
 
 TEST_F(CliLink, WriteVerifyGivesUpOnASilentLoaderAfterAMinute) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::SilentAfterWrite;
-    StartLoader(config);
+    StartLoader(sim::Fault::SilentAfterWrite);
     // Real time for the write; once it is programmed, virtual time.
     class AfterTheWrite final : public dbase::LinkClock {
     public:
@@ -175,10 +174,7 @@ TEST_F(CliLink, WriteVerifyGivesUpOnASilentLoaderAfterAMinute) {
 }
 
 TEST_F(CliLink, FailuresEndWithUpdateFailed) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::BadSum;
-    config.block = 10;
-    StartLoader(config);
+    StartLoader(sim::Fault::BadSum, 10);
     const std::string out = dir_.Path("r.bin");
     EXPECT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "default", out}), 1);
     auto lines = Lines(err_.str());
@@ -233,9 +229,7 @@ TEST_F(CliLink, ALineThatGoesAwayIsToldOnce) {
 }
 
 TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::SilentConnect;
-    StartLoader(config);
+    StartLoader(sim::Fault::SilentConnect);
     InstantClock instant;
     cli::SetLinkClock(&instant);
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(),
@@ -253,9 +247,7 @@ TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
 }
 
 TEST_F(CliLink, InterruptActsAsCancel) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::SilentConnect;
-    StartLoader(config);
+    StartLoader(sim::Fault::SilentConnect);
     std::thread interrupter([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(::getpid(), SIGINT);

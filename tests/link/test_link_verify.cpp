@@ -48,9 +48,7 @@ TEST(LinkVerify, AWriteReadBackTheSameIsOk) {
     EXPECT_EQ(rig.link.DifferingBlocks(), 0);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadDefault), 1);
     // Nothing is written: the folder holds the written file only.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(rig.dir.Path("")),
-                            std::filesystem::directory_iterator()),
-              1);
+    EXPECT_EQ(rig.dir.Entries(), 1u);
     EXPECT_EQ(linktest::ReadFile(rig.file), linktest::SampleFile(false));
 }
 

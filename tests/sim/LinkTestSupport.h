@@ -68,6 +68,8 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    // How many entries the folder holds.
+    size_t Entries() const;
 
 private:
     std::filesystem::path dir_;
