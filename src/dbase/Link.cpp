@@ -185,8 +185,9 @@ bool ReceiverLink::Halted() { return Stopped() || PortFault(); }
 void ReceiverLink::OpenComPort() {
     if (port_.IsOpen()) port_.Close();
     if (observer_) observer_->ShowLamp(true);
-    if (!port_.Open(portNumber_, kLineSettings) && !PortFault()) {
-        error_ = "The serial port can not be opened.";
+    if (!port_.Open(portNumber_, kLineSettings)) {
+        error_ = port_.LastError();
+        if (error_.empty()) error_ = "The serial port can not be opened.";
         if (observer_) observer_->ShowLamp(false);
     }
 }
