@@ -68,6 +68,7 @@ public:
     bool Open(int, const std::string&) override {
         ++openCalls_;
         open_ = opens_;
+        failed_ = !open_;
         return open_;
     }
     bool IsOpen() const override { return open_; }
@@ -82,7 +83,10 @@ public:
     }
     bool Write(std::span<const uint8_t> bytes) override {
         ++writeCalls_;
-        if (!open_ || (failFrom_ > 0 && writeCalls_ >= failFrom_)) return false;
+        if (!open_ || (failFrom_ > 0 && writeCalls_ >= failFrom_)) {
+            failed_ = true;
+            return false;
+        }
         written_.emplace_back(bytes.begin(), bytes.end());
         if (bytes.size() != dbase::kSendPieceSize && !triggered_) {
             triggered_ = true;
@@ -98,7 +102,7 @@ public:
         in_.erase(in_.begin(), in_.begin() + static_cast<std::ptrdiff_t>(n));
         return n;
     }
-    std::string LastError() const override { return "The line is gone."; }
+    std::string LastError() const override { return failed_ ? "The line is gone." : ""; }
 
     void SleepMs(int ms) override {
         if (ms > 0) now_ += ms;
@@ -130,6 +134,7 @@ private:
     bool opens_;
     int64_t failFrom_;
     bool open_ = false;
+    bool failed_ = false;
     int openCalls_ = 0;
     int64_t writeCalls_ = 0;
     int64_t now_ = 0;

@@ -20,7 +20,7 @@ fi
 # Generated seeds: the data-file seeds, and a folder of their own for the
 # targets that read something else (seeds-TARGET).
 seeds=build-fuzz/seeds
-mkdir -p "$seeds" "$seeds-fuzz_ini" "$seeds-fuzz_link" "$seeds-fuzz_batch" "$seeds-fuzz_recovery"
+mkdir -p "$seeds" "$seeds-fuzz_ini" "$seeds-fuzz_link" "$seeds-fuzz_batch" "$seeds-fuzz_recovery" "$seeds-fuzz_portsetting"
 build-fuzz/fuzz/make-seeds "$seeds"
 build-fuzz/fuzz/make-seeds --ini "$seeds-fuzz_ini" tests/data/ini
 build-fuzz/fuzz/make-seeds --link "$seeds-fuzz_link"

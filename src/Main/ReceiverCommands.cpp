@@ -34,6 +34,16 @@ void TFormMain::BuildReceiverMenu() {
     connect(WriteReceiver, &QAction::triggered, this, &TFormMain::WriteChannelDataClick);
 }
 
+namespace {
+
+// The dialog remembers its "Other port..." device in the window's settings file.
+upgrade::LinkOptions WithSettings(upgrade::LinkOptions options, const QString& settingsFile) {
+    if (options.settingsFile.isEmpty()) options.settingsFile = settingsFile;
+    return options;
+}
+
+} // namespace
+
 void TFormMain::TB_ReceiverClick() { PM_Receiver->popup(QCursor::pos()); }
 
 void TFormMain::PM_ReceiverPopup() { WriteReceiver->setEnabled(Doc().FileOpened()); }
@@ -49,7 +59,8 @@ void TFormMain::ReadDataClick(bool channel) {
 
     // The kind chosen here holds for this exchange only; the open file keeps
     // its own kind until the received file is opened.
-    const upgrade::LinkResult result = upgrade::TFormUpgrade::ReadBack(this, path, channel, ReceiverLinkOptions);
+    const upgrade::LinkResult result = upgrade::TFormUpgrade::ReadBack(
+        this, path, channel, WithSettings(ReceiverLinkOptions, Files().settingsFile));
     raise();
     activateWindow();
     if (result.outcome != upgrade::Outcome::Success) {
@@ -72,8 +83,8 @@ void TFormMain::WriteChannelDataClick() {
         MessageBox::error(this, ui::MessageText(s.message()));
         return;
     }
-    const upgrade::LinkResult result =
-        upgrade::TFormUpgrade::Write(this, CurrentFile(), Doc().Is256K(), ReceiverLinkOptions);
+    const upgrade::LinkResult result = upgrade::TFormUpgrade::Write(
+        this, CurrentFile(), Doc().Is256K(), WithSettings(ReceiverLinkOptions, Files().settingsFile));
     raise();
     activateWindow();
     if ((result.outcome == upgrade::Outcome::Refused || result.outcome == upgrade::Outcome::Failed) &&

@@ -26,11 +26,23 @@ public:
         if (Superseded()) return; // a newer exchange was asked for before this one began
         if (job.closeFirst) link_->ClosePort();
         link_->SetPortNumber(job.port);
+        port_->SelectDevice(job.device.toStdString());
         const std::string path = job.path.toStdString();
-        const bool ok =
-            job.readBack ? link_->ReadBackImage(path, job.is256K) : link_->WriteImage(path, job.is256K);
+        bool ok = false;
+        switch (job.kind) {
+        case LinkJob::ReadBack:
+            ok = link_->ReadBackImage(path, job.is256K);
+            break;
+        case LinkJob::Write:
+            ok = link_->WriteImage(path, job.is256K);
+            break;
+        case LinkJob::Verify:
+            ok = link_->VerifyImage(path, job.is256K);
+            break;
+        }
         const bool superseded = link_->Superseded() || Superseded();
-        if (!superseded && !ok) {
+        // A verify has shown its own outcome; the write before it stands.
+        if (!superseded && !ok && job.kind != LinkJob::Verify) {
             ShowState(dbase::StateText(dbase::kStateUpdateFailed));
             if (job.closeOnFailure) link_->ClosePort();
         }
@@ -54,6 +66,7 @@ public:
     void ShowProgress(int value, int maximum) override { emit runner_->progressShown(value, maximum); }
     void ShowLamp(bool open) override { emit runner_->lampShown(open); }
     void EnablePorts(bool enabled) override { emit runner_->portsEnabled(enabled); }
+    void ShowFlashBusy(bool busy) override { emit runner_->flashBusy(busy); }
     bool Superseded() override { return runner_->latest_.load() != id_; }
 
 private:
@@ -91,6 +104,8 @@ quint64 LinkRunner::Start(const LinkJob& job) {
             worker_, [w = worker_, id, job] { w->Run(id, job); }, Qt::QueuedConnection);
     return id;
 }
+
+void LinkRunner::Stop() { ++latest_; }
 
 void LinkRunner::ClosePort() {
     if (!shutDown_)

@@ -22,10 +22,12 @@ using PortFactory = std::function<std::unique_ptr<dbase::SerialPort>()>;
 
 // One exchange and what follows it.
 struct LinkJob {
-    bool readBack = true;
+    enum Kind { ReadBack, Write, Verify };
+    Kind kind = ReadBack;
     QString path;
     bool is256K = true;
     int port = 1;            // the port number (row of the port list + 1)
+    QString device;          // the device to open; empty: port `port` as the port resolves it
     bool closeFirst = false; // close the port before the exchange
     bool closeOnFailure = false;
     int pauseMs = 0; // pause after the exchange (not after a superseded one)
@@ -47,6 +49,8 @@ public:
     // Queues an exchange and returns its number. A running exchange is
     // superseded at once and ends quietly; a queued one is skipped.
     quint64 Start(const LinkJob& job);
+    // Ends the running exchange quietly and skips the queued ones.
+    void Stop();
     // Queues closing the port, after whatever runs now.
     void ClosePort();
     // Stops everything: the running exchange ends and the thread finishes.
@@ -59,6 +63,7 @@ signals:
     void progressShown(int value, int maximum);
     void lampShown(bool portOpen);
     void portsEnabled(bool enabled);
+    void flashBusy(bool busy);
     // The exchange `id` ended: with success, or superseded (quietly).
     void exchangeEnded(quint64 id, bool ok, bool superseded, const QString& error);
     // Exchange `id` and its pause are over.

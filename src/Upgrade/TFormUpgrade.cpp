@@ -1,8 +1,12 @@
 #include "TFormUpgrade.h"
 
 #include "dbase/Messages.h"
+#include "dbase/PortSetting.h"
 #include "serial/QtSerialPort.h"
+#include "ui/InputDialog.h"
+#include "ui/MessageBox.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
@@ -13,6 +17,8 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextOption>
 #include <QTimer>
 #include <QToolButton>
 
@@ -42,8 +48,8 @@ QLabel* NavyLabel(QWidget* parent, const char* name, const QString& text, int x,
     return l;
 }
 
-QLineEdit* GreyField(QWidget* parent, const char* name, const QRect& r, int fontPx) {
-    auto* e = new QLineEdit(parent);
+// Read-only fields stay readable in every phase: they are never disabled.
+QLineEdit* GreyField(QLineEdit* e, const char* name, const QRect& r, int fontPx) {
     e->setObjectName(QLatin1String(name));
     e->setReadOnly(true);
     e->setFocusPolicy(Qt::NoFocus);
@@ -71,6 +77,8 @@ QToolButton* FlatButton(QWidget* parent, const char* name, const QString& text, 
     return b;
 }
 
+LinkJob::Kind CommandKind(bool readMode) { return readMode ? LinkJob::ReadBack : LinkJob::Write; }
+
 } // namespace
 
 ComLamp::ComLamp(QWidget* parent) : QWidget(parent), color_(TFormUpgrade::kLampClosed) {
@@ -81,6 +89,37 @@ void ComLamp::setColor(const QColor& c) {
     if (c == color_) return;
     color_ = c;
     update();
+}
+
+StateField::StateField(QWidget* parent, const QRect& oneLine, int tallHeight)
+    : QLineEdit(parent), oneLine_(oneLine), tallHeight_(tallHeight) {
+    connect(this, &QLineEdit::textChanged, this, &StateField::Fit);
+}
+
+void StateField::Fit() {
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    const int room = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this).width() - 4;
+    const bool wrap = fontMetrics().horizontalAdvance(text()) > room;
+    if (wrap != wrapped_) {
+        wrapped_ = wrap;
+        setGeometry(wrap ? QRect(oneLine_.topLeft(), QSize(oneLine_.width(), tallHeight_)) : oneLine_);
+    }
+    setToolTip(wrap ? text() : QString());
+    update();
+}
+
+void StateField::paintEvent(QPaintEvent* e) {
+    if (!wrapped_) return QLineEdit::paintEvent(e);
+    QPainter p(this);
+    QStyleOptionFrame opt;
+    initStyleOption(&opt);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &opt, &p, this);
+    const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &opt, this).adjusted(2, 0, -2, 0);
+    QTextOption wrapping(Qt::AlignLeft | Qt::AlignVCenter);
+    wrapping.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    p.setPen(palette().color(QPalette::Text));
+    p.drawText(QRectF(r), text(), wrapping);
 }
 
 void ComLamp::paintEvent(QPaintEvent*) {
@@ -98,7 +137,9 @@ TFormUpgrade::TFormUpgrade(bool readMode, const QString& path, bool is256K, Link
     FormCreate();
 
     const serial::PortListProvider* ports = options_.ports ? options_.ports : &serial::DefaultPortList();
-    CB_Com->addItems(serial::PortRows(*ports));
+    if (!options_.settingsFile.isEmpty())
+        otherPort_ = QString::fromStdString(dbase::ReadOtherPort(options_.settingsFile.toStdString()));
+    FillPorts(*ports);
     CB_Com->setCurrentIndex(0);
     PortFactory makePort = options_.makePort;
     if (!makePort) makePort = [ports] { return std::make_unique<serial::QtSerialPort>(ports); };
@@ -114,12 +155,15 @@ TFormUpgrade::TFormUpgrade(bool readMode, const QString& path, bool is256K, Link
     });
     connect(runner_, &LinkRunner::lampShown, this,
             [this](bool open) { Shape_ComState->setColor(open ? kLampOpen : kLampClosed); });
-    connect(runner_, &LinkRunner::portsEnabled, Panel_Form, &QWidget::setEnabled);
+    // Only the port choice takes input in the upper panel; the fields stay readable.
+    connect(runner_, &LinkRunner::portsEnabled, CB_Com, &QWidget::setEnabled);
+    connect(runner_, &LinkRunner::flashBusy, this, [this](bool busy) { flashBusy_ = busy; });
     connect(runner_, &LinkRunner::exchangeEnded, this, &TFormUpgrade::OnExchangeEnded);
     connect(runner_, &LinkRunner::finished, this, &TFormUpgrade::OnFinished);
     connect(CB_Com, &QComboBox::activated, this, &TFormUpgrade::CB_ComSelect);
     connect(SpeedButton1, &QToolButton::clicked, this, &TFormUpgrade::SpeedButton1Click);
     connect(SB_Cancel, &QToolButton::clicked, this, &TFormUpgrade::SB_CancelClick);
+    connect(SB_Verify, &QToolButton::clicked, this, &TFormUpgrade::SB_VerifyClick);
 }
 
 TFormUpgrade::~TFormUpgrade() { runner_->Shutdown(); }
@@ -144,15 +188,19 @@ void TFormUpgrade::BuildForm() {
     CB_Com = new QComboBox(Panel_Form);
     CB_Com->setObjectName(QStringLiteral("CB_Com"));
     CB_Com->setMaxVisibleItems(10);
-    CB_Com->setGeometry(128, 10, 130, 24);
-    Label7 = NavyLabel(Panel_Form, "Label7", QStringLiteral("Baudrates:"), 266, 14);
-    Edit_Bau = GreyField(Panel_Form, "Edit_Bau", QRect(338, 10, 68, 24), 14);
+    CB_Com->setGeometry(128, 10, 116, 24);
+    Label7 = NavyLabel(Panel_Form, "Label7", QStringLiteral("Baudrates:"), 250, 14);
+    // Wide enough for the whole "115200[bps]".
+    Edit_Bau = GreyField(new QLineEdit(Panel_Form), "Edit_Bau", QRect(322, 10, 84, 24), 14);
     Edit_Bau->setText(QStringLiteral("115200[bps]"));
 
     Label_FileName = NavyLabel(Panel_Form, "Label_FileName", QStringLiteral("File Name:"), 12, 50);
-    Edit_FileName = GreyField(Panel_Form, "Edit_FileName", QRect(100, 46, 306, 24), 12);
+    Edit_FileName = GreyField(new QLineEdit(Panel_Form), "Edit_FileName", QRect(100, 46, 306, 24), 12);
     Label_State = NavyLabel(Panel_Form, "Label_State", QStringLiteral("Nonce State:"), 12, 86);
-    Edit_Start = GreyField(Panel_Form, "Edit_Start", QRect(100, 82, 306, 24), 12);
+    // A long text (a port's fault) wraps onto a second line, above the progress bar.
+    const QRect stateLine(100, 82, 306, 24);
+    Edit_Start = new StateField(Panel_Form, stateLine, 38);
+    GreyField(Edit_Start, "Edit_Start", stateLine, 12);
 
     ProgressBarMain = new QProgressBar(Panel_Form);
     ProgressBarMain->setObjectName(QStringLiteral("ProgressBarMain"));
@@ -166,6 +214,32 @@ void TFormUpgrade::BuildForm() {
                               QRect(100, 2, 100, 24));
     SB_Cancel = FlatButton(PanelOK, "SB_Cancel", QStringLiteral("Cancel"), QStyle::SP_DialogCancelButton,
                            QRect(215, 2, 100, 24));
+    // Offered once a write has succeeded; beside the others, so that none of
+    // them moves under the pointer when it appears.
+    SB_Verify = FlatButton(PanelOK, "SB_Verify", QStringLiteral("Verify"), QStyle::SP_DialogApplyButton,
+                           QRect(322, 2, 88, 24));
+    SB_Verify->hide();
+}
+
+void TFormUpgrade::FillPorts(const serial::PortListProvider& ports) {
+    rows_ = serial::RowDevices(ports);
+    for (int n = 1; n <= serial::kPortRows; ++n)
+        CB_Com->addItem(serial::RowText(n, rows_[n - 1]));
+    if (!otherPort_.isEmpty()) CB_Com->addItem(otherPort_);
+    CB_Com->addItem(kOtherPortItem);
+    // The list opens wide enough for its longest row.
+    int widest = 0;
+    for (int i = 0; i < CB_Com->count(); ++i)
+        widest = std::max(widest, CB_Com->fontMetrics().horizontalAdvance(CB_Com->itemText(i)));
+    CB_Com->view()->setMinimumWidth(widest + 24);
+}
+
+int TFormUpgrade::OtherPortRow() const { return CB_Com->count() - 1; }
+
+QString TFormUpgrade::DeviceOfRow(int row) const {
+    if (row >= 0 && row < rows_.size()) return rows_[row].path;
+    if (row == serial::kPortRows && !IsOtherPortRow(row)) return otherPort_;
+    return {};
 }
 
 LinkResult TFormUpgrade::ReadBack(QWidget* parent, const QString& path, bool is256K, LinkOptions options) {
@@ -195,38 +269,104 @@ void TFormUpgrade::showEvent(QShowEvent* e) {
 void TFormUpgrade::FormShow() {
     runner_->SetActive(true);
     Panel_Form->setEnabled(true);
+    CB_Com->setEnabled(true);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
 }
 
-quint64 TFormUpgrade::Run(bool closeFirst, bool closeOnFailure, int pauseMs) {
+quint64 TFormUpgrade::Run(LinkJob::Kind kind, bool closeFirst, bool closeOnFailure, int pauseMs) {
+    const int row = CB_Com->currentIndex();
+    chosenRow_ = row;
+    const QString device = DeviceOfRow(row);
+    if (device.isEmpty()) {
+        // Nothing to open on this row: say so at once rather than trying to
+        // connect for ever. Whatever ran on the port before is given up.
+        runner_->Stop();
+        runner_->ClosePort();
+        latestId_ = 0;
+        Shape_ComState->setColor(kLampClosed);
+        CB_Com->setEnabled(true);
+        SB_Verify->hide();
+        Edit_Start->setText(QStringLiteral("There is no serial port on %1.").arg(serial::RowLabel(row + 1)));
+        return 0;
+    }
     LinkJob job;
-    job.readBack = ReadMode;
+    job.kind = kind;
     job.path = path_;
     job.is256K = is256K_;
-    job.port = CB_Com->currentIndex() + 1; // no selection gives 0, which keeps the last port
+    job.port = row + 1;
+    job.device = device;
     job.closeFirst = closeFirst;
     job.closeOnFailure = closeOnFailure;
     job.pauseMs = pauseMs;
-    succeeded_ = false;
+    if (kind == LinkJob::Verify) {
+        SB_Verify->setEnabled(false);
+    } else {
+        succeeded_ = false;
+        SB_Verify->hide();
+    }
     latestId_ = runner_->Start(job);
+    if (kind == LinkJob::Verify) verifyId_ = latestId_;
     return latestId_;
 }
 
-void TFormUpgrade::StartCommand() { commandId_ = Run(false, false, kCommandPauseMs); }
+void TFormUpgrade::StartCommand() { commandId_ = Run(CommandKind(ReadMode), false, false, kCommandPauseMs); }
 
-void TFormUpgrade::CB_ComSelect(int) {
+void TFormUpgrade::CB_ComSelect(int row) {
+    if (IsOtherPortRow(row) && !AskOtherPort()) {
+        CB_Com->setCurrentIndex(chosenRow_);
+        return;
+    }
     Shape_ComState->setColor(kLampClosed);
-    Run(true, true, 0);
+    Run(CommandKind(ReadMode), true, true, 0);
+}
+
+bool TFormUpgrade::AskOtherPort() {
+    const QString path = ui::InputDialog::getText(
+        this, QStringLiteral("Other port"), QStringLiteral("Device path of the receiver's serial port:"),
+        otherPort_.isEmpty() ? QStringLiteral("/dev/") : otherPort_);
+    if (path.isEmpty()) return false;
+    if (!dbase::IsDevicePath(path.toStdString())) {
+        Edit_Start->setText(QStringLiteral("%1 is not a device path.").arg(path));
+        return false;
+    }
+    RememberOtherPort(path);
+    return true;
+}
+
+void TFormUpgrade::RememberOtherPort(const QString& device) {
+    const int row = serial::kPortRows;
+    if (otherPort_.isEmpty())
+        CB_Com->insertItem(row, device);
+    else
+        CB_Com->setItemText(row, device);
+    otherPort_ = device;
+    CB_Com->setCurrentIndex(row);
+    // A settings file that can not be written only costs the remembering.
+    if (!options_.settingsFile.isEmpty())
+        (void)dbase::WriteOtherPort(options_.settingsFile.toStdString(), device.toStdString());
+}
+
+bool TFormUpgrade::MayStop() {
+    return !flashBusy_ ||
+           ui::MessageBox::confirm(this, QString::fromLatin1(kStopFlashQuestion)) == ui::MessageBox::Yes;
 }
 
 void TFormUpgrade::SpeedButton1Click() {
+    if (!MayStop()) return;
     ProgressBarMain->setValue(0);
     Shape_ComState->setColor(kLampClosed);
-    Run(true, false, 0);
+    Run(CommandKind(ReadMode), true, false, 0);
+}
+
+void TFormUpgrade::SB_VerifyClick() {
+    ProgressBarMain->setValue(0);
+    Shape_ComState->setColor(kLampClosed);
+    Run(LinkJob::Verify, true, false, 0);
 }
 
 void TFormUpgrade::SB_CancelClick() {
+    if (!MayStop()) return;
     // Clearing LinkActive ends the running exchange at its next poll; the
     // port closes once it has.
     runner_->SetActive(false);
@@ -237,16 +377,24 @@ void TFormUpgrade::SB_CancelClick() {
 }
 
 void TFormUpgrade::OnExchangeEnded(quint64 id, bool ok, bool superseded, const QString& error) {
-    if (superseded || id != latestId_ || finished_) return;
+    if (superseded || finished_ || id != latestId_) return;
+    if (id == verifyId_) {
+        SB_Verify->setEnabled(true);
+        return;
+    }
     succeeded_ = ok;
     message_ = error;
+    if (ok && !ReadMode) {
+        SB_Verify->setEnabled(true);
+        SB_Verify->show();
+    }
     if (id == commandId_) return; // the command decides after its pause
     if (ok && ReadMode) {
         // A read-back started from the dialog: the file is there to be opened.
         Edit_Start->setText(QString::fromLatin1(dbase::msg::OpeningReceived));
         Finish(Outcome::Success);
     } else if (!ok) {
-        Panel_Form->setEnabled(true);
+        CB_Com->setEnabled(true);
     }
 }
 
@@ -271,13 +419,18 @@ void TFormUpgrade::Finish(Outcome outcome) {
 }
 
 void TFormUpgrade::closeEvent(QCloseEvent* e) {
-    // The window system's close acts as Cancel.
+    // The window system's close acts as Cancel, and asks the same question.
     if (!finished_) SB_CancelClick();
+    if (!finished_) {
+        e->ignore();
+        return;
+    }
     e->accept();
 }
 
 void TFormUpgrade::reject() {
-    if (!finished_) SB_CancelClick();
+    // Esc: as Cancel, except while the receiver's flash is being written.
+    if (!finished_ && !flashBusy_) SB_CancelClick();
 }
 
 } // namespace upgrade

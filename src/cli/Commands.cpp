@@ -21,7 +21,7 @@ const std::vector<Command>& Commands() {
                             }});
         list.push_back({"batch", "batch FILE SCRIPT -o OUT", CmdBatch});
         list.push_back({"read", "read --port DEV --kind channel|default OUT", CmdRead});
-        list.push_back({"write", "write --port DEV FILE", CmdWrite});
+        list.push_back({"write", "write --port DEV [--verify] FILE", CmdWrite});
         return list;
     }();
     return commands;

@@ -169,6 +169,8 @@ std::vector<CommandHelp> BuildHelps() {
          "Writes a data file into the receiver over the serial line.",
          {{"--port DEV", "the serial device (/dev/ttyUSB0, a pseudo-terminal) or COMn, the n-th serial device "
                          "the system lists"},
+          {"[--verify]", "after a successful write, read the same kind back into memory and compare it with FILE: "
+                       "\"Verify OK\", or how many 2,048-byte blocks differ (status 1)"},
           {"FILE", "the data file to send; its size decides its kind, and it is checked as an open checks it "
                    "before anything is sent"}},
          {"Every state goes to stderr, one line per change; the run ends with \"Update Success!\" or \"Update "

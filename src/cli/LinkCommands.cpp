@@ -14,6 +14,7 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <set>
 
 namespace cli {
 
@@ -56,8 +57,10 @@ public:
     void ShowState(const std::string& text) override {
         if (text == last_) return;
         last_ = text;
+        printed_.insert(text);
         err_ << text << '\n' << std::flush;
     }
+    bool Printed(const std::string& text) const { return printed_.count(text) > 0; }
     void ShowLamp(bool portOpen) override {
         // The lamp turns red right after an open fails; nobody can choose
         // another port here, so waiting for the loader would be pointless.
@@ -71,6 +74,7 @@ private:
     std::ostream& err_;
     dbase::ReceiverLink* link_ = nullptr;
     std::string last_;
+    std::set<std::string> printed_;
 };
 
 // A core application for Qt SerialPort when the program has none.
@@ -82,9 +86,11 @@ std::unique_ptr<QCoreApplication> EnsureApplication() {
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-// Runs one exchange on the port named `dev` (a device path or COMn).
+// Runs one exchange on the port named `dev` (a device path or COMn); a
+// failure ends with its reason and "Update failed!", or, with `updates`
+// false (a verify, which shows its own outcome), with its reason alone.
 int RunExchange(const std::string& dev, std::ostream& err,
-                const std::function<bool(dbase::ReceiverLink&)>& exchange) {
+                const std::function<bool(dbase::ReceiverLink&)>& exchange, bool updates = true) {
     const auto app = EnsureApplication();
     serial::QtSerialPort port;
     const QString name = QString::fromStdString(dev);
@@ -104,8 +110,10 @@ int RunExchange(const std::string& dev, std::ostream& err,
     }
     port.Close();
     if (ok) return 0;
-    if (!link.ErrorMessage().empty()) Fail(err, link.ErrorMessage());
-    err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
+    // The reason, unless it was already shown as a state (a port's fault).
+    if (!link.ErrorMessage().empty() && !observer.Printed(link.ErrorMessage()))
+        Fail(err, link.ErrorMessage());
+    if (updates) err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
     return 1;
 }
 
@@ -133,7 +141,7 @@ int CmdRead(const Args& args, std::ostream&, std::ostream& err) {
 }
 
 int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseArgs(args, {"--port"}, {}, 1, 1);
+    const ParsedArgs p = ParseArgs(args, {"--port"}, {"--verify"}, 1, 1);
     const std::string dev = RequirePort(p);
     const std::string file = p.positional[0];
     // The kind follows the file's size, as for a recent file; a size that
@@ -144,7 +152,12 @@ int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
     if (dbase::Status s = dbase::CheckInputFile(file, &size); !s && s.message() != dbase::msg::FileMissing)
         return Fail(err, s);
     const bool is256K = dbase::KindFromSize(size);
-    return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
+    const int status =
+        RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
+    if (status != 0 || !p.has("--verify")) return status;
+    // Read the same kind back and compare: "Verify OK", or how many blocks differ.
+    return RunExchange(
+        dev, err, [&](dbase::ReceiverLink& link) { return link.VerifyImage(file, is256K); }, false);
 }
 
 } // namespace cli

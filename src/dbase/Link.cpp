@@ -4,6 +4,7 @@
 #include "DataFile.h"
 #include "Messages.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -95,6 +96,11 @@ std::string StateText(int code) {
     return code >= 0 && code < count ? kStateTexts[code] : std::string();
 }
 
+std::string VerifyDifferText(int differing, int blocks) {
+    return "Verify failed: " + std::to_string(differing) + " of " + std::to_string(blocks) + " blocks " +
+           (differing == 1 ? "differs." : "differ.");
+}
+
 std::string ReceivePercentText(int percent) { return "Transfering:  " + std::to_string(percent) + "%"; }
 std::string SendPercentText(int percent) { return "Transfering Data:  " + std::to_string(percent) + "%"; }
 
@@ -174,13 +180,27 @@ bool ReceiverLink::IsSuperseded() {
 
 bool ReceiverLink::Stopped() { return !LinkActive() || IsSuperseded(); }
 
+bool ReceiverLink::Halted() { return Stopped() || PortFault(); }
+
 void ReceiverLink::OpenComPort() {
     if (port_.IsOpen()) port_.Close();
     if (observer_) observer_->ShowLamp(true);
     if (!port_.Open(portNumber_, kLineSettings)) {
         error_ = port_.LastError();
+        if (error_.empty()) error_ = "The serial port can not be opened.";
         if (observer_) observer_->ShowLamp(false);
     }
+}
+
+bool ReceiverLink::PortFault() {
+    std::string fault = port_.LastError();
+    if (fault.empty()) return false;
+    if (fault != error_) {
+        error_ = std::move(fault);
+        // A port that failed is as good as closed.
+        if (observer_) observer_->ShowLamp(false);
+    }
+    return true;
 }
 
 void ReceiverLink::ClosePort() {
@@ -204,36 +224,61 @@ bool ReceiverLink::ReadFrame(FrameBytes& out) {
     return true;
 }
 
-bool ReceiverLink::WaitFrame(int code, int polls) {
-    bool arrived = false;
+ReceiverLink::Answer ReceiverLink::AwaitFrame(int code, int polls) {
     for (int i = 0; i < polls; ++i) {
         Pump();
-        if (LinkDone() || IsSuperseded()) return false;
-        if (port_.InBufferCount() >= kFrameSize) {
-            arrived = true;
-            break;
+        if (LinkDone() || IsSuperseded()) return Answer::None;
+        while (port_.InBufferCount() >= kFrameSize) {
+            FrameBytes answer{};
+            if (!ReadFrame(answer)) return Answer::None;
+            // Eight bytes that start no frame are the tail of something else,
+            // such as a block the loader was still sending: not an answer.
+            if (!StartsFrame(answer[0])) continue;
+            // Whatever came with the answer belongs to no request of ours.
+            port_.DiscardInput();
+            return answer == FrameFor(code) ? Answer::Match : Answer::Other;
         }
         clock_.SleepMs(kPollMs);
-        if (!LinkActive()) return false;
+        if (!LinkActive()) return Answer::None;
     }
-    if (!arrived) return false;
-    FrameBytes answer{};
-    if (!ReadFrame(answer)) return false;
-    // Whatever came with the answer belongs to no request of ours.
-    port_.DiscardInput();
-    if (!StartsFrame(answer[0])) answer.fill(0);
-    return answer == FrameFor(code);
+    return Answer::None;
+}
+
+bool ReceiverLink::WaitFrame(int code, int polls) { return AwaitFrame(code, polls) == Answer::Match; }
+
+bool ReceiverLink::SettleLine() {
+    const int64_t start = clock_.NowMs();
+    int64_t lastByte = start;
+    for (;;) {
+        Pump();
+        if (Stopped()) return false;
+        if (port_.InBufferCount() > 0) {
+            port_.DiscardInput();
+            lastByte = clock_.NowMs();
+        }
+        const int64_t now = clock_.NowMs();
+        if (now - lastByte >= kQuietMs || now - start >= kQuietLimitMs) return true;
+        clock_.SleepMs(kPollMs);
+    }
 }
 
 bool ReceiverLink::ConnectLoader() {
     if (!LinkActive()) return false;
+    if (!SettleLine()) return false;
     const int64_t start = clock_.NowMs();
-    for (;;) {
+    for (int requests = 1;; ++requests) {
         Pump();
         if (LinkDone() || IsSuperseded()) return false;
-        if (!Show(kStateConnecting)) return false;
-        SendFrame(kFrameConnect);
-        if (WaitFrame(kFrameConnected, kFramePolls)) return true;
+        // While the port is not usable, its fault says why instead.
+        if (!ShowText(PortFault() ? error_ : StateText(kStateConnecting))) return false;
+        if (!SendFrame(kFrameConnect)) PortFault();
+        // A loader that was busy (erasing, or sending a block nobody reads
+        // any more) answers every request it missed at once. A request only
+        // goes out on a quiet line, and the late answers to earlier requests
+        // are let pass, so that none is taken for the answer to what follows.
+        const Answer answer = AwaitFrame(kFrameConnected, kFramePolls);
+        if (answer == Answer::Match) return requests == 1 || SettleLine();
+        if (answer == Answer::Other && !SettleLine()) return false;
         if (Stopped()) return false;
         if (connectTimeoutMs_ > 0 && clock_.NowMs() - start >= connectTimeoutMs_) return false;
     }
@@ -241,7 +286,7 @@ bool ReceiverLink::ConnectLoader() {
 
 bool ReceiverLink::SendCommandRetry(int code, int expect) {
     for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
-        if (Stopped()) return false;
+        if (Halted()) return false;
         SendFrame(code);
         if (WaitFrame(expect, kFramePolls)) return true;
     }
@@ -256,7 +301,7 @@ bool ReceiverLink::WaitAcceptPair() {
     int collected = 0;
     for (;;) {
         Pump();
-        if (Stopped()) return false;
+        if (Halted()) return false;
         while (port_.InBufferCount() >= kFrameSize) {
             FrameBytes group{};
             if (!ReadFrame(group)) break;
@@ -274,7 +319,7 @@ bool ReceiverLink::WaitLoaderFrame(int code, int timeoutMs) {
     const int64_t deadline = clock_.NowMs() + timeoutMs;
     for (;;) {
         Pump();
-        if (Stopped()) return false;
+        if (Halted()) return false;
         while (port_.InBufferCount() >= kFrameSize) {
             FrameBytes answer{};
             if (!ReadFrame(answer)) break;
@@ -296,7 +341,7 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
         bool arrived = false;
         for (int poll = 0; poll < kBlockPolls; ++poll) {
             Pump();
-            if (Stopped()) break;
+            if (Halted()) break;
             if (port_.InBufferCount() >= kLinkBlockWireSize) {
                 arrived = true;
                 break;
@@ -304,7 +349,8 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
             clock_.SleepMs(kPollMs);
         }
         // A block that did not come, or a cancelled one, leaves a hole: the
-        // image is incomplete, so the receive has failed.
+        // image is incomplete, so the receive has failed. So does a line
+        // that failed: nothing more will come.
         if (!arrived) return false;
         size_t got = 0;
         while (got < sizeof wire) {
@@ -320,7 +366,8 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
             SendFrame(kFrameBlockBad);
             return false;
         }
-        SendFrame(kFrameBlockGood);
+        // Without its answer the loader sends no further block.
+        if (!SendFrame(kFrameBlockGood)) return false;
         if (!ShowText(ReceivePercentText(static_cast<int>(i * 800 / pages)))) return false;
         StepProgress(max, kProgressStep);
     }
@@ -346,13 +393,13 @@ bool ReceiverLink::SendImageFile(std::span<const uint8_t> file, uint32_t length)
             const auto bytes = file.subspan(offset, std::min<uint32_t>(kSendPieceSize, length - offset));
             sum += BlockSum(bytes);
             if (!port_.Write(bytes)) {
-                error_ = port_.LastError();
+                PortFault();
                 return false;
             }
             offset += static_cast<uint32_t>(bytes.size());
         }
         if (!port_.Write(BlockSumBytes(sum))) {
-            error_ = port_.LastError();
+            PortFault();
             return false;
         }
         if (!WaitLoaderFrame(kFrameBlockGood, kBlockAckTimeoutMs)) return false;
@@ -392,6 +439,8 @@ bool ReceiverLink::EndQuietly() {
 
 bool ReceiverLink::FailPhase(int state) {
     if (IsSuperseded() || !Show(state)) return EndQuietly();
+    // When the port failed, that is what the user needs to know.
+    if (PortFault() && !ShowText(error_)) return EndQuietly();
     if (observer_) observer_->EnablePorts(true);
     Pause(kFailPauseMs);
     return IsSuperseded() ? EndQuietly() : false;
@@ -411,24 +460,26 @@ bool ReceiverLink::Succeed() {
     return Show(kStateUpdateDone) ? true : EndQuietly();
 }
 
-bool ReceiverLink::ReadBackImage(const std::string& path, bool is256K) {
-    ExchangeScope scope(*this);
-    const uint32_t length = FileSizeFor(is256K);
+bool ReceiverLink::FetchImage(const std::string& path, bool is256K) {
     if (observer_) observer_->ShowFileName(path);
     OpenComPort();
-    if (!ConnectLoader()) {
-        return FailConnect();
-    }
+    if (!ConnectLoader()) return FailConnect();
     if (observer_) observer_->EnablePorts(false);
     if (!Show(kStateConnected)) return EndQuietly();
     if (!SendCommandRetry(ReadRequestFrame(is256K), kFrameAccepted)) return FailPhase(kStateTransferFailed);
     if (!Show(kStateTransfer)) return EndQuietly();
     SendFrame(kFrameQuery);
-    if (!ReceiveImage(length)) return FailPhase(kStateTransferFailed);
+    if (!ReceiveImage(FileSizeFor(is256K))) return FailPhase(kStateTransferFailed);
     // A newer exchange may have reused the receive buffer: only an exchange
-    // still on top writes its file.
+    // still on top uses what came in.
     if (!Show(kStateTransferDone)) return EndQuietly();
-    if (Status s = SaveImageFile(path, length); !s) {
+    return true;
+}
+
+bool ReceiverLink::ReadBackImage(const std::string& path, bool is256K) {
+    ExchangeScope scope(*this);
+    if (!FetchImage(path, is256K)) return false;
+    if (Status s = SaveImageFile(path, FileSizeFor(is256K)); !s) {
         error_ = s.message();
         return FailPhase(kStateFileFailed);
     }
@@ -445,21 +496,70 @@ bool ReceiverLink::WriteImage(const std::string& path, bool is256K) {
         return false;
     }
     OpenComPort();
-    if (!ConnectLoader()) {
-        return FailConnect();
-    }
+    if (!ConnectLoader()) return FailConnect();
     if (observer_) observer_->EnablePorts(false);
     if (!Show(kStateConnected)) return EndQuietly();
+
+    // From the request until the programming has finished, stopping may
+    // leave the receiver's flash half-written.
+    struct FlashBusy {
+        LinkObserver* observer;
+        bool on = false;
+        void Set(bool busy) {
+            if (busy != on && observer) observer->ShowFlashBusy(busy);
+            on = busy;
+        }
+        ~FlashBusy() { Set(false); }
+    } flash{observer_};
+    auto fail = [&](int state) {
+        flash.Set(false);
+        return FailPhase(state);
+    };
+    flash.Set(true);
     SendFrame(WriteRequestFrame(is256K));
-    if (!WaitAcceptPair()) return FailPhase(kStateTransferFailed);
+    if (!WaitAcceptPair()) return fail(kStateTransferFailed);
     if (!Show(kStateTransfer)) return EndQuietly();
-    if (!SendImageFile(file, length)) return FailPhase(kStateTransferFailed);
+    if (!SendImageFile(file, length)) return fail(kStateTransferFailed);
     if (!Show(kStateTransferDone) || !Show(kStateErasing)) return EndQuietly();
-    if (!WaitLoaderFrame(kFrameErased, kEraseTimeoutMs)) return FailPhase(kStateEraseFailed);
+    if (!WaitLoaderFrame(kFrameErased, kEraseTimeoutMs)) return fail(kStateEraseFailed);
     if (!Show(kStateErased) || !Show(kStateProgramming)) return EndQuietly();
-    if (!WaitLoaderFrame(kFrameProgrammed, kProgramTimeoutMs)) return FailPhase(kStateProgramFailed);
+    if (!WaitLoaderFrame(kFrameProgrammed, kProgramTimeoutMs)) return fail(kStateProgramFailed);
+    flash.Set(false);
     if (!Show(kStateProgrammed)) return EndQuietly();
     return Succeed();
+}
+
+bool ReceiverLink::VerifyImage(const std::string& path, bool is256K) {
+    ExchangeScope scope(*this);
+    differing_ = -1;
+    const uint32_t length = FileSizeFor(is256K);
+    auto failed = [&] {
+        if (!superseded_ && !Show(kStateVerifyFailed)) EndQuietly();
+        return false;
+    };
+    std::vector<uint8_t> file;
+    if (Status s = ReadWholeFile(path, file); !s) {
+        error_ = s.message();
+        if (observer_) observer_->ShowFileName(path);
+        return failed();
+    }
+    if (!FetchImage(path, is256K)) return failed();
+    const int blocks = static_cast<int>(length / kLinkBlockSize);
+    differing_ = 0;
+    for (int i = 0; i < blocks; ++i) {
+        const size_t at = static_cast<size_t>(i) * kLinkBlockSize;
+        const bool whole = file.size() >= at + kLinkBlockSize;
+        if (!whole || !std::equal(file.begin() + static_cast<std::ptrdiff_t>(at),
+                                  file.begin() + static_cast<std::ptrdiff_t>(at + kLinkBlockSize),
+                                  receive_.begin() + static_cast<std::ptrdiff_t>(at)))
+            ++differing_;
+    }
+    if (differing_ == 0) {
+        done_.store(true);
+        return ShowText(kVerifyOkText) ? true : EndQuietly();
+    }
+    error_ = VerifyDifferText(differing_, blocks);
+    return ShowText(error_) ? false : EndQuietly();
 }
 
 } // namespace dbase

@@ -37,6 +37,11 @@ inline constexpr int kBlockAckTimeoutMs = 5000;  // "!!!FS" after a sent block
 inline constexpr int kEraseTimeoutMs = 120000;   // "!!!CD" after the last block
 inline constexpr int kProgramTimeoutMs = 120000; // "!!!US" after "!!!CD"
 inline constexpr int kFailPauseMs = 2000;        // pause after a failed data phase
+// Before its first connect request an exchange lets the line go quiet: what
+// is still arriving (the rest of a block of an exchange that was given up)
+// is thrown away until nothing has come for kQuietMs, or kQuietLimitMs passed.
+inline constexpr int kQuietMs = 50;
+inline constexpr int kQuietLimitMs = 3000;
 
 // Capacity of the receive buffer: the larger of the two data files.
 inline constexpr uint32_t kReceiveBufferSize = 262144;
@@ -98,6 +103,11 @@ enum LinkStateCode : int {
 
 // The text of state `code` (0..20); empty for any other code.
 std::string StateText(int code);
+// What a verify shows when the receiver holds what was written, and when
+// `differing` of the `blocks` 2,048-byte blocks read back differ from it:
+// "Verify failed: 3 of 64 blocks differ."
+inline constexpr const char* kVerifyOkText = "Verify OK";
+std::string VerifyDifferText(int differing, int blocks);
 // "Transfering:  n%" (receiving) and "Transfering Data:  n%" (sending).
 std::string ReceivePercentText(int percent);
 std::string SendPercentText(int percent);
@@ -131,6 +141,10 @@ public:
     virtual void ShowLamp(bool /*portOpen*/) {}
     // The port choice: disabled from "Connect Success!" until the exchange fails.
     virtual void EnablePorts(bool /*enabled*/) {}
+    // True from a write's request until its programming has finished or the
+    // write has failed: the receiver's flash is being written, and stopping
+    // then may leave it half-programmed.
+    virtual void ShowFlashBusy(bool /*busy*/) {}
     // Called at every poll of every wait and after every shown state: a host
     // running the exchange on its user-interface thread processes its pending
     // events here, a command-line host checks for an interrupt.
@@ -171,20 +185,30 @@ public:
     void SetConnectTimeoutMs(int64_t ms) { connectTimeoutMs_ = ms; }
 
     // Opens the port with the chosen number and the line settings, closing
-    // it first. The lamp turns lime, and red again when the open fails; a
-    // failed open is not reported otherwise (the connect loop keeps trying).
+    // it first. The lamp turns lime, and red again when the open fails; the
+    // connect loop then shows why in place of "Connectting..." until the
+    // exchange is cancelled or superseded.
     void OpenComPort();
     // Closes the port and turns the lamp red.
     void ClosePort();
 
     // Discards the waiting input and writes the 8 bytes of frame `code`.
     bool SendFrame(int code);
-    // True when the next 8 bytes to arrive within `polls` polls equal frame
-    // `code`. Anything that arrived beyond those 8 bytes is discarded; 8
-    // bytes that do not start with "!" or "#" never match.
+    // True when the next frame to arrive within `polls` polls equals frame
+    // `code`. A group of 8 bytes that does not start with "!" or "#" is no
+    // frame: it is skipped and the wait goes on. Anything that arrived beyond
+    // the frame is discarded.
     bool WaitFrame(int code, int polls);
-    // Repeats the connect request until the loader answers (true), or the
-    // exchange is cancelled, superseded or the connect limit passes (false).
+    // Discards what arrives until no byte has come for kQuietMs, for at most
+    // kQuietLimitMs. False when the exchange was cancelled or superseded
+    // meanwhile.
+    bool SettleLine();
+    // Lets the line go quiet, then repeats the connect request until the
+    // loader answers (true), or the exchange is cancelled, superseded or the
+    // connect limit passes (false). After an answer that does not match, the
+    // next request waits for a quiet line again; when more than one request
+    // went out, the late answers to the earlier ones are let pass before it
+    // returns.
     bool ConnectLoader();
     // Sends request `code` up to kRequestAttempts times until frame `expect`
     // answers it.
@@ -218,6 +242,14 @@ public:
     // receiver's erase and programming. The file is checked like an open
     // first; a file that fails is refused before anything is sent.
     bool WriteImage(const std::string& path, bool is256K);
+    // Reads the image of the given kind back into memory, as a read-back
+    // does, and compares it block by block with the file `path` (the one
+    // just written). True, showing kVerifyOkText, when every block is the
+    // same; otherwise it shows VerifyDifferText, or "Verify failed!" when the
+    // read-back itself failed. Nothing is written to disk.
+    bool VerifyImage(const std::string& path, bool is256K);
+    // The blocks that differed at the last verify; -1 when it read nothing.
+    int DifferingBlocks() const { return differing_; }
 
     // Sets the progress maximum to `max`, advances the position by `step`
     // and lets the host run.
@@ -228,13 +260,14 @@ public:
     bool Superseded() const { return superseded_; }
     // The message of the last refusal that has one: a file to write that
     // failed its check, a received file that could not be written, a port
-    // that could not be opened.
+    // that could not be opened or failed (the port's own sentence).
     const std::string& ErrorMessage() const { return error_; }
     // The last received bytes. It is never cleared between exchanges.
     std::span<const uint8_t> ReceiveBuffer() const { return receive_; }
 
 private:
     class ExchangeScope;
+    enum class Answer { None, Match, Other };
 
     // Show a message and let the host run; false when a newer exchange has
     // taken over meanwhile.
@@ -243,9 +276,19 @@ private:
     void Pump();
     bool IsSuperseded();
     bool Stopped();
+    // Stopped, or the port has failed: a data phase ends.
+    bool Halted();
     bool ReadFrame(FrameBytes& out);
+    // WaitFrame, telling a frame that did not match from no frame at all.
+    Answer AwaitFrame(int code, int polls);
+    // True when the port has failed; the first time, its message becomes
+    // the exchange's error and the lamp turns red.
+    bool PortFault();
     void Pause(int ms);
     bool FailPhase(int state);
+    // A read-back up to the received image in the receive buffer; false
+    // when it failed (its failure shown) or was superseded.
+    bool FetchImage(const std::string& path, bool is256K);
     bool EndQuietly();
     bool Succeed();
     bool FailConnect();
@@ -258,6 +301,7 @@ private:
     int portNumber_ = 1;
     int64_t connectTimeoutMs_ = 0;
     int progress_ = 0;
+    int differing_ = -1;
     bool superseded_ = false;
     std::string error_;
     uint64_t exchangeCount_ = 0; // exchanges started on this link

@@ -22,6 +22,10 @@ public:
     // when the port can not be opened; LastError() then says why.
     virtual bool Open(int number, const std::string& settings) = 0;
     virtual bool IsOpen() const = 0;
+    // Opens the device `path` from the next Open on, whatever number that
+    // is given; an empty path goes back to numbers. A port that knows no
+    // device paths ignores it.
+    virtual void SelectDevice(const std::string& /*path*/) {}
     // Closes the port; does nothing when it is closed.
     virtual void Close() = 0;
 
@@ -37,7 +41,9 @@ public:
     // many were moved.
     virtual size_t Read(uint8_t* out, size_t n) = 0;
 
-    // Why the last Open or Write failed, for the user.
+    // Why the port failed (an open, a write, or the line itself while it
+    // was open), as a sentence for the user that names the port; empty while
+    // the port works. A successful Open clears it.
     virtual std::string LastError() const { return {}; }
 };
 

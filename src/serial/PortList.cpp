@@ -32,21 +32,32 @@ PortDevice DeviceForPort(int number, const PortListProvider& ports) {
 #endif
 }
 
-QStringList PortRows(const PortListProvider& ports) {
-#ifndef Q_OS_WIN
-    const QList<PortDevice> devices = ports.Devices();
-#endif
-    QStringList rows;
-    for (int n = 1; n <= kPortRows; ++n) {
-        QString row = QStringLiteral("COM.%1").arg(n, 2, 10, QLatin1Char('0'));
+QList<PortDevice> RowDevices(const PortListProvider& ports) {
+    QList<PortDevice> rows;
 #ifdef Q_OS_WIN
-        const QString name = DeviceForPort(n, ports).name;
+    for (int n = 1; n <= kPortRows; ++n)
+        rows.append(DeviceForPort(n, ports));
 #else
-        const QString name = n <= devices.size() ? devices[n - 1].name : QString();
+    rows = ports.Devices().mid(0, kPortRows);
+    while (rows.size() < kPortRows)
+        rows.append(PortDevice{});
 #endif
-        if (!name.isEmpty()) row += QStringLiteral("  ") + name;
-        rows.append(row);
-    }
+    return rows;
+}
+
+QString RowLabel(int number) { return QStringLiteral("COM.%1").arg(number, 2, 10, QLatin1Char('0')); }
+
+QString RowText(int number, const PortDevice& device) {
+    QString row = RowLabel(number);
+    if (!device.name.isEmpty()) row += QStringLiteral("  ") + device.name;
+    return row;
+}
+
+QStringList PortRows(const PortListProvider& ports) {
+    const QList<PortDevice> devices = RowDevices(ports);
+    QStringList rows;
+    for (int n = 1; n <= kPortRows; ++n)
+        rows.append(RowText(n, devices[n - 1]));
     return rows;
 }
 

@@ -39,6 +39,15 @@ const PortListProvider& DefaultPortList();
 // listed device. Empty name and path when the system lists fewer devices.
 PortDevice DeviceForPort(int number, const PortListProvider& ports);
 
+// The devices of the ten rows of the port choice, as the system lists them
+// now: COMn on Windows, else the n-th listed device, or an empty PortDevice
+// when the system lists fewer.
+QList<PortDevice> RowDevices(const PortListProvider& ports);
+// "COM.01" to "COM.10" for numbers 1 to 10.
+QString RowLabel(int number);
+// The text of row `number`: its label, followed by two blanks and the name
+// of its device when there is one.
+QString RowText(int number, const PortDevice& device);
 // The rows of the port choice: "COM.01" to "COM.10", each followed by two
 // blanks and the name of its device when there is one.
 QStringList PortRows(const PortListProvider& ports);

@@ -1,5 +1,7 @@
 #include "QtSerialPort.h"
 
+#include "PortErrors.h"
+
 #include <QStringList>
 
 namespace serial {
@@ -66,7 +68,7 @@ bool QtSerialPort::Open(int number, const std::string& settings) {
     }
     opened_ = device_.isEmpty() ? DeviceForPort(number, *ports_).path : device_;
     if (opened_.isEmpty()) {
-        error_ = "There is no serial port " + std::to_string(number) + "!";
+        error_ = NoPortText(number, static_cast<int>(ports_->Devices().size()));
         return false;
     }
     if (!port_) port_ = std::make_unique<QSerialPort>();
@@ -77,8 +79,10 @@ bool QtSerialPort::Open(int number, const std::string& settings) {
     port_->setStopBits(line.stopBits);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
-        error_ = "The serial port " + opened_.toStdString() +
-                 " can not be opened: " + port_->errorString().toStdString();
+        const PortProblem problem =
+            OpenProblem(port_->error(), DeviceExists(opened_), DeviceAccessible(opened_));
+        error_ = OpenFailureText(opened_, problem, port_->errorString());
+        port_->clearError();
         return false;
     }
     return true;
@@ -98,6 +102,7 @@ void QtSerialPort::Fill() {
 size_t QtSerialPort::InBufferCount() {
     if (!IsOpen()) return 0;
     Fill();
+    NoteLineFault();
     return static_cast<size_t>(port_->bytesAvailable());
 }
 
@@ -109,22 +114,29 @@ void QtSerialPort::DiscardInput() {
 
 bool QtSerialPort::Write(std::span<const uint8_t> bytes) {
     if (!IsOpen()) {
-        error_ = "The serial port is not open!";
+        // After a failed open its reason stays the one to tell.
+        if (error_.empty()) error_ = "The serial port is not open.";
         return false;
     }
     const qint64 n =
         port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    if (n != static_cast<qint64>(bytes.size())) {
-        error_ = "Writing to the serial port failed: " + port_->errorString().toStdString();
-        return false;
+    bool ok = n == static_cast<qint64>(bytes.size());
+    while (ok && port_->bytesToWrite() > 0)
+        ok = port_->waitForBytesWritten(kWriteTimeoutMs);
+    if (!ok) {
+        error_ = LineFailureText(opened_, LineProblem(port_->error()), port_->errorString());
+        port_->clearError();
     }
-    while (port_->bytesToWrite() > 0) {
-        if (!port_->waitForBytesWritten(kWriteTimeoutMs)) {
-            error_ = "Writing to the serial port failed: " + port_->errorString().toStdString();
-            return false;
-        }
-    }
-    return true;
+    return ok;
+}
+
+void QtSerialPort::NoteLineFault() {
+    const QSerialPort::SerialPortError e = port_->error();
+    if (e != QSerialPort::ResourceError && e != QSerialPort::ReadError) return;
+    // The line itself has failed (a pseudo-terminal's other side closed, a
+    // USB adapter pulled out): nothing more will arrive.
+    if (error_.empty()) error_ = LineFailureText(opened_, LineProblem(e), {});
+    port_->clearError();
 }
 
 size_t QtSerialPort::Read(uint8_t* out, size_t n) {

@@ -28,6 +28,8 @@ struct LineSettings {
 // 5 to 8; stop bits 1, 1.5 or 2). False on anything else.
 bool ParseLineSettings(const std::string& text, LineSettings& out);
 
+// LastError() is a sentence naming the device and what went wrong in plain
+// words (see PortErrors.h); a successful Open clears it.
 class QtSerialPort final : public dbase::SerialPort {
 public:
     // `ports` resolves port numbers; the system's list when null.
@@ -37,6 +39,7 @@ public:
     // Opens `path` whatever the port number asked for (the command-line
     // tool's device argument). An empty path goes back to port numbers.
     void SetDevice(const QString& path) { device_ = path; }
+    void SelectDevice(const std::string& path) override { device_ = QString::fromStdString(path); }
     // The device of the last open, or of the last attempt.
     const QString& OpenedDevice() const { return opened_; }
 
@@ -51,6 +54,7 @@ public:
 
 private:
     void Fill();
+    void NoteLineFault();
 
     const PortListProvider* ports_;
     std::unique_ptr<QSerialPort> port_;

@@ -61,6 +61,12 @@ protected:
             core.SetImage(false, linktest::SampleFile(false));
         });
     }
+    void StartLoader(sim::Fault fault, int block = 0) {
+        sim::LoaderConfig config;
+        config.fault = fault;
+        config.block = block;
+        StartLoader(config);
+    }
     int Run(const cli::Args& args) {
         out_.str("");
         err_.str("");
@@ -106,11 +112,69 @@ TEST_F(CliLink, WriteSendsBothKinds) {
     }
 }
 
+TEST_F(CliLink, WriteVerifyReadsTheFileBackAndCompares) {
+    StartLoader();
+    const std::string file = dir_.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(false));
+    ASSERT_EQ(Run({"write", "--verify", "--port", loader_->DevicePath(), file}), 0) << err_.str();
+    auto expected = Changes(linktest::WriteStates(false));
+    auto verify = Changes(linktest::ReadBackStates(false));
+    verify.back() = "Verify OK";
+    expected.insert(expected.end(), verify.begin(), verify.end());
+    EXPECT_EQ(Lines(err_.str()), expected);
+    loader_->With([](sim::LoaderCore& core) { EXPECT_EQ(core.CountIn(dbase::kFrameReadDefault), 1); });
+    // Nothing but the written file in the folder.
+    EXPECT_EQ(dir_.Entries(), 1u);
+}
+
+TEST_F(CliLink, WriteVerifyFailsWhenTheReceiverHoldsSomethingElse) {
+    StartLoader(sim::Fault::BadFlash, 100);
+    const std::string file = dir_.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(true));
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), "--verify", file}), 1);
+    const auto lines = Lines(err_.str());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Update Success!"), lines.end());
+    EXPECT_EQ(lines.back(), "Verify failed: 1 of 128 blocks differs.") << err_.str();
+    // Without --verify the same write succeeds.
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), file}), 0);
+}
+
+TEST_F(CliLink, WriteVerifyGivesUpOnASilentLoaderAfterAMinute) {
+    StartLoader(sim::Fault::SilentAfterWrite);
+    // Real time for the write; once it is programmed, virtual time.
+    class AfterTheWrite final : public dbase::LinkClock {
+    public:
+        explicit AfterTheWrite(sim::PtyLoader& loader) : loader_(loader) {}
+        void SleepMs(int ms) override {
+            bool written = false;
+            loader_.With([&](sim::LoaderCore& core) { written = core.WritesCompleted() > 0; });
+            if (written)
+                skipped_ += ms;
+            else
+                real_.SleepMs(ms);
+        }
+        int64_t NowMs() override { return real_.NowMs() + skipped_; }
+        int64_t Skipped() const { return skipped_; }
+
+    private:
+        sim::PtyLoader& loader_;
+        linktest::FastPauseClock real_;
+        int64_t skipped_ = 0;
+    } clock(*loader_);
+    cli::SetLinkClock(&clock);
+    const std::string file = dir_.Path("w.bin");
+    linktest::WriteFile(file, linktest::SampleFile(false));
+    EXPECT_EQ(Run({"write", "--verify", "--port", loader_->DevicePath(), file}), 1);
+    const auto lines = Lines(err_.str());
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"Connectting...", "Connect failed!", "Verify failed!"}));
+    EXPECT_GE(clock.Skipped(), cli::kConnectLimitMs);
+    EXPECT_LT(clock.Skipped(), cli::kConnectLimitMs + 1000);
+}
+
 TEST_F(CliLink, FailuresEndWithUpdateFailed) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::BadSum;
-    config.block = 10;
-    StartLoader(config);
+    StartLoader(sim::Fault::BadSum, 10);
     const std::string out = dir_.Path("r.bin");
     EXPECT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "default", out}), 1);
     auto lines = Lines(err_.str());
@@ -138,17 +202,34 @@ TEST_F(CliLink, APortThatDoesNotOpenFailsAtOnce) {
     EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.Path("r.bin")}),
               1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(Lines(err_.str()), (std::vector<std::string>{
+                                     "Connect failed!",
+                                     "/dev/orbitlist-no-such-port cannot be opened: no such device (is the "
+                                     "receiver's cable plugged in?)",
+                                     "Update failed!"}));
+}
+
+TEST_F(CliLink, ALineThatGoesAwayIsToldOnce) {
+    StartLoader();
+    std::thread unplug([&] {
+        loader_->Await([](sim::LoaderCore& core) { return core.BlocksSent() >= 5; }, std::chrono::seconds(5));
+        loader_->Stop();
+    });
+    const int status =
+        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.Path("r.bin")});
+    unplug.join();
+    EXPECT_EQ(status, 1);
     const auto lines = Lines(err_.str());
-    ASSERT_EQ(lines.size(), 3u) << err_.str();
-    EXPECT_EQ(lines[0], "Connect failed!");
-    EXPECT_NE(lines[1].find("/dev/orbitlist-no-such-port"), std::string::npos);
-    EXPECT_EQ(lines[2], "Update failed!");
+    ASSERT_GE(lines.size(), 3u) << err_.str();
+    EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+              (std::vector<std::string>{"Transfer failed!",
+                                        "The receiver on " + loader_->DevicePath() +
+                                            " stopped answering (the line was closed).",
+                                        "Update failed!"}));
 }
 
 TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::SilentConnect;
-    StartLoader(config);
+    StartLoader(sim::Fault::SilentConnect);
     InstantClock instant;
     cli::SetLinkClock(&instant);
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(),
@@ -166,9 +247,7 @@ TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
 }
 
 TEST_F(CliLink, InterruptActsAsCancel) {
-    sim::LoaderConfig config;
-    config.fault = sim::Fault::SilentConnect;
-    StartLoader(config);
+    StartLoader(sim::Fault::SilentConnect);
     std::thread interrupter([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ::kill(::getpid(), SIGINT);
@@ -212,4 +291,5 @@ TEST_F(CliLink, MalformedCommandLines) {
     EXPECT_EQ(Run({"write", "--port", "COM1"}), 2);
     EXPECT_EQ(Run({"write", "a.bin"}), 2);
     EXPECT_EQ(Run({"write", "--port", "COM1", "a.bin", "b.bin"}), 2);
+    EXPECT_EQ(Run({"read", "--verify", "--port", "COM1", "--kind", "channel", "out.bin"}), 2);
 }

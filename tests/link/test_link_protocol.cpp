@@ -247,9 +247,11 @@ TEST(LinkConnect, AConnectLimitEndsTheLoop) {
     EXPECT_EQ(rig.line.Core().CountIn(kFrameWriteChannel), 0);
 }
 
-TEST(LinkConnect, APortThatDoesNotOpenTurnsTheLampRedAndKeepsTrying) {
+TEST(LinkConnect, APortThatDoesNotOpenSaysWhyUntilCancelled) {
+    const std::string why =
+        "/dev/ttyUSB0 cannot be opened: permission denied (is the user in the dialout group?)";
     Rig rig;
-    rig.line.FailOpens("no such port");
+    rig.line.FailOpens(why);
     rig.link.SetPortNumber(3);
     rig.line.OnTick([&](int64_t now) {
         if (now >= 2000) rig.link.Cancel();
@@ -257,12 +259,52 @@ TEST(LinkConnect, APortThatDoesNotOpenTurnsTheLampRedAndKeepsTrying) {
     EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), true));
     EXPECT_EQ(rig.line.OpenedNumber(), 3);
     EXPECT_EQ(rig.rec.lamps, (std::vector<bool>{true, false}));
-    EXPECT_GE(rig.rec.Count("Connectting..."), 3);
+    // The reason stands where "Connectting..." would, at every attempt.
+    EXPECT_EQ(rig.rec.Count("Connectting..."), 0);
+    EXPECT_GE(rig.rec.Count(why), 3);
     EXPECT_EQ(rig.rec.states.back(), "Connect failed!");
-    EXPECT_EQ(rig.link.ErrorMessage(), "no such port");
+    EXPECT_EQ(rig.link.ErrorMessage(), why);
     // Port numbers outside the list leave the number as it was.
     rig.link.SetPortNumber(0);
     EXPECT_EQ(rig.link.PortNumber(), 3);
+}
+
+TEST(LinkConnect, ALineThatFailsWhileConnectingSaysWhy) {
+    const std::string why = "The receiver on /dev/ttyUSB0 stopped answering (the line was closed).";
+    Rig rig(WithFault(Fault::SilentConnect));
+    rig.line.FailWritesFrom(3, why);
+    rig.line.OnTick([&](int64_t now) {
+        if (now >= 3000) rig.link.Cancel();
+    });
+    EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
+    EXPECT_EQ(rig.rec.Count("Connectting..."), 3);
+    EXPECT_GE(rig.rec.Count(why), 2);
+    EXPECT_EQ(rig.rec.lamps, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.link.ErrorMessage(), why);
+}
+
+TEST(LinkWrite, ALineThatFailsWhileSendingSaysWhyAfterTheFailure) {
+    const std::string why = "The receiver on /dev/ttyUSB0 stopped answering (the line was closed).";
+    Rig rig;
+    rig.TimeStates();
+    rig.line.FailWritesFrom(2 + 129 * 5 + 40, why); // inside the sixth block
+    EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
+    EXPECT_EQ(rig.rec.From("Transfering Data:  7%"),
+              (std::vector<std::string>{"Transfering Data:  7%", "Transfer failed!", why}));
+    EXPECT_GE(rig.line.NowMs() - rig.TimeOf(why), kFailPauseMs);
+    EXPECT_EQ(rig.link.ErrorMessage(), why);
+    EXPECT_EQ(rig.rec.lamps, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.line.Core().WritesCompleted(), 0);
+}
+
+TEST(LinkReadBack, ALineThatFailsWhileReceivingSaysWhy) {
+    const std::string why = "The receiver on /dev/ttyUSB0 stopped answering (the line was closed).";
+    Rig rig;
+    // Connect, request, "!!!QF" and four "!!!FS": the fifth answer does not go out.
+    rig.line.FailWritesFrom(3 + 5, why);
+    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), false));
+    const auto tail = rig.rec.From("Transfer failed!");
+    EXPECT_EQ(tail, (std::vector<std::string>{"Transfer failed!", why}));
 }
 
 TEST(LinkReadBack, ARequestIsRepeatedUntilAccepted) {
@@ -570,5 +612,7 @@ TEST_P(LinkTakeOver, TheOlderExchangeEndsQuietlyAtAnyMessage) {
     EXPECT_TRUE(rig.link.Superseded());
     EXPECT_TRUE(rig.link.LinkDone());
     EXPECT_EQ(linktest::ReadFile(inner), rig.line.Core().Image(false));
-    if (!write && at != -1) EXPECT_FALSE(std::filesystem::exists(outer));
+    if (!write && at != -1) {
+        EXPECT_FALSE(std::filesystem::exists(outer));
+    }
 }

@@ -1,5 +1,6 @@
 // The serial port over Qt SerialPort: port numbers, the rows of the port
 // choice, line settings, and the port itself on a pseudo-terminal.
+#include "serial/PortErrors.h"
 #include "serial/PortList.h"
 #include "serial/QtSerialPort.h"
 
@@ -44,7 +45,17 @@ public:
     }
     ~RawPty() {
         if (slave_ >= 0) ::close(slave_);
+        HangUp();
+    }
+    // Closes the test's side: the line is gone for whoever has Path() open.
+    void HangUp() {
         if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
+    // Lets the test's own hold on Path() go, so the port is the only user.
+    void CloseSlave() {
+        if (slave_ >= 0) ::close(slave_);
+        slave_ = -1;
     }
     bool ok() const { return slave_ >= 0; }
     const std::string& Path() const { return path_; }
@@ -186,9 +197,74 @@ TEST(QtSerialPort, PortNumbersGoThroughTheList) {
     EXPECT_NE(port.LastError().find("/dev/orbitlist-no-such-device"), std::string::npos);
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.Open(3, "115200,N,8,1"));
-    EXPECT_EQ(port.LastError(), "There is no serial port 3!");
+    EXPECT_EQ(port.LastError(), "There is no serial port COM3 here (the system lists 2).");
 #endif
     EXPECT_FALSE(port.Open(2, "115200,Q,8,1"));
+}
+
+TEST(PortErrors, PermissionAndStaleTextsAreToldApart) {
+    const QString dev = QStringLiteral("/dev/ttyUSB0");
+    EXPECT_EQ(
+        serial::OpenFailureText(dev, serial::OpenProblem(QSerialPort::PermissionError, true, false), {}),
+        "/dev/ttyUSB0 cannot be opened: permission denied (is the user in the dialout group?)");
+    // Qt reports a device another program holds as a permission error too.
+    EXPECT_EQ(serial::OpenProblem(QSerialPort::PermissionError, true, true), serial::PortProblem::InUse);
+    EXPECT_EQ(serial::OpenProblem(QSerialPort::PermissionError, false, false),
+              serial::PortProblem::NoSuchDevice);
+    // Qt's text for a failed write is often stale: it is not shown.
+    EXPECT_EQ(serial::LineFailureText(dev, serial::LineProblem(QSerialPort::WriteError),
+                                      QStringLiteral("Inappropriate ioctl for device")),
+              "The receiver on /dev/ttyUSB0 stopped answering (the line was closed).");
+    EXPECT_EQ(serial::LineFailureText(dev, serial::LineProblem(QSerialPort::UnknownError),
+                                      QStringLiteral("Bad luck")),
+              "Writing to the receiver on /dev/ttyUSB0 failed. The system said: Bad luck");
+}
+
+TEST(PortErrors, RealFailuresAreToldInPlainWords) {
+    serial::QtSerialPort port;
+    port.SetDevice(QStringLiteral("/dev/orbitlist-no-such-device"));
+    EXPECT_FALSE(port.Open(1, "115200,N,8,1"));
+    EXPECT_EQ(port.LastError(), "/dev/orbitlist-no-such-device cannot be opened: no such device (is the "
+                                "receiver's cable plugged in?)");
+    // Not a serial line: the system's own words follow.
+    port.SetDevice(QStringLiteral("/dev/null"));
+    EXPECT_FALSE(port.Open(1, "115200,N,8,1"));
+    EXPECT_EQ(port.LastError(),
+              "/dev/null cannot be opened as a serial port. The system said: Inappropriate ioctl for device");
+    // A failed write keeps the reason of the failed open.
+    EXPECT_FALSE(port.Write(std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_NE(port.LastError().find("/dev/null"), std::string::npos);
+
+    RawPty pty;
+    ASSERT_TRUE(pty.ok());
+    const QString path = QString::fromStdString(pty.Path());
+    serial::QtSerialPort first, second;
+    first.SetDevice(path);
+    second.SetDevice(path);
+    ASSERT_TRUE(first.Open(1, "115200,N,8,1")) << first.LastError();
+    EXPECT_EQ(first.LastError(), "");
+    EXPECT_FALSE(second.Open(1, "115200,N,8,1"));
+    EXPECT_EQ(second.LastError(), pty.Path() + " cannot be opened: it is in use by another program.");
+
+    // The other side goes away: the next write, or the next look at the
+    // input, says the line was closed.
+    pty.CloseSlave();
+    pty.HangUp();
+    const std::vector<uint8_t> frame(8, '!');
+    bool failed = false;
+    for (int i = 0; i < 50 && !failed; ++i) {
+        failed = !first.Write(frame) || !first.LastError().empty();
+        first.InBufferCount();
+        failed = failed || !first.LastError().empty();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(first.LastError(),
+              "The receiver on " + pty.Path() + " stopped answering (the line was closed).");
+    // Opening again tells the new reason: the device is gone.
+    EXPECT_FALSE(first.Open(1, "115200,N,8,1"));
+    EXPECT_EQ(first.LastError(),
+              pty.Path() + " cannot be opened: no such device (is the receiver's cable plugged in?)");
 }
 
 // The protocol over the real port and the system clock, the loader on a

@@ -42,6 +42,11 @@ ScratchDir::~ScratchDir() {
     std::filesystem::remove_all(dir_, ec);
 }
 
+size_t ScratchDir::Entries() const {
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()));
+}
+
 std::vector<uint8_t> SampleFile(bool is256K) { return sample::SampleFile(is256K); }
 
 std::vector<uint8_t> ReadFile(const std::string& path) {

@@ -20,6 +20,7 @@ public:
     std::vector<std::pair<int, int>> progress; // value, maximum
     std::vector<bool> lamps;
     std::vector<bool> ports;
+    std::vector<std::pair<bool, size_t>> flash; // busy, and how many states had been shown
     // Hooks for the tests: after each shown state, at each pump, and the
     // answer to Superseded.
     std::function<void(const std::string&)> onState;
@@ -34,6 +35,7 @@ public:
     void ShowProgress(int value, int maximum) override { progress.emplace_back(value, maximum); }
     void ShowLamp(bool open) override { lamps.push_back(open); }
     void EnablePorts(bool enabled) override { ports.push_back(enabled); }
+    void ShowFlashBusy(bool busy) override { flash.emplace_back(busy, states.size()); }
     void PumpMessages() override {
         if (onPump) onPump();
     }
@@ -66,6 +68,8 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    // How many entries the folder holds.
+    size_t Entries() const;
 
 private:
     std::filesystem::path dir_;

@@ -95,7 +95,10 @@ void LoaderCore::Step(std::vector<Answer>& out) {
                 if (config_.fault == Fault::NoErase) continue;
                 Emit(out, FrameFor(dbase::kFrameErased), config_.eraseMs);
                 if (config_.fault == Fault::NoProgram) continue;
-                (is256K_ ? channel_ : default_) = incoming_;
+                auto& stored = is256K_ ? channel_ : default_;
+                stored = incoming_;
+                if (config_.fault == Fault::BadFlash)
+                    stored[static_cast<size_t>(config_.block) * dbase::kLinkBlockSize] ^= 0xFF;
                 ++writesCompleted_;
                 Emit(out, FrameFor(dbase::kFrameProgrammed), config_.programMs);
             }
@@ -134,6 +137,9 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
         switch (config_.fault) {
         case Fault::SilentConnect:
             return;
+        case Fault::SilentAfterWrite:
+            if (writesCompleted_ > 0) return;
+            break;
         case Fault::JunkConnect:
             if (connects_ <= config_.count) {
                 const uint8_t junk[8] = {'L', 'S', 0, 0, '*', 0x21, 0x21, 0x21};

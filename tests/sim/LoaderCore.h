@@ -26,6 +26,8 @@ enum class Fault {
     JunkAccept,        // a write request is answered by 8 junk bytes, then "!!!CS" and "!!!QF"
     NoErase,           // the erase never finishes
     NoProgram,         // the programming never finishes
+    BadFlash,          // a write is programmed with block `block` spoiled
+    SilentAfterWrite,  // once a write has been programmed, connect requests go unanswered
 };
 
 struct LoaderConfig {

@@ -9,6 +9,7 @@ bool VirtualLine::Open(int number, const std::string& settings) {
     number_ = number;
     settings_ = settings;
     open_ = openError_.empty();
+    error_ = openError_;
     return open_;
 }
 
@@ -31,11 +32,20 @@ void VirtualLine::DiscardInput() {
 
 bool VirtualLine::Write(std::span<const uint8_t> bytes) {
     if (!open_) return false;
+    ++writes_;
+    if (failWritesFrom_ > 0 && writes_ >= failWritesFrom_) {
+        error_ = writeError_;
+        return false;
+    }
     writeSizes_.push_back(bytes.size());
+    const int64_t byteUs = baud_ > 0 ? 10'000'000 / baud_ : 0;
     for (const Answer& a : core_.Feed(bytes)) {
-        lastArrival_ = std::max(lastArrival_, now_ + latencyMs_) + a.afterMs;
-        for (uint8_t b : a.bytes)
-            pending_.push_back({lastArrival_, b});
+        int64_t at = std::max(lastArrivalUs_, (now_ + latencyMs_) * 1000) + int64_t{a.afterMs} * 1000;
+        for (uint8_t b : a.bytes) {
+            at += byteUs;
+            pending_.push_back({(at + 999) / 1000, b});
+        }
+        lastArrivalUs_ = at;
     }
     return true;
 }

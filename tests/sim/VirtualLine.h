@@ -24,8 +24,18 @@ public:
     // Answers arrive this many milliseconds after the input that caused them
     // (and never before an earlier answer).
     void SetLatencyMs(int ms) { latencyMs_ = ms; }
+    // Paces what the loader sends as a line at `baud` would (10 bits a
+    // byte): a block trickles in over its line time instead of arriving
+    // whole. 0 (the default) delivers every answer at once.
+    void SetBaud(int baud) { baud_ = baud; }
     // Opens fail with this message while it is not empty.
     void FailOpens(std::string message) { openError_ = std::move(message); }
+    // Every write from the `n`-th of the line's life on fails with `message`,
+    // as when the line is pulled out; 0 stops the failing.
+    void FailWritesFrom(size_t n, std::string message) {
+        failWritesFrom_ = n;
+        writeError_ = std::move(message);
+    }
     // Called after every sleep with the new time.
     void OnTick(std::function<void(int64_t)> tick) { tick_ = std::move(tick); }
 
@@ -45,7 +55,7 @@ public:
     void DiscardInput() override;
     bool Write(std::span<const uint8_t> bytes) override;
     size_t Read(uint8_t* out, size_t n) override;
-    std::string LastError() const override { return openError_; }
+    std::string LastError() const override { return error_; }
 
     // dbase::LinkClock
     void SleepMs(int ms) override;
@@ -53,20 +63,25 @@ public:
 
 private:
     struct Pending {
-        int64_t at;
+        int64_t at; // milliseconds
         uint8_t byte;
     };
 
     LoaderCore core_;
     std::deque<Pending> pending_;
     int64_t now_ = 0;
-    int64_t lastArrival_ = 0;
+    int64_t lastArrivalUs_ = 0;
     int latencyMs_ = 0;
+    int baud_ = 0;
     bool open_ = false;
     int opens_ = 0;
     int number_ = 0;
     std::string settings_;
     std::string openError_;
+    std::string writeError_;
+    size_t failWritesFrom_ = 0;
+    size_t writes_ = 0;
+    std::string error_;
     size_t discarded_ = 0;
     std::vector<size_t> writeSizes_;
     std::function<void(int64_t)> tick_;

@@ -19,7 +19,8 @@ int Usage() {
     std::cerr << "usage: loader-sim [--paced] [--fault NAME] [--count N] [--block N] [--erase-ms N]\n"
                  "                  [--program-ms N] [--channel FILE] [--default FILE]\n"
                  "faults: silent-connect junk-connect long-connect ignore-read bad-sum stop-after\n"
-                 "        silent-accept wrong-accept junk-accept no-erase no-program\n";
+                 "        silent-accept wrong-accept junk-accept no-erase no-program bad-flash\n"
+                 "        silent-after-write\n";
     return 2;
 }
 
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
         {"junk-accept", sim::Fault::JunkAccept},
         {"no-erase", sim::Fault::NoErase},
         {"no-program", sim::Fault::NoProgram},
+        {"bad-flash", sim::Fault::BadFlash},
+        {"silent-after-write", sim::Fault::SilentAfterWrite},
     };
     sim::LoaderConfig config;
     bool paced = false;

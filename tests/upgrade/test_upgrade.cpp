@@ -1,10 +1,7 @@
 // The communication dialog under QtTest: its form, a read-back and a write
 // through it against the simulated loader on pseudo-terminals, Cancel,
 // Restart and the port choice.
-#include "Upgrade/TFormUpgrade.h"
-
-#include "LinkTestSupport.h"
-#include "PtyLoader.h"
+#include "UpgradeTestSupport.h"
 
 #include "dbase/Messages.h"
 
@@ -24,60 +21,13 @@ using upgrade::LinkOptions;
 using upgrade::Outcome;
 using upgrade::TFormUpgrade;
 
-namespace {
-
-class FixedPorts : public serial::PortListProvider {
-public:
-    QList<serial::PortDevice> devices;
-    QList<serial::PortDevice> Devices() const override { return devices; }
-};
-
-// A loader on a pseudo-terminal holding the sample in both kinds.
-std::unique_ptr<sim::PtyLoader> StartLoader(sim::Fault fault = sim::Fault::None, int block = 0) {
-    sim::LoaderConfig config;
-    config.fault = fault;
-    config.block = block;
-    auto loader = std::make_unique<sim::PtyLoader>(config);
-    std::string error;
-    if (!loader->Start(&error)) qFatal("no pseudo-terminal: %s", error.c_str());
-    loader->With([](sim::LoaderCore& core) {
-        core.SetImage(true, linktest::SampleFile(true));
-        core.SetImage(false, linktest::SampleFile(false));
-    });
-    return loader;
-}
-
-// Every text the state field shows, in order.
-class StateLog {
-public:
-    explicit StateLog(TFormUpgrade& dialog) : field_(dialog.findChild<QLineEdit*>("Edit_Start")) {
-        QObject::connect(field_, &QLineEdit::textChanged, [this](const QString& t) { texts << t; });
-    }
-    QStringList texts;
-    QString now() const { return field_->text(); }
-
-private:
-    QLineEdit* field_;
-};
-
-template <class T> T* Child(QObject& o, const char* name) {
-    T* c = o.findChild<T*>(QLatin1String(name));
-    if (!c) qFatal("no component %s", name);
-    return c;
-}
-
-} // namespace
+using namespace upgradetest;
 
 class TestUpgrade : public QObject {
     Q_OBJECT
 
 private:
-    LinkOptions Options() {
-        LinkOptions o;
-        o.ports = &ports_;
-        o.clock = std::make_shared<linktest::FastPauseClock>();
-        return o;
-    }
+    LinkOptions Options() { return upgradetest::Options(ports_); }
     void UsePorts(std::initializer_list<const sim::PtyLoader*> loaders) {
         ports_.devices.clear();
         int n = 0;
@@ -110,11 +60,12 @@ private slots:
         QCOMPARE(write.font().family(), QStringLiteral("Arial"));
         QCOMPARE(write.font().pixelSize(), 14);
         auto* combo = Child<QComboBox>(write, "CB_Com");
-        QCOMPARE(combo->count(), 10);
+        QCOMPARE(combo->count(), 11); // and "Other port..."
         QCOMPARE(combo->currentIndex(), 0);
         QCOMPARE(combo->maxVisibleItems(), 10);
         QCOMPARE(combo->itemText(0), QStringLiteral("COM.01  ttyS0"));
         QCOMPARE(combo->itemText(9), QStringLiteral("COM.10"));
+        QCOMPARE(combo->itemText(10), QStringLiteral("Other port\u2026"));
         auto* bar = Child<QProgressBar>(write, "ProgressBarMain");
         QCOMPARE(bar->size(), QSize(388, 10));
         QCOMPARE(bar->value(), 0);
@@ -155,7 +106,7 @@ private slots:
         QCOMPARE(bar->maximum(), 1024);
         QCOMPARE(bar->value(), 1024);
         QCOMPARE(Child<upgrade::ComLamp>(dialog, "Shape_ComState")->color(), TFormUpgrade::kLampOpen);
-        QVERIFY(!Child<QFrame>(dialog, "Panel_Form")->isEnabled());
+        QVERIFY(!Child<QComboBox>(dialog, "CB_Com")->isEnabled());
     }
 
     void aWriteStaysOpenUntilCancel() {
@@ -260,7 +211,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
         QCOMPARE(dialog.Result().outcome, Outcome::Failed);
         QCOMPARE(log.texts.mid(log.texts.size() - 2), (QStringList{"Transfer failed!", "Update failed!"}));
-        QVERIFY(Child<QFrame>(dialog, "Panel_Form")->isEnabled());
+        QVERIFY(Child<QComboBox>(dialog, "CB_Com")->isEnabled());
         QCOMPARE(linktest::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
     }
 
@@ -282,7 +233,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(log.now(), QStringLiteral("Update failed!"), 10000);
         QTest::qWait(100);
         QVERIFY(dialog.isVisible());
-        QVERIFY(Child<QFrame>(dialog, "Panel_Form")->isEnabled());
+        QVERIFY(Child<QComboBox>(dialog, "CB_Com")->isEnabled());
         QCOMPARE(log.texts.count("Update failed!"), 1);
         QTest::mouseClick(Child<QToolButton>(dialog, "SB_Cancel"), Qt::LeftButton);
         QCOMPARE(dialog.Result().outcome, Outcome::Cancelled);
