@@ -3,6 +3,7 @@
 #include "SampleData.h"
 #include "dbase/DataFile.h"
 #include "ui/FileDialog.h"
+#include "ui/InputDialog.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -30,9 +31,11 @@ Env::Env() {
     qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
     ui::MessageBox::setInteractive(false);
     ui::FileDialog::setInteractive(false);
+    ui::InputDialog::setInteractive(false);
     ui::MessageBox::clearShown();
     ui::MessageBox::setNextAnswer(ui::MessageBox::NoButton);
     ui::FileDialog::clearNextFileName();
+    ui::InputDialog::clearNextNumber();
 }
 
 QString WriteDataFile(const dbase::Database& db, const QString& path, bool channel) {
