@@ -84,12 +84,31 @@ void OpenThroughMenu(TFormMain& form, const QString& path, bool channel) {
     (channel ? form.OpenData : form.OpenDefault)->trigger();
 }
 
-void ClickRow(StringGrid* grid, int row, Qt::MouseButton button) {
+void ClickRow(StringGrid* grid, int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    QTest::mouseClick(grid->viewport(), button, modifiers, RowMiddle(grid, row));
+}
+
+QPoint RowMiddle(StringGrid* grid, int row) {
     const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
     grid->scrollTo(index);
     const QRect r = grid->visualRect(index);
     if (!r.isValid()) qFatal("row %d is not in the grid", row);
-    QTest::mouseClick(grid->viewport(), button, Qt::NoModifier, r.center());
+    return r.center();
+}
+
+void DragAlong(StringGrid* grid, int from, std::initializer_list<int> path) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowMiddle(grid, from));
+    int last = from;
+    for (int row : path) {
+        QTest::mouseMove(grid->viewport(), RowMiddle(grid, row));
+        last = row;
+    }
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowMiddle(grid, last));
+}
+
+void ActivateForm(TFormMain& form) {
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form)) qWarning("main window not active");
 }
 
 QString CellText(const StringGrid* grid, int row, int col) {
