@@ -101,8 +101,10 @@ void TFormMain::BuildFilterBar() {
     label->setBuddy(FilterEdit);
     FilterConditions = new QToolButton(FilterBar);
     FilterConditions->setObjectName(QStringLiteral("FilterConditions"));
-    FilterConditions->setText(QStringLiteral("Conditions"));
+    FilterConditions->setText(QStringLiteral("Conditions \u25BE"));
     FilterConditions->setPopupMode(QToolButton::InstantPopup);
+    // The caption carries the arrow; the style's own would sit on the text.
+    FilterConditions->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     FilterConditions->setFocusPolicy(Qt::TabFocus);
     FilterCount = new QLabel(FilterBar);
     FilterCount->setObjectName(QStringLiteral("FilterCount"));
@@ -259,8 +261,8 @@ void TFormMain::ShowFilterCount() {
     for (bool on : {f.scrambled.has_value(), f.locked.has_value(), f.skipped.has_value(), f.favGroup >= 0,
                     f.serviceId.has_value(), f.pid.has_value()})
         conditions += on;
-    FilterConditions->setText(conditions ? QStringLiteral("Conditions (%1)").arg(conditions)
-                                         : QStringLiteral("Conditions"));
+    FilterConditions->setText(conditions ? QStringLiteral("Conditions (%1) \u25BE").arg(conditions)
+                                         : QStringLiteral("Conditions \u25BE"));
 }
 
 void TFormMain::ShowFilterConditions() {

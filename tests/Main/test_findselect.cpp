@@ -118,7 +118,7 @@ class TestFindSelect : public QObject {
         QCOMPARE(Names(form->SG_TV), (QStringList{"Kanal Sieben", "Kino Eins"}));
         Choose(*form, form->PM_Filter, QStringLiteral("FilterLocked"));
         QCOMPARE(Names(form->SG_TV), QStringList{"Kino Eins"});
-        QCOMPARE(form->FilterConditions->text(), QStringLiteral("Conditions (2)"));
+        QCOMPARE(form->FilterConditions->text(), QStringLiteral("Conditions (2) \u25BE"));
         // "Free" takes the place of "Scrambled".
         Choose(*form, form->PM_Filter, QStringLiteral("FilterFree"));
         QVERIFY(Names(form->SG_TV).isEmpty());
