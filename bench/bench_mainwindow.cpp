@@ -2,8 +2,10 @@
 // 3,000 programs): refilling all four grids through "Show ALL Info", a click
 // on a satellite, and opening the file through the window. Each figure
 // includes the event processing that lays out and paints the window
-// (offscreen); so do an undo and a redo of a sort and of a mark. Run with --benchmark_repetitions to get medians; each case
-// repeats 20 times by default.
+// (offscreen); so do an undo and a redo of a sort and of a mark, a keystroke
+// in the filter field and a move of a block of 500 programs. Run with
+// --benchmark_repetitions to get medians; each case repeats 20 times by
+// default.
 #include "Main/TFormMain.h"
 #include "SampleData.h"
 #include "dbase/DataFile.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QToolButton>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -143,6 +146,59 @@ void BM_UndoRedoMark(benchmark::State& state) {
     }
 }
 
+// Runs what the events posted so far start (layouts post repaints, and so on).
+void Settle() {
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+// One keystroke in the filter field: both program grids listed again through
+// the filter and painted. The text grows by a character and shrinks again,
+// as typing and Backspace do.
+void BM_FilterKeystroke(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    if (!form.FilterBar->isVisible()) {
+        form.SG_Sat->SetRow(0);
+        form.SG_SatClick();
+        form.ShowFilter();
+        Settle();
+    }
+    static bool longer = true;
+    for (auto _ : state) {
+        form.FilterEdit->setText(longer ? QStringLiteral("program 17") : QStringLiteral("program 1"));
+        QCoreApplication::processEvents();
+        longer = !longer;
+    }
+    if (form.SG_TV->gridModel()->ListSlots().size() < 2000) state.SkipWithError("the grids list too few programs");
+    if (form.SG_TV->gridModel()->BoundRows() >= 2000) state.SkipWithError("the filter kept every program");
+}
+
+// Alt+Home and Alt+End on the last (first) 500 rows of the TV grid: the
+// block move as one step, the refresh and the paint that follow.
+void BM_MoveBlockInWindow(benchmark::State& state) {
+    TFormMain& form = *fixture->form;
+    if (form.FilterOn() || form.SatSelected) {
+        form.HideFilter();
+        form.SG_Sat->SetRow(0);
+        form.SG_SatClick();
+        Settle();
+    }
+    StringGrid* tv = form.SG_TV;
+    const int rows = tv->gridModel()->BoundRows();
+    std::vector<int> bottom, top;
+    for (int r = rows - 499; r <= rows; ++r) bottom.push_back(r);
+    for (int r = 1; r <= 500; ++r) top.push_back(r);
+    static bool up = true;
+    for (auto _ : state) {
+        tv->SetRow(up ? rows : 1);
+        tv->SelectRows(up ? bottom : top);
+        form.MoveEntries(tv, up ? dbase::MoveKind::Top : dbase::MoveKind::Bottom);
+        QCoreApplication::processEvents();
+        up = !up;
+    }
+    if (tv->SelectedRows().size() != 500) state.SkipWithError("the block did not move");
+    state.counters["rows"] = rows;
+}
+
 // What a repaint of the four grids alone costs, for comparison.
 void BM_RepaintGrids(benchmark::State& state) {
     TFormMain& form = *fixture->form;
@@ -173,6 +229,16 @@ BENCHMARK(BM_UndoRedoSort)
     ->Repetitions(20)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_UndoRedoMark)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FilterKeystroke)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_MoveBlockInWindow)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(20)

@@ -4,6 +4,7 @@
 //   make-seeds --link DIR           the loader scripts of fuzz_link
 //   make-seeds --batch DIR          the scripts of fuzz_batch
 //   make-seeds --recovery DIR       the recovery copies of fuzz_recovery
+//   make-seeds --find DIR           the filter texts and find command lines of fuzz_find
 // Each seed starts with the byte(s) that select how the target reads it.
 #include "LinkCase.h"
 #include "SampleData.h"
@@ -82,6 +83,8 @@ int BatchSeeds(const std::string& dir) {
          "edit-sat 0 --name Astra --type single --low 05750 --22k on --longitude 19.2\n"},
         {"mistakes", "# comment\n\nundo\nsort tv size\nedit-program 1 --name 'open\nfrobnicate\n"},
         {"history", "mark 1 lock\nmark 2 lock\nundo\nundo\nredo\nmark 3 skip\nredo\n"},
+        {"blocks", "move tv 30 1\nmove radio 1 5 --count 2\nmove sat 2 1\nmove tp 0 1 3 --count 2\n"
+                   "set-mark lock 1 3 4\nset-mark fav:6 0 30\ndelete-programs 2 5 9\nundo\nmove tv 1 40\n"},
     };
     for (const auto& [name, text] : scripts)
         for (uint8_t db : {0, 1}) {
@@ -143,14 +146,37 @@ int RecoverySeeds(const std::string& dir) {
     return 0;
 }
 
+// Filter texts with their conditions, and find command lines.
+int FindSeeds(const std::string& dir) {
+    const std::pair<const char*, std::string> seeds[] = {
+        {"name", std::string("\x00\x00\x00\x00", 4) + "nord"},
+        {"latin1", std::string("\x00\x00\x00\x00", 4) + "caf\xC3\xA9 \xE2\x84\xAA\xCE\x9C"},
+        {"number", std::string("\x00\x00\x00\x00", 4) + "1091"},
+        {"conditions", std::string("\x00\xFF\x05\x80", 4) + "a"},
+        {"not-utf8", std::string("\x00\x00\x00\x00", 4) + "\xE9t\xE9"},
+        {"cli-text", std::string("\x02", 1) + "radio\n--kind\nradio\n--json"},
+        {"cli-conditions", std::string("\x02", 1) + "--scrambled\n--lock\n1\n--sat\n0\n--tp\n3\n--fav\n2"},
+        {"cli-numbers", std::string("\x02", 1) + "--sid\n1091\n--pid\n1250\n--skip\n0"},
+        {"cli-mistakes", std::string("\x02", 1) + "--scrambled\n--free\n--lock\n2"},
+    };
+    for (const auto& [name, bytes] : seeds)
+        for (uint8_t db : {0, 1}) {
+            std::ofstream out(dir + "/" + name + (db ? "-full" : "-sample"), std::ios::binary | std::ios::trunc);
+            out.put(static_cast<char>(bytes[0] | db));
+            out << bytes.substr(1);
+        }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--ini") return IniSeeds(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "--link") return LinkSeeds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--batch") return BatchSeeds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--recovery") return RecoverySeeds(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--find") return FindSeeds(argv[2]);
     if (argc != 2) {
         std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR | "
-                     "make-seeds --batch DIR | make-seeds --recovery DIR\n";
+                     "make-seeds --batch DIR | make-seeds --recovery DIR | make-seeds --find DIR\n";
         return 2;
     }
     const std::string dir = argv[1];

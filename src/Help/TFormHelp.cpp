@@ -24,7 +24,16 @@ const Section kSections[] = {
      "Click a satellite to list its transponders and programs, and a transponder to list only its programs. "
      "Double-click a satellite, transponder or program, or use the right-click menu of its list, to edit it. "
      "The <b>Add</b> buttons and the menus add, delete and reset entries; the transponder menu also deletes "
-     "all empty transponders. A double-click on a favourite group renames it."},
+     "all empty transponders. A double-click on a favourite group renames it. <b>Ctrl+F</b> opens a filter "
+     "field above the TV and radio lists: they then list only the programs whose name holds its text (in any "
+     "case), or whose service id or PID is the number typed; <b>Conditions</b> beside it adds scrambled or "
+     "free, locked, skipped, a favourite group, a service id or a PID. The row numbers stay those of the whole "
+     "list. <b>Esc</b> in the field clears and hides it."},
+    {"Select many programs",
+     "Shift+click, Ctrl+click, Shift with the arrow keys and <b>Ctrl+A</b> select several programs; a plain "
+     "click selects one. <b>Del</b> then deletes them all after one question, and the right-click menu's "
+     "<b>Marks of selected</b> adds them to a favourite group or takes them out, locks, unlocks, skips or "
+     "unskips them."},
     {"Mark programs",
      "Press one of the 18 buttons of the top bar (skip, lock, or one of the 16 favourite groups), then click "
      "programs in the TV or radio list: each click toggles that mark. While a mode is on, marked programs are "
@@ -33,7 +42,12 @@ const Section kSections[] = {
      "unlocks a group, and a click on a group lists its members."},
     {"Move entries",
      "With no marking mode on, drag a satellite, a transponder (within its satellite) or a program up or down "
-     "its list: it moves one place for every row crossed."},
+     "its list: it moves one place for every row crossed; dragging selected programs moves them together. "
+     "<b>Alt+Up</b> and <b>Alt+Down</b> move the current entry, or the selected programs, one place; "
+     "<b>Alt+Home</b> and <b>Alt+End</b> to the top or the bottom; <b>Move to position...</b> in the "
+     "right-click menu (<b>Ctrl+M</b>) asks for the place. These reach the first and the last row too. "
+     "Programs do not move while the filter is on. The right-click menu's <b>Sort</b> orders the TV or the "
+     "radio programs by name, by favourite group or by transponder. <b>Ctrl+Z</b> takes back each change."},
     {"Import transponders",
      "Right-click a satellite and choose <b>DownLoad From&nbsp; *.ini</b> to replace its transponders with those "
      "of a satellite <code>.ini</code> file."},

@@ -149,7 +149,7 @@ void TFormMain::New_TpClick() {
         return;
     }
     Doc().SetDataChanged(true);
-    FillTpGrid(dbase::SatTps(Db(), sat), {SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+    FillTpGrid(dbase::SatTps(Db(), sat), ListedProgs());
     SG_TP->SetRow(std::max(1, SG_TP->RowOfSlot(added)));
     SG_TP->setFocus();
     ShowInfo(-1, SelectedTp(), -1);
@@ -257,20 +257,32 @@ void TFormMain::Del_All_Empty_TpClick() {
     }
 }
 
+std::vector<int> TFormMain::ProgramsToDelete(StringGrid* grid) const {
+    const std::vector<int> selected = grid->SelectedSlots();
+    if (selected.size() > 1) return selected;
+    const int current = grid->SlotOfRow(grid->Row());
+    return current >= 0 ? std::vector<int>{current} : std::vector<int>{};
+}
+
 void TFormMain::DeleteProgram(bool radio) {
-    const int slot = radio ? SelectedRadio() : SelectedTv();
-    if (!Doc().FileOpened() || slot < 0) return;
-    if (ui::MessageBox::warning(this, Text(dbase::msg::DeleteProgQuestion)) != ui::MessageBox::Yes) return;
     StringGrid* grid = radio ? SG_Radio : SG_TV;
-    const int row = grid->Row();
+    const std::vector<int> doomed = ProgramsToDelete(grid);
+    if (!Doc().FileOpened() || doomed.empty()) return;
+    const bool several = doomed.size() > 1;
+    const QString question = several ? Text(dbase::msg::DeleteProgsQuestion(static_cast<int>(doomed.size())))
+                                     : Text(dbase::msg::DeleteProgQuestion);
+    if (ui::MessageBox::warning(this, question) != ui::MessageBox::Yes) return;
+    // The place the next program is shown from: the deleted row, or the
+    // first of the deleted rows.
+    const int row = several ? grid->RowOfSlot(doomed.front()) : grid->Row();
     const int rows = grid->RowCount();
-    const bool onlyOne = grid->gridModel()->BoundRows() == 1;
+    const bool onlyOne = grid->gridModel()->BoundRows() == static_cast<int>(doomed.size());
     TvSelected = !radio;
     RadioSelected = radio;
-    (void)Doc().Edit(dbase::steps::DeleteProgram, [&](Database& db) {
-        dbase::DeleteProgram(db, slot);
+    (void)Doc().Edit(several ? dbase::steps::DeletePrograms : dbase::steps::DeleteProgram, [&](Database& db) {
+        dbase::DeletePrograms(db, doomed);
         return Status::Ok();
-    }, StepFocus{Entity::Prog, slot});
+    }, StepFocus{Entity::Prog, doomed.front()});
 
     const Database& db = Db();
     dbase::ProgLists lists = dbase::AllProgs(db);
@@ -279,27 +291,29 @@ void TFormMain::DeleteProgram(bool radio) {
     if (FavListSelected) lists = dbase::FavProgs(db, SelectedFavGroup);
     if (FavListSelected && SatSelected) lists = {};
 
-    // The program shown next: walk up from the row above when the last row of
-    // a longer list went, else down from the deleted row's place.
-    const std::vector<int>& list = lists.of(radio);
-    auto fits = [&](size_t i) {
-        const int p = list[i];
+    FillProgGrids(std::move(lists));
+    // The program shown next, among the rows now shown: walk up from the row
+    // above when the last row of a longer list went, else down from the
+    // deleted row's place.
+    auto fits = [&](int r) {
+        const int p = grid->SlotOfRow(r);
         return p >= 0 && db.Prog.data[p].Used == 1 && (db.Prog.data[p].IsRadio != 0) == radio;
     };
     int show = -1;
-    if (row == rows - 1 && rows > 2) {
-        for (int i = std::min<int>(row - 2, static_cast<int>(list.size()) - 1); i >= 0 && show < 0; --i)
-            if (fits(static_cast<size_t>(i))) show = list[static_cast<size_t>(i)];
+    if (!several && row == rows - 1 && rows > 2) {
+        for (int r = std::min(row - 1, grid->RowCount() - 1); r >= 1 && show < 0; --r)
+            if (fits(r)) show = r;
     } else {
-        for (size_t i = static_cast<size_t>(std::max(0, row - 1)); i < list.size() && show < 0; ++i)
-            if (fits(i)) show = list[i];
+        for (int r = std::max(1, row); r < grid->RowCount() && show < 0; ++r)
+            if (fits(r)) show = r;
+        for (int r = std::min(row, grid->RowCount()) - 1; r >= 1 && show < 0 && several; --r)
+            if (fits(r)) show = r;
     }
-    FillProgGrids(std::move(lists));
     if (onlyOne || show < 0) {
         ShowInfo(-1, -1, -1);
     } else {
-        ShowInfo(-1, -1, show);
-        if (const int r = grid->RowOfSlot(show); r > 0) grid->SetRow(r);
+        grid->SetRow(show);
+        ShowInfo(-1, -1, grid->SlotOfRow(show));
     }
     Doc().SetDataChanged(true);
 }

@@ -80,7 +80,9 @@ bool TFormMain::SelectProgSlot(int prog) {
 
 bool TFormMain::ListsUnchanged() const {
     const dbase::Database& db = Db();
-    auto same = [](const StringGrid* grid, const std::vector<int>& shown) { return grid->gridModel()->Slots() == shown; };
+    auto same = [](const StringGrid* grid, const std::vector<int>& listed) {
+        return grid->gridModel()->ListSlots() == listed;
+    };
     std::vector<int> sats, tps;
     if (ActiveOnly) {
         std::array<bool, dbase::kSatSlots> active{};
@@ -121,7 +123,10 @@ void TFormMain::AfterHistoryMove(const std::optional<dbase::StepFocus>& focus) {
         const dbase::StepParts parts = Doc().LastMoved();
         if (parts.sats) SG_Sat->gridModel()->Refresh();
         if (parts.tps) SG_TP->gridModel()->Refresh();
-        if (parts.progs) {
+        if (parts.progs && FilterOn()) {
+            // What the filter picks may have changed with the data.
+            FillProgGrids();
+        } else if (parts.progs) {
             SG_TV->gridModel()->Refresh();
             SG_Radio->gridModel()->Refresh();
         }

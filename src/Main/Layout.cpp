@@ -277,6 +277,9 @@ void TFormMain::BuildColumns() {
     SG_TP->SetCellStyle([this](int r, int c, bool s) { return SG_TPDrawCell(r, c, s); });
     SG_TV->SetCellStyle([this](int r, int c, bool s) { return SG_TVDrawCell(r, c, s); });
     SG_Radio->SetCellStyle([this](int r, int c, bool s) { return SG_RadioDrawCell(r, c, s); });
+    // Programs can be selected several at a time (browse mode only, see ShowMarkButtons).
+    SG_TV->SetMultiSelect(true);
+    SG_Radio->SetMultiSelect(true);
 
     // 1. Satellites over the info panel.
     Panel_SatInfo = column(QStringLiteral("Panel_SatInfo"));
@@ -402,6 +405,8 @@ void TFormMain::BuildColumns() {
     connect(SG_TV, &StringGrid::MouseWheelUp, this, &TFormMain::SG_TVMouseWheelUp);
     connect(SG_Radio, &StringGrid::MouseWheelDown, this, &TFormMain::SG_RadioMouseWheelDown);
     connect(SG_Radio, &StringGrid::MouseWheelUp, this, &TFormMain::SG_RadioMouseWheelUp);
+    for (StringGrid* grid : {SG_Sat, SG_TP, SG_TV, SG_Radio})
+        connect(grid, &StringGrid::MoveKey, this, [this, grid](dbase::MoveKind kind) { MoveEntries(grid, kind); });
     // The info panel shares the grids' mouse-down handler, wherever it is pressed.
     LB_Info->viewport()->installEventFilter(this);
     // Every change of the favourite list's current item, by mouse or keyboard, is a click on it.

@@ -65,9 +65,12 @@ void TFormMain::ShowActiveSatellites() {
     FillSatGrid(std::move(sats), std::move(tps), dbase::AllProgs(db));
 }
 
+dbase::ProgLists TFormMain::ListedProgs() const {
+    return {SG_TV->gridModel()->ListSlots(), SG_Radio->gridModel()->ListSlots()};
+}
+
 void TFormMain::FillSatGrid() {
-    FillSatGrid(SG_Sat->gridModel()->Slots(), SG_TP->gridModel()->Slots(),
-                {SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+    FillSatGrid(SG_Sat->gridModel()->Slots(), SG_TP->gridModel()->Slots(), ListedProgs());
 }
 
 void TFormMain::FillSatGrid(std::vector<int> sats, std::vector<int> tps, dbase::ProgLists progs) {
@@ -79,7 +82,7 @@ void TFormMain::FillSatGrid(std::vector<int> sats, std::vector<int> tps, dbase::
 }
 
 void TFormMain::FillTpGrid() {
-    FillTpGrid(SG_TP->gridModel()->Slots(), {SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+    FillTpGrid(SG_TP->gridModel()->Slots(), ListedProgs());
 }
 
 void TFormMain::FillTpGrid(std::vector<int> tps, dbase::ProgLists progs) {
@@ -97,12 +100,29 @@ void TFormMain::FillTpGrid(std::vector<int> tps, dbase::ProgLists progs) {
 }
 
 void TFormMain::FillProgGrids() {
-    FillProgGrids({SG_TV->gridModel()->Slots(), SG_Radio->gridModel()->Slots()});
+    FillProgGrids(ListedProgs());
 }
 
 void TFormMain::FillProgGrids(dbase::ProgLists progs) {
+    // The filter, if one is on, picks the rows of the lists.
+    RefreshMatcher();
     SG_TV->gridModel()->SetRows(std::move(progs.tv), 1);
     SG_Radio->gridModel()->SetRows(std::move(progs.radio), 1);
+    ShowFilterCount();
+}
+
+int TFormMain::SelectProgramSlots(const std::vector<int>& wanted) {
+    const int tv = SG_TV->SelectSlots(wanted);
+    const int radio = SG_Radio->SelectSlots(wanted);
+    if (tv + radio == 0) return 0;
+    StringGrid* grid = tv > 0 ? SG_TV : SG_Radio;
+    grid->setFocus();
+    TvSelected = tv > 0;
+    RadioSelected = !TvSelected;
+    SG_TP->viewport()->update();
+    SG_Sat->viewport()->update();
+    ShowInfo(-1, -1, grid->SlotOfRow(grid->Row()));
+    return tv + radio;
 }
 
 // ---------------------------------------------------------- selection cascade

@@ -94,6 +94,9 @@ void TFormMain::ShowMarkButtons() {
         button->setEnabled(Marks.IsEnabled(b));
     }
     MarkFavPos = Marks.MarkFavPos();
+    // In a marking mode a click marks the clicked program only.
+    SG_TV->SetMultiSelect(!Marks.Marking());
+    SG_Radio->SetMultiSelect(!Marks.Marking());
 }
 
 void TFormMain::ShowCaptions(const dbase::MarkCaptions& captions) {
@@ -257,4 +260,19 @@ void TFormMain::PMLockClick() {
 
 void TFormMain::PMUnlockClick() {
     if (LockGroup(Doc(), LB_FAV->currentRow(), false)) LB_FAV->viewport()->update();
+}
+
+// ------------------------------------------------------- marks of selected
+
+void TFormMain::SetMarksOfSelected(bool radio, int button, bool on) {
+    StringGrid* grid = radio ? SG_Radio : SG_TV;
+    const std::vector<int> programs = grid->SelectedSlots();
+    if (!Doc().FileOpened() || programs.empty()) return;
+    (void)Doc().Edit(dbase::steps::SetMarks(button, on), [&](dbase::Database& db) {
+        dbase::SetMarks(db, programs, button, on);
+        return dbase::Status::Ok();
+    }, dbase::StepFocus{dbase::Entity::Prog, programs.front()});
+    RepaintProgGrids();
+    // The status line of the info panel names the lock and skip marks.
+    if (const int current = grid->SlotOfRow(grid->Row()); current >= 0) ShowInfo(-1, -1, current);
 }

@@ -1,4 +1,5 @@
 // Popup menus of the main window, their enabling rules and the toolbar.
+#include "RowTexts.h"
 #include "TFormMain.h"
 #include "Help/TFormAbout.h"
 #include "Help/TFormHelp.h"
@@ -9,6 +10,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+
+#include <array>
+#include <functional>
 
 namespace {
 
@@ -29,6 +33,17 @@ QAction* Item(QMenu* menu, const QString& name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     return action;
+}
+
+// "Sort" beside the hidden "Sore": the same three sorts of the popup's grid.
+QMenu* SortMenu(QMenu* popup, const QString& name, const std::array<std::function<void()>, 3>& sorts, QObject* owner) {
+    QMenu* menu = Submenu(popup, name, QStringLiteral("Sort"));
+    const QString captions[] = {QStringLiteral("By name (A-Z)"), QStringLiteral("By favourite group"),
+                                QStringLiteral("By transponder")};
+    const QString names[] = {QStringLiteral("Name"), QStringLiteral("Fav"), QStringLiteral("Tp")};
+    for (size_t i = 0; i < 3; ++i)
+        QObject::connect(Item(menu, name + names[i], captions[i]), &QAction::triggered, owner, sorts[i]);
+    return menu;
 }
 
 // Menu captions treat "&" as a mnemonic mark; a file name shows it as it is.
@@ -117,6 +132,62 @@ void TFormMain::BuildMenus() {
     SorebyTp2 = Item(Sore2, QStringLiteral("SorebyTp2"), QStringLiteral("Sore by Tp"));
     SorebyFav2 = Item(Sore2, QStringLiteral("SorebyFav2"), QStringLiteral("Sore by Fav"));
     Sore2->menuAction()->setVisible(false);
+
+    // Beyond those: the visible sorts, the marks of a selection and the moves
+    // to a position.
+    SortTv = SortMenu(PM_Tv, QStringLiteral("SortTv"),
+                      {[this] { SorebyAZ1Click(); }, [this] { SorebyFav1Click(); }, [this] { SorebyTp1Click(); }}, this);
+    SortRadio = SortMenu(PM_Radio, QStringLiteral("SortRadio"),
+                         {[this] { SorebyAZ2Click(); }, [this] { SorebyFav2Click(); }, [this] { SorebyTp2Click(); }},
+                         this);
+    for (bool radio : {false, true}) {
+        QMenu* popup = radio ? PM_Radio : PM_Tv;
+        const QString kind = radio ? QStringLiteral("MarksRadio") : QStringLiteral("MarksTv");
+        QMenu* marks = Submenu(popup, kind, QStringLiteral("Marks of selected"));
+        (radio ? MarksRadio : MarksTv) = marks;
+        QMenu* add = Submenu(marks, kind + QStringLiteral("Add"), QStringLiteral("Add to favourite"));
+        QMenu* remove = Submenu(marks, kind + QStringLiteral("Remove"), QStringLiteral("Remove from favourite"));
+        for (int g = 0; g < dbase::kFavGroups; ++g) {
+            const QString number = QStringLiteral("%1").arg(g + 1, 2, 10, QLatin1Char('0'));
+            connect(Item(add, kind + QStringLiteral("AddFav") + number, QString()), &QAction::triggered, this,
+                    [this, radio, g] { SetMarksOfSelected(radio, g, true); });
+            connect(Item(remove, kind + QStringLiteral("RemoveFav") + number, QString()), &QAction::triggered,
+                    this, [this, radio, g] { SetMarksOfSelected(radio, g, false); });
+        }
+        // The groups are named as the favourite list names them when the submenu opens.
+        for (QMenu* groups : {add, remove})
+            connect(groups, &QMenu::aboutToShow, this, [this, groups] {
+                const QList<QAction*> items = groups->actions();
+                for (int g = 0; g < dbase::kFavGroups && g < items.size(); ++g)
+                    items[g]->setText(ui::FromLatin1(rowtext::FavItem(g, Db().FavNames[static_cast<size_t>(g)])));
+            });
+        marks->addSeparator();
+        const std::pair<const char*, std::pair<int, bool>> items[] = {
+            {"Lock", {dbase::kLockButton, true}}, {"Unlock", {dbase::kLockButton, false}},
+            {"Skip", {dbase::kSkipButton, true}}, {"Unskip", {dbase::kSkipButton, false}}};
+        for (const auto& [caption, mark] : items)
+            connect(Item(marks, kind + QString::fromLatin1(caption), QString::fromLatin1(caption)),
+                    &QAction::triggered, this,
+                    [this, radio, button = mark.first, on = mark.second] { SetMarksOfSelected(radio, button, on); });
+    }
+    const std::pair<QMenu*, QString> movePopups[] = {{PM_Sate, QStringLiteral("MovePosSat")},
+                                                     {PM_TP, QStringLiteral("MovePosTp")},
+                                                     {PM_Tv, QStringLiteral("MovePosTv")},
+                                                     {PM_Radio, QStringLiteral("MovePosRadio")}};
+    QAction** moveItems[] = {&MovePosSat, &MovePosTp, &MovePosTv, &MovePosRadio};
+    StringGrid* moveGrids[] = {SG_Sat, SG_TP, SG_TV, SG_Radio};
+    for (size_t i = 0; i < 4; ++i) {
+        QAction* a = Item(movePopups[i].first, movePopups[i].second, QStringLiteral("Move to position..."));
+        a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+        a->setShortcutContext(Qt::WidgetShortcut);
+        moveGrids[i]->addAction(a);
+        movePopups[i].first->setToolTipsVisible(true);
+        *moveItems[i] = a;
+        StringGrid* grid = moveGrids[i];
+        connect(a, &QAction::triggered, this, [this, grid] { MoveToPositionClick(grid); });
+        // The popup's enabling must not switch the grid's shortcut off.
+        connect(movePopups[i].first, &QMenu::aboutToHide, a, [a] { a->setEnabled(true); });
+    }
 
     // Favourite groups
     PM_FAV = Popup(this, QStringLiteral("PM_FAV"));
@@ -222,6 +293,7 @@ void TFormMain::PM_SatePopup() {
     Change_Sat->setEnabled(SatSelected);
     ResetSatellite1->setEnabled(true);
     DownLoadFromini1->setEnabled(true);
+    MovePosSat->setEnabled(SatSelected && RowBound(SG_Sat, SG_Sat->Row()));
 }
 
 void TFormMain::PM_TPPopup() {
@@ -238,6 +310,8 @@ void TFormMain::PM_TPPopup() {
         for (QAction* a : rowItems)
             a->setEnabled(false);
     }
+    // Transponders move only while one satellite is shown.
+    MovePosTp->setEnabled(RowBound(SG_TP, SG_TP->Row()) && SatSelected && SelectedSat() >= 0);
 }
 
 void TFormMain::PM_TvPopup() {
@@ -250,6 +324,7 @@ void TFormMain::PM_TvPopup() {
         Change_TV->setEnabled(false);
         Delete_Tv->setEnabled(false);
     }
+    ProgPopupExtras(SG_TV, SortTv, MarksTv, MovePosTv);
 }
 
 void TFormMain::PM_RadioPopup() {
@@ -262,4 +337,13 @@ void TFormMain::PM_RadioPopup() {
         Change_Radio->setEnabled(false);
         Delete_Radio->setEnabled(false);
     }
+    ProgPopupExtras(SG_Radio, SortRadio, MarksRadio, MovePosRadio);
+}
+
+void TFormMain::ProgPopupExtras(StringGrid* grid, QMenu* sort, QMenu* marks, QAction* movePos) {
+    sort->menuAction()->setEnabled(Doc().FileOpened());
+    marks->menuAction()->setEnabled(!grid->SelectedSlots().empty());
+    const bool moves = RowBound(grid, grid->Row()) && ProgramMovesAllowed(grid, false);
+    movePos->setEnabled(moves);
+    movePos->setToolTip(FilterOn() ? grid->toolTip() : QString());
 }

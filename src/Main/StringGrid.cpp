@@ -19,10 +19,31 @@ GridModel::GridModel(QStringList headers, int columns, CellText text, QObject* p
     rows_ = leadRows() + 1;
 }
 
-void GridModel::SetRows(std::vector<int> boundSlots, int minRows) {
+void GridModel::SetRows(std::vector<int> listSlots, int minRows) {
+    list_ = std::move(listSlots);
+    minRows_ = minRows;
+    MakeRows();
+}
+
+void GridModel::SetFilter(std::function<bool(int slot)> keep) {
+    keep_ = std::move(keep);
+    MakeRows();
+}
+
+void GridModel::MakeRows() {
     beginResetModel();
-    slots_ = std::move(boundSlots);
-    rows_ = leadRows() + std::max(static_cast<int>(slots_.size()), minRows);
+    places_.clear();
+    if (keep_) {
+        slots_.clear();
+        for (size_t i = 0; i < list_.size(); ++i) {
+            if (!keep_(list_[i])) continue;
+            slots_.push_back(list_[i]);
+            places_.push_back(static_cast<int>(i));
+        }
+    } else {
+        slots_ = list_;
+    }
+    rows_ = leadRows() + std::max(static_cast<int>(slots_.size()), minRows_);
     endResetModel();
 }
 
@@ -50,7 +71,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (row < leadRows()) return index.column() < lead_.size() ? lead_[index.column()] : QString();
     const int slot = SlotAt(row);
     if (slot < 0) return QString();
-    if (index.column() == 0) return ui::FromLatin1(rowtext::RowNumber(row - leadRows() + 1));
+    if (index.column() == 0) {
+        const int i = row - leadRows();
+        return ui::FromLatin1(rowtext::RowNumber((places_.empty() ? i : places_[static_cast<size_t>(i)]) + 1));
+    }
     return text_(slot, index.column());
 }
 
@@ -116,18 +140,32 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override {
         grid_->setFocus(Qt::MouseFocusReason);
-        const bool onRow = indexAt(event->position().toPoint()).isValid();
-        if (onRow) QTableView::mousePressEvent(event);
+        const QModelIndex index = indexAt(event->position().toPoint());
+        const bool onRow = index.isValid();
+        if (onRow) {
+            QTableView::mousePressEvent(event);
+            grid_->PressSelect(grid_->gridRow(index.row()), event->button(), event->modifiers());
+        }
         grid_->Pressed(event->button(), onRow);
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override { grid_->mouseDoubleClickEvent(event); }
     void mouseMoveEvent(QMouseEvent* event) override {
         QTableView::mouseMoveEvent(event);
-        if (event->buttons() & Qt::LeftButton) emit grid_->MouseMove();
+        if (event->buttons() & Qt::LeftButton) {
+            grid_->DragSelect();
+            emit grid_->MouseMove();
+        }
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         QTableView::mouseReleaseEvent(event);
+        grid_->ReleaseSelect();
         emit grid_->MouseUp();
+    }
+    // While the grid selects several rows it makes every selection itself.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                          const QEvent* event) const override {
+        if (grid_->MultiSelect() && event) return QItemSelectionModel::NoUpdate;
+        return QTableView::selectionCommand(index, event);
     }
     void wheelEvent(QWheelEvent* event) override { grid_->wheelEvent(event); }
 
@@ -221,6 +259,116 @@ void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     if (hidden > 0) sideways->setValue(sideways->value() - hidden);
 }
 
+// ------------------------------------------------------------ several rows
+
+void StringGrid::SetMultiSelect(bool on) {
+    if (on == multi_) return;
+    multi_ = on;
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+    if (!on) SetRow(Row());
+    blockPress_ = false;
+}
+
+QItemSelectionModel::SelectionFlags StringGrid::selectionCommand(const QModelIndex& index,
+                                                                 const QEvent* event) const {
+    // Mouse and keys select through PressSelect, DragSelect and keyPressEvent.
+    if (multi_ && event) return QItemSelectionModel::NoUpdate;
+    return QTableView::selectionCommand(index, event);
+}
+
+std::vector<int> StringGrid::SelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows()) rows.push_back(gridRow(i.row()));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<int> StringGrid::SelectedSlots() const {
+    std::vector<int> found;
+    for (int row : SelectedRows())
+        if (const int slot = SlotOfRow(row); slot >= 0) found.push_back(slot);
+    if (found.empty())
+        if (const int slot = SlotOfRow(Row()); slot >= 0) found.push_back(slot);
+    return found;
+}
+
+void StringGrid::SelectRows(const std::vector<int>& rows) {
+    QItemSelection selection;
+    const int last = model_->columnCount() - 1;
+    for (size_t i = 0; i < rows.size();) {
+        // Runs of neighbouring rows as one range each.
+        size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) ++j;
+        if (rows[i] >= FixedRows() && rows[j] < RowCount())
+            selection.select(model_->index(modelRow(rows[i]), 0), model_->index(modelRow(rows[j]), last));
+        i = j + 1;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int StringGrid::SelectSlots(const std::vector<int>& wanted) {
+    std::vector<int> rows;
+    for (int slot : wanted)
+        if (const int row = RowOfSlot(slot); row > 0) rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty()) return 0;
+    if (!multi_) rows.resize(1);
+    SetRow(rows.front());
+    scrollTo(model_->index(modelRow(rows.front()), 1));
+    SelectRows(rows);
+    return static_cast<int>(rows.size());
+}
+
+void StringGrid::SelectRange(int from, int to) {
+    std::vector<int> rows;
+    for (int r = std::min(from, to); r <= std::max(from, to); ++r) rows.push_back(r);
+    SelectRows(rows);
+}
+
+void StringGrid::PressSelect(int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    if (!multi_) return;
+    const bool inSelection = selectionModel()->isRowSelected(modelRow(row), {});
+    if (button == Qt::LeftButton) {
+        pressRow_ = row;
+        rowChanged_ = false;
+        plainPress_ = !(modifiers & (Qt::ShiftModifier | Qt::ControlModifier));
+        blockPress_ = false;
+        if (modifiers & Qt::ShiftModifier) {
+            SelectRange(anchor_, row);
+        } else if (modifiers & Qt::ControlModifier) {
+            selectionModel()->select(model_->index(modelRow(row), 0),
+                                     (inSelection ? QItemSelectionModel::Deselect : QItemSelectionModel::Select) |
+                                         QItemSelectionModel::Rows);
+            anchor_ = row;
+        } else if (inSelection && SelectedRows().size() > 1) {
+            blockPress_ = true; // a click makes it one row at the release, a drag moves the block
+            anchor_ = row;
+        } else {
+            SelectRows({row});
+            anchor_ = row;
+        }
+    } else if (!inSelection) {
+        // A press of another button inside the selection keeps it (the popup acts on it).
+        SelectRows({row});
+        anchor_ = row;
+    }
+}
+
+void StringGrid::DragSelect() {
+    if (!multi_ || pressRow_ < 0) return;
+    if (Row() != pressRow_) rowChanged_ = true;
+    // A single row follows the mouse, as a drag move expects; a block stays
+    // selected and moves with the drag.
+    if (plainPress_ && !blockPress_) SelectRows({Row()});
+}
+
+void StringGrid::ReleaseSelect() {
+    if (multi_ && blockPress_ && !rowChanged_) SelectRows({pressRow_});
+    blockPress_ = false;
+    pressRow_ = -1;
+}
+
 int StringGrid::Row() const {
     const QModelIndex cur = currentIndex();
     return cur.isValid() ? gridRow(cur.row()) : FixedRows();
@@ -232,6 +380,7 @@ void StringGrid::SetRow(int row) {
     const QModelIndex index = model_->index(modelRow(row), 1 < model_->columnCount() ? 1 : 0);
     if (!index.isValid()) return;
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    anchor_ = row;
 }
 
 int StringGrid::RowCount() const {
@@ -284,11 +433,14 @@ void StringGrid::ScrollLines(int lines) {
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
-    const bool onRow = indexAt(event->position().toPoint()).isValid();
-    if (onRow)
+    const QModelIndex index = indexAt(event->position().toPoint());
+    const bool onRow = index.isValid();
+    if (onRow) {
         QTableView::mousePressEvent(event);
-    else
+        PressSelect(gridRow(index.row()), event->button(), event->modifiers());
+    } else {
         setFocus(Qt::MouseFocusReason); // a press on the empty area below the rows keeps the selection
+    }
     Pressed(event->button(), onRow);
 }
 
@@ -307,21 +459,46 @@ void StringGrid::mouseMoveEvent(QMouseEvent* event) {
     // mouse (the view's drag selection), so the current row is the row under
     // it. Moves without the button say nothing about a drag.
     QTableView::mouseMoveEvent(event);
-    if (event->buttons() & Qt::LeftButton) emit MouseMove();
+    if (event->buttons() & Qt::LeftButton) {
+        DragSelect();
+        emit MouseMove();
+    }
 }
 
 void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
     QTableView::mouseReleaseEvent(event);
+    ReleaseSelect();
     emit MouseUp();
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() == Qt::AltModifier) {
+        static const std::pair<int, dbase::MoveKind> moves[] = {{Qt::Key_Up, dbase::MoveKind::Up},
+                                                                {Qt::Key_Down, dbase::MoveKind::Down},
+                                                                {Qt::Key_Home, dbase::MoveKind::Top},
+                                                                {Qt::Key_End, dbase::MoveKind::Bottom}};
+        for (const auto& [key, kind] : moves)
+            if (event->key() == key) {
+                event->accept();
+                emit MoveKey(kind);
+                return;
+            }
+    }
+    if (multi_ && event->matches(QKeySequence::SelectAll)) {
+        std::vector<int> rows;
+        for (int r = 0; r < model_->BoundRows(); ++r) rows.push_back(gridRow(r));
+        SelectRows(rows);
+        event->accept();
+        return;
+    }
     const int before = Row();
     QTableView::keyPressEvent(event);
     const int after = Row();
     if (after != before) {
-        // Keep the whole row selected, as a click would.
-        SetRow(after);
+        if (multi_ && (event->modifiers() & Qt::ShiftModifier))
+            SelectRange(anchor_, after);
+        else
+            SetRow(after); // the whole row selected, as a click would
         emit Click();
     }
 }

@@ -9,7 +9,13 @@
 // Column 0 (the row numbers) stays in place when the grid scrolls sideways:
 // a second view over the same model and selection shows it above the
 // scrolling columns, and hands every mouse action on it to the grid.
+//
+// A grid may let the user select several rows (Shift and Ctrl with a click
+// or the arrows, Ctrl+A); a plain click still selects one row, and a plain
+// press inside a selection of several rows keeps it for a drag of the block.
 #pragma once
+
+#include "dbase/Moves.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -38,9 +44,14 @@ class GridModel : public QAbstractTableModel {
     // data row ("lead row") with its own fixed texts.
     GridModel(QStringList headers, int columns, CellText text, QObject* parent = nullptr);
 
-    // Replaces the rows: one bound row per slot, numbered "NO.1: " onwards, and
-    // unbound empty rows up to `minRows` data rows.
-    void SetRows(std::vector<int> boundSlots, int minRows);
+    // Replaces the list: one bound row per slot the filter keeps, numbered
+    // "NO.n: " by the slot's place in the list (n from 1), and unbound empty
+    // rows up to `minRows` data rows.
+    void SetRows(std::vector<int> listSlots, int minRows);
+    // Keeps only the slots of the list for which `keep` holds; nullptr keeps
+    // them all. The rows are made again from the list.
+    void SetFilter(std::function<bool(int slot)> keep);
+    bool Filtered() const { return static_cast<bool>(keep_); }
     // Texts of the lead row of a grid without header.
     void SetLeadRow(const QStringList& texts);
 
@@ -50,6 +61,8 @@ class GridModel : public QAbstractTableModel {
     int BoundRows() const { return static_cast<int>(slots_.size()); }
     // The slots of the bound rows, in row order.
     const std::vector<int>& Slots() const { return slots_; }
+    // The list the rows come from, the slots the filter leaves out included.
+    const std::vector<int>& ListSlots() const { return list_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -61,11 +74,15 @@ class GridModel : public QAbstractTableModel {
 
   private:
     int leadRows() const { return HasHeaderRow() ? 0 : 1; }
+    void MakeRows();
 
     QStringList headers_;
     int columns_;
     CellText text_;
-    std::vector<int> slots_;
+    std::vector<int> list_, slots_;
+    std::vector<int> places_; // with a filter: the list place of each bound row
+    std::function<bool(int)> keep_;
+    int minRows_ = 0;
     int rows_ = 0;
     QStringList lead_;
 };
@@ -105,6 +122,26 @@ class StringGrid : public QTableView {
     // Scrolls the rows by `lines` (positive: down) without moving the current row.
     void ScrollLines(int lines);
 
+    // ---- Several rows ----
+    // Lets the user select several rows (true) or one (false, which keeps
+    // only the current row selected).
+    void SetMultiSelect(bool on);
+    bool MultiSelect() const { return multi_; }
+    // The selected rows, ascending.
+    std::vector<int> SelectedRows() const;
+    // The slots of the selected bound rows in row order; without a selected
+    // bound row, the current row's slot when it is bound.
+    std::vector<int> SelectedSlots() const;
+    // Selects exactly `rows`; the current row stays.
+    void SelectRows(const std::vector<int>& rows);
+    // Selects the rows that show `wanted` and makes the first of them current
+    // (one row only while several can not be selected); returns the number
+    // of rows selected.
+    int SelectSlots(const std::vector<int>& wanted);
+    // True between a plain left press inside a selection of several rows and
+    // the release: a drag then moves the whole block.
+    bool BlockPressed() const { return blockPress_; }
+
     // Scrolling sideways never hides column 0, and a scrolling column is
     // brought into view beside it rather than behind it.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
@@ -123,6 +160,8 @@ class StringGrid : public QTableView {
     // One notch of the wheel each.
     void MouseWheelDown();
     void MouseWheelUp();
+    // Alt+Up, Alt+Down, Alt+Home or Alt+End: move the current entries.
+    void MoveKey(dbase::MoveKind kind);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -132,6 +171,8 @@ class StringGrid : public QTableView {
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void updateGeometries() override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                          const QEvent* event = nullptr) const override;
 
   private:
     friend class FrozenColumn;
@@ -141,12 +182,24 @@ class StringGrid : public QTableView {
     // What follows a press on a row (`onRow`) or beside the rows.
     void Pressed(Qt::MouseButton button, bool onRow);
     void PlaceFrozenColumn();
+    // The selection that follows a press on `row`, the mouse moving with the
+    // left button held, and the release, while several rows can be selected.
+    void PressSelect(int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void DragSelect();
+    void ReleaseSelect();
+    void SelectRange(int from, int to);
 
     GridModel* model_;
     FrozenColumn* frozen_ = nullptr;
     CellStyleFn style_;
     int savedRow_ = 0;
     int wheelRemainder_ = 0;
+    bool multi_ = false;
+    int anchor_ = 0;          // where a Shift selection starts
+    int pressRow_ = -1;       // the row of the last left press
+    bool plainPress_ = false; // ... made without Shift or Ctrl
+    bool blockPress_ = false;
+    bool rowChanged_ = false; // the current row moved while the button was held
 };
 
 // Paints every cell of a StringGrid from its CellStyle.

@@ -29,6 +29,7 @@ TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
     BuildToolbar();
     BuildColumns();
     BuildMenus();
+    BuildFilterBar();
     BuildReceiverMenu();
     doc_->OnHistoryChanged([this] { PM_EditPopup(); });
     ResetMainView();
@@ -87,6 +88,7 @@ void TFormMain::ResetMainView() { ResetView(true); }
 
 void TFormMain::ResetView(bool closeDocument) {
     ui::ApplyFormScaling(this);
+    HideFilter();
     ClearViews();
 
     // Closing drops the open file: the counts go to 0 while the slots keep

@@ -10,13 +10,15 @@
 //   InfoPanel.cpp     the info panel
 //   FileWorkflow.cpp  open, save, save as, recent files
 //   Marking.cpp       marking buttons (favourite, lock, skip)
-//   DragMoves.cpp     moving entries by dragging
+//   DragMoves.cpp     moving entries by dragging, by the keyboard and to a position
+//   FindFilter.cpp    the filter field above the program grids
 //   EditCommands.cpp  editor dialogs, add/delete/reset, sorting, .ini import
 //   History.cpp       undo and redo, and the selection that follows them
 #pragma once
 
 #include "StringGrid.h"
 #include "dbase/Document.h"
+#include "dbase/Find.h"
 #include "dbase/Marks.h"
 #include "dbase/Model.h"
 #include "Upgrade/TFormUpgrade.h"
@@ -35,6 +37,7 @@
 class QAction;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPainter;
@@ -112,6 +115,24 @@ class TFormMain : public QMainWindow {
     QAction *Change_Radio = nullptr, *New_Radio = nullptr, *Delete_Radio = nullptr;
     QAction *SorebyAZ2 = nullptr, *SorebyTp2 = nullptr, *SorebyFav2 = nullptr;
     QAction *PMLock = nullptr, *PMUnlock = nullptr;
+    // Besides the hidden sort submenus: "Sort" with the same three sorts, and
+    // "Marks of selected" with the marks of every selected program.
+    QMenu *SortTv = nullptr, *SortRadio = nullptr, *MarksTv = nullptr, *MarksRadio = nullptr;
+    // "Move to position..." in the four grids' popups (Ctrl+M in the grid).
+    QAction *MovePosSat = nullptr, *MovePosTp = nullptr, *MovePosTv = nullptr, *MovePosRadio = nullptr;
+
+    // The filter above the TV and radio grids: Ctrl+F shows it, Esc in its
+    // field clears and hides it.
+    QAction* FindPrograms = nullptr;
+    QWidget* FilterBar = nullptr;
+    QLineEdit* FilterEdit = nullptr;
+    QToolButton *FilterConditions = nullptr, *FilterClose = nullptr;
+    QLabel* FilterCount = nullptr;
+    QMenu *PM_Filter = nullptr, *FilterFavMenu = nullptr;
+    QAction *FilterScrambled = nullptr, *FilterFree = nullptr, *FilterLocked = nullptr, *FilterNotLocked = nullptr,
+            *FilterSkipped = nullptr, *FilterNotSkipped = nullptr, *FilterSid = nullptr, *FilterPid = nullptr,
+            *FilterClearConditions = nullptr;
+    std::array<QAction*, dbase::kFavGroups> FilterFav{};
     // The receiver link: toolbar button "Receiver" and its popup.
     QAction* TB_Receiver = nullptr;
     QMenu *PM_Receiver = nullptr, *ReadReceiver = nullptr;
@@ -229,7 +250,22 @@ class TFormMain : public QMainWindow {
     void ToggleMarks(int prog);
     void SetMarkCaptions(int n);
 
-    // ---- Drag moves (DragMoves.cpp) ----
+    // ---- Filter (FindFilter.cpp) ----
+    void ShowFilter();
+    // Clears the text and every condition, hides the field and lists the
+    // programs without it.
+    void HideFilter();
+    // Lists again with the field's text and the conditions as they stand.
+    void ApplyFilter();
+
+    // ---- Moves (DragMoves.cpp) ----
+    // Moves the current entry of `grid` (the selected ones of a program
+    // grid) one place up or down, to the top, to the bottom, or (To) to
+    // list place `to`, as one step. Nothing moves where the grid's rules do
+    // not allow it.
+    void MoveEntries(StringGrid* grid, dbase::MoveKind kind, int to = 0);
+    // "Move to position...": asks for the target number and moves there.
+    void MoveToPositionClick(StringGrid* grid);
     void SG_SatMouseMove();
     void SG_TPMouseMove();
     void SG_TVMouseMove();
@@ -257,6 +293,9 @@ class TFormMain : public QMainWindow {
     void SorebyAZ2Click();
     void SorebyTp2Click();
     void SorebyFav2Click();
+    // "Marks of selected": sets (`on`) or clears the mark of `button` on every
+    // selected program of the TV or the radio grid, as one step.
+    void SetMarksOfSelected(bool radio, int button, bool on);
     // ---- Receiver link (ReceiverCommands.cpp) ----
     void TB_ReceiverClick();
     void PM_ReceiverPopup();
@@ -275,6 +314,19 @@ public:
     // The favourite-name dialog for group 0..15; on OK the list item and the
     // marking button's hint take the new name.
     void OpenFavNameDialog(int group);
+
+    // Selects, in the TV and the radio grid, the rows that show `wanted`
+    // (those shown), the first of each grid becoming its current row; the TV
+    // grid, or the radio grid when the TV grid shows none of them, takes the
+    // focus and the info panel shows its current program. In a marking mode
+    // each grid selects its first one only.
+    // Returns the number of rows selected.
+    int SelectProgramSlots(const std::vector<int>& wanted);
+    // The conditions the filter applies; empty while it is hidden.
+    const dbase::ProgFilter& Filter() const { return filter_; }
+    bool FilterOn() const { return !filter_.Empty(); }
+    // The programs the TV and radio grids list, before the filter.
+    dbase::ProgLists ListedProgs() const;
 
     // ---- Favourite list drawing (Marking.cpp) ----
     // Height of item `index` of LB_FAV.
@@ -312,6 +364,9 @@ public:
     QWidget* TitlePanel(const QString& title, QWidget* parent, QLabel** titleLabel = nullptr);
     // Menus.cpp
     void BuildMenus();
+    // The enabling of the items beyond the popup's own: sorts, marks of the
+    // selection, the move to a position.
+    void ProgPopupExtras(StringGrid* grid, QMenu* sort, QMenu* marks, QAction* movePos);
     // Marking.cpp
     void BuildMarkButtons(QWidget* panel);
     void SetUpFavList();
@@ -322,9 +377,24 @@ public:
     // DragMoves.cpp
     dbase::DragRows CurrentDragRows() const;
     void KeepDragRows(const dbase::DragRows& rows);
+    bool DragBlock(StringGrid* grid, int& dragRow);
+    // True when the program grids may move entries now; otherwise says why
+    // beside `grid` when `tell` is set.
+    bool ProgramMovesAllowed(StringGrid* grid, bool tell) const;
+    // FindFilter.cpp
+    void BuildFilterBar();
+    void PlaceFilterBar();
+    void ShowFilterCount();
+    void ShowFilterConditions();
+    void AskFilterNumber(bool pid);
+    // The filter of the grids made again for the data as it stands.
+    void RefreshMatcher();
     // EditCommands.cpp
     void EditProgram(bool radio);
     void AddProgram(bool radio);
+    // The programs a delete takes: the selected ones when several are
+    // selected, else the current one.
+    std::vector<int> ProgramsToDelete(StringGrid* grid) const;
     void DeleteProgram(bool radio);
     void SortPrograms(bool radio, int key);
     // The satellite the grids are narrowed to, or -1 for all of them.
@@ -372,4 +442,8 @@ public:
     QTimer* handOffTimer_ = nullptr;
     bool settingsWarned_ = false;
     bool columnsPending_ = true;
+    // The filter's conditions, and the test of a program against them.
+    dbase::ProgFilter filter_;
+    std::unique_ptr<dbase::ProgMatcher> matcher_;
+    QWidget *filterSpaceTv_ = nullptr, *filterSpaceRadio_ = nullptr;
 };

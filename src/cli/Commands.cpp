@@ -13,6 +13,10 @@ const std::vector<Command>& Commands() {
         std::vector<Command> list = {
             {"info", "info FILE", CmdInfo},
             {"dump", "dump FILE [--json]", CmdDump},
+            {"find",
+             "find FILE [TEXT] [--kind tv|radio] [--sat SLOT] [--tp SLOT] [--scrambled | --free] [--fav N] "
+             "[--lock 0|1] [--skip 0|1] [--sid N] [--pid N] [--json]",
+             CmdFind},
             {"save", "save IN OUT [--as channel|default]", CmdSave},
         };
         for (const EditCommand& e : EditCommands())

@@ -25,6 +25,7 @@ int Run(const Args& args, std::ostream& out, std::ostream& err);
 
 int CmdInfo(const Args&, std::ostream&, std::ostream&);
 int CmdDump(const Args&, std::ostream&, std::ostream&);
+int CmdFind(const Args&, std::ostream&, std::ostream&);
 int CmdSave(const Args&, std::ostream&, std::ostream&);
 int CmdBatch(const Args&, std::ostream&, std::ostream&);
 int CmdRead(const Args&, std::ostream&, std::ostream&);

@@ -19,6 +19,15 @@ void AddListEditCommands(std::vector<EditCommand>& list) {
                         dbase::DeleteProgram(db, slot);
                         return Status::Ok();
                     }});
+    list.push_back({"delete-programs", "delete-programs FILE SLOT... -o OUT", dbase::steps::DeletePrograms, {}, 2,
+                    kAnyCount, [](const ParsedArgs& p) { SlotArgs(p, 1, true); },
+                    [](const ParsedArgs& p, Database& db, EditReport&) {
+                        const std::vector<int> slots = SlotArgs(p, 1, true);
+                        for (int slot : slots)
+                            if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
+                        dbase::DeletePrograms(db, slots);
+                        return Status::Ok();
+                    }});
     list.push_back({"delete-tp", "delete-tp FILE SLOT -o OUT", dbase::steps::DeleteTransponder, {}, 2, 2, {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         const int tp = SlotArg(p.positional[1], "SLOT");

@@ -63,6 +63,17 @@ int SlotArg(const std::string& text, const std::string& what) {
     return static_cast<int>(v);
 }
 
+std::vector<int> SlotArgs(const ParsedArgs& p, size_t first, bool distinct) {
+    std::vector<int> slots;
+    std::set<int> seen;
+    for (size_t i = first; i < p.positional.size(); ++i) {
+        const int slot = SlotArg(p.positional[i], "SLOT");
+        if (distinct && !seen.insert(slot).second) throw UsageError("slot " + p.positional[i] + " is listed twice");
+        slots.push_back(slot);
+    }
+    return slots;
+}
+
 int RangeArg(const std::string& text, const std::string& what, int min, int max) {
     const long long v = ParseInteger(text, what);
     if (v < min || v > max)

@@ -69,6 +69,13 @@ int RunEdit(const EditCommand& c, const Args& args, std::ostream& out, std::ostr
 // A slot number given on the command line.
 int SlotArg(const std::string& text, const std::string& what);
 
+// The slots given from positional argument `first` on; with `distinct`, a
+// slot given twice is a malformed command line.
+std::vector<int> SlotArgs(const ParsedArgs& p, size_t first, bool distinct);
+
+// No limit on the number of positional arguments.
+inline constexpr size_t kAnyCount = static_cast<size_t>(-1);
+
 // An integer option within [min, max]; throws UsageError otherwise.
 int RangeArg(const std::string& text, const std::string& what, int min, int max);
 

@@ -4,7 +4,9 @@
 #include "Commands.h"
 #include "EditSupport.h"
 
+#include "dbase/Edit.h"
 #include "dbase/Marks.h"
+#include "dbase/Moves.h"
 #include "dbase/Reorder.h"
 #include "dbase/StepNames.h"
 
@@ -63,6 +65,84 @@ int ParseLockState(const std::string& state) {
     return state == "1";
 }
 
+// The list a move names, as the window shows it in full: the TV or radio
+// programs in use, the satellites, or one satellite's transponders.
+struct MoveList {
+    dbase::ListOf what;
+    const char* entry;   // "TV program"
+    const char* entries; // "TV programs"
+    std::vector<int> slots;
+};
+
+const std::string& MoveWhat(const ParsedArgs& p) {
+    const std::string& what = p.positional[1];
+    if (what != "tv" && what != "radio" && what != "sat" && what != "tp")
+        throw UsageError("the list is tv, radio, sat or tp, not " + what);
+    const size_t wanted = what == "tp" ? 5 : 4;
+    if (p.positional.size() != wanted)
+        throw UsageError(what == "tp" ? "tp needs SATSLOT, FROM and TO" : what + " needs FROM and TO only");
+    return what;
+}
+
+// FROM, TO and the block's length; positions are 1-based.
+struct MoveWords {
+    long long from, to, count;
+};
+
+MoveWords ParseMoveWords(const ParsedArgs& p) {
+    const bool tp = MoveWhat(p) == "tp";
+    if (tp) SlotArg(p.positional[2], "SATSLOT");
+    const size_t at = tp ? 3 : 2;
+    MoveWords w{ParseInteger(p.positional[at], "FROM"), ParseInteger(p.positional[at + 1], "TO"), 1};
+    if (const std::string* count = p.get("--count")) w.count = RangeArg(*count, "--count", 1, dbase::kProgSlots);
+    return w;
+}
+
+dbase::Status ListToMove(const ParsedArgs& p, const dbase::Database& db, MoveList& list) {
+    const std::string& what = MoveWhat(p);
+    if (what == "tv" || what == "radio") {
+        const bool radio = what == "radio";
+        list = {dbase::ListOf::Programs, radio ? "radio program" : "TV program",
+                radio ? "radio programs" : "TV programs", dbase::AllProgs(db).of(radio)};
+    } else if (what == "sat") {
+        list = {dbase::ListOf::Satellites, "satellite", "satellites", {}};
+        for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s) list.slots.push_back(s);
+    } else {
+        const int sat = SlotArg(p.positional[2], "SATSLOT");
+        if (dbase::Status s = dbase::CheckSatSlot(db, sat); !s) return s;
+        list = {dbase::ListOf::Transponders, "transponder", "transponders", dbase::SatTps(db, sat)};
+    }
+    return dbase::Status::Ok();
+}
+
+dbase::Status MoveBlock(const ParsedArgs& p, dbase::Database& db, EditReport& report) {
+    MoveList list;
+    if (dbase::Status s = ListToMove(p, db, list); !s) return s;
+    const MoveWords w = ParseMoveWords(p);
+    const long long n = static_cast<long long>(list.slots.size());
+    for (const long long position : {w.from, w.to})
+        if (position < 1 || position > n)
+            return dbase::Status::Error("There is no " + std::string(list.entry) + " at position " +
+                                        std::to_string(position) + ": the list holds " + std::to_string(n) + "!");
+    for (const long long start : {w.from, w.to})
+        if (start - 1 + w.count > n)
+            return dbase::Status::Error("A block of " + std::to_string(w.count) + " " + list.entries +
+                                        " at position " + std::to_string(start) + " does not fit the list of " +
+                                        std::to_string(n) + "!");
+    std::vector<int> positions;
+    for (long long k = 0; k < w.count; ++k) positions.push_back(static_cast<int>(w.from - 1 + k));
+    report.step = list.what == dbase::ListOf::Satellites     ? dbase::steps::MoveSatellite
+                  : list.what == dbase::ListOf::Transponders ? dbase::steps::MoveTransponder
+                  : w.count > 1                              ? dbase::steps::MovePrograms
+                                                             : dbase::steps::MoveProgram;
+    return dbase::MoveInList(db, list.what, list.slots, positions, dbase::MoveKind::To, static_cast<int>(w.to - 1));
+}
+
+bool ParseMarkState(const std::string& state) {
+    if (state != "0" && state != "1") throw UsageError("the mark is set with 1 or cleared with 0, not " + state);
+    return state == "1";
+}
+
 } // namespace
 
 void AddReorderEditCommands(std::vector<EditCommand>& list) {
@@ -99,6 +179,8 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         }
                         return dbase::Status::Ok();
                     }});
+    list.push_back({"move", "move FILE tv|radio|sat|tp [SATSLOT] FROM TO [--count N] -o OUT", "", {"--count"}, 4, 5,
+                    [](const ParsedArgs& p) { ParseMoveWords(p); }, MoveBlock});
     list.push_back({"mark", "mark FILE SLOT fav:N|lock|skip -o OUT", "", {}, 3, 3,
                     [](const ParsedArgs& p) {
                         ParseInteger(p.positional[1], "SLOT");
@@ -122,6 +204,22 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                             note += std::string(db.InFavGroup(s, button) ? "is now in" : "is no longer in") +
                                     " favourite group " + std::to_string(button + 1) + ".";
                         report.notes.push_back(note);
+                        return dbase::Status::Ok();
+                    }});
+    list.push_back({"set-mark", "set-mark FILE fav:N|lock|skip 0|1 SLOT... -o OUT", "", {}, 4, kAnyCount,
+                    [](const ParsedArgs& p) {
+                        ParseMarkMode(p.positional[1]);
+                        ParseMarkState(p.positional[2]);
+                        SlotArgs(p, 3, false);
+                    },
+                    [](const ParsedArgs& p, dbase::Database& db, EditReport& report) {
+                        const int button = ParseMarkMode(p.positional[1]);
+                        const bool on = ParseMarkState(p.positional[2]);
+                        const std::vector<int> slots = SlotArgs(p, 3, false);
+                        for (int slot : slots)
+                            if (dbase::Status s = dbase::CheckProgSlot(db, slot); !s) return s;
+                        report.step = dbase::steps::SetMarks(button, on);
+                        dbase::SetMarks(db, slots, button, on);
                         return dbase::Status::Ok();
                     }});
     list.push_back({"fav-lock", "fav-lock FILE GROUP 0|1 -o OUT", "", {}, 3, 3,

@@ -200,6 +200,12 @@ std::string Mark(int button) {
     return "Mark favourite " + std::to_string(button + 1);
 }
 
+std::string SetMarks(int button, bool on) {
+    if (button == kLockButton) return on ? "Lock programs" : "Unlock programs";
+    if (button == kSkipButton) return on ? "Skip programs" : "Unskip programs";
+    return (on ? "Add to favourite " : "Remove from favourite ") + std::to_string(button + 1);
+}
+
 std::string RenameFavourite(int group) { return "Rename favourite " + std::to_string(group + 1); }
 
 std::string LockFavourite(int group, bool locked) {

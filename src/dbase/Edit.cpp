@@ -171,6 +171,13 @@ void DeleteProgram(Database& db, int slot) {
     DeleteProgramsWhere(db, [slot](int p) { return p == slot; });
 }
 
+int DeletePrograms(Database& db, std::span<const int> slots) {
+    std::vector<bool> doomed(kProgSlots, false);
+    for (int s : slots)
+        if (s >= 0 && s < std::min<int>(db.ProgCount, kProgSlots)) doomed[static_cast<size_t>(s)] = true;
+    return DeleteProgramsWhere(db, [&doomed](int p) { return doomed[static_cast<size_t>(p)]; });
+}
+
 TpDeleteResult DeleteTransponder(Database& db, int tp, int sat) {
     TpDeleteResult result;
     if (!ValidTp(tp) || db.Tp.data[tp].Used != 1) return result;

@@ -63,6 +63,12 @@ void RenumberProgAudio(Database& db, int oldSlot, int newSlot);
 // 0 .. ProgCount - 1.
 void DeleteProgram(Database& db, int slot);
 
+// Deletes the programs in `slots` (each below ProgCount; the order does not
+// matter) with their extra audio tracks, in one pass: the result is that of
+// deleting them one at a time from the highest slot down. Slots outside
+// 0 .. ProgCount - 1 are passed over. Returns the number deleted.
+int DeletePrograms(Database& db, std::span<const int> slots);
+
 // What DeleteTransponder did.
 struct TpDeleteResult {
     // The satellite's last transponder was turned into the placeholder.

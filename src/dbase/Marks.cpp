@@ -28,6 +28,25 @@ bool ToggleMarks(Database& db, int slot, int button) {
     return true;
 }
 
+bool HasMark(const Database& db, int slot, int button) {
+    if (slot < 0 || slot >= kProgSlots) return false;
+    const ProgData& d = db.Prog.data[slot];
+    if (button >= 0 && button < kFavGroups) return db.InFavGroup(slot, button);
+    if (button == kLockButton) return d.Lock != 0;
+    if (button == kSkipButton) return d.Skip != 0;
+    return false;
+}
+
+bool SetMark(Database& db, int slot, int button, bool on) {
+    return HasMark(db, slot, button) != on && ToggleMarks(db, slot, button);
+}
+
+int SetMarks(Database& db, std::span<const int> slots, int button, bool on) {
+    int changed = 0;
+    for (int s : slots) changed += SetMark(db, s, button, on) ? 1 : 0;
+    return changed;
+}
+
 bool SetFavLock(Database& db, int group, bool locked) {
     if (group < 0 || group >= kFavGroups) return false;
     db.FavLocks[group] = locked ? 1 : 0;

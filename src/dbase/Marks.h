@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace dbase {
@@ -26,6 +27,16 @@ inline constexpr int kMarkButtonCount = 18;
 // Returns false, changing nothing, in browse mode or when
 // `slot` is not a program (0 .. ProgCount-1).
 bool ToggleMarks(Database& db, int slot, int button);
+
+// Sets (`on`) or clears the mark of `button` (a favourite group, SB_Lock or
+// SB_Skip) on program `slot`, in both forms. Returns true when the mark
+// changed; false for a mark already so, browse mode or a slot that is not a
+// program.
+bool SetMark(Database& db, int slot, int button, bool on);
+// SetMark on each of `slots`; returns how many changed.
+int SetMarks(Database& db, std::span<const int> slots, int button, bool on);
+// Whether program `slot` bears the mark of `button`.
+bool HasMark(const Database& db, int slot, int button);
 
 // Locks (true) or unlocks favourite group `group` (0..15), in the decoded
 // and the stored copy, since the locks are saved with the file. Returns false,

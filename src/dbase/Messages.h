@@ -1,6 +1,8 @@
 // The system's own message texts. "\r" is a carriage return; "\r\r" breaks a paragraph.
 #pragma once
 
+#include <string>
+
 namespace dbase::msg {
 
 inline constexpr const char* FileNull = "File is null!";
@@ -31,6 +33,11 @@ inline constexpr const char* DeleteEmptyTpsQuestion =
     "The data can not be restored after be deleted,\r\rAre you sure to delete these transponder?";
 inline constexpr const char* DeleteProgQuestion =
     "The data can not be restored after be deleted,\r\rAre you sure to delete this program?";
+// The question before several programs are deleted at once.
+inline std::string DeleteProgsQuestion(int count) {
+    return "The data can not be restored after be deleted,\r\rAre you sure to delete these " + std::to_string(count) +
+           " programs?";
+}
 inline constexpr const char* ResetSatQuestion =
     "The data of the Satellite will be Initialized ,\r\rAre you sure to Reset the Satellite?";
 

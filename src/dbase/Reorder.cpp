@@ -1,6 +1,7 @@
 #include "Reorder.h"
 
 #include "Bits.h"
+#include "Moves.h"
 
 #include <algorithm>
 #include <utility>
@@ -266,25 +267,15 @@ std::vector<int> TpOrder(const Database& db, ProgKind kind) {
 void ApplyProgramOrder(Database& db, ProgKind kind, const std::vector<int>& order) {
     const std::vector<int> slots = KindSlots(db, kind);
     if (order.size() != slots.size()) return;
-    std::vector<ProgRec> recs;
-    std::vector<ProgData> datas;
-    recs.reserve(order.size());
-    datas.reserve(order.size());
+    std::vector<int> position(kProgSlots, -1);
+    for (size_t i = 0; i < slots.size(); ++i) position[static_cast<size_t>(slots[i])] = static_cast<int>(i);
+    std::vector<int> from;
+    from.reserve(order.size());
     for (int p : order) {
-        recs.push_back(db.Prog.rec[p]);
-        datas.push_back(db.Prog.data[p]);
+        if (p < 0 || p >= kProgSlots || position[static_cast<size_t>(p)] < 0) return;
+        from.push_back(std::exchange(position[static_cast<size_t>(p)], -1)); // each slot once
     }
-    std::vector<int> newSlot(kProgSlots, -1);
-    for (size_t i = 0; i < slots.size(); ++i) {
-        db.Prog.rec[slots[i]] = recs[i];
-        db.Prog.data[slots[i]] = std::move(datas[i]);
-        newSlot[order[i]] = slots[i];
-    }
-    for (int a = 0; a < kAudioSlots; ++a) {
-        const uint32_t p = db.Audio.data[a].ProgIndex;
-        if (p < static_cast<uint32_t>(kProgSlots) && newSlot[p] >= 0 && newSlot[p] != static_cast<int>(p))
-            SetAudioProgram(db, a, newSlot[p]);
-    }
+    ReorderPrograms(db, slots, from);
 }
 
 void SortPrograms(Database& db, ProgKind kind, SortKey key, const NameCollator& collator) {

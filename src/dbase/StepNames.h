@@ -19,11 +19,17 @@ inline constexpr const char* AddProgram = "Add program";
 inline constexpr const char* ChangeProgram = "Change program";
 inline constexpr const char* DeleteProgram = "Delete program";
 inline constexpr const char* MoveProgram = "Move program";
+inline constexpr const char* MovePrograms = "Move programs";
+inline constexpr const char* DeletePrograms = "Delete programs";
 inline constexpr const char* SortPrograms = "Sort programs";
 
 // "Mark favourite 3", "Mark lock", "Mark skip" for the marking button down
 // (0..15 a favourite group, then lock and skip as the marking buttons count).
 std::string Mark(int button);
+// "Add to favourite 3", "Remove from favourite 3", "Lock programs",
+// "Unlock programs", "Skip programs", "Unskip programs": a mark set (`on`)
+// or cleared on several programs at once.
+std::string SetMarks(int button, bool on);
 // "Rename favourite 3", "Lock favourite 3", "Unlock favourite 3" (group 0..15).
 std::string RenameFavourite(int group);
 std::string LockFavourite(int group, bool locked);

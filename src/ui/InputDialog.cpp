@@ -1,7 +1,10 @@
 #include "InputDialog.h"
 
+#include "FormSetup.h"
+
 #include <QInputDialog>
 
+#include <algorithm>
 #include <utility>
 
 namespace ui {
@@ -10,8 +13,9 @@ namespace {
 
 struct State {
     bool interactive = true;
-    bool hasNext = false;
-    QString next;
+    std::optional<QString> nextText;
+    bool hasNextNumber = false;
+    std::optional<int> nextNumber;
     InputDialog::Request last;
 };
 
@@ -22,13 +26,9 @@ State& S() {
 
 } // namespace
 
-QString InputDialog::getText(QWidget* parent, const QString& caption, const QString& label,
-                             const QString& text) {
+QString InputDialog::getText(QWidget* parent, const QString& caption, const QString& label, const QString& text) {
     S().last = {caption, label, text};
-    if (S().hasNext) {
-        S().hasNext = false;
-        return std::exchange(S().next, QString());
-    }
+    if (S().nextText) return *std::exchange(S().nextText, std::nullopt);
     if (!S().interactive) return {};
     QInputDialog dialog(parent);
     dialog.setWindowTitle(caption);
@@ -39,9 +39,38 @@ QString InputDialog::getText(QWidget* parent, const QString& caption, const QStr
     return dialog.textValue().trimmed();
 }
 
-void InputDialog::setNextText(const QString& text) {
-    S().next = text;
-    S().hasNext = true;
+std::optional<int> InputDialog::getNumber(QWidget* parent, const QString& title, const QString& label, int value,
+                                          int min, int max) {
+    S().last = {title, label, QString(), value, min, max};
+    if (S().hasNextNumber) {
+        S().hasNextNumber = false;
+        const std::optional<int> answer = std::exchange(S().nextNumber, std::nullopt);
+        if (!answer) return std::nullopt;
+        return std::clamp(*answer, min, max);
+    }
+    if (!S().interactive) return std::nullopt;
+    QInputDialog dialog(parent);
+    ApplyFormScaling(&dialog);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(min, max);
+    dialog.setIntValue(std::clamp(value, min, max));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.intValue();
+}
+
+void InputDialog::setNextText(const QString& text) { S().nextText = text; }
+
+void InputDialog::setNextNumber(std::optional<int> number) {
+    S().nextNumber = number;
+    S().hasNextNumber = true;
+}
+
+void InputDialog::clearNextAnswers() {
+    S().nextText.reset();
+    S().nextNumber.reset();
+    S().hasNextNumber = false;
 }
 
 void InputDialog::setInteractive(bool interactive) { S().interactive = interactive; }

@@ -89,7 +89,7 @@ class TestDragMoves : public QObject {
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
         QVERIFY(!doc.DataChanged());
-        Drag(form->SG_Sat, 2, {3, 4, 5});
+        DragAlong(form->SG_Sat, 2, {3, 4, 5});
         QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
         QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
         QCOMPARE(Numbers(form->SG_Sat), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
@@ -109,12 +109,12 @@ class TestDragMoves : public QObject {
     void satelliteNeverEntersTheFirstRow() {
         Env env;
         auto form = OpenDragDb(env);
-        Drag(form->SG_Sat, 3, {2, 1});
+        DragAlong(form->SG_Sat, 3, {2, 1});
         QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Beta", "Delta", "Epsilon"}));
         QCOMPARE(form->SatDragRow, 2);
         // Out of the first row it may go; a fast mouse still moves it once
         // per row crossed.
-        Drag(form->SG_Sat, 1, {4});
+        DragAlong(form->SG_Sat, 1, {4});
         QCOMPARE(Names(form->SG_Sat), (QStringList{"Gamma", "Beta", "Delta", "Alpha", "Epsilon"}));
         QCOMPARE(form->SatDragRow, 4);
     }
@@ -126,7 +126,7 @@ class TestDragMoves : public QObject {
         dbase::Document& doc = form->Doc();
         // "Show ALL Info": every transponder is listed and none moves.
         const QStringList all = Names(form->SG_TP);
-        Drag(form->SG_TP, 1, {2});
+        DragAlong(form->SG_TP, 1, {2});
         QCOMPARE(Names(form->SG_TP), all);
         QVERIFY(!doc.DataChanged());
 
@@ -138,7 +138,7 @@ class TestDragMoves : public QObject {
         const int firstSlot = form->SG_TP->SlotOfRow(1);
         const int tpNo = db.Tp.data[firstSlot].TpNo;
 
-        Drag(form->SG_TP, 1, {2});
+        DragAlong(form->SG_TP, 1, {2});
         QCOMPARE(Names(form->SG_TP), (QStringList{"11100", "10000", "11200"}));
         QCOMPARE(ColumnTexts(form->SG_TP, 2), (QStringList{"V", "H", "H"}));
         QCOMPARE(Numbers(form->SG_TP), (QStringList{"NO.1: ", "NO.2: ", "NO.3: "}));
@@ -161,14 +161,14 @@ class TestDragMoves : public QObject {
         ClickRow(form->SG_TP, 1);
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
 
-        Drag(form->SG_TV, 2, {3, 4, 5});
+        DragAlong(form->SG_TV, 2, {3, 4, 5});
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P3", "P4", "P2", "P5"}));
         QCOMPARE(form->TvDragRow, 4);
-        Drag(form->SG_TV, 4, {3, 2, 1});
+        DragAlong(form->SG_TV, 4, {3, 2, 1});
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         QCOMPARE(form->TvDragRow, 2);
         // Out of the first row into the second is allowed.
-        Drag(form->SG_TV, 1, {2});
+        DragAlong(form->SG_TV, 1, {2});
         QCOMPARE(Names(form->SG_TV), (QStringList{"P2", "P1", "P3", "P4", "P5"}));
         QCOMPARE(Numbers(form->SG_TV), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
         QVERIFY(doc.DataChanged());
@@ -184,8 +184,8 @@ class TestDragMoves : public QObject {
 
         // Two programs: each row is the first or the last, so nothing moves.
         ClickRow(form->SG_TP, 2);
-        Drag(form->SG_TV, 1, {2});
-        Drag(form->SG_TV, 2, {1});
+        DragAlong(form->SG_TV, 1, {2});
+        DragAlong(form->SG_TV, 2, {1});
         QCOMPARE(Names(form->SG_TV), (QStringList{"Q1", "Q2"}));
     }
 
@@ -194,12 +194,12 @@ class TestDragMoves : public QObject {
         auto form = OpenDragDb(env);
         ClickRow(form->SG_Sat, 1);
         ClickRow(form->SG_TP, 1);
-        Drag(form->SG_Radio, 2, {3});
+        DragAlong(form->SG_Radio, 2, {3});
         QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R3", "R2", "R4"}));
         QCOMPARE(form->RadioDragRow, 3);
         // Radio and TV slots are not mixed: the TV programs kept theirs.
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        Drag(form->SG_Radio, 3, {4});
+        DragAlong(form->SG_Radio, 3, {4});
         QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R3", "R2", "R4"}));
     }
 
@@ -210,14 +210,14 @@ class TestDragMoves : public QObject {
         ClickRow(form->SG_TP, 1);
         QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
         const int before = form->TvDragRow;
-        Drag(form->SG_TV, 2, {3, 4});
+        DragAlong(form->SG_TV, 2, {3, 4});
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         QCOMPARE(form->TvDragRow, before);
-        Drag(form->SG_Radio, 2, {3});
+        DragAlong(form->SG_Radio, 2, {3});
         QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R2", "R3", "R4"}));
         // Back in browse mode the same drag moves.
         QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
-        Drag(form->SG_TV, 2, {3});
+        DragAlong(form->SG_TV, 2, {3});
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P3", "P2", "P4", "P5"}));
     }
 
@@ -235,17 +235,17 @@ class TestDragMoves : public QObject {
         form->SG_TV->viewport()->setMouseTracking(true);
         QTest::keyClick(form->SG_TV, Qt::Key_Down);
         QCOMPARE(form->SG_TV->Row(), 3);
-        QMouseEvent hover(QEvent::MouseMove, RowCentre(form->SG_TV, 3),
-                          form->SG_TV->viewport()->mapToGlobal(RowCentre(form->SG_TV, 3)), Qt::NoButton,
+        QMouseEvent hover(QEvent::MouseMove, RowMiddle(form->SG_TV, 3),
+                          form->SG_TV->viewport()->mapToGlobal(RowMiddle(form->SG_TV, 3)), Qt::NoButton,
                           Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(form->SG_TV->viewport(), &hover);
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         // A right-button drag moves nothing either.
         QTest::mousePress(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
-                          RowCentre(form->SG_TV, 2));
-        QTest::mouseMove(form->SG_TV->viewport(), RowCentre(form->SG_TV, 3));
+                          RowMiddle(form->SG_TV, 2));
+        QTest::mouseMove(form->SG_TV->viewport(), RowMiddle(form->SG_TV, 3));
         QTest::mouseRelease(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
-                            RowCentre(form->SG_TV, 3));
+                            RowMiddle(form->SG_TV, 3));
         QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         QVERIFY(!doc.DataChanged());
     }

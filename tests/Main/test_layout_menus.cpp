@@ -128,17 +128,21 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(Items(form->PM_Help), (QStringList{"Help1=Help", "-", "About1=About..."}));
         QCOMPARE(Items(form->PM_Sate),
                  (QStringList{"Show_Act_Sat=Show active satellites", "Change_Sat=Change Sat data",
-                              "ResetSatellite1=Reset Satellite", "DownLoadFromini1=DownLoad From  *.ini"}));
+                              "ResetSatellite1=Reset Satellite", "DownLoadFromini1=DownLoad From  *.ini",
+                              "MovePosSat=Move to position..."}));
         QCOMPARE(Items(form->PM_TP),
                  (QStringList{"Change_Tp=Change Tp data", "New=New", "Delete_Tp=Delete Tp",
-                              "Del_All_Empty_Tp=Delete all empty transponders"}));
+                              "Del_All_Empty_Tp=Delete all empty transponders", "MovePosTp=Move to position..."}));
         QCOMPARE(Items(form->New), (QStringList{"New_Tp=TP", "New_Tp_Tv=TV ", "New_Tp_Radio=Radio"}));
-        QCOMPARE(Items(form->PM_Tv), (QStringList{"Change_TV=Change TV data", "New_Tv=New TV",
-                                                  "Delete_Tv=Delete Tv", "Sore1=Sore"}));
+        QCOMPARE(Items(form->PM_Tv),
+                 (QStringList{"Change_TV=Change TV data", "New_Tv=New TV", "Delete_Tv=Delete Tv", "Sore1=Sore",
+                              "SortTv=Sort", "MarksTv=Marks of selected", "MovePosTv=Move to position..."}));
         QCOMPARE(Items(form->Sore1),
                  (QStringList{"SorebyAZ1=Sore by A-Z", "SorebyTp1=Sore by Tp", "SorebyFav1=Sore by Fav"}));
-        QCOMPARE(Items(form->PM_Radio), (QStringList{"Change_Radio=Change Radio data", "New_Radio=New Radio",
-                                                     "Delete_Radio=Delete Radio", "Sore2=Sore"}));
+        QCOMPARE(Items(form->PM_Radio),
+                 (QStringList{"Change_Radio=Change Radio data", "New_Radio=New Radio", "Delete_Radio=Delete Radio",
+                              "Sore2=Sore", "SortRadio=Sort", "MarksRadio=Marks of selected",
+                              "MovePosRadio=Move to position..."}));
         QCOMPARE(Items(form->Sore2),
                  (QStringList{"SorebyAZ2=Sore by A-Z", "SorebyTp2=Sore by Tp", "SorebyFav2=Sore by Fav"}));
         QCOMPARE(Items(form->PM_FAV), (QStringList{"PMLock=Lock", "PMUnlock=Unlock"}));

@@ -116,7 +116,7 @@ class TestUndo : public QObject {
     void aDragOverThreeRowsIsOneStep() {
         ClickRow(form_->SG_TV, 1);
         const QStringList before = ColumnTexts(form_->SG_TV, 1);
-        Drag(form_->SG_TV, 2, {3, 4, 5});
+        DragAlong(form_->SG_TV, 2, {3, 4, 5});
         const QStringList after = ColumnTexts(form_->SG_TV, 1);
         QVERIFY(after != before);
         QCOMPARE(after[4], before[1]);

@@ -21,6 +21,7 @@
 #include "dbase/IniImport.h"
 #include "dbase/Marks.h"
 #include "dbase/Messages.h"
+#include "dbase/Moves.h"
 #include "dbase/Reorder.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +122,16 @@ std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
     for (int g = 0; g < kFavGroups; ++g)
         if (pick(0, 1)) sample::NameFav(*db, g, "Group " + std::to_string(g));
     return db;
+}
+
+// The tables, counts and favourite fields of two databases, in both forms.
+bool SameData(const Database& a, const Database& b) {
+    return a.Sat.rec == b.Sat.rec && a.Sat.data == b.Sat.data && a.Tp.rec == b.Tp.rec && a.Tp.data == b.Tp.data &&
+           a.Prog.rec == b.Prog.rec && a.Prog.data == b.Prog.data && a.Audio.rec == b.Audio.rec &&
+           a.Audio.data == b.Audio.data && a.SatCount == b.SatCount && a.TpCount == b.TpCount &&
+           a.ProgCount == b.ProgCount && a.AudioCount == b.AudioCount && a.SatTpCounts == b.SatTpCounts &&
+           a.TpAlignWord == b.TpAlignWord && a.FavNameBlock == b.FavNameBlock && a.FavNames == b.FavNames &&
+           a.FavLocks == b.FavLocks && a.FavLocksStored == b.FavLocksStored && a.Carried == b.Carried;
 }
 
 // Applies random operations to one database and checks it after each.
@@ -243,6 +254,8 @@ class Run {
             {8, &Run::Toggle},         {2, &Run::FavLock},
             {8, &Run::EditProgram},    {6, &Run::EditTransponder},
             {5, &Run::EditSatellite},  {3, &Run::FavName},
+            {6, &Run::MoveBlock},      {3, &Run::DeleteSeveral},
+            {3, &Run::MarkSeveral},
         };
         int total = 0;
         for (const auto& [w, op] : ops)
@@ -539,6 +552,134 @@ class Run {
         ChangeSatellite(db_, sat, v);
     }
 
+    // A list a grid shows: the satellites (all, or some as the active-only
+    // list shows them), one satellite's transponders, or the TV or radio
+    // programs of everything, a satellite or a transponder.
+    ListOf ShownList(std::vector<int>& list) {
+        switch (Pick(0, 3)) {
+        case 0:
+            for (int s = 0; s < db_.SatCount; ++s)
+                if (Chance(70)) list.push_back(s);
+            return ListOf::Satellites;
+        case 1:
+            if (const int tp = UsedTp(); tp >= 0) list = SatTps(db_, db_.Tp.data[tp].SatIndex);
+            return ListOf::Transponders;
+        default: {
+            const int tp = UsedTp();
+            const ProgLists lists = Chance(50) || tp < 0 ? AllProgs(db_)
+                                    : Chance(50)         ? TpProgs(db_, tp)
+                                                         : SatProgs(db_, db_.Tp.data[tp].SatIndex);
+            list = lists.of(Chance(30));
+            return ListOf::Programs;
+        }
+        }
+    }
+
+    // A selection of a list of `n`: one entry, a run of them or scattered ones.
+    std::vector<int> Selection(int n) {
+        std::vector<int> positions;
+        const int shape = Pick(0, 2);
+        if (shape == 0) {
+            positions.push_back(Pick(0, n - 1));
+        } else if (shape == 1) {
+            const int first = Pick(0, n - 1);
+            for (int p = first; p < std::min(n, first + Pick(1, 8)); ++p) positions.push_back(p);
+        } else {
+            for (int p = 0; p < n; ++p)
+                if (Chance(20)) positions.push_back(p);
+        }
+        return positions;
+    }
+
+    // Makes the exchanges of neighbours that a drag would make, each taking
+    // an entry past its neighbour, until the list stands in `order`.
+    static void SwapIntoOrder(Database& db, ListOf what, const std::vector<int>& list, const std::vector<int>& order) {
+        const size_t n = list.size();
+        std::vector<int> rank(n), at(n);
+        for (size_t i = 0; i < n; ++i) rank[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        for (size_t i = 0; i < n; ++i) at[i] = static_cast<int>(i);
+        for (size_t i = 1; i < n; ++i)
+            for (size_t j = i; j > 0 && rank[static_cast<size_t>(at[j - 1])] > rank[static_cast<size_t>(at[j])]; --j) {
+                std::swap(at[j - 1], at[j]);
+                const int a = list[j - 1], b = list[j];
+                if (what == ListOf::Satellites)
+                    SwapSatellites(db, a, b);
+                else if (what == ListOf::Transponders)
+                    SwapTransponders(db, a, b);
+                else
+                    SwapPrograms(db, a, b);
+            }
+    }
+
+    static long Inversions(const std::vector<int>& order) {
+        long count = 0;
+        for (size_t i = 0; i < order.size(); ++i)
+            for (size_t j = i + 1; j < order.size() && count <= 20000; ++j) count += order[i] > order[j];
+        return count;
+    }
+
+    // A block move gives exactly what the drag steps that make it up give.
+    void MoveBlock() {
+        std::vector<int> list;
+        const ListOf what = ShownList(list);
+        if (list.empty()) return;
+        const int n = static_cast<int>(list.size());
+        const std::vector<int> positions = Selection(n);
+        const auto kind = static_cast<MoveKind>(Pick(0, 4));
+        const int to = Pick(-1, n);
+        Log("move " + std::to_string(positions.size()) + " of " + std::to_string(n) + " entries of list " +
+            std::to_string(static_cast<int>(what)) + ", kind " + std::to_string(static_cast<int>(kind)) + " to " +
+            std::to_string(to));
+        const size_t before = Fingerprint(db_);
+        const auto stepwise = testdb::Copy(db_);
+        std::vector<int> moved;
+        const Status s = MoveInList(db_, what, list, positions, kind, to, &moved);
+        if (!s) {
+            EXPECT_TRUE(MoveTargets(n, positions, kind, to).empty()) << s.message();
+            return ExpectUnchanged(before, s.message());
+        }
+        ASSERT_EQ(moved.size(), positions.size());
+        const std::vector<int> order = MovedOrder(n, positions, moved);
+        for (size_t j = 0; j < moved.size(); ++j) EXPECT_EQ(order[static_cast<size_t>(moved[j])], positions[j]);
+        if (Inversions(order) > 20000) return; // too many single steps to make them all
+        SwapIntoOrder(*stepwise, what, list, order);
+        EXPECT_TRUE(SameData(db_, *stepwise)) << "the move differs from its single steps";
+    }
+
+    // Deleting several programs at once equals deleting them one by one from
+    // the highest slot down.
+    void DeleteSeveral() {
+        std::vector<int> slots;
+        for (int k = Pick(0, 6); k > 0; --k)
+            if (const int p = AnyProg(); p >= 0) slots.push_back(p);
+        if (Chance(10)) slots.push_back(db_.ProgCount);
+        Log("delete " + std::to_string(slots.size()) + " programs at once");
+        auto oneByOne = testdb::Copy(db_);
+        std::vector<int> sorted = slots;
+        std::sort(sorted.rbegin(), sorted.rend());
+        sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+        int expected = 0;
+        for (int p : sorted)
+            if (p < oneByOne->ProgCount) {
+                dbase::DeleteProgram(*oneByOne, p);
+                ++expected;
+            }
+        EXPECT_EQ(DeletePrograms(db_, slots), expected);
+        EXPECT_TRUE(SameData(db_, *oneByOne)) << "deleting at once differs from deleting one by one";
+    }
+
+    void MarkSeveral() {
+        std::vector<int> slots;
+        for (int k = Pick(1, 6); k > 0; --k)
+            if (const int p = AnyProg(); p >= 0) slots.push_back(p);
+        const int button = Pick(0, kMarkButtonCount - 1);
+        const bool on = Chance(50);
+        Log("set mark " + std::to_string(button) + " to " + std::to_string(on) + " on " +
+            std::to_string(slots.size()) + " programs");
+        SetMarks(db_, slots, button, on);
+        for (int p : slots) EXPECT_EQ(HasMark(db_, p, button), on) << "program " << p;
+    }
+
     // Goes on with the database as a save and a reopen leave it: free slots
     // hold what their bytes decode to, and new programs show their stored
     // track count.
@@ -584,16 +725,6 @@ void RunFlavour(const Flavour& f) {
         Run run(*db, static_cast<uint32_t>(seed) * 7919u);
         if (!run.Steps(steps)) return;
     }
-}
-
-// The tables, counts and favourite fields of two databases, in both forms.
-bool SameData(const Database& a, const Database& b) {
-    return a.Sat.rec == b.Sat.rec && a.Sat.data == b.Sat.data && a.Tp.rec == b.Tp.rec && a.Tp.data == b.Tp.data &&
-           a.Prog.rec == b.Prog.rec && a.Prog.data == b.Prog.data && a.Audio.rec == b.Audio.rec &&
-           a.Audio.data == b.Audio.data && a.SatCount == b.SatCount && a.TpCount == b.TpCount &&
-           a.ProgCount == b.ProgCount && a.AudioCount == b.AudioCount && a.SatTpCounts == b.SatTpCounts &&
-           a.TpAlignWord == b.TpAlignWord && a.FavNameBlock == b.FavNameBlock && a.FavNames == b.FavNames &&
-           a.FavLocks == b.FavLocks && a.FavLocksStored == b.FavLocksStored && a.Carried == b.Carried;
 }
 
 std::vector<uint8_t> SavedBytes(const Database& db) {

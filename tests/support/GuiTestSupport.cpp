@@ -3,6 +3,7 @@
 #include "SampleData.h"
 #include "dbase/DataFile.h"
 #include "ui/FileDialog.h"
+#include "ui/InputDialog.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -30,9 +31,11 @@ Env::Env() {
     qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
     ui::MessageBox::setInteractive(false);
     ui::FileDialog::setInteractive(false);
+    ui::InputDialog::setInteractive(false);
     ui::MessageBox::clearShown();
     ui::MessageBox::setNextAnswer(ui::MessageBox::NoButton);
     ui::FileDialog::clearNextFileName();
+    ui::InputDialog::clearNextAnswers();
 }
 
 QString WriteDataFile(const dbase::Database& db, const QString& path, bool channel) {
@@ -81,28 +84,31 @@ void OpenThroughMenu(TFormMain& form, const QString& path, bool channel) {
     (channel ? form.OpenData : form.OpenDefault)->trigger();
 }
 
-QPoint RowCentre(StringGrid* grid, int row) {
-    const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
-    grid->scrollTo(index);
-    return grid->visualRect(index).center();
+void ClickRow(StringGrid* grid, int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+    QTest::mouseClick(grid->viewport(), button, modifiers, RowMiddle(grid, row));
 }
 
-void Drag(StringGrid* grid, int from, std::initializer_list<int> path) {
-    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, from));
-    int last = from;
-    for (int row : path) {
-        QTest::mouseMove(grid->viewport(), RowCentre(grid, row));
-        last = row;
-    }
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowCentre(grid, last));
-}
-
-void ClickRow(StringGrid* grid, int row, Qt::MouseButton button) {
+QPoint RowMiddle(StringGrid* grid, int row) {
     const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
     grid->scrollTo(index);
     const QRect r = grid->visualRect(index);
     if (!r.isValid()) qFatal("row %d is not in the grid", row);
-    QTest::mouseClick(grid->viewport(), button, Qt::NoModifier, r.center());
+    return r.center();
+}
+
+void DragAlong(StringGrid* grid, int from, std::initializer_list<int> path) {
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowMiddle(grid, from));
+    int last = from;
+    for (int row : path) {
+        QTest::mouseMove(grid->viewport(), RowMiddle(grid, row));
+        last = row;
+    }
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::NoModifier, RowMiddle(grid, last));
+}
+
+void ActivateForm(TFormMain& form) {
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form)) qWarning("main window not active");
 }
 
 QString CellText(const StringGrid* grid, int row, int col) {

@@ -7,6 +7,8 @@
 #include "dbase/Model.h"
 
 #include <QString>
+
+#include <initializer_list>
 #include <QTemporaryDir>
 
 #include <initializer_list>
@@ -44,14 +46,16 @@ std::unique_ptr<TFormMain> MakeForm(const Env& env, bool show = true);
 // Opens `path` through the File menu ("Channel Data(256K)" or "Default Data(128K)").
 void OpenThroughMenu(TFormMain& form, const QString& path, bool channel = true);
 
-// The centre of grid row `row`'s name cell, scrolled into view.
-QPoint RowCentre(StringGrid* grid, int row);
-// Presses the left button on row `from`, moves over `path` with the button
-// held and releases it over the last row.
-void Drag(StringGrid* grid, int from, std::initializer_list<int> path);
-
 // Clicks grid row `row` with the left mouse button (the row is scrolled into view).
-void ClickRow(StringGrid* grid, int row, Qt::MouseButton button = Qt::LeftButton);
+void ClickRow(StringGrid* grid, int row, Qt::MouseButton button = Qt::LeftButton,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// The middle of grid row `row` in the grid's viewport (scrolled into view).
+QPoint RowMiddle(StringGrid* grid, int row);
+// Presses the left button on row `from`, moves over the rows of `path` with
+// the button held and releases it over the last one.
+void DragAlong(StringGrid* grid, int from, std::initializer_list<int> path);
+// Makes the window active, so that its shortcuts and a grid's focus work.
+void ActivateForm(TFormMain& form);
 
 // Texts of column `col` of every data row of a grid ("" for unbound rows).
 QStringList ColumnTexts(const StringGrid* grid, int col);
