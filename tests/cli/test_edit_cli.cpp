@@ -116,12 +116,16 @@ TEST_F(EditCli, EditProgramRoundTripKeepsWhatIsNotGiven) {
 }
 
 TEST_F(EditCli, OutputMayReplaceTheInput) {
+    const auto original = Bytes(file_);
     ASSERT_EQ(Run({"fav-name", file_, "16", "Z\xC3\xBCrich", "-o", file_}), 0) << err_.str();
     EXPECT_EQ(Load(file_)->FavNames[15], "Z\xFCrich");
+    EXPECT_EQ(Bytes(file_ + ".bak"), original);
     const auto bytes = Bytes(file_);
     EXPECT_EQ(Run({"fav-name", file_, "1", "Sixteen chars!!!", "-o", file_}), 1);
     EXPECT_EQ(Bytes(file_), bytes);
-    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "in.bin");
+    EXPECT_EQ(Bytes(file_ + ".bak"), original);
+    for (const auto& e : fs::directory_iterator(dir_))
+        EXPECT_TRUE(e.path().filename() == "in.bin" || e.path().filename() == "in.bin.bak") << e.path();
 }
 
 TEST_F(EditCli, RefusalsExitOneAndWriteNothing) {
