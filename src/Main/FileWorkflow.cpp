@@ -25,8 +25,8 @@ using ui::MessageBox;
 
 namespace {
 
-const QString kFilter = QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*");
-const QString kSuffix = QStringLiteral("BIN");
+const QString kFilter = QString::fromLatin1(kDataFileFilter);
+const QString kSuffix = QString::fromLatin1(kDataFileSuffix);
 
 std::string Native(const QString& path) {
     return QFile::encodeName(path).toStdString();
@@ -59,18 +59,37 @@ bool TFormMain::IdleForHandOff() const {
     return QThread::currentThread()->loopLevel() <= 1;
 }
 
-void TFormMain::NoteSettingsWrite(const dbase::Status& status) {
-    if (status.ok() || settingsWarned_) return;
-    settingsWarned_ = true;
-    const std::string text = "The list of recent files can not be kept:\r\r" + status.message();
+namespace {
+
+// A message as one line: its breaks as single blanks.
+QString OneLine(const std::string& text) {
     std::string line;
     for (char c : text)
-        if (c != '\r')
+        if (c != '\r' && c != '\n')
             line += c;
-        else if (!line.ends_with(' '))
+        else if (!line.empty() && !line.ends_with(' '))
             line += ' ';
-    std::fprintf(stderr, "orbitlist: %s\n", line.c_str());
-    MessageBox::error(this, ui::MessageText(text));
+    return QFile::decodeName(QByteArray::fromStdString(line));
+}
+
+} // namespace
+
+void TFormMain::NoteSettingsWrite(const dbase::Status& status) {
+    if (status.ok()) return;
+    const QString line = OneLine("The list of recent files can not be kept: " + status.message());
+    ShowNote(line);
+    if (settingsWarned_) return;
+    settingsWarned_ = true;
+    std::fprintf(stderr, "orbitlist: %s\n", QFile::encodeName(line).constData());
+}
+
+void TFormMain::NoteBackup() {
+    const dbase::BackupResult& backup = Doc().LastBackup();
+    if (backup.outcome == dbase::BackupResult::Outcome::Made)
+        ShowNote(QStringLiteral("Backup of the file as it was: ") +
+                 QFile::decodeName(QByteArray::fromStdString(backup.backup)));
+    else if (backup.outcome == dbase::BackupResult::Outcome::NoPlace)
+        ShowNote(OneLine(dbase::NoBackupNote(backup)));
 }
 
 bool TFormMain::ConfirmDiscard() {
@@ -218,17 +237,19 @@ void TFormMain::PMSaveClick() { (void)SaveCurrentFile(); }
 bool TFormMain::SaveCurrentFile() {
     if (!Doc().FileOpened()) return false;
     if (!DestinationUsable(CurrentFile())) return false;
+    ShowNote({});
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Saving));
         status = Doc().Save(dbase::SaveModeForSave(Doc().Is256K()), Doc().Path(), Native(files_.workFile));
     }
-    // A failed save keeps the old file and the unsaved state.
+    // A failed save, or a failed backup before it, keeps the old file and the unsaved state.
     if (!status) {
         MessageBox::error(this, ui::MessageText(status.message()));
         return false;
     }
     workFileWritten_ = true;
+    NoteBackup();
     return true;
 }
 
@@ -247,6 +268,7 @@ void TFormMain::Save_DataClick(bool channel) {
     const QString oldFile = CurrentFile();
     ShowFileName(QStringLiteral("FileName:  "), name);
     SetCurrentFile(name);
+    ShowNote({});
     dbase::Status status;
     {
         WaitingForm wait(this, QString::fromLatin1(dbase::msg::Saving));
@@ -261,7 +283,7 @@ void TFormMain::Save_DataClick(bool channel) {
         return;
     }
     Doc().SetIs256K(channel);
-    OpenImageFile(name, true);
+    if (OpenImageFile(name, true)) NoteBackup();
 }
 
 bool TFormMain::FormCloseQuery() {

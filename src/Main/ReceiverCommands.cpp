@@ -49,13 +49,20 @@ void TFormMain::TB_ReceiverClick() { PM_Receiver->popup(QCursor::pos()); }
 void TFormMain::PM_ReceiverPopup() { WriteReceiver->setEnabled(Doc().FileOpened()); }
 
 void TFormMain::ReadDataClick(bool channel) {
-    const QString path = ui::FileDialog::getSaveFileName(
-        this, QStringLiteral("Save As..."), QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*"),
-        QStringLiteral("BIN"));
+    const QString path = ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."),
+                                                         QString::fromLatin1(kDataFileFilter),
+                                                         QString::fromLatin1(kDataFileSuffix));
     if (path.isEmpty() || !DestinationUsable(path)) return;
     if (QFileInfo(path).exists() &&
         MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
         return;
+    // The file the read-back may replace is kept first, as a save keeps it.
+    ShowNote({});
+    if (const dbase::Status s = Doc().BackUpBeforeWrite(QFile::encodeName(path).toStdString()); !s) {
+        MessageBox::error(this, ui::MessageText(s.message()));
+        return;
+    }
+    NoteBackup();
 
     // The kind chosen here holds for this exchange only; the open file keeps
     // its own kind until the received file is opened.
@@ -71,7 +78,7 @@ void TFormMain::ReadDataClick(bool channel) {
     if (!ConfirmDiscard()) return;
     SetCurrentFile(path);
     Doc().SetIs256K(channel);
-    OpenImageFile(path);
+    if (OpenImageFile(path)) NoteBackup();
 }
 
 void TFormMain::WriteChannelDataClick() {

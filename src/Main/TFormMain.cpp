@@ -31,8 +31,16 @@ TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
     BuildMenus();
     BuildFilterBar();
     BuildReceiverMenu();
+    BuildShortcuts();
+    BuildStatusLine();
     doc_->OnHistoryChanged([this] { PM_EditPopup(); });
+    doc_->OnStateChanged([this] { AfterDocumentChange(); });
     ResetMainView();
+}
+
+void TFormMain::AfterDocumentChange() {
+    UpdateStatusLine();
+    UpdateFileItems();
 }
 
 TFormMain::~TFormMain() = default;
@@ -94,6 +102,7 @@ void TFormMain::ResetView(bool closeDocument) {
     // Closing drops the open file: the counts go to 0 while the slots keep
     // what they hold until the next image is read over them.
     if (closeDocument) Doc().Close();
+    ShowNote({});
     ActiveOnly = SatSelected = TpSelected = TvSelected = RadioSelected = FavListSelected = false;
     Marks.Reset();
     MarkFavPos = 0;

@@ -14,6 +14,8 @@
 //   FindFilter.cpp    the filter field above the program grids
 //   EditCommands.cpp  editor dialogs, add/delete/reset, sorting, .ini import
 //   History.cpp       undo and redo, and the selection that follows them
+//   StatusLine.cpp    the status line: path, "Modified", counts, notes
+//   Shortcuts.cpp     the keyboard: item shortcuts, popup keys, F2 and Enter
 #pragma once
 
 #include "StringGrid.h"
@@ -43,6 +45,7 @@ class QMenu;
 class QPainter;
 class QPushButton;
 class QSplitter;
+class QStatusBar;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -51,6 +54,11 @@ class PictureView;
 // The window class name a second start of the program looks for.
 inline constexpr const char* kWindowClassName = "\u3010ORBITLIST 1.0.0\u3011";
 inline constexpr const char* kMainCaption = "QX_COMMON_ORBITLIST_TOOL V1.1.8 Loadini_onetp";
+// The filter and default suffix of the dialogs that name a data file; the
+// first entry, selected, shows the names data files have.
+inline constexpr const char* kDataFileFilter = "Channel files (*.bin *.BIN *.img *.IMG)|*.bin;*.BIN;*.img;*.IMG|"
+                                               "Settings Files(*.img)|*.img|All File(*.*)|*.*";
+inline constexpr const char* kDataFileSuffix = "BIN";
 
 // Files the main window works with.
 struct MainWindowFiles {
@@ -139,6 +147,11 @@ class TFormMain : public QMainWindow {
     QAction *ReadChannel = nullptr, *ReadDefault = nullptr, *WriteReceiver = nullptr;
     // What the communication dialog is built on (ports, clock); tests replace it.
     upgrade::LinkOptions ReceiverLinkOptions;
+    // The status line: the open file's full path, a note on the last open or
+    // save (a save without a backup), "Modified" while DataChanged is set,
+    // and the counts of the open database.
+    QStatusBar* StatusLine = nullptr;
+    QLabel *StatusPath = nullptr, *StatusNote = nullptr, *StatusModified = nullptr, *StatusCounts = nullptr;
 
     // ---- State of the views ----
     bool ActiveOnly = false;
@@ -188,6 +201,13 @@ class TFormMain : public QMainWindow {
     void PM_TPPopup();
     void PM_TvPopup();
     void PM_RadioPopup();
+
+    // ---- Status line (StatusLine.cpp) ----
+    void UpdateStatusLine();
+    // Shows `text` in the status line until the next open, save or close.
+    void ShowNote(const QString& text);
+    // "6 satellites, 33 transponders, 120 TV, 18 radio"; empty without a file.
+    QString CountsText() const;
 
     // ---- Undo and redo (History.cpp) ----
     void UndoClick();
@@ -367,6 +387,14 @@ public:
     // The enabling of the items beyond the popup's own: sorts, marks of the
     // selection, the move to a position.
     void ProgPopupExtras(StringGrid* grid, QMenu* sort, QMenu* marks, QAction* movePos);
+    // StatusLine.cpp, Shortcuts.cpp
+    void BuildStatusLine();
+    void BuildShortcuts();
+    void PopUpUnder(QAction* toolbarButton, QMenu* menu);
+    // F2 or Enter in `grid`: its double-click on the current row.
+    void EditCurrentEntry(StringGrid* grid);
+    void UpdateFileItems();
+    void AfterDocumentChange();
     // Marking.cpp
     void BuildMarkButtons(QWidget* panel);
     void SetUpFavList();
@@ -418,9 +446,12 @@ public:
     // False, after a box naming it, for a destination that exists and is not
     // a regular file (or a link to one); checked before anything is opened.
     bool DestinationUsable(const QString& path);
-    // Says once per run, on stderr and in a box, that the settings file can
-    // not be read or written.
+    // Says in the status line, and once per run on stderr, that the
+    // settings file can not be read or written.
     void NoteSettingsWrite(const dbase::Status& status);
+    // Tells in the status line what the backup before the last save or
+    // read-back did.
+    void NoteBackup();
     void ShowFileName(const QString& prefix, const QString& path);
     void FitFileNamePanel();
     bool FormCloseQuery();

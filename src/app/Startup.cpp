@@ -66,9 +66,14 @@ bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir) {
 }
 
 QString SettingsFilePath(const QString& exeDir, const QString& configDir) {
+    return SettingsFilePath(exeDir, configDir, QString::fromUtf8(ORBITLIST_INSTALL_BINDIR));
+}
+
+QString SettingsFilePath(const QString& exeDir, const QString& configDir, const QString& installBinDir) {
     dbase::Status why;
-    const std::string chosen = dbase::ChooseSettingsFile(QFile::encodeName(exeDir).toStdString(),
-                                                         QFile::encodeName(configDir).toStdString(), &why);
+    const std::string chosen =
+        dbase::ChooseSettingsFile(QFile::encodeName(exeDir).toStdString(), QFile::encodeName(configDir).toStdString(),
+                                  &why, QFile::encodeName(installBinDir).toStdString());
     // A settings file that is there but can not be used is worth a line; a
     // folder the user may not write into is the usual case of an installed program.
     if (!why && QFileInfo::exists(QDir(exeDir).filePath(QString::fromLatin1(dbase::kSettingsFileName))))

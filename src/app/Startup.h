@@ -22,9 +22,13 @@ inline constexpr const char* kDefaultDatabaseName = "DEFAULT.BIN";
 // true when the copy was made.
 bool CopyDefaultDatabase(const QString& exeDir, const QString& dataDir);
 
-// Where "ORBITLIST.ini" lives: beside the executable when a write there
-// succeeds, else in "orbitlist" under the per-user configuration directory
-// (created when missing). Chosen once, at start-up.
+// Where "ORBITLIST.ini" lives (see dbase::ChooseSettingsFile): beside the
+// executable of a build folder or of a portable copy that has one, else in
+// "orbitlist" under the per-user configuration directory (created when
+// missing); always there for a program installed in `installBinDir`, which
+// defaults to the programs' folder of the prefix the build installs to.
+// Chosen once, at start-up.
+QString SettingsFilePath(const QString& exeDir, const QString& configDir, const QString& installBinDir);
 QString SettingsFilePath(const QString& exeDir, const QString& configDir);
 
 // Offers, for each recovery copy of a save in place that did not finish,

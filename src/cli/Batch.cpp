@@ -180,7 +180,7 @@ int RunScript(dbase::Document& doc, std::string_view script, std::ostream& err) 
 }
 
 int CmdBatch(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseArgs(args, {"-o"}, {}, 2, 2);
+    const ParsedArgs p = ParseArgs(args, {"-o"}, {kNoBackup}, 2, 2);
     const std::string* dest = p.get("-o");
     if (!dest) throw UsageError("-o OUT is required");
     if (dest->empty()) throw UsageError("-o needs a file name");
@@ -188,8 +188,9 @@ int CmdBatch(const Args& args, std::ostream&, std::ostream& err) {
     if (dbase::Status s = ReadScript(p.positional[1], script); !s) return Fail(err, s);
     dbase::Document doc;
     if (dbase::Status s = OpenInputFor(p.positional[0], *dest, doc); !s) return Fail(err, s);
+    doc.SetBackups(!p.has(kNoBackup));
     if (const int code = RunScript(doc, script, err); code != 0) return code;
-    if (dbase::Status s = SaveOutput(doc, *dest); !s) return Fail(err, s);
+    if (dbase::Status s = SaveOutput(doc, *dest, err); !s) return Fail(err, s);
     return 0;
 }
 

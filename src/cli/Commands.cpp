@@ -17,15 +17,19 @@ const std::vector<Command>& Commands() {
              "find FILE [TEXT] [--kind tv|radio] [--sat SLOT] [--tp SLOT] [--scrambled | --free] [--fav N] "
              "[--lock 0|1] [--skip 0|1] [--sid N] [--pid N] [--json]",
              CmdFind},
-            {"save", "save IN OUT [--as channel|default]", CmdSave},
+            {"save", "save IN OUT [--as channel|default]", CmdSave, true},
         };
         for (const EditCommand& e : EditCommands())
-            list.push_back({e.name, e.usage, [&e](const Args& args, std::ostream& out, std::ostream& err) {
+            list.push_back({e.name, e.usage,
+                            [&e](const Args& args, std::ostream& out, std::ostream& err) {
                                 return RunEdit(e, args, out, err);
-                            }});
-        list.push_back({"batch", "batch FILE SCRIPT -o OUT", CmdBatch});
-        list.push_back({"read", "read --port DEV --kind channel|default OUT", CmdRead});
+                            },
+                            true});
+        list.push_back({"batch", "batch FILE SCRIPT -o OUT", CmdBatch, true});
+        list.push_back({"read", "read --port DEV --kind channel|default OUT", CmdRead, true});
         list.push_back({"write", "write --port DEV [--verify] FILE", CmdWrite});
+        for (Command& c : list)
+            if (c.backup) c.usage += " [" + std::string(kNoBackup) + "]";
         return list;
     }();
     return commands;

@@ -16,6 +16,9 @@ struct Command {
     std::string name;
     std::string usage;
     std::function<int(const Args& args, std::ostream& out, std::ostream& err)> run;
+    // The command writes a data file, keeping an existing one first as
+    // NAME.bak; its usage ends with the option that turns that off.
+    bool backup = false;
 };
 
 const std::vector<Command>& Commands();

@@ -81,8 +81,15 @@ dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase:
     return OpenInput(in, doc);
 }
 
-dbase::Status SaveOutput(dbase::Document& doc, const std::string& out) {
-    return doc.Save(dbase::SaveModeForSave(doc.Is256K()), out);
+dbase::Status SaveOutput(dbase::Document& doc, const std::string& out, std::ostream& err, dbase::SaveMode mode) {
+    if (mode == dbase::SaveMode::None) mode = dbase::SaveModeForSave(doc.Is256K());
+    if (dbase::Status s = doc.Save(mode, out); !s) return s;
+    NoteBackup(doc.LastBackup(), err);
+    return dbase::Status::Ok();
+}
+
+void NoteBackup(const dbase::BackupResult& backup, std::ostream& err) {
+    if (backup.outcome == dbase::BackupResult::Outcome::NoPlace) err << dbase::NoBackupNote(backup) << '\n';
 }
 
 std::string Latin1ToUtf8(const std::string& text) {

@@ -59,8 +59,18 @@ dbase::Status OpenInput(const std::string& path, dbase::Document& doc);
 // is read, and nothing blocks, for a destination that would be refused.
 dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase::Document& doc);
 
-// Saves `doc` to `out` in the form the Save command uses.
-dbase::Status SaveOutput(dbase::Document& doc, const std::string& out);
+// The option of every command that writes a data file: without it an
+// existing file is first kept as NAME.bak (see Document::Backups).
+inline constexpr const char* kNoBackup = "--no-backup";
+
+// Saves `doc` to `out` in form `mode`, the Save command's form when None.
+// Unless `doc` has its backups off, an existing OUT is first kept as OUT.bak;
+// when no backup can be made there, `err` says so and the save goes on.
+dbase::Status SaveOutput(dbase::Document& doc, const std::string& out, std::ostream& err,
+                         dbase::SaveMode mode = dbase::SaveMode::None);
+
+// Tells on `err` that a file was written without a backup, when it was.
+void NoteBackup(const dbase::BackupResult& backup, std::ostream& err);
 
 // Text in ISO 8859-1 as UTF-8.
 std::string Latin1ToUtf8(const std::string& text);

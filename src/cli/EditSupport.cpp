@@ -25,9 +25,12 @@ const EditCommand* FindEditCommand(const std::string& name) {
 }
 
 ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output) {
-    std::set<std::string> valued = c.valued;
-    if (output) valued.insert("-o");
-    ParsedArgs p = ParseArgs(args, valued, {}, c.minPos, c.maxPos);
+    std::set<std::string> valued = c.valued, flags;
+    if (output) {
+        valued.insert("-o");
+        flags.insert(kNoBackup);
+    }
+    ParsedArgs p = ParseArgs(args, valued, flags, c.minPos, c.maxPos);
     if (output) {
         const std::string* dest = p.get("-o");
         if (!dest) throw UsageError("-o OUT is required");
@@ -49,9 +52,10 @@ int RunEdit(const EditCommand& c, const Args& args, std::ostream& out, std::ostr
     const ParsedArgs p = ParseEditArgs(c, args, true);
     dbase::Document doc;
     if (dbase::Status s = OpenInputFor(p.positional[0], *p.get("-o"), doc); !s) return Fail(err, s);
+    doc.SetBackups(!p.has(kNoBackup));
     EditReport report;
     if (dbase::Status s = ApplyEdit(c, p, doc, report); !s) return Fail(err, s);
-    if (dbase::Status s = SaveOutput(doc, *p.get("-o")); !s) return Fail(err, s);
+    if (dbase::Status s = SaveOutput(doc, *p.get("-o"), err); !s) return Fail(err, s);
     for (const std::string& w : report.warnings) Fail(err, w);
     for (const std::string& n : report.notes) out << n << '\n';
     return 0;

@@ -53,7 +53,8 @@ void AddReorderEditCommands(std::vector<EditCommand>& list);
 void AddImportEditCommands(std::vector<EditCommand>& list);
 
 // Parses the words of command `c` (FILE first); with `output` the -o OUT
-// option is taken and required. Runs the command's check. Throws UsageError.
+// option is taken and required, and --no-backup taken. Runs the command's
+// check. Throws UsageError.
 ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output);
 
 // Runs `c` as one step of `doc`. On success the warnings and notes are left

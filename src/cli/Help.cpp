@@ -1,5 +1,6 @@
 #include "Help.h"
 
+#include "Common.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -239,7 +240,20 @@ constexpr size_t kWidth = 100;
 } // namespace
 
 const std::vector<CommandHelp>& CommandHelps() {
-    static const std::vector<CommandHelp> helps = BuildHelps();
+    static const std::vector<CommandHelp> helps = [] {
+        std::vector<CommandHelp> list = BuildHelps();
+        // Every command that writes a data file ends with the same option.
+        for (CommandHelp& h : list) {
+            const auto c = std::find_if(Commands().begin(), Commands().end(),
+                                        [&](const Command& command) { return command.name == h.name; });
+            if (c != Commands().end() && c->backup)
+                h.arguments.push_back(
+                    {"[" + std::string(kNoBackup) + "]",
+                     "write without a backup; otherwise a file that is replaced is first copied beside itself under "
+                     "its whole name plus .bak (channel.bin.bak), replacing an older backup"});
+        }
+        return list;
+    }();
     return helps;
 }
 

@@ -128,15 +128,22 @@ std::string RequirePort(const ParsedArgs& p) {
 void SetLinkClock(dbase::LinkClock* clock) { g_clock = clock; }
 
 int CmdRead(const Args& args, std::ostream&, std::ostream& err) {
-    const ParsedArgs p = ParseArgs(args, {"--port", "--kind"}, {}, 1, 1);
+    const ParsedArgs p = ParseArgs(args, {"--port", "--kind"}, {kNoBackup}, 1, 1);
     const std::string dev = RequirePort(p);
     const std::string* kind = p.get("--kind");
     if (!kind) throw UsageError("--kind is required");
     if (*kind != "channel" && *kind != "default") throw UsageError("--kind takes channel or default");
     const std::string out = p.positional[0];
     const bool is256K = *kind == "channel";
-    // A destination that could never take the file is refused before the port is opened.
+    // A destination that could never take the file is refused before the port
+    // is opened, and an existing one is kept as OUT.bak before the exchange
+    // can replace it.
     if (dbase::Status s = dbase::CheckDestination(out); !s) return Fail(err, s);
+    if (!p.has(kNoBackup)) {
+        dbase::BackupResult backup;
+        if (dbase::Status s = dbase::BackUpFile(out, backup); !s) return Fail(err, s);
+        NoteBackup(backup, err);
+    }
     return RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.ReadBackImage(out, is256K); });
 }
 

@@ -80,9 +80,11 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
 }
 
 Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const FileForm& form,
-                 const std::string& workFile) {
+                 const std::string& workFile, const std::function<Status()>& beforeWrite) {
     std::vector<uint8_t> bytes;
     if (Status s = BuildSaveBytes(db, mode, bytes, form.front); !s) return s;
+    if (beforeWrite)
+        if (Status s = beforeWrite(); !s) return s;
     if (Status s = WriteFileAtomic(dest, bytes); !s) return s;
     db.FavLocksStored = db.FavLocks;
     if (!workFile.empty()) {

@@ -8,6 +8,7 @@
 #include "Status.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -76,8 +77,10 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
 // atomically (see WriteFileAtomic); `form` is the form of the open file. On success the stored copy
 // of the favourite locks takes the decoded one; on failure an existing
 // destination is untouched. When `workFile` is not empty it receives the new
-// container as the open file's form would have it.
+// container as the open file's form would have it. `beforeWrite`, when
+// given, runs once the bytes are built and before anything is written; its
+// failure stops the save.
 Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const FileForm& form = {},
-                 const std::string& workFile = {});
+                 const std::string& workFile = {}, const std::function<Status()>& beforeWrite = {});
 
 } // namespace dbase

@@ -3,6 +3,7 @@
 #include "Marks.h"
 #include "StepNames.h"
 
+#include <filesystem>
 #include <utility>
 
 namespace dbase {
@@ -26,22 +27,40 @@ void Document::ClearHistory() {
     saved_ = 0;
     historyBytes_ = 0;
     SyncBase();
-    if (listener_) listener_();
+    HistoryChanged();
 }
 
 // ---------------------------------------------------------------- file
 
-void Document::Opened(const OpenedFile& opened, bool is256K) {
+namespace {
+
+// The file a write to `path` lands on, as one text for every way of naming it.
+std::string RealPath(const std::string& path) {
+    std::string resolved;
+    if (!ResolveDestination(path, resolved)) resolved = path;
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(resolved, ec);
+    return ec ? resolved : real.string();
+}
+
+} // namespace
+
+void Document::Opened(const OpenedFile& opened, bool is256K, const std::string& path) {
     form_ = {is256K, opened.container.front};
     fileOpened_ = true;
     dataChanged_ = false;
+    // A new session of backups; the file a read-back has just written stays written.
+    const bool readBack = !readBack_.empty() && !path.empty() && RealPath(path) == readBack_;
+    written_.clear();
+    if (readBack) written_.insert(readBack_);
+    readBack_.clear();
 }
 
 Status Document::Open(const std::string& path, bool is256K, OpenedFile* openedOut, const std::string& workFile) {
     if (InStep()) EndStep();
     OpenedFile opened;
     if (Status s = OpenImageFile(path, is256K, *db_, &opened, workFile); !s) return s;
-    Opened(opened, is256K);
+    Opened(opened, is256K, path);
     ClearHistory();
     if (openedOut) *openedOut = opened;
     return Status::Ok();
@@ -51,7 +70,7 @@ Status Document::OpenBytes(std::span<const uint8_t> file, bool is256K, OpenedFil
     if (InStep()) EndStep();
     OpenedFile opened;
     if (Status s = OpenImageBytes(file, is256K, *db_, &opened); !s) return s;
-    Opened(opened, is256K);
+    Opened(opened, is256K, {});
     ClearHistory();
     if (openedOut) *openedOut = opened;
     return Status::Ok();
@@ -61,10 +80,14 @@ Status Document::Reopen(const std::string& path, bool is256K, const std::string&
     if (InStep()) EndStep();
     OpenedFile opened;
     if (Status s = OpenImageFile(path, is256K, *db_, &opened, workFile); !s) return s;
-    Opened(opened, is256K);
+    // The session goes on: the file was written by it.
+    form_ = {is256K, opened.container.front};
+    fileOpened_ = true;
+    dataChanged_ = false;
     // The steps keep what they changed; the reopened data is where they stand now.
     SyncBase();
     saved_ = position_;
+    StateChanged();
     return Status::Ok();
 }
 
@@ -74,6 +97,8 @@ void Document::Adopt(std::unique_ptr<Database> db, const FileForm& form) {
     form_ = form;
     fileOpened_ = true;
     dataChanged_ = false;
+    written_.clear();
+    readBack_.clear();
     ClearHistory();
 }
 
@@ -84,16 +109,38 @@ void Document::Close() {
     db_->TpAlignWord = {};
     fileOpened_ = false;
     dataChanged_ = false;
+    written_.clear();
     ClearHistory();
+}
+
+Status Document::BackUpOnce(const std::string& dest, const std::string& key) {
+    lastBackup_ = {};
+    if (!backups_ || written_.count(key)) return Status::Ok();
+    if (Status s = BackUpFile(dest, lastBackup_); !s) return s;
+    if (lastBackup_.outcome == BackupResult::Outcome::Made) written_.insert(key);
+    return Status::Ok();
+}
+
+Status Document::BackUpBeforeWrite(const std::string& dest) {
+    const std::string key = RealPath(dest);
+    if (Status s = BackUpOnce(dest, key); !s) return s;
+    written_.insert(key);
+    readBack_ = key;
+    return Status::Ok();
 }
 
 Status Document::Save(SaveMode mode, const std::string& dest, const std::string& workFile) {
     if (InStep()) EndStep();
-    if (Status s = SaveImage(*db_, mode, dest, form_, workFile); !s) return s;
+    const std::string key = RealPath(dest);
+    lastBackup_ = {};
+    if (Status s = SaveImage(*db_, mode, dest, form_, workFile, [&] { return BackUpOnce(dest, key); }); !s)
+        return s;
+    written_.insert(key);
     dataChanged_ = false;
     // The save writes the stored copy of the locks; it is no step.
     base_->FavLocksStored = db_->FavLocksStored;
     saved_ = position_;
+    StateChanged();
     return Status::Ok();
 }
 
@@ -141,6 +188,7 @@ void Document::CancelStep() {
     open_.reset();
     const Step step = Diff(*base_, *db_);
     ApplySide(step, false, *db_);
+    StateChanged();
 }
 
 void Document::Record(Step step) {
@@ -154,7 +202,7 @@ void Document::Record(Step step) {
     steps_.push_back(std::move(step));
     position_ = steps_.size();
     dataChanged_ = true;
-    if (listener_) listener_();
+    HistoryChanged();
 }
 
 // -------------------------------------------------------- undo and redo
@@ -187,7 +235,7 @@ std::optional<StepFocus> Document::Redo() {
 
 void Document::AfterUndoRedo() {
     dataChanged_ = !saved_ || *saved_ != position_;
-    if (listener_) listener_();
+    HistoryChanged();
 }
 
 } // namespace dbase

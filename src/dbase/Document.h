@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,8 @@ class Document {
     // Opens a data file of the expected kind (see OpenImageFile). On success
     // the file is open in that form, DataChanged is clear, the history starts
     // empty and the opened data is its saved point; on failure nothing
-    // changes.
+    // changes. A successful open (also OpenBytes and Adopt) starts a new
+    // session of backups (see Backups).
     Status Open(const std::string& path, bool is256K, OpenedFile* opened = nullptr,
                 const std::string& workFile = {});
     // Opens the bytes of a data file (see OpenImageBytes), as Open does.
@@ -53,27 +55,55 @@ class Document {
     // until the next image is read over them).
     void Close();
 
-    // Saves in form `mode` to `dest` (see SaveImage). On success the data as
-    // it stands is the saved point; a failed save marks nothing.
+    // Saves in form `mode` to `dest` (see SaveImage), after the backup of an
+    // existing `dest` when this session has not written it yet (see
+    // Backups). On success the data as it stands is the saved point; a failed
+    // save, and a backup that failed, mark nothing and write nothing.
     Status Save(SaveMode mode, const std::string& dest, const std::string& workFile = {});
+
+    // ------------------------------------------------------------- backups
+
+    // Whether the first write over an existing file in a session first
+    // keeps the file as it was beside it (see BackUpFile); later writes of
+    // the session leave that backup alone. A session starts with each open
+    // and goes on through Save as and its Reopen. On by default.
+    bool Backups() const { return backups_; }
+    void SetBackups(bool on) { backups_ = on; }
+    // The backup before a write over `dest` that is no Save (the receiver's
+    // read-back), made as Save makes it. `dest` then counts as written in
+    // this session, and stays so for the next Open when that opens it: the
+    // file a read-back brought in keeps the backup of the file it replaced.
+    Status BackUpBeforeWrite(const std::string& dest);
+    // What the backup before the last Save or BackUpBeforeWrite did;
+    // Outcome::None when it made none.
+    const BackupResult& LastBackup() const { return lastBackup_; }
 
     // Whether the data differs from the saved file as the window tells the
     // user. Steps set it; Undo and Redo set it by whether they reach the
     // saved point. Some commands set it without changing the data.
     bool DataChanged() const { return dataChanged_; }
-    void SetDataChanged(bool changed) { dataChanged_ = changed; }
+    void SetDataChanged(bool changed) {
+        dataChanged_ = changed;
+        StateChanged();
+    }
 
     // Whether a file is open (the data came from a file, a read-back or the
     // default database), and the form it was opened in: what Save writes.
     bool FileOpened() const { return fileOpened_; }
-    void SetFileOpened(bool opened) { fileOpened_ = opened; }
+    void SetFileOpened(bool opened) {
+        fileOpened_ = opened;
+        StateChanged();
+    }
     const FileForm& Form() const { return form_; }
     bool Is256K() const { return form_.is256K; }
     // The kind an open is asked for is chosen before the open.
     void SetIs256K(bool is256K) { form_.is256K = is256K; }
     // The file Save writes to.
     const std::string& Path() const { return path_; }
-    void SetPath(std::string path) { path_ = std::move(path); }
+    void SetPath(std::string path) {
+        path_ = std::move(path);
+        StateChanged();
+    }
 
     // --------------------------------------------------------------- steps
 
@@ -128,6 +158,11 @@ class Document {
     // Called after every change of the history (a step recorded, taken back
     // or applied again, the history cleared), for a window to show it.
     void OnHistoryChanged(std::function<void()> listener) { listener_ = std::move(listener); }
+    // Called after every change of what a status line tells of the document:
+    // a file opened, reopened, closed or saved, the path, FileOpened and
+    // DataChanged set, and every change of the history (which changes the
+    // data and its counts).
+    void OnStateChanged(std::function<void()> listener) { stateListener_ = std::move(listener); }
 
   private:
     struct OpenStep {
@@ -136,9 +171,17 @@ class Document {
         bool dataChanged = false; // as it was when the step began
     };
     void Record(Step step);
-    void Opened(const OpenedFile& opened, bool is256K);
+    void Opened(const OpenedFile& opened, bool is256K, const std::string& path);
+    Status BackUpOnce(const std::string& dest, const std::string& key);
     void SyncBase();
     void AfterUndoRedo();
+    void HistoryChanged() {
+        if (listener_) listener_();
+        StateChanged();
+    }
+    void StateChanged() {
+        if (stateListener_) stateListener_();
+    }
 
     std::unique_ptr<Database> db_;
     // The data as of the end of the last step: what a new step is compared with.
@@ -153,8 +196,14 @@ class Document {
     bool fileOpened_ = false;
     FileForm form_;
     std::string path_;
-    std::function<void()> listener_;
+    std::function<void()> listener_, stateListener_;
     StepParts lastMoved_;
+    bool backups_ = true;
+    // The files this session has written or backed up, by their real path;
+    // and the one a read-back wrote, kept for the Open that follows it.
+    std::set<std::string> written_;
+    std::string readBack_;
+    BackupResult lastBackup_;
 };
 
 } // namespace dbase

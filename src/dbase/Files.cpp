@@ -495,6 +495,118 @@ Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes
     return WriteInPlace(path, pathIn, bytes);
 }
 
+namespace {
+
+constexpr std::string_view kBackupSuffix = ".bak";
+
+// Copies everything `from` holds into `to`; returns 0 or the error.
+int CopyContent(int from, int to) {
+    uint8_t buffer[65536];
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t n = ::pread(from, buffer, sizeof buffer, offset);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return 0;
+        if (int err = WriteAllAt(to, std::span<const uint8_t>(buffer, static_cast<size_t>(n)), offset)) return err;
+        offset += n;
+    }
+}
+
+} // namespace
+
+Status BackUpFile(const std::string& pathIn, BackupResult& result) {
+    result = {};
+    std::string path;
+    if (Status s = ResolveDestination(pathIn, path); !s) return s;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return Status::Ok();
+        return IoError(kCannotSave, pathIn, errno);
+    }
+    if (!S_ISREG(st.st_mode)) return NotRegular(kCannotSave, pathIn, st.st_mode);
+    // A file the save would refuse is not copied either.
+    if (::access(path.c_str(), W_OK) != 0) return IoError(kCannotSave, pathIn, errno);
+
+    result.file = path;
+    result.backup = path + std::string(kBackupSuffix);
+    const std::string& backup = result.backup;
+    auto noPlace = [&](std::string why) {
+        result.outcome = BackupResult::Outcome::NoPlace;
+        result.why = std::move(why);
+        return Status::Ok();
+    };
+    auto failed = [&](const std::string& why) {
+        return Status::Error(std::string(kCannotSave) + "\r\rIts backup " + backup + " can not be written: " + why +
+                             ".\rThe file is left as it was.");
+    };
+
+    struct stat old {};
+    if (::lstat(backup.c_str(), &old) != 0) {
+        if (errno == ENAMETOOLONG) return noPlace("its name has no room for \".bak\"");
+        if (errno != ENOENT) return failed(std::strerror(errno));
+    } else if (S_ISDIR(old.st_mode)) {
+        return failed("a folder of that name is in the way");
+    }
+
+    Fd source(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!source.ok()) {
+        if (errno == EACCES || errno == EPERM) return noPlace("it can not be read");
+        return failed(std::strerror(errno));
+    }
+    struct stat src {};
+    if (::fstat(source.get(), &src) != 0) return failed(std::strerror(errno));
+    if (!S_ISREG(src.st_mode)) return NotRegular(kCannotSave, pathIn, src.st_mode);
+
+    const std::string dir = ParentOf(path);
+    std::string tmpl = dir + "/" + std::string(kTempPrefix) + "XXXXXX" + std::string(kTempSuffix);
+    Fd tmp(::mkostemps(tmpl.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC));
+    if (!tmp.ok()) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return noPlace(dir + " takes no new file");
+        if (errno == ENAMETOOLONG) return noPlace("the name of its folder is too long");
+        return failed(std::strerror(errno));
+    }
+    auto drop = [&](int err) {
+        tmp.Close();
+        ::unlink(tmpl.c_str());
+        return failed(std::strerror(err));
+    };
+    struct stat made {};
+    if (::fstat(tmp.get(), &made) != 0) return drop(errno);
+    mode_t mode = src.st_mode & 07777;
+    if ((made.st_uid != src.st_uid || made.st_gid != src.st_gid) &&
+        ::fchown(tmp.get(), src.st_uid, src.st_gid) != 0) {
+        // Another user's file: the backup is the user's own, in the file's
+        // group where it may be, and never set-id.
+        (void)::fchown(tmp.get(), static_cast<uid_t>(-1), src.st_gid);
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    }
+    if (::fchmod(tmp.get(), mode) != 0) return drop(errno);
+    if (int err = CopyContent(source.get(), tmp.get())) return drop(err);
+    const struct timespec times[2] = {src.st_atim, src.st_mtim};
+    (void)::futimens(tmp.get(), times);
+    if (::fsync(tmp.get()) != 0) return drop(errno);
+    if (int err = tmp.Close()) {
+        ::unlink(tmpl.c_str());
+        return failed(std::strerror(err));
+    }
+    if (::rename(tmpl.c_str(), backup.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        if (err == ENAMETOOLONG) return noPlace("its name has no room for \".bak\"");
+        return failed(err == EISDIR ? "a folder of that name is in the way" : std::strerror(err));
+    }
+    SyncFolder(dir);
+    result.outcome = BackupResult::Outcome::Made;
+    return Status::Ok();
+}
+
+std::string NoBackupNote(const BackupResult& result) {
+    return "No backup of " + result.file + " can be made (" + result.why + "); it is written without one.";
+}
+
 Status WriteWorkFile(const std::string& path, std::span<const uint8_t> bytes) {
     const std::string what = "The working file can not be written!";
     Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));

@@ -72,6 +72,37 @@ Status CheckDestination(const std::string& path);
 // data reaches the disk before the function returns.
 Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes, bool sync = true);
 
+// What the backup before a write over a file did.
+struct BackupResult {
+    enum class Outcome {
+        None,    // nothing was there to keep (no file), or nothing was asked
+        Made,    // the file as it was is in `backup`
+        NoPlace, // no backup can be made beside the file; `why` says why
+    };
+    Outcome outcome = Outcome::None;
+    std::string file;   // the file that is written over (links followed)
+    std::string backup; // its backup: the file's whole name plus ".bak"
+    std::string why;
+};
+
+// Copies the regular file `path` (links followed) to its whole name plus
+// ".bak" beside it, before it is written over: "channel.bin" gives
+// "channel.bin.bak", which replaces an older backup (never writing through a
+// link of that name). The copy keeps the file's mode, owner, group and
+// times, and is written as a save writes: a temporary file, synced, renamed
+// into place. Ok with Outcome::None when nothing is at `path`.
+//
+// A copy that fails while it is written (a full disk, a read error, a folder
+// of that name) returns the error and leaves the file and any older backup
+// as they were. Where no backup can be made beside the file at all -- its
+// folder takes no new file, its name has no room for ".bak", the file can
+// not be read -- the result is Ok with Outcome::NoPlace.
+Status BackUpFile(const std::string& path, BackupResult& result);
+
+// The sentence that tells the user a file was written without a backup
+// (Outcome::NoPlace), as the status line and stderr show it.
+std::string NoBackupNote(const BackupResult& result);
+
 // Writes the working file: created with mode 0600 when missing, never through
 // a symbolic link, and only when the file there is the user's own.
 Status WriteWorkFile(const std::string& path, std::span<const uint8_t> bytes);

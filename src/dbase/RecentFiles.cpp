@@ -226,9 +226,43 @@ Status TrySettingsWrite(const std::string& path) {
     return WriteText(target, text);
 }
 
-std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir, Status* why) {
+ProgramPlace PlaceOfProgram(const std::string& exeDir, const std::string& installBinDir) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path exe = fs::weakly_canonical(exeDir, ec);
+    if (ec || exe.empty()) return ProgramPlace::Elsewhere;
+    if (!installBinDir.empty()) {
+        const fs::path bin = fs::weakly_canonical(installBinDir, ec);
+        if (!ec && bin == exe) return ProgramPlace::Installed;
+    }
+    // An installation in another prefix than the one built for (a staged or
+    // moved one) has the program's shared files beside its "bin" folder.
+    if (exe.filename() == "bin" && fs::is_directory(exe.parent_path() / "share" / "orbitlist", ec))
+        return ProgramPlace::Installed;
+    if (fs::exists(exe / "CMakeCache.txt", ec) || fs::exists(exe.parent_path() / "CMakeCache.txt", ec))
+        return ProgramPlace::BuildFolder;
+    return ProgramPlace::Elsewhere;
+}
+
+std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir, Status* why,
+                               const std::string& installBinDir) {
     const std::string besideExe = (std::filesystem::path(exeDir) / kSettingsFileName).string();
-    const Status tried = TrySettingsWrite(besideExe);
+    Status tried;
+    switch (PlaceOfProgram(exeDir, installBinDir)) {
+    case ProgramPlace::Installed:
+        tried = Status::Error("An installed program keeps its settings in the user's configuration folder.");
+        break;
+    case ProgramPlace::BuildFolder:
+        tried = TrySettingsWrite(besideExe);
+        break;
+    case ProgramPlace::Elsewhere: {
+        struct stat st {};
+        tried = ::lstat(besideExe.c_str(), &st) == 0
+                    ? TrySettingsWrite(besideExe)
+                    : Status::Error("No settings file is beside the program, which is not in a build folder.");
+        break;
+    }
+    }
     if (why) *why = tried;
     if (tried) return besideExe;
     const std::filesystem::path dir = std::filesystem::path(configDir) / "orbitlist";

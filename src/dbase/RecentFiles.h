@@ -52,13 +52,24 @@ Status WriteRecentFiles(const std::string& path, const RecentFileList& files);
 // written again with its own bytes, a missing one is made and removed.
 Status TrySettingsWrite(const std::string& path);
 
-// Where the settings file lives: "ORBITLIST.ini" beside the executable when
-// a write there succeeds, else in "orbitlist" under the per-user
-// configuration folder `configDir` (made when missing).
+// How the program in `exeDir` came to be there.
+enum class ProgramPlace {
+    Installed,   // in `installBinDir`, or in a "bin" folder beside "share/orbitlist"
+    BuildFolder, // a build folder: "CMakeCache.txt" in the folder or its parent
+    Elsewhere,   // a copy put anywhere else
+};
+ProgramPlace PlaceOfProgram(const std::string& exeDir, const std::string& installBinDir = {});
+
+// Where the settings file lives. Beside the executable ("ORBITLIST.ini") for
+// a run from a build folder, or where that file is already there (a portable
+// copy), when a write there succeeds; otherwise, and always for an installed
+// program (see PlaceOfProgram), in "orbitlist" under the per-user
+// configuration folder `configDir` (made when missing) -- also for the
+// super-user, who could write anywhere.
 // `besideExe`, when given, receives why the place beside the executable was
 // not taken (Ok when it was).
 std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir,
-                               Status* besideExe = nullptr);
+                               Status* besideExe = nullptr, const std::string& installBinDir = {});
 
 // Returns true and sets `updated` to the list after `opened` was opened when
 // the list changes: a file already in the list (exact, case-sensitive text)

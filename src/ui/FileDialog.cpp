@@ -78,14 +78,13 @@ QString FileDialog::qtFilter(const QString& filter) {
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString& name = parts[i];
-        const QString& pattern = parts[i + 1];
-        // Qt reads the patterns from the last pair of brackets of an entry.
-        if (name.endsWith(QLatin1Char(')')) &&
-            name.contains(QStringLiteral("(") + pattern + QLatin1Char(')')))
+        // Qt reads the patterns, separated by blanks, from the last pair of
+        // brackets of an entry.
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (name.endsWith(QStringLiteral("(") + patterns + QLatin1Char(')')))
             out << name;
         else
-            out << name + QStringLiteral(" (") +
-                       QString(pattern).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+            out << name + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return out.join(QStringLiteral(";;"));
 }

@@ -103,9 +103,24 @@ class TestStartup : public QObject {
         QVERIFY(!app::CopyDefaultDatabase(exe.path(), data.filePath("missing/dir")));
     }
 
-    void settingsFileBesideAWritableExecutable() {
+    void settingsFileBesideTheExecutableOfABuildFolder() {
         QTemporaryDir exe, config;
+        WriteFile(exe.filePath("CMakeCache.txt"), "");
         QCOMPARE(app::SettingsFilePath(exe.path(), config.path()), exe.filePath("ORBITLIST.ini"));
+        // Installed there, the same folder sends it to the user's folder.
+        QCOMPARE(app::SettingsFilePath(exe.path(), config.path(), exe.path()),
+                 config.filePath("orbitlist/ORBITLIST.ini"));
+    }
+
+    // The program as installed and run by root, whose trial write beside it
+    // would succeed: the user's folder, and not a word about it.
+    void settingsFileOfAnInstalledProgramIsTheUsers() {
+        QTemporaryDir prefix, config;
+        QVERIFY(QDir().mkpath(prefix.filePath("bin")));
+        QVERIFY(QDir().mkpath(prefix.filePath("share/orbitlist")));
+        QCOMPARE(app::SettingsFilePath(prefix.filePath("bin"), config.path()),
+                 config.filePath("orbitlist/ORBITLIST.ini"));
+        QVERIFY(!QFile::exists(prefix.filePath("bin/ORBITLIST.ini")));
     }
 
     void settingsFileInTheUserFolderOtherwise() {
@@ -118,6 +133,7 @@ class TestStartup : public QObject {
     void settingsFileInTheUserFolderWhenTheExecutableFolderIsReadOnly() {
         if (::geteuid() == 0) QSKIP("permissions do not bind the super-user");
         QTemporaryDir exe, config;
+        WriteFile(exe.filePath("CMakeCache.txt"), "");
         QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::ExeOwner);
         QCOMPARE(app::SettingsFilePath(exe.path(), config.path()),
                  config.filePath("orbitlist/ORBITLIST.ini"));

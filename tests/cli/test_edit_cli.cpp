@@ -116,12 +116,16 @@ TEST_F(EditCli, EditProgramRoundTripKeepsWhatIsNotGiven) {
 }
 
 TEST_F(EditCli, OutputMayReplaceTheInput) {
+    const auto original = Bytes(file_);
     ASSERT_EQ(Run({"fav-name", file_, "16", "Z\xC3\xBCrich", "-o", file_}), 0) << err_.str();
     EXPECT_EQ(Load(file_)->FavNames[15], "Z\xFCrich");
+    EXPECT_EQ(Bytes(file_ + ".bak"), original);
     const auto bytes = Bytes(file_);
     EXPECT_EQ(Run({"fav-name", file_, "1", "Sixteen chars!!!", "-o", file_}), 1);
     EXPECT_EQ(Bytes(file_), bytes);
-    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename(), "in.bin");
+    EXPECT_EQ(Bytes(file_ + ".bak"), original);
+    for (const auto& e : fs::directory_iterator(dir_))
+        EXPECT_TRUE(e.path().filename() == "in.bin" || e.path().filename() == "in.bin.bak") << e.path();
 }
 
 TEST_F(EditCli, RefusalsExitOneAndWriteNothing) {
@@ -305,4 +309,46 @@ TEST_F(EditCli, ImportIni) {
 
     const std::string packed = SaveFull("full.bin");
     ExpectRefused({"import-ini", packed, "0", ini + "channelscan-0100.ini"}, "Number of Tp exceed!");
+}
+
+// Every command that writes a data file keeps the file it replaces as
+// OUT.bak, once per run; --no-backup turns that off.
+TEST_F(EditCli, AReplacedFileIsKeptAsBakUnlessNoBackup) {
+    const std::string out = Path("out.bin"), bak = out + ".bak";
+    ASSERT_EQ(Run({"save", file_, out}), 0) << err_.str();
+    EXPECT_FALSE(fs::exists(bak)) << "nothing was there to keep";
+    const auto saved = Bytes(out);
+    ASSERT_EQ(Run({"sort", file_, "tv", "name", "-o", out}), 0) << err_.str();
+    EXPECT_EQ(Bytes(bak), saved);
+    const auto sorted = Bytes(out);
+    const std::string script = Path("script.txt");
+    std::ofstream(script) << "mark 0 lock\n";
+    ASSERT_EQ(Run({"batch", file_, script, "-o", out}), 0) << err_.str();
+    EXPECT_EQ(Bytes(bak), sorted);
+
+    fs::remove(bak);
+    ASSERT_EQ(Run({"mark", file_, "1", "skip", "-o", out, "--no-backup"}), 0) << err_.str();
+    ASSERT_EQ(Run({"save", file_, out, "--as", "default", "--no-backup"}), 0) << err_.str();
+    ASSERT_EQ(Run({"batch", file_, script, "-o", out, "--no-backup"}), 0) << err_.str();
+    EXPECT_FALSE(fs::exists(bak));
+    EXPECT_EQ(err_.str(), "");
+
+    // A backup that can not be written stops the command; one that has no
+    // place lets it go on and says so.
+    fs::create_directory(bak);
+    const auto before = Bytes(out);
+    EXPECT_EQ(Run({"save", file_, out}), 1);
+    EXPECT_NE(err_.str().find(bak + " can not be written: a folder of that name is in the way"), std::string::npos)
+        << err_.str();
+    EXPECT_EQ(Bytes(out), before);
+    const std::string longName = Path(std::string(252, 'n'));
+    fs::copy_file(file_, longName);
+    EXPECT_EQ(Run({"delete-program", file_, "0", "-o", longName}), 0);
+    EXPECT_EQ(err_.str(), "No backup of " + longName +
+                              " can be made (its name has no room for \".bak\"); it is written without one.\n");
+
+    // The option belongs to the command line, not to a script's lines or to write.
+    std::ofstream(script) << "mark 0 lock --no-backup\n";
+    EXPECT_EQ(Run({"batch", file_, script, "-o", out}), 2);
+    EXPECT_EQ(Run({"write", "--port", "COM1", file_, "--no-backup"}), 2);
 }

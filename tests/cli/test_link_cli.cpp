@@ -5,6 +5,7 @@
 
 #include "LinkTestSupport.h"
 #include "PtyLoader.h"
+#include "TestUtil.h"
 
 #include "dbase/Messages.h"
 
@@ -92,6 +93,20 @@ TEST_F(CliLink, ReadBringsBothKindsIntoFiles) {
         EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(is256K));
         EXPECT_TRUE(out_.str().empty());
     }
+}
+
+// A read-back over an existing file keeps it as OUT.bak first, unless --no-backup.
+TEST_F(CliLink, ReadKeepsTheFileItReplaces) {
+    StartLoader();
+    const std::string file = dir_.Path("received.bin");
+    testutil::WriteFile(file, {'o', 'l', 'd'});
+    ASSERT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", file}), 0) << err_.str();
+    EXPECT_EQ(linktest::ReadFile(file + ".bak"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(true));
+    std::remove((file + ".bak").c_str());
+    ASSERT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "default", "--no-backup", file}), 0);
+    EXPECT_EQ(::access((file + ".bak").c_str(), F_OK), -1);
+    EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(false));
 }
 
 TEST_F(CliLink, WriteSendsBothKinds) {

@@ -159,10 +159,12 @@ TEST(SaveImage, FailuresKeepTheOldFileAndTheChangedFlag) {
 
     ASSERT_TRUE(doc.Save(SaveMode::Channel, path).ok());
     EXPECT_FALSE(doc.DataChanged());
-    // Nothing is left behind beside the destination.
+    // Nothing is left beside the destination but the backup of the file as
+    // it was, made by the one save that wrote.
     int files = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.dir())) ++files;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(files, 2);
+    EXPECT_EQ(ReadFile(path + ".bak"), before);
 }
 
 TEST(SaveImage, KeepsThePermissionsOfTheReplacedFile) {

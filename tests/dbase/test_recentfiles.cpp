@@ -159,17 +159,59 @@ TEST(SettingsFile, AHugeSettingsFileIsRefusedAndLeftAlone) {
     EXPECT_EQ(ReadRecentFiles(ini)[0], "a");
 }
 
-// The settings place is chosen by trying to write there. As "nobody": a
-// writable file in a folder nobody may write is kept beside the executable
-// (and written in place), one nobody may only read sends the list to the
-// user's configuration folder.
+// Beside the program only for a run from a build folder or a portable copy
+// that has its file there; an installed program always keeps its settings
+// in the user's folder, also when (as for root) it could write beside itself.
+TEST(SettingsFile, BesideTheProgramOnlyInABuildFolderOrAPortableCopy) {
+    namespace fs = std::filesystem;
+    testutil::TempDir dir;
+    const std::string exe = dir.path("copy"), config = dir.path("config");
+    fs::create_directory(exe);
+    const std::string beside = exe + "/ORBITLIST.ini", inConfig = config + "/orbitlist/ORBITLIST.ini";
+    EXPECT_EQ(PlaceOfProgram(exe), ProgramPlace::Elsewhere);
+    EXPECT_EQ(ChooseSettingsFile(exe, config), inConfig) << "a copy without its file, in a writable folder";
+    EXPECT_TRUE(fs::is_directory(config + "/orbitlist"));
+    testutil::WriteFile(beside, {});
+    EXPECT_EQ(ChooseSettingsFile(exe, config), beside) << "a portable copy";
+
+    // A build folder: its cache beside the program or one folder up.
+    const std::string build = dir.path("build"), buildBin = build + "/bin";
+    fs::create_directories(buildBin);
+    testutil::WriteFile(build + "/CMakeCache.txt", {});
+    EXPECT_EQ(PlaceOfProgram(build), ProgramPlace::BuildFolder);
+    EXPECT_EQ(PlaceOfProgram(buildBin), ProgramPlace::BuildFolder);
+    EXPECT_EQ(ChooseSettingsFile(build, config), build + "/ORBITLIST.ini");
+    EXPECT_FALSE(fs::exists(build + "/ORBITLIST.ini")) << "the trial write leaves nothing behind";
+    EXPECT_EQ(PlaceOfProgram(dir.path("")), ProgramPlace::Elsewhere) << "a cache below the folder counts not";
+
+    // Installed: in the prefix's bin folder, or in any bin folder beside
+    // share/orbitlist; a settings file or a cache there changes nothing.
+    const std::string prefixBin = dir.path("usr/bin");
+    fs::create_directories(prefixBin);
+    testutil::WriteFile(prefixBin + "/ORBITLIST.ini", {});
+    testutil::WriteFile(prefixBin + "/CMakeCache.txt", {});
+    EXPECT_EQ(PlaceOfProgram(prefixBin), ProgramPlace::BuildFolder);
+    EXPECT_EQ(PlaceOfProgram(prefixBin, dir.path("usr/./bin/")), ProgramPlace::Installed);
+    Status why;
+    EXPECT_EQ(ChooseSettingsFile(prefixBin, config, &why, prefixBin), inConfig);
+    EXPECT_FALSE(why.ok());
+    fs::create_directories(dir.path("usr/share/orbitlist"));
+    EXPECT_EQ(PlaceOfProgram(prefixBin), ProgramPlace::Installed) << "a staged or moved installation";
+    EXPECT_EQ(ChooseSettingsFile(prefixBin, config), inConfig);
+}
+
+// Where the file may be beside the program, a trial write decides. As
+// "nobody": a writable file in a folder nobody may write is kept beside the
+// executable (and written in place), one nobody may only read sends the list
+// to the user's configuration folder.
 TEST(SettingsFile, ThePlaceIsChosenByTryingAWrite) {
     testutil::TempDir dir;
     const std::string exe = dir.path("exe"), config = dir.path("config");
     std::filesystem::create_directory(exe);
     std::filesystem::create_directory(config);
     const std::string beside = exe + "/ORBITLIST.ini", inConfig = config + "/orbitlist/ORBITLIST.ini";
-    // A missing file in a writable folder: chosen, and not left behind by the try.
+    testutil::WriteFile(exe + "/CMakeCache.txt", {});
+    // A missing file in a writable build folder: chosen, and not left behind by the try.
     EXPECT_EQ(ChooseSettingsFile(exe, config), beside);
     EXPECT_FALSE(std::filesystem::exists(beside));
 

@@ -81,6 +81,9 @@ class TestDialogs : public QObject {
                  QStringLiteral("Settings Files(*.img);;All File(*.*)"));
         QCOMPARE(FileDialog::qtFilter(QStringLiteral("Data|*.bin;*.img")),
                  QStringLiteral("Data (*.bin *.img)"));
+        // A name that already shows its several patterns keeps them once.
+        QCOMPARE(FileDialog::qtFilter(QStringLiteral("Channel files (*.bin *.img)|*.bin;*.img|All File(*.*)|*.*")),
+                 QStringLiteral("Channel files (*.bin *.img);;All File(*.*)"));
         QCOMPARE(FileDialog::qtFilter(QString()), QString());
     }
 
