@@ -13,6 +13,9 @@ const std::vector<Command>& Commands() {
         std::vector<Command> list = {
             {"info", "info FILE", CmdInfo},
             {"dump", "dump FILE [--json]", CmdDump},
+            {"export-csv", "export-csv FILE [-o OUT.csv]", CmdExportCsv},
+            {"diff", "diff A B [--json]", CmdDiff},
+            {"duplicates", "duplicates FILE [--json]", CmdDuplicates},
             {"save", "save IN OUT [--as channel|default]", CmdSave},
         };
         for (const EditCommand& e : EditCommands())

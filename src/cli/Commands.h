@@ -25,6 +25,9 @@ int Run(const Args& args, std::ostream& out, std::ostream& err);
 
 int CmdInfo(const Args&, std::ostream&, std::ostream&);
 int CmdDump(const Args&, std::ostream&, std::ostream&);
+int CmdExportCsv(const Args&, std::ostream&, std::ostream&);
+int CmdDiff(const Args&, std::ostream&, std::ostream&);
+int CmdDuplicates(const Args&, std::ostream&, std::ostream&);
 int CmdSave(const Args&, std::ostream&, std::ostream&);
 int CmdBatch(const Args&, std::ostream&, std::ostream&);
 int CmdRead(const Args&, std::ostream&, std::ostream&);

@@ -2,6 +2,7 @@
 // input file, reporting refusals and writing the output file.
 #pragma once
 
+#include "dbase/Bits.h"
 #include "dbase/DataFile.h"
 #include "dbase/Document.h"
 #include "dbase/Model.h"
@@ -62,9 +63,8 @@ dbase::Status OpenInputFor(const std::string& in, const std::string& out, dbase:
 // Saves `doc` to `out` in the form the Save command uses.
 dbase::Status SaveOutput(dbase::Document& doc, const std::string& out);
 
-// Text in ISO 8859-1 as UTF-8.
-std::string Latin1ToUtf8(const std::string& text);
-// UTF-8 text as ISO 8859-1; false when a character lies outside it or the text is not UTF-8.
-bool Utf8ToLatin1(const std::string& text, std::string& out);
+// Names are ISO 8859-1 in the database and UTF-8 on the command line.
+using dbase::Latin1ToUtf8;
+using dbase::Utf8ToLatin1;
 
 } // namespace cli

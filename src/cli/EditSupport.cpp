@@ -13,6 +13,7 @@ const std::vector<EditCommand>& EditCommands() {
         AddListEditCommands(list);
         AddEditorEditCommands(list);
         AddImportEditCommands(list);
+        AddListOrderEditCommands(list);
         return list;
     }();
     return commands;
@@ -27,7 +28,7 @@ const EditCommand* FindEditCommand(const std::string& name) {
 ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output) {
     std::set<std::string> valued = c.valued;
     if (output) valued.insert("-o");
-    ParsedArgs p = ParseArgs(args, valued, {}, c.minPos, c.maxPos);
+    ParsedArgs p = ParseArgs(args, valued, c.flags, c.minPos, c.maxPos);
     if (output) {
         const std::string* dest = p.get("-o");
         if (!dest) throw UsageError("-o OUT is required");
