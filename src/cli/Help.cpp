@@ -63,8 +63,9 @@ std::vector<CommandHelp> BuildHelps() {
         {"export-csv",
          "Writes the TV and the radio list as CSV for spreadsheets, one record per program in the window's order.",
          {kFile, {"[-o OUT.csv]", "the file to write, replaced atomically; standard output without it"}},
-         {"The columns: kind,number,slot,name,satellite,longitude,frequency,polarisation,symbol_rate,service_id,"
-          "video_pid,audio_pid,pcr_pid,pmt_pid,scrambled,lock,skip,favourites. kind is tv or radio, number the "
+         {"The columns, in order: kind, number, slot, name, satellite, longitude, frequency, polarisation, "
+          "symbol_rate, service_id, video_pid, audio_pid, pcr_pid, pmt_pid, scrambled, lock, skip, favourites. "
+          "kind is tv or radio, number the "
           "place in its list (from 1), slot the program's slot; frequency, polarisation and symbol_rate are the "
           "transponder's texts as the window shows them; scrambled, lock and skip are 0 or 1; favourites lists "
           "the groups (1 to 16) in ascending order separated by blanks. RFC 4180: UTF-8 without a byte-order "
