@@ -11,6 +11,7 @@
 #include "SampleData.h"
 
 #include "dbase/Consistency.h"
+#include "dbase/Image.h"
 #include "dbase/Lists.h"
 #include "dbase/Reorder.h"
 

@@ -3,6 +3,7 @@
 #include "SampleData.h"
 #include "dbase/DataFile.h"
 #include "ui/FileDialog.h"
+#include "ui/PrintDialog.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -30,6 +31,7 @@ Env::Env() {
     qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
     ui::MessageBox::setInteractive(false);
     ui::FileDialog::setInteractive(false);
+    ui::PrintDialog::setInteractive(false);
     ui::MessageBox::clearShown();
     ui::MessageBox::setNextAnswer(ui::MessageBox::NoButton);
     ui::FileDialog::clearNextFileName();
