@@ -126,7 +126,8 @@ void TFormCompare::ShowDiff() {
     if (all == 0)
         Label_Summary->setText(QStringLiteral("The files are the same."));
     else if (filter == 0)
-        Label_Summary->setText(QStringLiteral("%1 differences").arg(all));
+        Label_Summary->setText(all == 1 ? QStringLiteral("1 difference") : QStringLiteral("%1 differences").arg(all));
     else
-        Label_Summary->setText(QStringLiteral("%1 of %2 differences").arg(shown).arg(all));
+        Label_Summary->setText(QStringLiteral("%1 of %2 %3").arg(shown).arg(all).arg(
+            all == 1 ? QStringLiteral("difference") : QStringLiteral("differences")));
 }

@@ -114,6 +114,8 @@ void TFormMain::CompareWithFileClick() {
     auto* window = new TFormCompare(std::move(other), QFileInfo(name).fileName(),
                                     [this]() -> const dbase::Database& { return Db(); }, this);
     window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TFormMain::PrintListClick() {

@@ -76,7 +76,8 @@ std::vector<CommandHelp> BuildHelps() {
          {{"A", "the file before"}, {"B", "the file after"},
           {"[--json]", "print one JSON object: same, then satellites, transponders and programs (each with "
                        "added, removed, changed and, for programs, moved), then favourites; every entry has its "
-                       "key fields and name, changes a fields object of [old, new] pairs"}},
+                       "key fields and name (a program its number in the list), changes a fields object of "
+                       "[old, new] pairs"}},
          {"Satellites are paired by longitude and compared by name and LNB settings; transponders by satellite "
           "longitude, frequency and polarisation, and compared by symbol rate and FEC; programs are found as "
           "import-csv finds them, with B's programs as the rows, and compared field by field as dump names the "

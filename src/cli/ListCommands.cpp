@@ -40,6 +40,7 @@ std::string JsonEntry(const dbase::DiffEntry& e) {
     JsonObj o;
     for (const auto& [field, value] : e.key) o.raw(field, JsonValue(value));
     if (e.name) o.text("name", *e.name);
+    if (e.number > 0 && e.kind != dbase::DiffKind::Moved) o.num("number", e.number);
     if (e.kind == dbase::DiffKind::Changed) {
         JsonObj fields;
         for (const dbase::FieldChange& c : e.fields)

@@ -107,12 +107,14 @@ void DiffSectionOf(std::vector<DiffEntry>& out, const Database& a, const std::ve
         if (partner[i] < 0) {
             DiffEntry e = keyOf(b, bItems[i]);
             e.kind = DiffKind::Added;
+            e.slot = bItems[i];
             out.push_back(std::move(e));
         }
     for (size_t i = 0; i < aItems.size(); ++i)
         if (!paired[i]) {
             DiffEntry e = keyOf(a, aItems[i]);
             e.kind = DiffKind::Removed;
+            e.slot = aItems[i];
             out.push_back(std::move(e));
         }
     for (size_t i = 0; i < bItems.size(); ++i) {
@@ -121,6 +123,7 @@ void DiffSectionOf(std::vector<DiffEntry>& out, const Database& a, const std::ve
         if (changes.empty()) continue;
         DiffEntry e = keyOf(b, bItems[i]);
         e.kind = DiffKind::Changed;
+        e.slot = bItems[i];
         e.fields = std::move(changes);
         out.push_back(std::move(e));
     }
@@ -195,33 +198,42 @@ void DiffPrograms(const Database& a, const Database& b, std::vector<DiffEntry>& 
     for (const int p : match) partner.push_back(p >= 0 ? aIndex[static_cast<size_t>(p)] : -1);
     DiffSectionOf(out, a, aItems, b, bItems, partner, ProgEntry,
                   [&](int pa, int pb) { return ProgFields(a, pa, b, pb); });
+    // The numbers the window shows: place in the list of the entry's side.
+    std::vector<int> numberInA(kProgSlots, 0), numberInB(kProgSlots, 0);
+    for (const bool radio : {false, true}) {
+        int n = 0;
+        for (const int p : la.of(radio)) numberInA[static_cast<size_t>(p)] = ++n;
+        n = 0;
+        for (const int p : lb.of(radio)) numberInB[static_cast<size_t>(p)] = ++n;
+    }
+    for (DiffEntry& e : out)
+        e.number = (e.kind == DiffKind::Removed ? numberInA : numberInB)[static_cast<size_t>(e.slot)];
 
     // Moves: the rank among the paired programs of the kind on each side.
     std::vector<int> partnerOf(kProgSlots, -1); // `a` slot -> `b` slot
     for (size_t i = 0; i < bItems.size(); ++i)
         if (match[i] >= 0) partnerOf[static_cast<size_t>(match[i])] = bItems[i];
     for (const bool radio : {false, true}) {
-        std::vector<int> rankInA(kProgSlots, 0), numberInA(kProgSlots, 0);
-        int rank = 0, number = 0;
-        for (const int p : la.of(radio)) {
-            numberInA[static_cast<size_t>(p)] = ++number;
+        std::vector<int> rankInA(kProgSlots, 0);
+        int rank = 0;
+        for (const int p : la.of(radio))
             if (partnerOf[static_cast<size_t>(p)] >= 0) rankInA[static_cast<size_t>(p)] = ++rank;
-        }
-        rank = number = 0;
+        rank = 0;
         const size_t offset = radio ? lb.tv.size() : 0;
         const std::vector<int>& list = lb.of(radio);
         for (size_t i = 0; i < list.size(); ++i) {
-            ++number;
             const int pa = match[offset + i];
             if (pa < 0) continue;
             ++rank;
             if (rankInA[static_cast<size_t>(pa)] == rank) continue;
             DiffEntry e = ProgEntry(b, list[i]);
             e.kind = DiffKind::Moved;
+            e.slot = list[i];
+            e.number = numberInB[static_cast<size_t>(list[i])];
             e.positions[0] = rankInA[static_cast<size_t>(pa)];
             e.positions[1] = rank;
             e.numbers[0] = numberInA[static_cast<size_t>(pa)];
-            e.numbers[1] = number;
+            e.numbers[1] = e.number;
             out.push_back(std::move(e));
         }
     }
@@ -324,6 +336,8 @@ std::string DiffEntryText(DiffSection section, const DiffEntry& e) {
         s += value.text;
     }
     if (e.name) s += " \"" + *e.name + "\"";
+    if (section == DiffSection::Programs && e.kind != DiffKind::Moved && e.number > 0)
+        s += " (NO." + std::to_string(e.number) + ")";
     if (e.kind == DiffKind::Changed) {
         s += ":";
         for (size_t i = 0; i < e.fields.size(); ++i)

@@ -39,6 +39,10 @@ struct DiffEntry {
     std::vector<std::pair<std::string, DiffValue>> key;
     std::optional<std::string> name;
     std::vector<FieldChange> fields; // changed entries
+    // Programs: the number in the list of the side the entry comes from
+    // (1-based, as the window numbers its rows), and its slot there.
+    int number = 0;
+    int slot = -1;
     // Moved programs: the 1-based position among the paired programs of
     // their kind, and the number in the list, before and after.
     int positions[2] = {0, 0};
@@ -66,8 +70,9 @@ DatabaseDiff DiffDatabases(const Database& a, const Database& b);
 // "Satellites", "Transponders", "Programs", "Favourite groups".
 const char* DiffSectionTitle(DiffSection s);
 
-// One entry for people: its key and name, then for a change the fields
-// (`Name "Alpha" -> "Beta", Lock 0 -> 1`), for a move its positions.
+// One entry for people: its key and name (and a program's number in its
+// list, "(NO.4)"), then for a change the fields (`Name "Alpha" -> "Beta",
+// Lock 0 -> 1`), for a move its positions.
 std::string DiffEntryText(DiffSection section, const DiffEntry& entry);
 
 // The whole difference for people: "The files are the same." or, per

@@ -122,12 +122,12 @@ TEST_F(ListCli, DiffTellsPeopleAndProgramsWhatChanged) {
     WriteShuffled("shuffled.bin");
     ASSERT_EQ(Run({"diff", file_, Path("shuffled.bin")}), 0);
     EXPECT_NE(out_.find("Programs:\n"), std::string::npos);
-    EXPECT_NE(out_.find("  changed  tv 19.2 12109 H 1014 \"Other\": Name \"Rhein 24\" -> \"Other\"\n"),
+    EXPECT_NE(out_.find("  changed  tv 19.2 12109 H 1014 \"Other\" (NO.23): Name \"Rhein 24\" -> \"Other\"\n"),
               std::string::npos)
         << out_;
     ASSERT_EQ(Run({"diff", file_, Path("shuffled.bin"), "--json"}), 0);
     EXPECT_NE(out_.find("{\"kind\": \"tv\", \"longitude\": \"19.2\", \"frequency\": \"12109\", \"polarisation\": \"H\", "
-                        "\"service_id\": \"1014\", \"name\": \"Other\", \"fields\": {\"Name\": [\"Rhein 24\", "
+                        "\"service_id\": \"1014\", \"name\": \"Other\", \"number\": 23, \"fields\": {\"Name\": [\"Rhein 24\", "
                         "\"Other\"]}}"),
               std::string::npos)
         << out_;

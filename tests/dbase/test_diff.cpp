@@ -81,9 +81,9 @@ TEST_F(Diff, ADeletionMovesNoOtherProgram) {
     ChangeProgram(*b, 0, v);
     const DatabaseDiff d = Run();
     EXPECT_EQ(Entries(d, DiffSection::Programs),
-              (std::vector<std::string>{"removed tv 19.2 11739 V 1007 \"Nordlicht HD\"",
-                                        "changed tv 19.2 11361 H 1000 \"Alpen\": Name \"Alpen TV\" -> \"Alpen\"",
-                                        "changed tv 28.2 11222 H 1049 \"Kino Eins\": Lock 1 -> 0"}));
+              (std::vector<std::string>{"removed tv 19.2 11739 V 1007 \"Nordlicht HD\" (NO.2)",
+                                        "changed tv 19.2 11361 H 1000 \"Alpen\" (NO.1): Name \"Alpen TV\" -> \"Alpen\"",
+                                        "changed tv 28.2 11222 H 1049 \"Kino Eins\" (NO.7): Lock 1 -> 0"}));
 }
 
 TEST_F(Diff, MovesAdditionsAndProgramsOnAnotherTransponder) {
@@ -96,8 +96,8 @@ TEST_F(Diff, MovesAdditionsAndProgramsOnAnotherTransponder) {
     b->Prog.data[0].TpIndex = 3;
     const DatabaseDiff d = Run();
     EXPECT_EQ(Entries(d, DiffSection::Programs),
-              (std::vector<std::string>{"added radio 19.2 11953 H 0 \"Neu\"",
-                                        "changed tv 19.2 11739 V 1000 \"Alpen TV\": Transponder \"11361 H\" -> "
+              (std::vector<std::string>{"added radio 19.2 11953 H 0 \"Neu\" (NO.11)",
+                                        "changed tv 19.2 11739 V 1000 \"Alpen TV\" (NO.1): Transponder \"11361 H\" -> "
                                         "\"11739 V\"",
                                         "moved tv 13 11034 V 1028 \"Bergblick\": position 5 -> 3 (NO.5 -> NO.3)",
                                         "moved tv 19.2 12109 H 1014 \"Rhein 24\": position 3 -> 5 (NO.3 -> NO.5)"}));
