@@ -170,6 +170,8 @@ void TFormMain::SelectDuplicates(bool radio) {
                                             .arg(n == 1 ? QStringLiteral("group") : QStringLiteral("groups"))
                                             .arg(m)
                                             .arg(m == 1 ? QStringLiteral("program") : QStringLiteral("programs")));
+    // The selection shows while the grid has the focus.
+    if (!picked.empty()) (radio ? SG_Radio : SG_TV)->setFocus();
 }
 
 void TFormMain::SelectDuplicates1Click() { SelectDuplicates(false); }

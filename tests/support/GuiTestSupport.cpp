@@ -83,6 +83,11 @@ void OpenThroughMenu(TFormMain& form, const QString& path, bool channel) {
     (channel ? form.OpenData : form.OpenDefault)->trigger();
 }
 
+void ChooseFileItem(TFormMain& form, QAction* item) {
+    emit form.PM_File->aboutToShow();
+    item->trigger();
+}
+
 void ClickRow(StringGrid* grid, int row, Qt::MouseButton button) {
     const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
     grid->scrollTo(index);
