@@ -29,25 +29,27 @@ using ui::MessageBox;
 namespace {
 
 const QString kCsvFilter = QStringLiteral("CSV Files(*.csv)|*.csv|All File(*.*)|*.*");
-const QString kDataFilter = QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*");
+const QString kDataFilter = QStringLiteral("Data files(*.bin *.img)|*.bin;*.img|All File(*.*)|*.*");
 const QString kListFilter =
     QStringLiteral("Lists and data files(*.csv *.img *.bin)|*.csv;*.img;*.bin|CSV Files(*.csv)|*.csv|All File(*.*)|*.*");
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+using ui::NativePath;
 
 // Opens a data file into a database of its own, its kind told by its size.
 dbase::Status OpenDataFile(const QString& path, std::unique_ptr<dbase::Database>& db) {
     uint64_t size = 0;
-    if (dbase::Status s = dbase::CheckInputFile(Native(path), &size); !s) return s;
+    if (dbase::Status s = dbase::CheckInputFile(NativePath(path), &size); !s) return s;
     db = dbase::NewDatabase();
-    return dbase::OpenImageFile(Native(path), dbase::KindFromSize(size), *db);
+    return dbase::OpenImageFile(NativePath(path), dbase::KindFromSize(size), *db);
 }
 
-// A data file, by its size, unless it is named as a CSV file.
+// A data file by its name (.bin, .img) or, under another name than .csv, by its size.
 bool IsDataFile(const QString& path) {
-    if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) return false;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("csv")) return false;
+    if (suffix == QLatin1String("bin") || suffix == QLatin1String("img")) return true;
     uint64_t size = 0;
-    return dbase::CheckInputFile(Native(path), &size).ok() &&
+    return dbase::CheckInputFile(NativePath(path), &size).ok() &&
            (size == dbase::kChannelFileSize || size == dbase::kDefaultFileSize);
 }
 
@@ -60,12 +62,16 @@ void TFormMain::ExportListClick() {
     const QString name =
         ui::FileDialog::getSaveFileName(this, QStringLiteral("Export list"), kCsvFilter, QStringLiteral("csv"));
     if (name.isEmpty() || !DestinationUsable(name)) return;
-    if (dbase::CheckInputFile(Native(name)).ok() &&
+    if (QFileInfo(name) == QFileInfo(CurrentFile())) {
+        MessageBox::error(this, QStringLiteral("The list can not be written over the open data file."));
+        return;
+    }
+    if (dbase::CheckInputFile(NativePath(name)).ok() &&
         MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
         return;
     const std::string csv = dbase::ExportListCsv(Db());
     const auto* bytes = reinterpret_cast<const uint8_t*>(csv.data());
-    if (const dbase::Status s = dbase::WriteFileAtomic(Native(name), std::span(bytes, csv.size())); !s)
+    if (const dbase::Status s = dbase::WriteFileAtomic(NativePath(name), std::span(bytes, csv.size())); !s)
         MessageBox::error(this, ui::MessageText(s.message()));
 }
 
@@ -85,7 +91,7 @@ void TFormMain::ImportListOrderClick() {
         Db(), QFileInfo(name).fileName(),
         [&](bool names, dbase::ListFile& list) {
             return reference ? dbase::ListFromDatabase(*ref, names, list)
-                             : dbase::ReadListCsvFile(Native(name), names, list);
+                             : dbase::ReadListCsvFile(NativePath(name), names, list);
         },
         this);
     if (!dlg.Prepare()) return;

@@ -11,6 +11,8 @@
 #include "dbase/Lists.h"
 #include "dbase/StepNames.h"
 
+#include <filesystem>
+
 namespace cli {
 
 using dbase::Database;
@@ -99,8 +101,12 @@ int CmdExportCsv(const Args& args, std::ostream& out, std::ostream& err) {
     const ParsedArgs p = ParseArgs(args, {"-o"}, {}, 1, 1);
     const std::string* dest = p.get("-o");
     if (dest && dest->empty()) throw UsageError("-o needs a file name");
-    if (dest)
+    if (dest) {
         if (Status s = dbase::CheckDestination(*dest); !s) return Fail(err, s);
+        std::error_code ec;
+        if (std::filesystem::equivalent(*dest, p.positional[0], ec))
+            return Fail(err, "The list would replace the data file it is made from: " + *dest);
+    }
     std::unique_ptr<Database> db;
     if (Status s = OpenDatabase(p.positional[0], db); !s) return Fail(err, s);
     const std::string csv = dbase::ExportListCsv(*db);

@@ -69,6 +69,9 @@ TEST_F(ListCli, ExportWritesTheSameListToStdoutOrAFile) {
     EXPECT_EQ(out_, "");
     EXPECT_EQ(Read("list.csv"), csv);
     EXPECT_EQ(Run({"export-csv", file_, "-o", dir_.dir().string()}), 1);
+    const std::string before = Read("in.bin");
+    EXPECT_EQ(Run({"export-csv", file_, "-o", file_}), 1);
+    EXPECT_EQ(Read("in.bin"), before);
     EXPECT_EQ(Run({"export-csv", file_, "-o="}), 2);
 }
 
