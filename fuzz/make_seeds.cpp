@@ -5,6 +5,7 @@
 //   make-seeds --batch DIR          the scripts of fuzz_batch
 //   make-seeds --recovery DIR       the recovery copies of fuzz_recovery
 //   make-seeds --find DIR           the filter texts and find command lines of fuzz_find
+//   make-seeds --csv DIR            the lists of fuzz_csv
 // Each seed starts with the byte(s) that select how the target reads it.
 #include "LinkCase.h"
 #include "SampleData.h"
@@ -13,6 +14,7 @@
 #include "dbase/DataFile.h"
 #include "dbase/Files.h"
 #include "dbase/Image.h"
+#include "dbase/Lists.h"
 
 #include <filesystem>
 #include <fstream>
@@ -168,15 +170,50 @@ int FindSeeds(const std::string& dir) {
     return 0;
 }
 
+// The sample's own list; lists as spreadsheets save them (a byte-order mark,
+// CRLF, quoted fields with commas, quotes and line breaks, columns in another
+// order); the head of the full database's list; and broken ones.
+int CsvSeeds(const std::string& dir) {
+    auto write = [&](const std::string& name, uint8_t how, const std::string& text) {
+        std::ofstream out(dir + "/" + name, std::ios::binary | std::ios::trunc);
+        out.put(static_cast<char>(how));
+        out << text;
+    };
+    const std::string sample = dbase::ExportListCsv(*sample::BuildSample());
+    write("sample-export", 2 | 4, sample);
+    write("sample-export-marks-only", 0, sample);
+    const std::string full = dbase::ExportListCsv(*sample::BuildFull(1));
+    size_t cut = 0;
+    for (int line = 0; line < 30; ++line) cut = full.find("\r\n", cut) + 2;
+    write("full-head", 1 | 2, full.substr(0, cut));
+    const std::string sheet =
+        "\xEF\xBB\xBF\"Name\",\"Kind\",\"Longitude\",\"Frequency\",\"Polarisation\",\"Service_ID\","
+        "\"Note, with comma\",\"Lock\",\"Skip\",\"Favourites\"\r\n"
+        "\"Kanal Sieben\",\"tv\",\"19.2\",\"12480\",\"v\",\"1021\",\"say \"\"hi\"\",\r\nok\",1,,\"3 1\"\r\n"
+        "\"Alpen TV\",\"TV\",\"19.20\",\"011361\",\"H\",\"1000\",,0,1,\"16\"\r\n"
+        "\"Radio Alpina\",\"radio\",\"19.2\",\"99999\",\"H\",\"1\",,,,\r\n"
+        ",,,,,,,,,\r\n";
+    write("spreadsheet", 2, sheet);
+    write("spreadsheet-lf", 0, "kind,longitude,frequency,polarisation,service_id,name\nradio,19.2,12109,h,5001,Klassik FM\n");
+    write("broken-quote", 0, "kind,longitude,frequency,polarisation,service_id\ntv,\"19.2,11361,H,1000\n");
+    write("broken-fields", 0, "kind,longitude,frequency,polarisation,service_id\ntv,19.2,11361\n");
+    write("bad-marks", 0,
+          "kind,longitude,frequency,polarisation,service_id,lock,skip,favourites\ntv,19.2,11361,H,1000,2,x,17 0\n");
+    write("bad-name", 2, "kind,longitude,frequency,polarisation,service_id,name\ntv,19.2,11361,H,1000,Sixteen letters!\n");
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--ini") return IniSeeds(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "--link") return LinkSeeds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--batch") return BatchSeeds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--recovery") return RecoverySeeds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "--find") return FindSeeds(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--csv") return CsvSeeds(argv[2]);
     if (argc != 2) {
         std::cerr << "usage: make-seeds DIR | make-seeds --ini DIR INI_DIR | make-seeds --link DIR | "
-                     "make-seeds --batch DIR | make-seeds --recovery DIR | make-seeds --find DIR\n";
+                     "make-seeds --batch DIR | make-seeds --recovery DIR | make-seeds --find DIR | "
+                     "make-seeds --csv DIR\n";
         return 2;
     }
     const std::string dir = argv[1];

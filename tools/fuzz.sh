@@ -20,13 +20,15 @@ fi
 # Generated seeds: the data-file seeds, and a folder of their own for the
 # targets that read something else (seeds-TARGET).
 seeds=build-fuzz/seeds
-mkdir -p "$seeds" "$seeds-fuzz_ini" "$seeds-fuzz_link" "$seeds-fuzz_batch" "$seeds-fuzz_recovery" "$seeds-fuzz_portsetting" "$seeds-fuzz_find"
+mkdir -p "$seeds" "$seeds-fuzz_ini" "$seeds-fuzz_link" "$seeds-fuzz_batch" "$seeds-fuzz_recovery" "$seeds-fuzz_portsetting" \
+    "$seeds-fuzz_find" "$seeds-fuzz_csv"
 build-fuzz/fuzz/make-seeds "$seeds"
 build-fuzz/fuzz/make-seeds --ini "$seeds-fuzz_ini" tests/data/ini
 build-fuzz/fuzz/make-seeds --link "$seeds-fuzz_link"
 build-fuzz/fuzz/make-seeds --batch "$seeds-fuzz_batch"
 build-fuzz/fuzz/make-seeds --recovery "$seeds-fuzz_recovery"
 build-fuzz/fuzz/make-seeds --find "$seeds-fuzz_find"
+build-fuzz/fuzz/make-seeds --csv "$seeds-fuzz_csv"
 
 for t in "${targets[@]}"; do
     corpus=fuzz/corpus-$t

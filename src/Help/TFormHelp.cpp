@@ -51,6 +51,14 @@ const Section kSections[] = {
     {"Import transponders",
      "Right-click a satellite and choose <b>DownLoad From&nbsp; *.ini</b> to replace its transponders with those "
      "of a satellite <code>.ini</code> file."},
+    {"Lists, comparing and printing",
+     "<b>File</b>, <b>Export list...</b> writes the TV and radio lists as a CSV file for a spreadsheet. "
+     "<b>Import list order...</b> takes a CSV list or another data file (an old one, after a new scan) and "
+     "shows how many of its rows it finds before anything changes; OK puts the programs found first in its "
+     "order, with its lock, skip and favourite marks, and <b>Undo</b> takes it all back. <b>Compare with "
+     "file...</b> lists what differs between a file and the open list, and <b>Print list...</b> prints the lists "
+     "or writes them to PDF. In the TV and radio menus, <b>Select duplicates</b> selects the second and later "
+     "copies of every program listed twice."},
     {"Save",
      "<b>File</b>, <b>Save</b> writes the open file in its own size. <b>Save as...</b> writes it as "
      "<b>Channel Data(256K)</b> or <b>Default Data(128K)</b> under a name you choose. Closing the window with "

@@ -71,6 +71,11 @@ void TFormMain::BuildMenus() {
     Save_Data = Item(Save_As, QStringLiteral("Save_Data"), QStringLiteral("Channel Data(256K)"));
     Save_Default = Item(Save_As, QStringLiteral("Save_Default"), QStringLiteral("Default Data(128K)"));
     PM_File->addSeparator();
+    ExportList = Item(PM_File, QStringLiteral("ExportList"), QStringLiteral("Export list..."));
+    ImportListOrder = Item(PM_File, QStringLiteral("ImportListOrder"), QStringLiteral("Import list order..."));
+    CompareWithFile = Item(PM_File, QStringLiteral("CompareWithFile"), QStringLiteral("Compare with file..."));
+    PrintList = Item(PM_File, QStringLiteral("PrintList"), QStringLiteral("Print list..."));
+    PM_File->addSeparator();
     PMExit = Item(PM_File, QStringLiteral("PMExit"), QStringLiteral("Exit"));
 
     // Edit: the edit history. The items' shortcuts work anywhere in the window.
@@ -188,6 +193,10 @@ void TFormMain::BuildMenus() {
         // The popup's enabling must not switch the grid's shortcut off.
         connect(movePopups[i].first, &QMenu::aboutToHide, a, [a] { a->setEnabled(true); });
     }
+    PM_Tv->addSeparator();
+    SelectDuplicates1 = Item(PM_Tv, QStringLiteral("SelectDuplicates1"), QStringLiteral("Select duplicates"));
+    PM_Radio->addSeparator();
+    SelectDuplicates2 = Item(PM_Radio, QStringLiteral("SelectDuplicates2"), QStringLiteral("Select duplicates"));
 
     // Favourite groups
     PM_FAV = Popup(this, QStringLiteral("PM_FAV"));
@@ -213,6 +222,12 @@ void TFormMain::BuildMenus() {
     connect(Save_Data, &QAction::triggered, this, [this] { Save_DataClick(true); });
     connect(Save_Default, &QAction::triggered, this, [this] { Save_DataClick(false); });
     connect(PMExit, &QAction::triggered, this, &TFormMain::TB_ExitClick);
+    connect(ExportList, &QAction::triggered, this, &TFormMain::ExportListClick);
+    connect(ImportListOrder, &QAction::triggered, this, &TFormMain::ImportListOrderClick);
+    connect(CompareWithFile, &QAction::triggered, this, &TFormMain::CompareWithFileClick);
+    connect(PrintList, &QAction::triggered, this, &TFormMain::PrintListClick);
+    connect(SelectDuplicates1, &QAction::triggered, this, &TFormMain::SelectDuplicates1Click);
+    connect(SelectDuplicates2, &QAction::triggered, this, &TFormMain::SelectDuplicates2Click);
     connect(EditUndo, &QAction::triggered, this, &TFormMain::UndoClick);
     connect(EditRedo, &QAction::triggered, this, &TFormMain::RedoClick);
     connect(Help1, &QAction::triggered, this, [this] { TFormHelp::ShowGuide(this); });
@@ -282,6 +297,7 @@ void TFormMain::PM_FilePopup() {
     LastFileName3->setText(Caption(RecentFiles[2]));
     PMSave->setEnabled(Doc().FileOpened());
     Save_As->menuAction()->setEnabled(Doc().FileOpened());
+    for (QAction* a : {ExportList, ImportListOrder, CompareWithFile, PrintList}) a->setEnabled(Doc().FileOpened());
 }
 
 void TFormMain::PM_SatePopup() {
@@ -316,6 +332,7 @@ void TFormMain::PM_TPPopup() {
 
 void TFormMain::PM_TvPopup() {
     New_Tv->setEnabled(RowBound(SG_TP, SG_TP->Row()) && TpSelected);
+    SelectDuplicates1->setEnabled(Doc().FileOpened());
     if (RowBound(SG_TV, SG_TV->Row())) {
         Change_TV->setEnabled(TvSelected);
         Delete_Tv->setEnabled(TvSelected);
@@ -329,6 +346,7 @@ void TFormMain::PM_TvPopup() {
 
 void TFormMain::PM_RadioPopup() {
     New_Radio->setEnabled(RowBound(SG_TP, SG_TP->Row()) && TpSelected);
+    SelectDuplicates2->setEnabled(Doc().FileOpened());
     if (RowBound(SG_Radio, SG_Radio->Row())) {
         Change_Radio->setEnabled(RadioSelected);
         Delete_Radio->setEnabled(RadioSelected);

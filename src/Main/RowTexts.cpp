@@ -22,7 +22,7 @@ std::string RowNumber(int n) {
 }
 
 std::string FiveWide(const std::string& text) {
-    return text.size() >= 5 ? text : std::string(5 - text.size(), '0') + text;
+    return dbase::FiveWide(text);
 }
 
 std::string SatCell(const Database& db, int slot, int col) {

@@ -4,8 +4,8 @@
 // in a grid, which edits its current entry as a double-click does.
 #include "TFormMain.h"
 
+#include <QApplication>
 #include <QMenu>
-#include <QShortcut>
 #include <QToolBar>
 
 namespace {
@@ -54,11 +54,7 @@ void TFormMain::BuildShortcuts() {
     for (auto [grid, change] : grids) {
         change->setShortcut(QKeySequence(Qt::Key_F2));
         change->setShortcutContext(Qt::WidgetShortcut);
-        for (Qt::Key key : {Qt::Key_F2, Qt::Key_Return, Qt::Key_Enter}) {
-            auto* edit = new QShortcut(QKeySequence(key), grid, nullptr, nullptr, Qt::WidgetShortcut);
-            edit->setAutoRepeat(false);
-            connect(edit, &QShortcut::activated, this, [this, grid] { EditCurrentEntry(grid); });
-        }
+        connect(grid, &StringGrid::EditKey, this, [this, grid] { EditCurrentEntry(grid); });
     }
 }
 
@@ -68,6 +64,8 @@ void TFormMain::PopUpUnder(QAction* button, QMenu* menu) {
 }
 
 void TFormMain::EditCurrentEntry(StringGrid* grid) {
+    // Only the window's own keys: never over a dialog it opened.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
     if (grid == SG_Sat) {
         // A double-click edits a satellite from its name column; the key
         // edits the satellite of the current row wherever the cell is.

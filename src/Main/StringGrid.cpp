@@ -484,6 +484,13 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
                 return;
             }
     }
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier &&
+        (event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        event->accept();
+        emit EditKey();
+        return;
+    }
     if (multi_ && event->matches(QKeySequence::SelectAll)) {
         std::vector<int> rows;
         for (int r = 0; r < model_->BoundRows(); ++r) rows.push_back(gridRow(r));

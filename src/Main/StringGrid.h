@@ -162,6 +162,8 @@ class StringGrid : public QTableView {
     void MouseWheelUp();
     // Alt+Up, Alt+Down, Alt+Home or Alt+End: move the current entries.
     void MoveKey(dbase::MoveKind kind);
+    // F2, Return or Enter: edit the current entry.
+    void EditKey();
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

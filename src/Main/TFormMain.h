@@ -16,6 +16,7 @@
 //   History.cpp       undo and redo, and the selection that follows them
 //   StatusLine.cpp    the status line: path, "Modified", counts, notes
 //   Shortcuts.cpp     the keyboard: item shortcuts, popup keys, F2 and Enter
+//   ListCommands.cpp  CSV export, list order import, comparing, printing, duplicates
 #pragma once
 
 #include "StringGrid.h"
@@ -110,6 +111,9 @@ class TFormMain : public QMainWindow {
     QAction *OpenData = nullptr, *OpenDefault = nullptr;
     QAction *LastFileName1 = nullptr, *LastFileName2 = nullptr, *LastFileName3 = nullptr;
     QAction *PMSave = nullptr, *Save_Data = nullptr, *Save_Default = nullptr, *PMExit = nullptr;
+    // Lists in and out: CSV export, the order of another list, comparing
+    // with a file, printing.
+    QAction *ExportList = nullptr, *ImportListOrder = nullptr, *CompareWithFile = nullptr, *PrintList = nullptr;
     QAction *Help1 = nullptr, *About1 = nullptr;
     // The Edit popup: "Undo <step>" and "Redo <step>", also on Ctrl+Z,
     // Ctrl+Shift+Z and Ctrl+Y anywhere in the window.
@@ -122,6 +126,8 @@ class TFormMain : public QMainWindow {
     QAction *SorebyAZ1 = nullptr, *SorebyTp1 = nullptr, *SorebyFav1 = nullptr;
     QAction *Change_Radio = nullptr, *New_Radio = nullptr, *Delete_Radio = nullptr;
     QAction *SorebyAZ2 = nullptr, *SorebyTp2 = nullptr, *SorebyFav2 = nullptr;
+    // "Select duplicates" in the TV and the radio popup.
+    QAction *SelectDuplicates1 = nullptr, *SelectDuplicates2 = nullptr;
     QAction *PMLock = nullptr, *PMUnlock = nullptr;
     // Besides the hidden sort submenus: "Sort" with the same three sorts, and
     // "Marks of selected" with the marks of every selected program.
@@ -316,6 +322,13 @@ class TFormMain : public QMainWindow {
     // "Marks of selected": sets (`on`) or clears the mark of `button` on every
     // selected program of the TV or the radio grid, as one step.
     void SetMarksOfSelected(bool radio, int button, bool on);
+    // ---- Lists in and out (ListCommands.cpp) ----
+    void ExportListClick();
+    void ImportListOrderClick();
+    void CompareWithFileClick();
+    void PrintListClick();
+    void SelectDuplicates1Click();
+    void SelectDuplicates2Click();
     // ---- Receiver link (ReceiverCommands.cpp) ----
     void TB_ReceiverClick();
     void PM_ReceiverPopup();
@@ -331,6 +344,10 @@ public:
     int SelectedTp() const;
     int SelectedTv() const;
     int SelectedRadio() const;
+    // Selects the rows of the TV (or radio) grid that show the program slots
+    // `programs`, the first of them current; slots the grid does not show are
+    // left out.
+    void SelectProgramSlots(bool radio, const std::vector<int>& programs);
     // The favourite-name dialog for group 0..15; on OK the list item and the
     // marking button's hint take the new name.
     void OpenFavNameDialog(int group);
@@ -437,6 +454,10 @@ public:
     bool ListsUnchanged() const;
     // ReceiverCommands.cpp
     void BuildReceiverMenu();
+    // ListCommands.cpp
+    void SelectDuplicates(bool radio);
+    // The name of the open file without its folders.
+    QString OpenFileName() const;
     // FileWorkflow.cpp
     bool ConfirmDiscard();
     // True when no dialog, box, menu, waiting form or communication dialog

@@ -17,6 +17,9 @@ const std::vector<Command>& Commands() {
              "find FILE [TEXT] [--kind tv|radio] [--sat SLOT] [--tp SLOT] [--scrambled | --free] [--fav N] "
              "[--lock 0|1] [--skip 0|1] [--sid N] [--pid N] [--json]",
              CmdFind},
+            {"export-csv", "export-csv FILE [-o OUT.csv]", CmdExportCsv},
+            {"diff", "diff A B [--json]", CmdDiff},
+            {"duplicates", "duplicates FILE [--json]", CmdDuplicates},
             {"save", "save IN OUT [--as channel|default]", CmdSave, true},
         };
         for (const EditCommand& e : EditCommands())

@@ -92,35 +92,4 @@ void NoteBackup(const dbase::BackupResult& backup, std::ostream& err) {
     if (backup.outcome == dbase::BackupResult::Outcome::NoPlace) err << dbase::NoBackupNote(backup) << '\n';
 }
 
-std::string Latin1ToUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-bool Utf8ToLatin1(const std::string& text, std::string& out) {
-    out.clear();
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() &&
-                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            out.push_back(static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
-            ++i;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace cli

@@ -2,6 +2,7 @@
 // input file, reporting refusals and writing the output file.
 #pragma once
 
+#include "dbase/Bits.h"
 #include "dbase/DataFile.h"
 #include "dbase/Document.h"
 #include "dbase/Model.h"
@@ -72,9 +73,8 @@ dbase::Status SaveOutput(dbase::Document& doc, const std::string& out, std::ostr
 // Tells on `err` that a file was written without a backup, when it was.
 void NoteBackup(const dbase::BackupResult& backup, std::ostream& err);
 
-// Text in ISO 8859-1 as UTF-8.
-std::string Latin1ToUtf8(const std::string& text);
-// UTF-8 text as ISO 8859-1; false when a character lies outside it or the text is not UTF-8.
-bool Utf8ToLatin1(const std::string& text, std::string& out);
+// Names are ISO 8859-1 in the database and UTF-8 on the command line.
+using dbase::Latin1ToUtf8;
+using dbase::Utf8ToLatin1;
 
 } // namespace cli

@@ -47,21 +47,6 @@ std::string JsonObject(const std::vector<Field>& fields) {
     return s + "}";
 }
 
-// Builds one JSON object from key/value pairs whose values are already JSON.
-class Obj {
-public:
-    Obj& num(const char* key, long long v) { return raw(key, std::to_string(v)); }
-    Obj& text(const char* key, const std::string& latin1) { return raw(key, JsonString(Latin1ToUtf8(latin1))); }
-    Obj& raw(const char* key, const std::string& json) {
-        s_ += (s_.size() > 1 ? ", " : "") + JsonString(key) + ": " + json;
-        return *this;
-    }
-    std::string str() const { return s_ + "}"; }
-
-private:
-    std::string s_ = "{";
-};
-
 template <class Items> void JsonArray(std::ostream& out, const char* key, const Items& items, bool last = false) {
     out << JsonString(key) << ": [";
     for (size_t i = 0; i < items.size(); ++i) out << (i ? ",\n  " : "\n  ") << items[i];
@@ -78,7 +63,7 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     std::vector<std::string> items;
     for (int i = 0; i < db.SatCount; ++i) {
         const auto& d = db.Sat.data[i];
-        items.push_back(Obj()
+        items.push_back(JsonObj()
                             .num("slot", i)
                             .text("Name", d.Name)
                             .text("LnbLow", d.LnbLow)
@@ -100,7 +85,7 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     for (int t = 0; t < dbase::kTpSlots; ++t) {
         const auto& d = db.Tp.data[t];
         if (d.Used != 1) continue;
-        items.push_back(Obj()
+        items.push_back(JsonObj()
                             .num("slot", t)
                             .text("Freq", d.Freq)
                             .num("Pol", d.Pol)
@@ -121,7 +106,7 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
         std::string ca = "[";
         for (int k = 0; k < 4; ++k) ca += (k ? "," : "") + std::to_string(d.CaIds[k]);
         ca += "]";
-        items.push_back(Obj()
+        items.push_back(JsonObj()
                             .num("slot", p)
                             .num("Used", d.Used)
                             .num("IsRadio", d.IsRadio)
@@ -151,7 +136,7 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     items.clear();
     for (int a = 0; a < db.AudioCount; ++a) {
         const auto& d = db.Audio.data[a];
-        items.push_back(Obj()
+        items.push_back(JsonObj()
                             .num("slot", a)
                             .num("Used", d.Used)
                             .num("ProgIndex", d.ProgIndex)
@@ -163,7 +148,7 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
 
     items.clear();
     for (int g = 0; g < dbase::kFavGroups; ++g)
-        items.push_back(Obj().num("group", g + 1).text("Name", db.FavNames[g]).num("Locked", db.FavLocks[g]).str());
+        items.push_back(JsonObj().num("group", g + 1).text("Name", db.FavNames[g]).num("Locked", db.FavLocks[g]).str());
     JsonArray(out, "favourites", items, true);
     out << "}\n";
 }

@@ -13,6 +13,7 @@ const std::vector<EditCommand>& EditCommands() {
         AddListEditCommands(list);
         AddEditorEditCommands(list);
         AddImportEditCommands(list);
+        AddListOrderEditCommands(list);
         return list;
     }();
     return commands;
@@ -25,7 +26,7 @@ const EditCommand* FindEditCommand(const std::string& name) {
 }
 
 ParsedArgs ParseEditArgs(const EditCommand& c, const Args& args, bool output) {
-    std::set<std::string> valued = c.valued, flags;
+    std::set<std::string> valued = c.valued, flags = c.flags;
     if (output) {
         valued.insert("-o");
         flags.insert(kNoBackup);

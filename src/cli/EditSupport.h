@@ -40,6 +40,7 @@ struct EditCommand {
     // Checks the words before the file is opened; throws UsageError.
     std::function<void(const ParsedArgs&)> check;
     EditOperation apply;
+    std::set<std::string> flags = {}; // options without a value
 };
 
 // Every editing command, in the order the usage lists them.
@@ -51,6 +52,7 @@ void AddListEditCommands(std::vector<EditCommand>& list);
 void AddEditorEditCommands(std::vector<EditCommand>& list);
 void AddReorderEditCommands(std::vector<EditCommand>& list);
 void AddImportEditCommands(std::vector<EditCommand>& list);
+void AddListOrderEditCommands(std::vector<EditCommand>& list);
 
 // Parses the words of command `c` (FILE first); with `output` the -o OUT
 // option is taken and required, and --no-backup taken. Runs the command's

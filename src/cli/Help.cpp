@@ -79,6 +79,35 @@ std::vector<CommandHelp> BuildHelps() {
                         "(the private PID does not count)"},
           {"[--json]", "print one JSON array of the slot numbers instead"}},
          {"Nothing is printed when no program matches; the status is still 0."}},
+        {"export-csv",
+         "Writes the TV and the radio list as CSV for spreadsheets, one record per program in the window's order.",
+         {kFile, {"[-o OUT.csv]", "the file to write, replaced atomically; standard output without it"}},
+         {"The columns, in order: kind, number, slot, name, satellite, longitude, frequency, polarisation, "
+          "symbol_rate, service_id, video_pid, audio_pid, pcr_pid, pmt_pid, scrambled, lock, skip, favourites. "
+          "kind is tv or radio, number the "
+          "place in its list (from 1), slot the program's slot; frequency, polarisation and symbol_rate are the "
+          "transponder's texts as the window shows them; scrambled, lock and skip are 0 or 1; favourites lists "
+          "the groups (1 to 16) in ascending order separated by blanks. RFC 4180: UTF-8 without a byte-order "
+          "mark, CRLF line ends, fields quoted only where needed; names exactly as dump gives them."}},
+        {"diff",
+         "Prints what changed from file A to file B: satellites, transponders, programs and favourite groups "
+         "added, removed, changed or moved.",
+         {{"A", "the file before"}, {"B", "the file after"},
+          {"[--json]", "print one JSON object: same, then satellites, transponders and programs (each with "
+                       "added, removed, changed and, for programs, moved), then favourites; every entry has its "
+                       "key fields and name (a program its number in the list), changes a fields object of "
+                       "[old, new] pairs"}},
+         {"Satellites are paired by longitude and compared by name and LNB settings; transponders by satellite "
+          "longitude, frequency and polarisation, and compared by symbol rate and FEC; programs are found as "
+          "import-csv finds them, with B's programs as the rows, and compared field by field as dump names the "
+          "fields (Transponder names the one it is on). A program is moved when its position among the paired "
+          "programs of its kind differs; positions and list numbers are given before and after.",
+          "The exit status is 0 whether or not the files differ, 1 when one can not be opened."}},
+        {"duplicates",
+         "Prints the groups of programs of one kind that share their key (longitude, frequency, polarisation "
+         "and service id), or their name on one transponder: one group a line, its slots ascending.",
+         {kFile, {"[--json]", "print one JSON array of arrays of slots"}},
+         {"A group that is both is listed once; groups are in the order of their first slot, then their second."}},
         {"save",
          "Opens IN and saves it to OUT, as Save does, or as one of the Save as items does with --as.",
          {{"IN", "the data file to open"},
@@ -190,6 +219,31 @@ std::vector<CommandHelp> BuildHelps() {
           kOut},
          {"A file listing more than 150 transponders, or lines whose numbers can not be stored, gives a warning "
           "on stderr; the command still succeeds."}},
+        {"import-csv",
+         "Puts each kind's programs into the order of a CSV list, the programs it finds first in its order and "
+         "the others after them, and gives them the list's lock, skip and favourites.",
+         {kFile, {"IN.csv", "the list, as export-csv writes it or a spreadsheet saves it (a byte-order mark, CRLF "
+                            "or LF line ends and quoted fields are read)"},
+          {"[--names]", "give the programs found the list's names too; a name the program editor would refuse "
+                        "is refused"},
+          kOut},
+         {"Only the columns kind, longitude, frequency, polarisation and service_id are required, in any order; "
+          "name, lock, skip and favourites are used when present, other columns are ignored. An empty lock or "
+          "skip cell leaves that mark; an empty favourites cell means no group.",
+          "Each row takes the first program of its kind, in list order, not taken yet with the same longitude, "
+          "frequency, polarisation and service id (numbers compared by value, the polarisation in any case); "
+          "failing that the first with the same longitude and exactly the row's name. Records move whole, extra "
+          "audio tracks follow.",
+          "A malformed CSV, a record with more or fewer fields than the header, a kind other than tv or radio, "
+          "a lock or skip cell other than 0 or 1 and a favourites cell with anything but group numbers 1 to 16 "
+          "are refused with the line the record starts on, and nothing is written. On success stderr says "
+          "\"N matched, M rows not found, K programs not in the list\"."}},
+        {"apply-reference",
+         "Puts FILE into the order, marks and (with --names) names of another data file, as import-csv does "
+         "with that file's exported list.",
+         {kFile, {"REF", "the reference data file: 262,144 bytes as Channel data, any other size as Default data"},
+          {"[--names]", "give the programs found the reference's names too"}, kOut},
+         {"On success stderr says \"N matched, M rows not found, K programs not in the list\"."}},
         {"batch",
          "Runs the editing commands of a script on FILE, one step of the edit history per line, and saves once "
          "after the last line.",

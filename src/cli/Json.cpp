@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include "dbase/Bits.h"
+
 #include <cstdio>
 
 namespace cli {
@@ -27,6 +29,10 @@ std::string JsonString(const std::string& utf8) {
     }
     out += '"';
     return out;
+}
+
+JsonObj& JsonObj::text(const char* key, const std::string& latin1) {
+    return raw(key, JsonString(dbase::Latin1ToUtf8(latin1)));
 }
 
 } // namespace cli

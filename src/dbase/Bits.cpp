@@ -1,5 +1,6 @@
 #include "Bits.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -74,6 +75,58 @@ std::string TrimRight(std::string_view text) {
     size_t n = text.size();
     while (n > 0 && text[n - 1] == ' ') --n;
     return std::string(text.substr(0, n));
+}
+
+std::string FiveWide(std::string_view text) {
+    return text.size() >= 5 ? std::string(text) : std::string(5 - text.size(), '0') + std::string(text);
+}
+
+std::string NumberKey(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    const size_t dot = text.find('.');
+    std::string_view whole = text.substr(0, dot);
+    std::string_view frac = dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    const auto digits = [](std::string_view s) { return s.find_first_not_of("0123456789") == std::string_view::npos; };
+    if ((whole.empty() && frac.empty()) || !digits(whole) || !digits(frac)) return std::string(text);
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    frac = frac.substr(0, frac.find_last_not_of('0') + 1);
+    std::string key = whole.empty() ? "0" : std::string(whole);
+    if (!frac.empty()) key += "." + std::string(frac);
+    return key;
+}
+
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+bool Utf8ToLatin1(std::string_view text, std::string& out) {
+    out.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() &&
+                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            out.push_back(static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
+            ++i;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace dbase

@@ -60,4 +60,20 @@ std::string FieldText(std::span<const uint8_t> field);
 // `text` without trailing blanks.
 std::string TrimRight(std::string_view text);
 
+// `text` left-padded with "0" to five characters, as the lists show
+// frequencies and symbol rates; longer texts are kept whole.
+std::string FiveWide(std::string_view text);
+
+// A text as a key that compares numbers by value: leading and trailing blanks
+// are dropped, and a decimal number (digits with at most one ".") is written
+// in its shortest form ("019.20" and "19.2" give "19.2", "03840" gives
+// "3840"). Any other text is returned trimmed.
+std::string NumberKey(std::string_view text);
+
+// Text in ISO 8859-1 as UTF-8.
+std::string Latin1ToUtf8(std::string_view text);
+// UTF-8 text as ISO 8859-1; false when a character lies outside it or the
+// text is not UTF-8.
+bool Utf8ToLatin1(std::string_view text, std::string& out);
+
 } // namespace dbase

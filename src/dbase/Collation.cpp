@@ -1,5 +1,7 @@
 #include "Collation.h"
 
+#include "Bits.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -27,21 +29,6 @@ bool IsUtf8(const std::string& codeset) {
 // set itself and the C locale's, whose collation is plain byte order.
 bool TakesLatin1Bytes(const std::string& codeset) {
     return codeset == "ISO-8859-1" || codeset == "ANSI_X3.4-1968" || codeset.empty();
-}
-
-std::string Latin1ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out.push_back(ch);
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
 }
 
 // Converts with iconv; false when the character set is unknown or a

@@ -139,10 +139,20 @@ ProgInput ShowProgram(const Database& db, int slot) {
     return in;
 }
 
+std::optional<std::string> ProgramNameRefusal(const std::string& name) {
+    if (name.empty()) return msg::EmptyField;
+    if (!StorableName(name, kMaxProgName)) return msg::IllegalData;
+    return std::nullopt;
+}
+
+void SetProgramName(Database& db, int slot, const std::string& name) {
+    WriteProgName(db.Prog.rec[slot], name);
+    db.Prog.data[slot].Name = name.substr(0, kMaxProgName);
+}
+
 std::optional<FieldRefusal<ProgField>> CheckProgram(ProgInput& in, ProgValues& out) {
     ProgValues v;
-    if (in.name.empty()) return Refuse(ProgField::Name, msg::EmptyField, false);
-    if (!StorableName(in.name, kMaxProgName)) return Refuse(ProgField::Name, msg::IllegalData, true);
+    if (auto why = ProgramNameRefusal(in.name)) return Refuse(ProgField::Name, why->c_str(), !in.name.empty());
     v.name = in.name;
     if (auto r = CheckNumber(ProgField::Vid, in.vid, nullptr, kMaxPid, v.vid)) return r;
     if (auto r = CheckNumber(ProgField::Pvt, in.pvt, "8191", kMaxPid, v.pvt)) return r;

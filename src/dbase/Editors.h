@@ -84,6 +84,15 @@ ProgInput ShowProgram(const Database& db, int slot);
 // silently. On success fills `out` and returns nothing.
 std::optional<FieldRefusal<ProgField>> CheckProgram(ProgInput& in, ProgValues& out);
 
+// The program editor's verdict on a name: nothing when it may be stored,
+// else its message: "It can not be empty!" for an empty name, "Illegal
+// Data!" for one longer than 15 characters or holding a NUL character.
+std::optional<std::string> ProgramNameRefusal(const std::string& name);
+
+// Writes a name that ProgramNameRefusal accepts into program `slot`, in the
+// stored and the decoded record.
+void SetProgramName(Database& db, int slot, const std::string& name);
+
 // Writes checked values into program `slot` in place. Its free, radio and
 // in-use bits, transponder, track count, selected track, flags above the
 // PIDs, byte 23, CA ids and every uninterpreted bit keep their stored values.

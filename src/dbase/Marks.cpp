@@ -17,11 +17,9 @@ bool ToggleMarks(Database& db, int slot, int button) {
         c = c == '1' ? '0' : '1';
         PutU16(r, 18, FavMaskValue(d.FavMask));
     } else if (button == kLockButton) {
-        d.Lock = d.Lock ? 0 : 1;
-        r[22] = static_cast<uint8_t>((r[22] & ~1u) | d.Lock);
+        SetProgramMarks(db, slot, d.Lock == 0, std::nullopt, std::nullopt);
     } else if (button == kSkipButton) {
-        d.Skip = d.Skip ? 0 : 1;
-        r[22] = static_cast<uint8_t>((r[22] & ~2u) | (d.Skip << 1));
+        SetProgramMarks(db, slot, std::nullopt, d.Skip == 0, std::nullopt);
     } else {
         return false;
     }
@@ -45,6 +43,24 @@ int SetMarks(Database& db, std::span<const int> slots, int button, bool on) {
     int changed = 0;
     for (int s : slots) changed += SetMark(db, s, button, on) ? 1 : 0;
     return changed;
+}
+
+void SetProgramMarks(Database& db, int slot, std::optional<bool> lock, std::optional<bool> skip,
+                     std::optional<uint16_t> fav) {
+    ProgData& d = db.Prog.data[slot];
+    ProgRec& r = db.Prog.rec[slot];
+    if (lock) {
+        d.Lock = *lock ? 1 : 0;
+        r[22] = static_cast<uint8_t>((r[22] & ~1u) | d.Lock);
+    }
+    if (skip) {
+        d.Skip = *skip ? 1 : 0;
+        r[22] = static_cast<uint8_t>((r[22] & ~2u) | (d.Skip << 1));
+    }
+    if (fav) {
+        PutU16(r, 18, *fav);
+        d.FavMask = FavMaskText(*fav);
+    }
 }
 
 bool SetFavLock(Database& db, int group, bool locked) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -37,6 +38,11 @@ bool SetMark(Database& db, int slot, int button, bool on);
 int SetMarks(Database& db, std::span<const int> slots, int button, bool on);
 // Whether program `slot` bears the mark of `button`.
 bool HasMark(const Database& db, int slot, int button);
+// Gives program `slot` (below ProgCount) the lock, skip and favourite marks
+// given, in the decoded and the stored record; a mark given as nothing keeps
+// its value. `fav` has bit g for favourite group g + 1.
+void SetProgramMarks(Database& db, int slot, std::optional<bool> lock, std::optional<bool> skip,
+                     std::optional<uint16_t> fav);
 
 // Locks (true) or unlocks favourite group `group` (0..15), in the decoded
 // and the stored copy, since the locks are saved with the file. Returns false,

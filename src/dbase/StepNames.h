@@ -22,6 +22,8 @@ inline constexpr const char* MoveProgram = "Move program";
 inline constexpr const char* MovePrograms = "Move programs";
 inline constexpr const char* DeletePrograms = "Delete programs";
 inline constexpr const char* SortPrograms = "Sort programs";
+inline constexpr const char* ImportListOrder = "Import list order";
+inline constexpr const char* ApplyReferenceList = "Apply reference list";
 
 // "Mark favourite 3", "Mark lock", "Mark skip" for the marking button down
 // (0..15 a favourite group, then lock and skip as the marking buttons count).

@@ -1,5 +1,7 @@
 #include "FormSetup.h"
 
+#include <QFile>
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -69,6 +71,8 @@ QColor FromColorRef(unsigned ref) {
 QString FromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QString MessageText(const QString& text) {
     QString out = text;

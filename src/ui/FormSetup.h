@@ -35,6 +35,8 @@ QColor FromColorRef(unsigned ref);
 
 // Model texts hold ISO 8859-1 bytes.
 QString FromLatin1(const std::string& text);
+// A path as the file functions of the core take it (the local 8-bit form).
+std::string NativePath(const QString& path);
 // A message of the system: "\r" is a line break.
 QString MessageText(const std::string& text);
 QString MessageText(const QString& text);

@@ -224,7 +224,6 @@ class TestDragMoves : public QObject {
     void onlyADragWithTheLeftButtonMoves() {
         Env env;
         auto form = OpenDragDb(env);
-        const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
         ClickRow(form->SG_Sat, 1);
         ClickRow(form->SG_TP, 1);

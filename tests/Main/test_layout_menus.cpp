@@ -118,7 +118,9 @@ class TestLayoutMenus : public QObject {
         auto form = MakeForm(env, false);
         QCOMPARE(Items(form->PM_File),
                  (QStringList{"PMOpen=Open", "PMLastFiles=Last Files", "-", "PMSave=Save",
-                              "Save_As=Save as...", "-", "PMExit=Exit"}));
+                              "Save_As=Save as...", "-", "ExportList=Export list...",
+                              "ImportListOrder=Import list order...", "CompareWithFile=Compare with file...",
+                              "PrintList=Print list...", "-", "PMExit=Exit"}));
         QCOMPARE(Items(form->PMOpen),
                  (QStringList{"OpenData=Channel Data(256K)", "OpenDefault=Default Data(128K)"}));
         QCOMPARE(Items(form->PMLastFiles),
@@ -136,13 +138,14 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(Items(form->New), (QStringList{"New_Tp=TP", "New_Tp_Tv=TV ", "New_Tp_Radio=Radio"}));
         QCOMPARE(Items(form->PM_Tv),
                  (QStringList{"Change_TV=Change TV data", "New_Tv=New TV", "Delete_Tv=Delete Tv", "Sore1=Sore",
-                              "SortTv=Sort", "MarksTv=Marks of selected", "MovePosTv=Move to position..."}));
+                              "SortTv=Sort", "MarksTv=Marks of selected", "MovePosTv=Move to position...", "-",
+                              "SelectDuplicates1=Select duplicates"}));
         QCOMPARE(Items(form->Sore1),
                  (QStringList{"SorebyAZ1=Sore by A-Z", "SorebyTp1=Sore by Tp", "SorebyFav1=Sore by Fav"}));
         QCOMPARE(Items(form->PM_Radio),
                  (QStringList{"Change_Radio=Change Radio data", "New_Radio=New Radio", "Delete_Radio=Delete Radio",
                               "Sore2=Sore", "SortRadio=Sort", "MarksRadio=Marks of selected",
-                              "MovePosRadio=Move to position..."}));
+                              "MovePosRadio=Move to position...", "-", "SelectDuplicates2=Select duplicates"}));
         QCOMPARE(Items(form->Sore2),
                  (QStringList{"SorebyAZ2=Sore by A-Z", "SorebyTp2=Sore by Tp", "SorebyFav2=Sore by Fav"}));
         QCOMPARE(Items(form->PM_FAV), (QStringList{"PMLock=Lock", "PMUnlock=Unlock"}));

@@ -102,7 +102,6 @@ class TestSorting : public QObject {
         Env env;
         auto form = OpenSortDb(env);
         const dbase::Database& db = form->Db();
-        dbase::Document& doc = form->Doc();
         // Group 1 in slot order, then group 2 without those listed, then the rest.
         form->SorebyFav1->trigger();
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));

@@ -135,6 +135,7 @@ TEST(CliHelp, HelpAndUsageLinesAgree) {
             if (bare.front() == '-') inUsage.insert(bare.substr(0, bare.find_first_of(" ]")));
         }
         std::set<std::string> parsed = e.valued;
+        parsed.insert(e.flags.begin(), e.flags.end());
         parsed.insert("-o");
         EXPECT_EQ(inUsage, parsed) << e.name;
     }

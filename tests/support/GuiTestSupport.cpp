@@ -4,6 +4,7 @@
 #include "dbase/DataFile.h"
 #include "ui/FileDialog.h"
 #include "ui/InputDialog.h"
+#include "ui/PrintDialog.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@ Env::Env() {
     ui::MessageBox::setInteractive(false);
     ui::FileDialog::setInteractive(false);
     ui::InputDialog::setInteractive(false);
+    ui::PrintDialog::setInteractive(false);
     ui::MessageBox::clearShown();
     ui::MessageBox::setNextAnswer(ui::MessageBox::NoButton);
     ui::FileDialog::clearNextFileName();
@@ -82,6 +84,11 @@ void OpenThroughMenu(TFormMain& form, const QString& path, bool channel) {
     ui::FileDialog::setNextFileName(path);
     emit form.PM_File->aboutToShow();
     (channel ? form.OpenData : form.OpenDefault)->trigger();
+}
+
+void ChooseFileItem(TFormMain& form, QAction* item) {
+    emit form.PM_File->aboutToShow();
+    item->trigger();
 }
 
 void ClickRow(StringGrid* grid, int row, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {

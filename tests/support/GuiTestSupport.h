@@ -46,6 +46,10 @@ std::unique_ptr<TFormMain> MakeForm(const Env& env, bool show = true);
 // Opens `path` through the File menu ("Channel Data(256K)" or "Default Data(128K)").
 void OpenThroughMenu(TFormMain& form, const QString& path, bool channel = true);
 
+// Chooses `item` of the File popup, opened first as a user opens it (which
+// runs its enabling rules).
+void ChooseFileItem(TFormMain& form, QAction* item);
+
 // Clicks grid row `row` with the left mouse button (the row is scrolled into view).
 void ClickRow(StringGrid* grid, int row, Qt::MouseButton button = Qt::LeftButton,
               Qt::KeyboardModifiers modifiers = Qt::NoModifier);
