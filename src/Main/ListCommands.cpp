@@ -135,38 +135,17 @@ void TFormMain::PrintListClick() {
     if (print.Print(printer) == 0) MessageBox::error(this, QStringLiteral("The list can not be printed."));
 }
 
-void TFormMain::SelectProgramSlots(bool radio, const std::vector<int>& programs) {
-    StringGrid* grid = radio ? SG_Radio : SG_TV;
-    QItemSelection selection;
-    QModelIndex first;
-    for (const int slot : programs) {
-        const int row = grid->RowOfSlot(slot);
-        if (row < grid->FixedRows()) continue;
-        const QModelIndex index = grid->model()->index(row - grid->FixedRows(), 1);
-        if (!first.isValid()) first = index;
-        selection.select(index, index);
-    }
-    QItemSelectionModel* model = grid->selectionModel();
-    if (!first.isValid()) {
-        model->clearSelection();
-        return;
-    }
-    model->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    grid->scrollTo(first);
-    grid->setFocus();
-}
-
 void TFormMain::SelectDuplicates(bool radio) {
     if (!Doc().FileOpened()) return;
     // Every program is shown, so every duplicate can be selected.
+    HideFilter();
     RefillViews();
     ShowInfo(-1, -1, -1);
     std::vector<std::vector<int>> groups;
     for (auto& g : dbase::DuplicateGroups(Db()))
         if ((Db().Prog.data[g.front()].IsRadio != 0) == radio) groups.push_back(std::move(g));
     const std::vector<int> picked = dbase::DuplicatesToSelect(groups);
-    SelectProgramSlots(radio, picked);
+    if (SelectProgramSlots(picked) == 0) (radio ? SG_Radio : SG_TV)->SelectRows({});
     const auto n = static_cast<qsizetype>(groups.size());
     const auto m = static_cast<qsizetype>(picked.size());
     MessageBox::information(this, groups.empty()

@@ -344,10 +344,6 @@ public:
     int SelectedTp() const;
     int SelectedTv() const;
     int SelectedRadio() const;
-    // Selects the rows of the TV (or radio) grid that show the program slots
-    // `programs`, the first of them current; slots the grid does not show are
-    // left out.
-    void SelectProgramSlots(bool radio, const std::vector<int>& programs);
     // The favourite-name dialog for group 0..15; on OK the list item and the
     // marking button's hint take the new name.
     void OpenFavNameDialog(int group);

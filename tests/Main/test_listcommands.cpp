@@ -6,7 +6,9 @@
 #include "dbase/Editors.h"
 #include "dbase/Lists.h"
 #include "dbase/Reorder.h"
+#include "dbase/Messages.h"
 #include "ui/FileDialog.h"
+#include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
 #include <QApplication>
@@ -173,21 +175,35 @@ class TestListCommands : public QObject {
     }
 
     void selectDuplicatesShowsEveryProgramAndSelectsAllButTheFirst() {
-        int added = -1;
+        std::vector<int> added(2, -1);
         dbase::ProgValues v;
         v.name = "Alpen TV";
         v.sid = 1000;
-        QVERIFY(form_->Doc().Edit("Add program", [&](dbase::Database& db) { return dbase::AddProgram(db, 0, false, v, &added); }));
+        for (int& slot : added)
+            QVERIFY(form_->Doc().Edit("Add program",
+                                      [&](dbase::Database& db) { return dbase::AddProgram(db, 0, false, v, &slot); }));
         form_->ShowAllSatellites();
-        ClickRow(form_->SG_Sat, 2); // narrowed to a satellite without the pair
+        ClickRow(form_->SG_Sat, 2); // narrowed to a satellite without the group
+        form_->ShowFilter();        // and a filter that hides it
+        form_->FilterEdit->setText(QStringLiteral("Kanal"));
         emit form_->PM_Tv->aboutToShow();
         QVERIFY(form_->SelectDuplicates1->isEnabled());
         form_->SelectDuplicates1->trigger();
-        QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("1 group of duplicates found, 1 program selected.")});
+        QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("1 group of duplicates found, 2 programs selected.")});
         QVERIFY(!form_->SatSelected);
-        QCOMPARE(form_->SG_TV->gridModel()->BoundRows(), 31);
-        QCOMPARE(SelectedSlots(form_->SG_TV), std::vector<int>{added});
-        QCOMPARE(form_->SelectedTv(), added);
+        QVERIFY(!form_->FilterOn());
+        QCOMPARE(form_->SG_TV->gridModel()->BoundRows(), 32);
+        QCOMPARE(SelectedSlots(form_->SG_TV), added);
+        // Del then removes them, after one question, as one step.
+        const int count = form_->Db().ProgCount;
+        const size_t steps = form_->Doc().StepCount();
+        ui::MessageBox::setNextAnswer(ui::MessageBox::Yes);
+        form_->Delete_TvClick();
+        QCOMPARE(TakeShownTexts(), QStringList{ui::MessageText(dbase::msg::DeleteProgsQuestion(2))});
+        QCOMPARE(form_->Db().ProgCount, count - 2);
+        QCOMPARE(form_->Doc().StepCount(), steps + 1);
+        form_->UndoClick();
+        QCOMPARE(form_->Db().ProgCount, count);
         // Radio programs have none.
         form_->SelectDuplicates2->trigger();
         QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("No duplicates found.")});
