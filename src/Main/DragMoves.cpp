@@ -217,6 +217,9 @@ void TFormMain::MoveEntries(StringGrid* grid, dbase::MoveKind kind, int to) {
     grid->gridModel()->Refresh();
     grid->SetRow(newCurrent);
     grid->SelectRows(newRows);
+    // The whole block in view where it fits, its current row in any case.
+    grid->scrollTo(grid->model()->index(newRows.back() - grid->FixedRows(), 1));
+    grid->scrollTo(grid->model()->index(newRows.front() - grid->FixedRows(), 1));
     grid->scrollTo(grid->model()->index(newCurrent - grid->FixedRows(), 1));
     SG_Sat->viewport()->update();
     SG_TP->viewport()->update();
@@ -244,6 +247,14 @@ void TFormMain::MoveToPositionClick(StringGrid* grid) {
     }
     if (grid->SlotOfRow(grid->Row()) < 0 || (grid == SG_Sat && grid->Row() < 1) || listed < count) return;
     const int last = listed - count + 1;
+    // Offered: where the entry, or the first of the selected block, stands now.
+    int from = grid->Row();
+    if (count > 1)
+        for (int r : grid->SelectedRows())
+            if (grid->SlotOfRow(r) >= 0) {
+                from = r;
+                break;
+            }
     const QString what = programs ? (count > 1 ? QStringLiteral("the %1 selected programs").arg(count)
                                                : QStringLiteral("the program"))
                          : grid == SG_TP ? QStringLiteral("the transponder")
@@ -251,6 +262,6 @@ void TFormMain::MoveToPositionClick(StringGrid* grid) {
     const std::optional<int> position =
         ui::InputDialog::getNumber(this, QStringLiteral("Move to position"),
                                    QStringLiteral("Move %1 to position (1 to %2):").arg(what).arg(last),
-                                   grid->Row(), 1, last);
+                                   from, 1, last);
     if (position) MoveEntries(grid, dbase::MoveKind::To, *position - 1);
 }

@@ -239,7 +239,9 @@ class TestFindSelect : public QObject {
         ui::InputDialog::setNextNumber(10);
         Key(*form, tv, Qt::Key_M, Qt::ControlModifier);
         QCOMPARE(ui::InputDialog::lastRequest().max, 28);
+        QCOMPARE(ui::InputDialog::lastRequest().value, 1); // where the block starts, not the current row
         QCOMPARE(Names(tv).mid(9, 3), (QStringList{" Zenith", "Aurora", "Boreal HD"}));
+        QCOMPARE(tv->SelectedRows(), Rows({10, 11, 12}));
         QCOMPARE(QString::fromStdString(form->Doc().UndoName()), QStringLiteral("Move programs"));
         Undo(*form);
         Undo(*form);
