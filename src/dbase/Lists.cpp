@@ -258,9 +258,16 @@ Status ReadListCsv(std::string_view text, bool names, ListFile& list) {
         }
     }
     std::string missing;
+    int lacking = 0;
     for (int c = 0; c < kRequiredColumns; ++c)
-        if (at[c] < 0) missing += (missing.empty() ? "" : ", ") + std::string(kColumnNames[c]);
-    if (!missing.empty()) return LineError(header.line, "the header lacks the columns " + missing + ".");
+        if (at[c] < 0) {
+            missing += (missing.empty() ? "" : ", ") + std::string(kColumnNames[c]);
+            ++lacking;
+        }
+    if (lacking > 0)
+        return LineError(header.line,
+                         std::string(lacking == 1 ? "the header lacks the column " : "the header lacks the columns ") +
+                             missing + ".");
     list.hasName = at[Name] >= 0;
     list.hasLock = at[Lock] >= 0;
     list.hasSkip = at[Skip] >= 0;

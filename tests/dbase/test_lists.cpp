@@ -141,6 +141,8 @@ TEST(ListCsv, ReadsAnyColumnOrderAndRefusesBadCellsWithTheirLine) {
 
     EXPECT_EQ(Refusal("kind,longitude,frequency\n"),
               "Line 1 of the list: the header lacks the columns polarisation, service_id.");
+    EXPECT_EQ(Refusal("kind,longitude,frequency,service_id\n"),
+              "Line 1 of the list: the header lacks the column polarisation.");
     EXPECT_EQ(Refusal(head + "10,11000,H,19.2,tv,x,1,0\n"), "Line 2 of the list: the record has 8 fields, the header 10.");
     EXPECT_EQ(Refusal(head + "10,11000,H,19.2,tv,x,2,0,,A\n"), "Line 2 of the list: the lock cell is 0 or 1, not \"2\".");
     EXPECT_EQ(Refusal(head + "\"1\n0\",11000,H,19.2,tv,x,1,yes,,A\n"),
