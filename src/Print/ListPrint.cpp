@@ -165,7 +165,9 @@ void ListPrint::PaintPage(QPainter& painter, int page) const {
             double x = r.left();
             for (int c = 0; c < header_.size(); ++c) {
                 const double w = widths_[static_cast<size_t>(c)];
-                const QString text = fm.elidedText(cells.value(c), Qt::ElideRight, w);
+                // A column keeps a gap to the next one, however narrow it became.
+                const double gap = std::min(w / 4, fm.horizontalAdvance(QStringLiteral(" ")));
+                const QString text = fm.elidedText(cells.value(c), Qt::ElideRight, w - gap);
                 painter.drawText(QRectF(x, y, w, h), Qt::AlignLeft | Qt::AlignVCenter, text);
                 x += w;
             }
