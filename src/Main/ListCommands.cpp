@@ -28,10 +28,12 @@ using ui::MessageBox;
 
 namespace {
 
-const QString kCsvFilter = QStringLiteral("CSV Files(*.csv)|*.csv|All File(*.*)|*.*");
-const QString kDataFilter = QStringLiteral("Data files(*.bin *.img)|*.bin;*.img|All File(*.*)|*.*");
+const QString kCsvFilter = QStringLiteral("CSV Files(*.csv *.CSV)|*.csv;*.CSV|All File(*.*)|*.*");
+const QString kDataFilter =
+    QStringLiteral("Channel files (*.bin *.BIN *.img *.IMG)|*.bin;*.BIN;*.img;*.IMG|All File(*.*)|*.*");
 const QString kListFilter =
-    QStringLiteral("Lists and data files(*.csv *.img *.bin)|*.csv;*.img;*.bin|CSV Files(*.csv)|*.csv|All File(*.*)|*.*");
+    QStringLiteral("Lists and data files(*.csv *.CSV *.bin *.BIN *.img *.IMG)|*.csv;*.CSV;*.bin;*.BIN;*.img;*.IMG|"
+                   "CSV Files(*.csv *.CSV)|*.csv;*.CSV|All File(*.*)|*.*");
 
 using ui::NativePath;
 
