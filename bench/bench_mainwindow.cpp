@@ -105,6 +105,24 @@ void BM_SatelliteClick(benchmark::State& state) {
     if (!form.SatSelected) state.SkipWithError("no satellite selected");
 }
 
+// One undo or redo per iteration, alternating. With argument 1 the paint
+// that follows is timed too; with 0 only the step and the refill of the grids
+// and panels are, the paint running untimed.
+void UndoOrRedo(benchmark::State& state, TFormMain& form) {
+    const bool paint = state.range(0) != 0;
+    bool undo = true;
+    for (auto _ : state) {
+        if (undo)
+            form.UndoClick();
+        else
+            form.RedoClick();
+        if (!paint) state.PauseTiming();
+        QCoreApplication::processEvents();
+        if (!paint) state.ResumeTiming();
+        undo = !undo;
+    }
+}
+
 // One undo or redo of a step that touched every TV program (a sort), with
 // the refill of the grids and the selection that follow it.
 void BM_UndoRedoSort(benchmark::State& state) {
@@ -113,15 +131,7 @@ void BM_UndoRedoSort(benchmark::State& state) {
     form.SG_SatClick();
     form.SorebyFav1Click();
     if (!form.Doc().CanUndo()) state.SkipWithError("the sort made no step");
-    bool undo = true;
-    for (auto _ : state) {
-        if (undo)
-            form.UndoClick();
-        else
-            form.RedoClick();
-        QCoreApplication::processEvents();
-        undo = !undo;
-    }
+    UndoOrRedo(state, form);
     if (form.SG_TV->RowCount() < 2000) state.SkipWithError("grids were not refilled");
 }
 
@@ -135,15 +145,7 @@ void BM_UndoRedoMark(benchmark::State& state) {
     form.SG_TVClick();
     form.SB_Lock->click();
     if (!form.Doc().CanUndo()) state.SkipWithError("the mark made no step");
-    bool undo = true;
-    for (auto _ : state) {
-        if (undo)
-            form.UndoClick();
-        else
-            form.RedoClick();
-        QCoreApplication::processEvents();
-        undo = !undo;
-    }
+    UndoOrRedo(state, form);
 }
 
 // Runs what the events posted so far start (layouts post repaints, and so on).
@@ -224,11 +226,15 @@ BENCHMARK(BM_SatelliteClick)
     ->Repetitions(20)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_UndoRedoSort)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(20)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_UndoRedoMark)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(20)
