@@ -343,6 +343,11 @@ void TFormMain::SortPrograms(bool radio, int key) {
         return Status::Ok();
     });
     FillProgGrids(dbase::ListProgsAfterSort(Db(), ShownSat()));
+    // The rows keep their places and now show other programs: the info panel
+    // follows the current row of the sorted grid.
+    StringGrid* grid = radio ? SG_Radio : SG_TV;
+    if (radio ? RadioSelected : TvSelected)
+        if (const int slot = grid->SlotOfRow(grid->Row()); slot >= 0) ShowInfo(-1, -1, slot);
 }
 
 void TFormMain::SorebyAZ1Click() { SortPrograms(false, static_cast<int>(dbase::SortKey::Name)); }

@@ -81,8 +81,15 @@ class TestSorting : public QObject {
         ClickRow(form->SG_Sat, 1);
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Delta", "Bravo", "Alpha"}));
         QVERIFY(form->SorebyAZ1->isEnabled());
+        ClickRow(form->SG_TV, 1); // Delta
+        const QStringList deltaInfo = ListTexts(form->LB_Info);
         form->SorebyAZ1->trigger();
         QVERIFY(doc.DataChanged());
+        // The info panel follows the current row, which now shows Alpha.
+        const QStringList shown = ListTexts(form->LB_Info);
+        form->ShowInfo(-1, -1, form->SG_TV->SlotOfRow(1));
+        QCOMPARE(shown, ListTexts(form->LB_Info));
+        QVERIFY(shown != deltaInfo);
         // Still Alpha's programs, in their new slot order.
         QCOMPARE(form->SG_Sat->Row(), 1);
         QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Alpha", "Bravo", "Delta"}));
