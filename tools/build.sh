@@ -26,7 +26,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBITLIST_TESTS=ON -DORBITLIST_BENCH=ON
+# Warnings are errors here, as in CI.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBITLIST_TESTS=ON -DORBITLIST_BENCH=ON \
+    -DORBITLIST_WERROR=ON
 if [ "$mode" = run ]; then
     # Only the programs: the tests and benchmarks are built by the test command.
     cmake --build build -j "$jobs" --target orbitlist orbitlist-cli
@@ -48,7 +50,7 @@ ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBITLIST_SANITIZE=ON -DORBITLIST_TESTS=ON \
-    -DORBITLIST_BENCH=OFF
+    -DORBITLIST_BENCH=OFF -DORBITLIST_WERROR=ON
 cmake --build build-asan -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
