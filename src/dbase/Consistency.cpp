@@ -137,14 +137,15 @@ std::string AudioDiff(const AudioData& a, const AudioData& b) {
 // typed taken from `kept` when they name the stored value.
 SatData ExpectedSat(const SatRec& rec, const SatData& kept) {
     SatData d = DecodeSat(rec);
-    if (const auto high = DigitsValue(kept.LnbHigh, 0xFFFF); high && *high == GetU16(rec, 2))
+    if (const auto high = DigitsValue(kept.LnbHigh, 0xFFFF); high && *high == satrec::LnbHigh::Get(rec))
         d.LnbHigh = kept.LnbHigh;
     if (const auto tenths = LongitudeTenths(kept.Longitude);
-        tenths && static_cast<unsigned>(*tenths) == GetU16(rec, 6))
+        tenths && static_cast<unsigned>(*tenths) == satrec::Position::Get(rec))
         d.Longitude = kept.Longitude;
     // A name cut from an .ini file keeps its last blank until the file is read again.
-    if (kept.Name.size() <= 18 && kept.Name != d.Name && TrimRight(kept.Name) == d.Name &&
-        std::equal(kept.Name.begin(), kept.Name.end(), rec.begin() + 17,
+    const auto field = satrec::Name::Bytes(rec);
+    if (kept.Name.size() <= field.size() && kept.Name != d.Name && TrimRight(kept.Name) == d.Name &&
+        std::equal(kept.Name.begin(), kept.Name.end(), field.begin(),
                    [](char c, uint8_t b) { return static_cast<uint8_t>(c) == b; }))
         d.Name = kept.Name;
     return d;
@@ -161,7 +162,7 @@ void ExpectedTp(const TpRec& rec, const TpData& kept, TpData& d) {
 void ExpectedProg(const ProgRec& rec, const TpTable& tps, const ProgData& kept, ProgData& d) {
     DecodeProg(rec, tps, d);
     // A program the editor adds stores 4 tracks and shows 1 until the next load.
-    if (rec[9] == 4 && kept.AudioTracks == 1) d.AudioTracks = 1;
+    if (progrec::AudioTracks::Get(rec) == kNewProgramTracks && kept.AudioTracks == 1) d.AudioTracks = 1;
 }
 
 std::string SlotName(const char* table, int slot) {
@@ -181,7 +182,7 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
         const TpRec& r = db.Tp.rec[t];
         if (d.Used != 1) {
             if (d.Used != 0) problems.add(SlotName("transponder", t) + " has Used " + Show(d.Used));
-            if ((r[2] >> 1 & 1) != 0)
+            if (tprec::Used::Get(r) != 0)
                 problems.add(SlotName("transponder", t) + " is free but its stored record is in use");
             else if (options.emptyFreeSlots && r != emptyRec)
                 problems.add(SlotName("transponder", t) + " is free but does not hold the empty record");
@@ -272,7 +273,8 @@ void CheckAudio(const Database& db, const ConsistencyOptions& options, Problems&
             if (const std::string diff = AudioDiff(d, DecodeAudio(r)); !diff.empty())
                 problems.add(slot + ": " + diff);
         } else {
-            if (d.Used != 0 || (r[0] & 1) != 0) problems.add(slot + " lies beyond AudioCount but is in use");
+            if (d.Used != 0 || audiorec::Used::Get(r) != 0)
+                problems.add(slot + " lies beyond AudioCount but is in use");
             if (options.emptyFreeSlots && r != EmptyAudioRec())
                 problems.add(slot + " is free but does not hold the empty record");
             else if (!(d == EmptyAudioData()) && !(d == DecodeAudio(r)))
@@ -295,8 +297,7 @@ std::vector<std::string> FindInconsistencies(const Database& db, const Consisten
     CheckPrograms(db, problems);
     CheckAudio(db, options, problems);
     for (int g = 0; g < kFavGroups && !problems.full(); ++g) {
-        const std::string stored = TrimRight(
-            FieldText(std::span(db.FavNameBlock).subspan(static_cast<size_t>(kFavNameSize * g), 15)));
+        const std::string stored = FavNameOf(db.FavNameBlock, g);
         if (db.FavNames[g] != stored)
             problems.add("favourite group " + Show(g + 1) + " is named " + Show(db.FavNames[g]) +
                          " where the bytes give " + Show(stored));
