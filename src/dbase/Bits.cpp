@@ -78,6 +78,12 @@ std::string FieldText(std::span<const uint8_t> field) {
     return s;
 }
 
+std::string ByteListText(std::span<const uint8_t> bytes) {
+    std::string s = "[";
+    for (size_t k = 0; k < bytes.size(); ++k) s += (k ? "," : "") + std::to_string(bytes[k]);
+    return s + "]";
+}
+
 std::string TrimRight(std::string_view text) {
     size_t n = text.size();
     while (n > 0 && text[n - 1] == ' ') --n;

@@ -51,6 +51,9 @@ std::string TenthsText(long long tenths);
 // NUL or the end of the field.
 std::string FieldText(std::span<const uint8_t> field);
 
+// A list of byte values as a text: "[1,0,0,0]".
+std::string ByteListText(std::span<const uint8_t> bytes);
+
 // `text` without trailing blanks.
 std::string TrimRight(std::string_view text);
 
