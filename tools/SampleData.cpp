@@ -1,6 +1,5 @@
 #include "SampleData.h"
 
-#include "dbase/Bits.h"
 #include "dbase/DataFile.h"
 #include "dbase/Image.h"
 
@@ -14,19 +13,19 @@ using namespace dbase;
 
 int AddSat(Database& db, const SatSpec& s) {
     const int slot = db.SatCount++;
+    using namespace satrec;
     SatRec& r = db.Sat.rec[slot];
     r.fill(0);
-    PutU16(r, 0, static_cast<uint16_t>(s.low));
-    PutU16(r, 2, static_cast<uint16_t>(s.high));
-    PutU16(r, 6, static_cast<uint16_t>(s.tenths));
-    r[8] = static_cast<uint8_t>(s.type);
-    r[10] = static_cast<uint8_t>(s.tone);
-    r[11] = static_cast<uint8_t>(s.diseqc10);
-    r[12] = static_cast<uint8_t>(s.power);
-    r[13] = static_cast<uint8_t>(s.diseqc11);
-    std::copy_n(s.name.begin(), std::min<size_t>(s.name.size(), 18), r.begin() + 17);
-    const uint8_t tail[14] = {0, 0, 1, 2, 4, 5, 7, 8, 9, 11, 0, 3, 6, 10};
-    std::copy(std::begin(tail), std::end(tail), r.begin() + 36);
+    WriteDefaultLnb(r);
+    LnbLow::Set(r, static_cast<unsigned>(s.low));
+    LnbHigh::Set(r, static_cast<unsigned>(s.high));
+    Position::Set(r, static_cast<unsigned>(s.tenths));
+    LnbType::Set(r, static_cast<unsigned>(s.type));
+    Tone22K::Set(r, static_cast<unsigned>(s.tone));
+    Diseqc10::Set(r, static_cast<unsigned>(s.diseqc10));
+    LnbPower::Set(r, static_cast<unsigned>(s.power));
+    Diseqc11::Set(r, static_cast<unsigned>(s.diseqc11));
+    WriteSatName(r, s.name);
     db.Sat.data[slot] = DecodeSat(r);
     db.SatTpCounts[slot] = 0;
     return slot;
@@ -35,14 +34,9 @@ int AddSat(Database& db, const SatSpec& s) {
 int AddTp(Database& db, int sat, int freq, bool vertical, int sym, int fec) {
     int slot = 0;
     while (db.Tp.data[slot].Used == 1) ++slot;
-    TpRec& r = db.Tp.rec[slot];
-    PutU16(r, 0, static_cast<uint16_t>(freq & 0x3FFF));
-    r[2] = static_cast<uint8_t>((fec << 4) | ((vertical ? 1 : 0) << 2) | 2);
-    r[3] = 255;
-    r[4] = static_cast<uint8_t>(sat);
-    r[5] = static_cast<uint8_t>(++db.SatTpCounts[sat]);
-    PutU16(r, 6, static_cast<uint16_t>(sym));
-    std::fill(r.begin() + 8, r.end(), 0xFF);
+    const TpRec& r = db.Tp.rec[slot] =
+        NewTpRec(sat, ++db.SatTpCounts[sat], static_cast<unsigned>(freq), static_cast<unsigned>(sym),
+                 vertical ? 1 : 0, static_cast<unsigned>(fec));
     db.Tp.data[slot] = DecodeTp(r);
     ++db.TpCount;
     return slot;
@@ -50,43 +44,40 @@ int AddTp(Database& db, int sat, int freq, bool vertical, int sym, int fec) {
 
 int AddProg(Database& db, int tp, const ProgSpec& p) {
     const int slot = db.ProgCount++;
-    ProgRec& r = db.Prog.rec[slot];
-    r.fill(0);
-    PutU16(r, 0, static_cast<uint16_t>((p.pcr << 3) | (p.scrambled ? 0 : 4) | (p.radio ? 2 : 0) | 1));
-    PutU16(r, 2, static_cast<uint16_t>(p.pvt & 0x1FFF));
-    PutU16(r, 4, static_cast<uint16_t>(tp));
-    r[9] = 1;
-    PutU16(r, 12, static_cast<uint16_t>(p.vid & 0x1FFF));
-    PutU16(r, 14, static_cast<uint16_t>(p.aud & 0x1FFF));
-    PutU16(r, 16, static_cast<uint16_t>(p.sid));
-    PutU16(r, 18, p.fav);
-    PutU16(r, 20, static_cast<uint16_t>(p.pmt));
-    r[22] = static_cast<uint8_t>((p.skip ? 2 : 0) | (p.lock ? 1 : 0));
-    std::copy_n(p.name.begin(), std::min<size_t>(p.name.size(), 15), r.begin() + 24);
-    if (p.scrambled) std::copy(p.ca.begin(), p.ca.end(), r.begin() + 40);
+    NewProgFields f;
+    f.tp = static_cast<unsigned>(tp);
+    f.radio = p.radio;
+    f.free = !p.scrambled;
+    f.pcr = static_cast<unsigned>(p.pcr);
+    f.pvt = static_cast<unsigned>(p.pvt);
+    f.vid = static_cast<unsigned>(p.vid);
+    f.aud = static_cast<unsigned>(p.aud);
+    f.sid = static_cast<unsigned>(p.sid);
+    f.pmt = static_cast<unsigned>(p.pmt);
+    f.fav = p.fav;
+    f.lock = p.lock;
+    f.skip = p.skip;
+    f.tracks = 1;
+    f.name = p.name;
+    ProgRec& r = db.Prog.rec[slot] = NewProgRec(f);
+    if (p.scrambled) std::copy(p.ca.begin(), p.ca.end(), progrec::CaIds::Bytes(r).begin());
     db.Prog.data[slot] = DecodeProg(r, db.Tp);
     return slot;
 }
 
 int AddAudio(Database& db, int prog, int pid, const std::string& lang) {
     const int slot = db.AudioCount++;
-    AudioRec& r = db.Audio.rec[slot];
-    r = EmptyAudioRec();
-    PutU16(r, 0, static_cast<uint16_t>(((pid & 0x1FFF) << 1) | 1));
-    PutU16(r, 2, static_cast<uint16_t>(prog));
-    std::fill(r.begin() + 4, r.begin() + 7, 0);
-    std::copy_n(lang.begin(), std::min<size_t>(lang.size(), 3), r.begin() + 4);
+    const AudioRec& r = db.Audio.rec[slot] =
+        NewAudioRec(static_cast<unsigned>(prog), static_cast<unsigned>(pid), lang);
     db.Audio.data[slot] = DecodeAudio(r);
     ProgRec& pr = db.Prog.rec[prog];
-    ++pr[9];
+    progrec::AudioTracks::Set(pr, progrec::AudioTracks::Get(pr) + 1);
     db.Prog.data[prog] = DecodeProg(pr, db.Tp);
     return slot;
 }
 
 void NameFav(Database& db, int g, const std::string& name) {
-    auto slot = db.FavNameBlock.begin() + kFavNameSize * g;
-    std::fill(slot, slot + kFavNameSize, 0);
-    std::copy_n(name.begin(), std::min<size_t>(name.size(), 15), slot);
+    WriteFavName(db.FavNameBlock, g, name);
     db.FavNames[g] = TrimRight(name.substr(0, 15));
 }
 
@@ -106,7 +97,7 @@ void InitEmpty(Database& db) {
 }
 
 void SelectTrack(Database& db, int prog, int n) {
-    db.Prog.rec[prog][10] = static_cast<uint8_t>(n);
+    progrec::AudioSel::Set(db.Prog.rec[prog], static_cast<unsigned>(n));
     db.Prog.data[prog] = DecodeProg(db.Prog.rec[prog], db.Tp);
 }
 

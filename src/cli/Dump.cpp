@@ -3,10 +3,15 @@
 #include "Common.h"
 #include "Json.h"
 
+#include "dbase/Bits.h"
+#include "dbase/Fields.h"
 #include "dbase/Image.h"
 
+#include <array>
+#include <concepts>
 #include <iomanip>
 #include <sstream>
+#include <string_view>
 #include <utility>
 
 namespace cli {
@@ -53,6 +58,32 @@ template <class Items> void JsonArray(std::ostream& out, const char* key, const 
     out << (items.empty() ? "]" : "\n]") << (last ? "\n" : ",\n");
 }
 
+// Adds a field of a decoded record to a JSON object: texts as strings,
+// numbers as they stand, byte lists as arrays.
+struct JsonField {
+    JsonObj& o;
+    void operator()(const dbase::FieldInfo& field, const std::string& text) const {
+        o.text(field.name, text);
+    }
+    void operator()(const dbase::FieldInfo& field, std::integral auto v) const {
+        o.num(field.name, static_cast<long long>(v));
+    }
+    template <size_t N>
+    void operator()(const dbase::FieldInfo& field, const std::array<uint8_t, N>& bytes) const {
+        o.raw(field.name, dbase::ByteListText(bytes));
+    }
+};
+
+// One decoded record of slot `slot` as a JSON object, every field but `omit`.
+template <class Data> std::string JsonRecord(int slot, const Data& d, std::string_view omit = {}) {
+    JsonObj o;
+    o.num("slot", slot);
+    dbase::VisitFields(d, [&](const dbase::FieldInfo& field, const auto& v) {
+        if (field.name != omit) JsonField{o}(field, v);
+    });
+    return o.str();
+}
+
 void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f) {
     out << "{" << JsonString("file") << ": " << JsonObject(FileFields(f)) << ",\n"
         << JsonString("counts") << ": " << JsonObject(CountFields(db)) << ",\n";
@@ -61,94 +92,30 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     out << "],\n";
 
     std::vector<std::string> items;
-    for (int i = 0; i < db.SatCount; ++i) {
-        const auto& d = db.Sat.data[i];
-        items.push_back(JsonObj()
-                            .num("slot", i)
-                            .text("Name", d.Name)
-                            .text("LnbLow", d.LnbLow)
-                            .text("LnbHigh", d.LnbHigh)
-                            .text("Longitude", d.Longitude)
-                            .num("LnbType", d.LnbType)
-                            .num("Power12V", d.Power12V)
-                            .num("Tone22K", d.Tone22K)
-                            .num("Diseqc10", d.Diseqc10)
-                            .num("Motor", d.Motor)
-                            .num("LnbPower", d.LnbPower)
-                            .num("Diseqc11", d.Diseqc11)
-                            .num("SatByte14", d.SatByte14)
-                            .str());
-    }
+    for (int i = 0; i < db.SatCount; ++i) items.push_back(JsonRecord(i, db.Sat.data[i]));
     JsonArray(out, "satellites", items);
 
     items.clear();
-    for (int t = 0; t < dbase::kTpSlots; ++t) {
-        const auto& d = db.Tp.data[t];
-        if (d.Used != 1) continue;
-        items.push_back(JsonObj()
-                            .num("slot", t)
-                            .text("Freq", d.Freq)
-                            .num("Pol", d.Pol)
-                            .text("PolText", d.PolText)
-                            .num("Fec", d.Fec)
-                            .text("FecText", d.FecText)
-                            .num("TpByte3", d.TpByte3)
-                            .num("SatIndex", d.SatIndex)
-                            .num("TpNo", d.TpNo)
-                            .text("SymRate", d.SymRate)
-                            .str());
-    }
+    // Only transponders in use are listed, so their Used field goes without saying.
+    for (int t = 0; t < dbase::kTpSlots; ++t)
+        if (db.Tp.data[t].Used == 1) items.push_back(JsonRecord(t, db.Tp.data[t], "Used"));
     JsonArray(out, "transponders", items);
 
     items.clear();
-    for (int p = 0; p < db.ProgCount; ++p) {
-        const auto& d = db.Prog.data[p];
-        std::string ca = "[";
-        for (int k = 0; k < 4; ++k) ca += (k ? "," : "") + std::to_string(d.CaIds[k]);
-        ca += "]";
-        items.push_back(JsonObj()
-                            .num("slot", p)
-                            .num("Used", d.Used)
-                            .num("IsRadio", d.IsRadio)
-                            .num("IsFree", d.IsFree)
-                            .text("PcrPid", d.PcrPid)
-                            .text("PvtPid", d.PvtPid)
-                            .num("Lock", d.Lock)
-                            .num("Skip", d.Skip)
-                            .num("TpIndex", d.TpIndex)
-                            .num("AudioTracks", d.AudioTracks)
-                            .num("SatIndex", d.SatIndex)
-                            .text("ServiceId", d.ServiceId)
-                            .num("AudioSel", d.AudioSel)
-                            .text("VidPid", d.VidPid)
-                            .num("VidFlags", d.VidFlags)
-                            .text("AudPid", d.AudPid)
-                            .num("AudFlags", d.AudFlags)
-                            .text("FavMask", d.FavMask)
-                            .text("PmtPid", d.PmtPid)
-                            .num("ProgByte23", d.ProgByte23)
-                            .text("Name", d.Name)
-                            .raw("CaIds", ca)
-                            .str());
-    }
+    for (int p = 0; p < db.ProgCount; ++p) items.push_back(JsonRecord(p, db.Prog.data[p]));
     JsonArray(out, "programs", items);
 
     items.clear();
-    for (int a = 0; a < db.AudioCount; ++a) {
-        const auto& d = db.Audio.data[a];
-        items.push_back(JsonObj()
-                            .num("slot", a)
-                            .num("Used", d.Used)
-                            .num("ProgIndex", d.ProgIndex)
-                            .text("Pid", d.Pid)
-                            .text("Lang", d.Lang)
-                            .str());
-    }
+    for (int a = 0; a < db.AudioCount; ++a) items.push_back(JsonRecord(a, db.Audio.data[a]));
     JsonArray(out, "audio", items);
 
     items.clear();
-    for (int g = 0; g < dbase::kFavGroups; ++g)
-        items.push_back(JsonObj().num("group", g + 1).text("Name", db.FavNames[g]).num("Locked", db.FavLocks[g]).str());
+    for (int g = 0; g < dbase::kFavGroups; ++g) {
+        JsonObj o;
+        o.num("group", g + 1);
+        dbase::VisitFavFields(g, JsonField{o}, db);
+        items.push_back(o.str());
+    }
     JsonArray(out, "favourites", items, true);
     out << "}\n";
 }

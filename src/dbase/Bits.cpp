@@ -53,6 +53,13 @@ unsigned CappedField(unsigned value, int width, unsigned max) {
 
 std::string DecText(unsigned long long v) { return std::to_string(v); }
 
+void SetDecText(std::string& s, unsigned v) {
+    size_t n = 1;
+    for (unsigned x = v; x >= 10; x /= 10) ++n;
+    s.resize(n);
+    for (size_t i = n; i-- > 0; v /= 10) s[i] = static_cast<char>('0' + v % 10);
+}
+
 std::string TenthsText(long long tenths) {
     const bool neg = tenths < 0;
     const unsigned long long a = neg ? 0ull - static_cast<unsigned long long>(tenths)
@@ -69,6 +76,12 @@ std::string FieldText(std::span<const uint8_t> field) {
         s.push_back(static_cast<char>(b));
     }
     return s;
+}
+
+std::string ByteListText(std::span<const uint8_t> bytes) {
+    std::string s = "[";
+    for (size_t k = 0; k < bytes.size(); ++k) s += (k ? "," : "") + std::to_string(bytes[k]);
+    return s + "]";
 }
 
 std::string TrimRight(std::string_view text) {

@@ -1,4 +1,4 @@
-// Bit-field helpers shared by every record codec.
+// Number and text helpers shared by the record codecs and the lists.
 #pragma once
 
 #include <cstdint>
@@ -39,16 +39,10 @@ inline void PutU32(std::span<uint8_t> b, size_t off, uint32_t v) {
     for (int i = 0; i < 4; ++i) b[off + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// Replaces bits [lo, lo + width) of `word` by the low `width` bits of `value`.
-// Bits of `value` above the field's width are dropped, so a field is never
-// written past its width.
-inline uint16_t SetBits16(uint16_t word, int lo, int width, unsigned value) {
-    const unsigned mask = ((1u << width) - 1u) << lo;
-    return static_cast<uint16_t>((word & ~mask) | ((value << lo) & mask));
-}
-
 // Text of an unsigned number in decimal.
 std::string DecText(unsigned long long v);
+// Sets `s` to the decimal text of `v`, reusing its storage.
+void SetDecText(std::string& s, unsigned v);
 
 // Shortest decimal text of tenths / 10 ("192" -> "19.2", "130" -> "13").
 std::string TenthsText(long long tenths);
@@ -56,6 +50,9 @@ std::string TenthsText(long long tenths);
 // Text of a fixed-size, NUL-terminated byte field: the bytes up to the first
 // NUL or the end of the field.
 std::string FieldText(std::span<const uint8_t> field);
+
+// A list of byte values as a text: "[1,0,0,0]".
+std::string ByteListText(std::span<const uint8_t> bytes);
 
 // `text` without trailing blanks.
 std::string TrimRight(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include "Bits.h"
 #include "Editors.h"
+#include "Fields.h"
 #include "Image.h"
 
 #include <algorithm>
@@ -66,70 +67,10 @@ class FieldDiff {
     std::string text_;
 };
 
-std::string SatDiff(const SatData& a, const SatData& b) {
+template <class Data> std::string FieldsDiff(const Data& kept, const Data& decoded) {
     FieldDiff f;
-    f("LnbLow", a.LnbLow, b.LnbLow);
-    f("LnbHigh", a.LnbHigh, b.LnbHigh);
-    f("Longitude", a.Longitude, b.Longitude);
-    f("LnbType", a.LnbType, b.LnbType);
-    f("Power12V", a.Power12V, b.Power12V);
-    f("Tone22K", a.Tone22K, b.Tone22K);
-    f("Diseqc10", a.Diseqc10, b.Diseqc10);
-    f("Motor", a.Motor, b.Motor);
-    f("LnbPower", a.LnbPower, b.LnbPower);
-    f("Diseqc11", a.Diseqc11, b.Diseqc11);
-    f("SatByte14", a.SatByte14, b.SatByte14);
-    f("Name", a.Name, b.Name);
-    return f.text();
-}
-
-std::string TpDiff(const TpData& a, const TpData& b) {
-    FieldDiff f;
-    f("Used", a.Used, b.Used);
-    f("Freq", a.Freq, b.Freq);
-    f("Pol", a.Pol, b.Pol);
-    f("PolText", a.PolText, b.PolText);
-    f("Fec", a.Fec, b.Fec);
-    f("FecText", a.FecText, b.FecText);
-    f("TpByte3", a.TpByte3, b.TpByte3);
-    f("SatIndex", a.SatIndex, b.SatIndex);
-    f("TpNo", a.TpNo, b.TpNo);
-    f("SymRate", a.SymRate, b.SymRate);
-    return f.text();
-}
-
-std::string ProgDiff(const ProgData& a, const ProgData& b) {
-    FieldDiff f;
-    f("Used", a.Used, b.Used);
-    f("IsRadio", a.IsRadio, b.IsRadio);
-    f("IsFree", a.IsFree, b.IsFree);
-    f("PcrPid", a.PcrPid, b.PcrPid);
-    f("PvtPid", a.PvtPid, b.PvtPid);
-    f("Lock", a.Lock, b.Lock);
-    f("Skip", a.Skip, b.Skip);
-    f("TpIndex", a.TpIndex, b.TpIndex);
-    f("AudioTracks", a.AudioTracks, b.AudioTracks);
-    f("SatIndex", a.SatIndex, b.SatIndex);
-    f("ServiceId", a.ServiceId, b.ServiceId);
-    f("AudioSel", a.AudioSel, b.AudioSel);
-    f("VidPid", a.VidPid, b.VidPid);
-    f("VidFlags", a.VidFlags, b.VidFlags);
-    f("AudPid", a.AudPid, b.AudPid);
-    f("AudFlags", a.AudFlags, b.AudFlags);
-    f("FavMask", a.FavMask, b.FavMask);
-    f("PmtPid", a.PmtPid, b.PmtPid);
-    f("ProgByte23", a.ProgByte23, b.ProgByte23);
-    f("Name", a.Name, b.Name);
-    f("CaIds", a.CaIds, b.CaIds);
-    return f.text();
-}
-
-std::string AudioDiff(const AudioData& a, const AudioData& b) {
-    FieldDiff f;
-    f("Used", a.Used, b.Used);
-    f("ProgIndex", a.ProgIndex, b.ProgIndex);
-    f("Pid", a.Pid, b.Pid);
-    f("Lang", a.Lang, b.Lang);
+    VisitFields(kept, decoded,
+                [&f](const FieldInfo& field, const auto& a, const auto& b) { f(field.name, a, b); });
     return f.text();
 }
 
@@ -137,14 +78,15 @@ std::string AudioDiff(const AudioData& a, const AudioData& b) {
 // typed taken from `kept` when they name the stored value.
 SatData ExpectedSat(const SatRec& rec, const SatData& kept) {
     SatData d = DecodeSat(rec);
-    if (const auto high = DigitsValue(kept.LnbHigh, 0xFFFF); high && *high == GetU16(rec, 2))
+    if (const auto high = DigitsValue(kept.LnbHigh, 0xFFFF); high && *high == satrec::LnbHigh::Get(rec))
         d.LnbHigh = kept.LnbHigh;
     if (const auto tenths = LongitudeTenths(kept.Longitude);
-        tenths && static_cast<unsigned>(*tenths) == GetU16(rec, 6))
+        tenths && static_cast<unsigned>(*tenths) == satrec::Position::Get(rec))
         d.Longitude = kept.Longitude;
     // A name cut from an .ini file keeps its last blank until the file is read again.
-    if (kept.Name.size() <= 18 && kept.Name != d.Name && TrimRight(kept.Name) == d.Name &&
-        std::equal(kept.Name.begin(), kept.Name.end(), rec.begin() + 17,
+    const auto field = satrec::Name::Bytes(rec);
+    if (kept.Name.size() <= field.size() && kept.Name != d.Name && TrimRight(kept.Name) == d.Name &&
+        std::equal(kept.Name.begin(), kept.Name.end(), field.begin(),
                    [](char c, uint8_t b) { return static_cast<uint8_t>(c) == b; }))
         d.Name = kept.Name;
     return d;
@@ -161,7 +103,7 @@ void ExpectedTp(const TpRec& rec, const TpData& kept, TpData& d) {
 void ExpectedProg(const ProgRec& rec, const TpTable& tps, const ProgData& kept, ProgData& d) {
     DecodeProg(rec, tps, d);
     // A program the editor adds stores 4 tracks and shows 1 until the next load.
-    if (rec[9] == 4 && kept.AudioTracks == 1) d.AudioTracks = 1;
+    if (progrec::AudioTracks::Get(rec) == kNewProgramTracks && kept.AudioTracks == 1) d.AudioTracks = 1;
 }
 
 std::string SlotName(const char* table, int slot) {
@@ -181,7 +123,7 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
         const TpRec& r = db.Tp.rec[t];
         if (d.Used != 1) {
             if (d.Used != 0) problems.add(SlotName("transponder", t) + " has Used " + Show(d.Used));
-            if ((r[2] >> 1 & 1) != 0)
+            if (tprec::Used::Get(r) != 0)
                 problems.add(SlotName("transponder", t) + " is free but its stored record is in use");
             else if (options.emptyFreeSlots && r != emptyRec)
                 problems.add(SlotName("transponder", t) + " is free but does not hold the empty record");
@@ -190,13 +132,14 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
                 // one read from a file holds the decoding of its bytes.
                 DecodeTp(r, expected);
                 if (!(d == expected))
-                    problems.add(SlotName("transponder", t) + " is free: " + TpDiff(d, expected));
+                    problems.add(SlotName("transponder", t) + " is free: " + DecodedDifferences(d, expected));
             }
             continue;
         }
         ++used;
         ExpectedTp(r, d, expected);
-        if (!(d == expected)) problems.add(SlotName("transponder", t) + ": " + TpDiff(d, expected));
+        if (!(d == expected))
+            problems.add(SlotName("transponder", t) + ": " + DecodedDifferences(d, expected));
         if (d.SatIndex >= satCount) {
             problems.add(SlotName("transponder", t) + " names satellite " + Show(d.SatIndex) + " of " +
                          Show(satCount));
@@ -243,7 +186,7 @@ void CheckPrograms(const Database& db, Problems& problems) {
         auto slot = [p] { return SlotName("program", p); };
         if (d.Used != 1) problems.add(slot() + " lies below ProgCount but is not in use");
         ExpectedProg(db.Prog.rec[p], db.Tp, d, expected);
-        if (!(d == expected)) problems.add(slot() + ": " + ProgDiff(d, expected));
+        if (!(d == expected)) problems.add(slot() + ": " + DecodedDifferences(d, expected));
         if (d.TpIndex >= static_cast<uint32_t>(kTpSlots) || db.Tp.data[d.TpIndex].Used != 1) {
             problems.add(slot() + " names transponder " + Show(d.TpIndex) + ", which is not in use");
             continue;
@@ -269,34 +212,48 @@ void CheckAudio(const Database& db, const ConsistencyOptions& options, Problems&
             if (d.Used != 1) problems.add(slot + " lies below AudioCount but is not in use");
             if (d.ProgIndex >= db.ProgCount)
                 problems.add(slot + " names program " + Show(d.ProgIndex) + " of " + Show(db.ProgCount));
-            if (const std::string diff = AudioDiff(d, DecodeAudio(r)); !diff.empty())
+            if (const std::string diff = DecodedDifferences(d, DecodeAudio(r)); !diff.empty())
                 problems.add(slot + ": " + diff);
         } else {
-            if (d.Used != 0 || (r[0] & 1) != 0) problems.add(slot + " lies beyond AudioCount but is in use");
+            if (d.Used != 0 || audiorec::Used::Get(r) != 0)
+                problems.add(slot + " lies beyond AudioCount but is in use");
             if (options.emptyFreeSlots && r != EmptyAudioRec())
                 problems.add(slot + " is free but does not hold the empty record");
             else if (!(d == EmptyAudioData()) && !(d == DecodeAudio(r)))
-                problems.add(slot + " is free: " + AudioDiff(d, DecodeAudio(r)));
+                problems.add(slot + " is free: " + DecodedDifferences(d, DecodeAudio(r)));
         }
     }
 }
 
 } // namespace
 
+std::string DecodedDifferences(const SatData& kept, const SatData& decoded) {
+    return FieldsDiff(kept, decoded);
+}
+std::string DecodedDifferences(const TpData& kept, const TpData& decoded) {
+    return FieldsDiff(kept, decoded);
+}
+std::string DecodedDifferences(const ProgData& kept, const ProgData& decoded) {
+    return FieldsDiff(kept, decoded);
+}
+std::string DecodedDifferences(const AudioData& kept, const AudioData& decoded) {
+    return FieldsDiff(kept, decoded);
+}
+
 std::vector<std::string> FindInconsistencies(const Database& db, const ConsistencyOptions& options) {
     Problems problems(options.maxProblems);
     if (db.SatCount > kMaxSatsInImage)
         problems.add("SatCount is " + Show(db.SatCount) + ", more than an image holds");
     for (int s = 0; s < std::min<int>(db.SatCount, kSatSlots) && !problems.full(); ++s)
-        if (const std::string diff = SatDiff(db.Sat.data[s], ExpectedSat(db.Sat.rec[s], db.Sat.data[s]));
+        if (const std::string diff =
+                DecodedDifferences(db.Sat.data[s], ExpectedSat(db.Sat.rec[s], db.Sat.data[s]));
             !diff.empty())
             problems.add(SlotName("satellite", s) + ": " + diff);
     CheckTransponders(db, options, problems);
     CheckPrograms(db, problems);
     CheckAudio(db, options, problems);
     for (int g = 0; g < kFavGroups && !problems.full(); ++g) {
-        const std::string stored = TrimRight(
-            FieldText(std::span(db.FavNameBlock).subspan(static_cast<size_t>(kFavNameSize * g), 15)));
+        const std::string stored = FavNameOf(db.FavNameBlock, g);
         if (db.FavNames[g] != stored)
             problems.add("favourite group " + Show(g + 1) + " is named " + Show(db.FavNames[g]) +
                          " where the bytes give " + Show(stored));

@@ -42,6 +42,15 @@ struct ConsistencyOptions {
 //    as 4).
 std::vector<std::string> FindInconsistencies(const Database& db, const ConsistencyOptions& options = {});
 
+// Names the fields in which decoded record `kept` and `decoded` (the
+// decoding of its stored bytes) differ, with both values: `Name "Other"
+// where the bytes give "Bergblick", Lock 1 where the bytes give 0`. Empty
+// when every field agrees.
+std::string DecodedDifferences(const SatData& kept, const SatData& decoded);
+std::string DecodedDifferences(const TpData& kept, const TpData& decoded);
+std::string DecodedDifferences(const ProgData& kept, const ProgData& decoded);
+std::string DecodedDifferences(const AudioData& kept, const AudioData& decoded);
+
 // What saving a database and opening the saved bytes again gave.
 struct RoundTrip {
     // The save itself: refused when the image does not fit a container. A

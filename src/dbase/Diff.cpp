@@ -1,9 +1,14 @@
 #include "Diff.h"
 
 #include "Bits.h"
+#include "Fields.h"
 #include "Lists.h"
 
 #include <algorithm>
+#include <array>
+#include <concepts>
+#include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 namespace dbase {
@@ -47,28 +52,41 @@ namespace {
 DiffValue Text(const std::string& text) { return {text, false}; }
 DiffValue Num(long long v) { return {std::to_string(v), true}; }
 
+DiffValue Value(const std::string& text) { return Text(text); }
+DiffValue Value(std::integral auto v) { return Num(static_cast<long long>(v)); }
+template <size_t N> DiffValue Value(const std::array<uint8_t, N>& bytes) {
+    return {ByteListText(bytes), true};
+}
+
 // Collects the fields that differ between the two sides of a pair.
 class Fields {
   public:
-    // A text compared exactly (names).
+    // A field of a record: a decimal text compares by value ("05750" is
+    // 5750), anything else as it stands.
+    template <class T> void add(const FieldInfo& field, const T& a, const T& b) {
+        if (a == b) return;
+        if constexpr (std::is_same_v<T, std::string>)
+            if (field.kind == FieldKind::Decimal && NumberKey(a) == NumberKey(b)) return;
+        changes_.push_back({field.name, Value(a), Value(b)});
+    }
+    // A text compared exactly.
     void text(const char* field, const std::string& a, const std::string& b) {
         if (a != b) changes_.push_back({field, Text(a), Text(b)});
-    }
-    // A numeric text, compared by value ("05750" is 5750).
-    void numeric(const char* field, const std::string& a, const std::string& b) {
-        if (a != b && NumberKey(a) != NumberKey(b)) changes_.push_back({field, Text(a), Text(b)});
-    }
-    void number(const char* field, long long a, long long b) {
-        if (a != b) changes_.push_back({field, Num(a), Num(b)});
-    }
-    void raw(const char* field, const std::string& a, const std::string& b) {
-        if (a != b) changes_.push_back({field, {a, true}, {b, true}});
     }
     std::vector<FieldChange> take() { return std::move(changes_); }
 
   private:
     std::vector<FieldChange> changes_;
 };
+
+// The changes of the compared fields of two records of one table.
+template <class Data> std::vector<FieldChange> ComparedFields(const Data& a, const Data& b) {
+    Fields f;
+    VisitFields(a, b, [&f](const FieldInfo& field, const auto& x, const auto& y) {
+        if (field.role == FieldRole::Compared) f.add(field, x, y);
+    });
+    return f.take();
+}
 
 int SatSlots(const Database& db) { return std::min<int>(db.SatCount, kSatSlots); }
 
@@ -135,37 +153,21 @@ std::string TpText(const Database& db, int t) {
     return ProgKeyText({SatLongitude(db, d.SatIndex), d.Freq, d.PolText, {}});
 }
 
-std::string CaText(const ProgData& d) {
-    std::string s = "[";
-    for (int k = 0; k < 4; ++k) s += (k ? "," : "") + std::to_string(d.CaIds[static_cast<size_t>(k)]);
-    return s + "]";
-}
-
 std::vector<FieldChange> ProgFields(const Database& a, int pa, const Database& b, int pb) {
-    const ProgData& x = a.Prog.data[pa];
-    const ProgData& y = b.Prog.data[pb];
     Fields f;
-    f.number("Used", x.Used, y.Used);
-    f.number("IsFree", x.IsFree, y.IsFree);
-    f.numeric("PcrPid", x.PcrPid, y.PcrPid);
-    f.numeric("PvtPid", x.PvtPid, y.PvtPid);
-    f.number("Lock", x.Lock, y.Lock);
-    f.number("Skip", x.Skip, y.Skip);
-    const ProgKey ka = ProgramKey(a, pa), kb = ProgramKey(b, pb);
-    if (ProgKeyText({{}, ka.frequency, ka.polarisation, {}}) != ProgKeyText({{}, kb.frequency, kb.polarisation, {}}))
-        f.text("Transponder", ka.frequency + " " + ka.polarisation, kb.frequency + " " + kb.polarisation);
-    f.number("AudioTracks", x.AudioTracks, y.AudioTracks);
-    f.numeric("ServiceId", x.ServiceId, y.ServiceId);
-    f.number("AudioSel", x.AudioSel, y.AudioSel);
-    f.numeric("VidPid", x.VidPid, y.VidPid);
-    f.number("VidFlags", x.VidFlags, y.VidFlags);
-    f.numeric("AudPid", x.AudPid, y.AudPid);
-    f.number("AudFlags", x.AudFlags, y.AudFlags);
-    f.text("FavMask", x.FavMask, y.FavMask);
-    f.numeric("PmtPid", x.PmtPid, y.PmtPid);
-    f.number("ProgByte23", x.ProgByte23, y.ProgByte23);
-    f.text("Name", x.Name, y.Name);
-    f.raw("CaIds", CaText(x), CaText(y));
+    VisitFields(a.Prog.data[pa], b.Prog.data[pb], [&](const FieldInfo& field, const auto& x, const auto& y) {
+        if (field.role == FieldRole::Compared) {
+            f.add(field, x, y);
+        } else if (std::string_view(field.name) == "TpIndex") {
+            // The slot differs from file to file: the transponder is compared
+            // by what it is, where the link stands.
+            const ProgKey ka = ProgramKey(a, pa), kb = ProgramKey(b, pb);
+            if (ProgKeyText({{}, ka.frequency, ka.polarisation, {}}) !=
+                ProgKeyText({{}, kb.frequency, kb.polarisation, {}}))
+                f.text("Transponder", ka.frequency + " " + ka.polarisation,
+                       kb.frequency + " " + kb.polarisation);
+        }
+    });
     return f.take();
 }
 
@@ -262,22 +264,7 @@ DatabaseDiff DiffDatabases(const Database& a, const Database& b) {
             e.name = db.Sat.data[s].Name;
             return e;
         },
-        [&](int x, int y) {
-            const SatData& p = a.Sat.data[x];
-            const SatData& q = b.Sat.data[y];
-            Fields f;
-            f.text("Name", p.Name, q.Name);
-            f.numeric("LnbLow", p.LnbLow, q.LnbLow);
-            f.numeric("LnbHigh", p.LnbHigh, q.LnbHigh);
-            f.number("LnbType", p.LnbType, q.LnbType);
-            f.number("Power12V", p.Power12V, q.Power12V);
-            f.number("Tone22K", p.Tone22K, q.Tone22K);
-            f.number("Diseqc10", p.Diseqc10, q.Diseqc10);
-            f.number("Motor", p.Motor, q.Motor);
-            f.number("LnbPower", p.LnbPower, q.LnbPower);
-            f.number("Diseqc11", p.Diseqc11, q.Diseqc11);
-            return f.take();
-        });
+        [&](int x, int y) { return ComparedFields(a.Sat.data[x], b.Sat.data[y]); });
 
     const std::vector<int> tpa = AllTps(a), tpb = AllTps(b);
     ta.clear();
@@ -295,18 +282,20 @@ DatabaseDiff DiffDatabases(const Database& a, const Database& b) {
             return e;
         },
         [&](int x, int y) {
-            Fields f;
-            f.numeric("SymRate", a.Tp.data[x].SymRate, b.Tp.data[y].SymRate);
-            f.text("FecText", a.Tp.data[x].FecText, b.Tp.data[y].FecText);
-            return f.take();
+            // A transponder's changes name its symbol rate first, as the
+            // transponder list's columns run.
+            std::vector<FieldChange> changes = ComparedFields(a.Tp.data[x], b.Tp.data[y]);
+            std::stable_partition(changes.begin(), changes.end(),
+                                  [](const FieldChange& c) { return c.field == "SymRate"; });
+            return changes;
         });
 
     DiffPrograms(a, b, diff.programs);
 
     for (int g = 0; g < kFavGroups; ++g) {
         Fields f;
-        f.text("Name", a.FavNames[static_cast<size_t>(g)], b.FavNames[static_cast<size_t>(g)]);
-        f.number("Locked", a.FavLocks[static_cast<size_t>(g)], b.FavLocks[static_cast<size_t>(g)]);
+        VisitFavFields(
+            g, [&f](const FieldInfo& field, const auto& x, const auto& y) { f.add(field, x, y); }, a, b);
         std::vector<FieldChange> changes = f.take();
         if (changes.empty()) continue;
         DiffEntry e;

@@ -23,11 +23,6 @@ void EmptyAudio(Database& db, int a) {
     db.Audio.data[a] = EmptyAudioData();
 }
 
-void SetAudioProgram(Database& db, int a, uint32_t prog) {
-    PutU16(db.Audio.rec[a], 2, static_cast<uint16_t>(prog));
-    db.Audio.data[a].ProgIndex = prog;
-}
-
 void EmptyProg(Database& db, int p) {
     db.Prog.rec[p].fill(0);
     db.Prog.data[p] = DecodeProg(db.Prog.rec[p], db.Tp);
@@ -55,7 +50,8 @@ template <class Pred> int DeleteProgramsWhere(Database& db, Pred doomed) {
             db.Audio.rec[out] = db.Audio.rec[a];
             db.Audio.data[out] = db.Audio.data[a];
         }
-        if (known && newSlot[owner] != static_cast<int>(owner)) SetAudioProgram(db, out, newSlot[owner]);
+        if (known && newSlot[owner] != static_cast<int>(owner))
+            SetAudioProgram(db.Audio.rec[out], db.Audio.data[out], static_cast<uint32_t>(newSlot[owner]));
         ++out;
     }
     for (int a = out; a < audioCount; ++a) EmptyAudio(db, a);
@@ -98,12 +94,7 @@ Status CheckProgSlot(const Database& db, int slot) {
     return Status::Error("There is no program in slot " + std::to_string(slot) + "!");
 }
 
-TpRec PlaceholderTpRec(int sat) {
-    TpRec r = {0, 0, 0x02, 0xFF, static_cast<uint8_t>(sat), 1, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
-    PutU16(r, 0, kPlaceholderFreq);
-    PutU16(r, 6, kPlaceholderSymRate);
-    return r;
-}
+TpRec PlaceholderTpRec(int sat) { return NewTpRec(sat, 1, kPlaceholderFreq, kPlaceholderSymRate, 0, 0); }
 
 TpData PlaceholderTpData(int sat) { return DecodeTp(PlaceholderTpRec(sat)); }
 
@@ -159,7 +150,7 @@ void RenumberProgAudio(Database& db, int oldSlot, int newSlot) {
     const int audioCount = std::min<int>(db.AudioCount, kAudioSlots);
     for (int a = 0; a < audioCount; ++a) {
         if (db.Audio.data[a].ProgIndex != static_cast<uint32_t>(oldSlot)) continue;
-        SetAudioProgram(db, a, static_cast<uint32_t>(newSlot));
+        SetAudioProgram(db.Audio.rec[a], db.Audio.data[a], static_cast<uint32_t>(newSlot));
     }
 }
 
@@ -192,8 +183,7 @@ TpDeleteResult DeleteTransponder(Database& db, int tp, int sat) {
         for (int t = 0; t < kTpSlots; ++t) {
             TpData& d = db.Tp.data[t];
             if (t == tp || d.Used != 1 || d.SatIndex != sat || d.TpNo <= number) continue;
-            --d.TpNo;
-            db.Tp.rec[t][5] = static_cast<uint8_t>(d.TpNo);
+            SetTpNumber(db.Tp.rec[t], d, static_cast<uint8_t>(d.TpNo - 1));
         }
         EmptyTp(db, tp);
     }
@@ -252,32 +242,13 @@ int ClearSatTransponders(Database& db, int sat) {
     return slot;
 }
 
-void WriteDefaultLnb(SatRec& rec) {
-    PutU16(rec, 0, 9750);
-    PutU16(rec, 2, 10600);
-    PutU16(rec, 4, 0);
-    rec[8] = 1;  // Universal
-    rec[9] = 0;  // 12 V off
-    rec[11] = 0; // DiSEqC 1.0 off, motor off
-    rec[12] = 1; // 13/18 V
-    rec[13] = 0; // DiSEqC 1.1 off
-    rec[14] = 0;
-    static constexpr uint8_t tail[14] = {0, 0, 1, 2, 4, 5, 7, 8, 9, 11, 0, 3, 6, 10};
-    std::copy(std::begin(tail), std::end(tail), rec.begin() + 36);
-}
-
-void WriteSatName(SatRec& rec, const std::string& name) {
-    std::fill(rec.begin() + 17, rec.begin() + 35, 0);
-    std::copy_n(name.begin(), std::min<size_t>(name.size(), 18), rec.begin() + 17);
-}
-
 void ResetSatellite(Database& db, int sat) {
     if (!ValidSat(sat)) return;
     SatRec& rec = db.Sat.rec[sat];
     WriteSatName(rec, "NEWSAT");
     WriteDefaultLnb(rec);
-    PutU16(rec, 6, 10);
-    rec[15] = 0;
+    satrec::Position::Set(rec, 10);
+    satrec::Motor::Set(rec, 0);
     db.Sat.data[sat] = DecodeSat(rec);
     ClearSatTransponders(db, sat);
 }

@@ -106,14 +106,4 @@ int ClearSatTransponders(Database& db, int sat);
 // then clears its transponders (ClearSatTransponders).
 void ResetSatellite(Database& db, int sat);
 
-// Writes the fixed LNB set-up shared by a reset and an .ini import into the
-// stored record of satellite `sat`: Universal 9750/10600, 12 V off, DiSEqC
-// off, LNB power 13/18, bytes 4-5 zero and the constant bytes 36-49. The
-// name, position, 22 kHz byte and bytes 15, 16 and 35 are left as they are.
-void WriteDefaultLnb(SatRec& rec);
-
-// Writes `name` (ISO 8859-1, at most 18 bytes) into bytes 17-34 of a stored
-// satellite record, the unused rest cleared.
-void WriteSatName(SatRec& rec, const std::string& name);
-
 } // namespace dbase

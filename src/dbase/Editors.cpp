@@ -98,11 +98,6 @@ std::optional<FieldRefusal<F>> CheckNumber(F field, std::string& text, const cha
     return std::nullopt;
 }
 
-void WriteProgName(ProgRec& rec, const std::string& name) {
-    std::fill(rec.begin() + 24, rec.begin() + 39, 0);
-    std::copy_n(name.begin(), std::min(name.size(), kMaxProgName), rec.begin() + 24);
-}
-
 } // namespace
 
 std::array<CaField, 4> CaFields(const ProgData& d) {
@@ -168,26 +163,26 @@ std::optional<FieldRefusal<ProgField>> CheckProgram(ProgInput& in, ProgValues& o
 }
 
 void ChangeProgram(Database& db, int slot, const ProgValues& v) {
+    using namespace progrec;
     ProgRec& r = db.Prog.rec[slot];
     ProgData& d = db.Prog.data[slot];
     WriteProgName(r, v.name);
-    PutU16(r, 0, SetBits16(GetU16(r, 0), 3, 13, v.pcr));
-    PutU16(r, 2, SetBits16(GetU16(r, 2), 0, 13, v.pvt));
-    PutU16(r, 12, SetBits16(GetU16(r, 12), 0, 13, v.vid));
+    PcrPid::Set(r, v.pcr);
+    PvtPid::Set(r, v.pvt);
+    VidPid::Set(r, v.vid);
     // The typed audio PID belongs to the track the editor showed: a selected
     // extra track takes it alone and the program's first track keeps its PID.
     if (const int audio = ProgramAudioSlot(db, slot); audio >= 0) {
-        AudioRec& a = db.Audio.rec[audio];
-        PutU16(a, 0, SetBits16(GetU16(a, 0), 1, 13, v.aud));
-        db.Audio.data[audio].Pid = DecText(v.aud);
+        SetAudioPid(db.Audio.rec[audio], db.Audio.data[audio], v.aud);
     } else {
-        PutU16(r, 14, SetBits16(GetU16(r, 14), 0, 13, v.aud));
+        AudPid::Set(r, v.aud);
         d.AudPid = DecText(v.aud);
     }
-    PutU16(r, 16, v.sid);
-    PutU16(r, 18, v.fav);
-    PutU16(r, 20, v.pmt);
-    r[22] = static_cast<uint8_t>((r[22] & 0xFC) | (v.skip ? 2 : 0) | (v.lock ? 1 : 0));
+    ServiceId::Set(r, v.sid);
+    PmtPid::Set(r, v.pmt);
+    SetProgFavMask(r, d, v.fav);
+    SetProgLock(r, d, v.lock);
+    SetProgSkip(r, d, v.skip);
 
     d.Name = v.name;
     d.PcrPid = DecText(v.pcr);
@@ -195,30 +190,26 @@ void ChangeProgram(Database& db, int slot, const ProgValues& v) {
     d.VidPid = DecText(v.vid);
     d.PmtPid = DecText(v.pmt);
     d.ServiceId = DecText(v.sid);
-    d.FavMask = FavMaskText(v.fav);
-    d.Lock = v.lock ? 1 : 0;
-    d.Skip = v.skip ? 1 : 0;
 }
 
 Status AddProgram(Database& db, int tp, bool radio, const ProgValues& v, int* slot) {
     if (Status s = CheckTpSlot(db, tp); !s) return s;
     if (Status s = CheckAddProgram(db, tp); !s) return s;
     const int p = db.ProgCount;
-    ProgRec& r = db.Prog.rec[p];
-    r.fill(0);
-    PutU16(r, 0, static_cast<uint16_t>((v.pcr << 3) | 4 | (radio ? 2 : 0) | 1));
-    PutU16(r, 2, v.pvt);
-    PutU16(r, 4, static_cast<uint16_t>(tp));
-    // New programs carry 4 in the stored track-count byte; with no extra
-    // tracks in the audio table their decoded count is 1.
-    r[9] = 4;
-    PutU16(r, 12, v.vid);
-    PutU16(r, 14, v.aud);
-    PutU16(r, 16, v.sid);
-    PutU16(r, 18, v.fav);
-    PutU16(r, 20, v.pmt);
-    r[22] = static_cast<uint8_t>((v.skip ? 2 : 0) | (v.lock ? 1 : 0));
-    WriteProgName(r, v.name);
+    NewProgFields f;
+    f.tp = static_cast<unsigned>(tp);
+    f.radio = radio;
+    f.pcr = v.pcr;
+    f.pvt = v.pvt;
+    f.vid = v.vid;
+    f.aud = v.aud;
+    f.sid = v.sid;
+    f.pmt = v.pmt;
+    f.fav = v.fav;
+    f.lock = v.lock;
+    f.skip = v.skip;
+    f.name = v.name;
+    const ProgRec& r = db.Prog.rec[p] = NewProgRec(f);
     db.Prog.data[p] = DecodeProg(r, db.Tp);
     db.Prog.data[p].AudioTracks = 1;
     ++db.ProgCount;
@@ -275,10 +266,7 @@ void SetTpDecoded(TpData& d, const TpValues& v) {
 } // namespace
 
 void ChangeTransponder(Database& db, int tp, const TpValues& v) {
-    TpRec& r = db.Tp.rec[tp];
-    PutU16(r, 0, SetBits16(GetU16(r, 0), 0, 14, v.freq));
-    r[2] = static_cast<uint8_t>((v.fec << 4) | (v.pol << 2) | (r[2] & 3));
-    PutU16(r, 6, v.sym);
+    WriteTpTuning(db.Tp.rec[tp], v.freq, v.sym, v.pol, v.fec);
     SetTpDecoded(db.Tp.data[tp], v);
 }
 
@@ -287,11 +275,7 @@ Status AddTransponder(Database& db, int sat, const TpValues& v, int* slot) {
     if (Status s = CheckAddTransponder(db, sat); !s) return s;
     const int t = FirstFreeTpSlot(db);
     const uint8_t number = static_cast<uint8_t>(db.SatTpCounts[sat] + 1);
-    TpRec& r = db.Tp.rec[t];
-    r = {0, 0, 0, 0xFF, static_cast<uint8_t>(sat), number, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
-    PutU16(r, 0, static_cast<uint16_t>(v.freq & 0x3FFF));
-    r[2] = static_cast<uint8_t>((v.fec << 4) | (v.pol << 2) | 2);
-    PutU16(r, 6, v.sym);
+    const TpRec& r = db.Tp.rec[t] = NewTpRec(sat, number, v.freq, v.sym, v.pol, v.fec);
     TpData& d = db.Tp.data[t];
     d = DecodeTp(r);
     SetTpDecoded(d, v);
@@ -486,22 +470,30 @@ std::optional<FieldRefusal<SatField>> CheckSatellite(SatInput& in, SatValues& ou
 }
 
 void ChangeSatellite(Database& db, int sat, const SatValues& v) {
+    using namespace satrec;
     SatRec& r = db.Sat.rec[sat];
     SatData& d = db.Sat.data[sat];
+    // A list left without a selection (-1) keeps its stored byte.
+    const auto set = [&r]<class Field>(Field, int value, uint8_t& decoded) {
+        if (value < 0) return;
+        Field::Set(r, static_cast<unsigned>(value));
+        decoded = static_cast<uint8_t>(value);
+    };
     WriteSatName(r, v.name);
     d.Name = TrimRight(v.name);
-    if (v.type >= 0) r[8] = d.LnbType = static_cast<uint8_t>(v.type);
-    if (v.power12v >= 0) r[9] = d.Power12V = static_cast<uint8_t>(v.power12v);
-    if (v.tone22k >= 0) r[10] = d.Tone22K = static_cast<uint8_t>(v.tone22k);
+    set(LnbType{}, v.type, d.LnbType);
+    set(Power12V{}, v.power12v, d.Power12V);
+    set(Tone22K{}, v.tone22k, d.Tone22K);
     if (v.diseqc10 >= 0) {
-        r[11] = static_cast<uint8_t>((d.Motor != 0 ? 0x10 : 0) | v.diseqc10);
+        EditorMotor::Set(r, d.Motor != 0 ? 1 : 0);
+        EditorDiseqc10::Set(r, static_cast<unsigned>(v.diseqc10));
         d.Diseqc10 = static_cast<uint8_t>(v.diseqc10);
     }
-    if (v.power >= 0) r[12] = d.LnbPower = static_cast<uint8_t>(v.power);
-    if (v.diseqc11 >= 0) r[13] = d.Diseqc11 = static_cast<uint8_t>(v.diseqc11);
-    PutU16(r, 0, v.low);
-    PutU16(r, 2, v.high);
-    PutU16(r, 6, v.tenths);
+    set(LnbPower{}, v.power, d.LnbPower);
+    set(Diseqc11{}, v.diseqc11, d.Diseqc11);
+    LnbLow::Set(r, v.low);
+    LnbHigh::Set(r, v.high);
+    Position::Set(r, v.tenths);
     d.LnbLow = DecText(v.low);
     d.LnbHigh = v.highText;
     d.Longitude = TenthsText(v.tenths);
@@ -517,9 +509,7 @@ Status CheckFavName(int group, const std::string& name) {
 
 Status SetFavName(Database& db, int group, const std::string& name) {
     if (Status s = CheckFavName(group, name); !s) return s;
-    auto slot = db.FavNameBlock.begin() + kFavNameSize * group;
-    std::fill(slot, slot + kFavNameSize, 0);
-    std::copy(name.begin(), name.end(), slot);
+    WriteFavName(db.FavNameBlock, group, name);
     db.FavNames[group] = TrimRight(name);
     return Status::Ok();
 }

@@ -1,9 +1,15 @@
-// The 208,896-byte database image: its layout, the record codecs, and the
-// reader and writer that move the model in and out of an image.
+// The 208,896-byte database image: where its regions lie, and the reader
+// and writer that move the model in and out of an image. Each stored
+// record's layout and codec is in its own header, included here.
 #pragma once
 
+#include "AudioRecord.h"
+#include "FavBlock.h"
 #include "Model.h"
+#include "ProgRecord.h"
+#include "SatRecord.h"
 #include "Status.h"
+#include "TpRecord.h"
 
 #include <span>
 #include <vector>
@@ -29,34 +35,6 @@ inline constexpr int FavLocks = 204428;
 // Offset of the transponder table for `satCount` satellites: 4,098 + satCount
 // rounded up to a multiple of 4.
 constexpr int TpTableOffset(int satCount) { return (4098 + satCount + 3) / 4 * 4; }
-
-// Text of FEC code 0..6 ("Auto", "1/2", ... "7/8"); empty for other codes.
-const char* FecName(int code);
-
-// Record decoders: the decoded form of one stored record, with the capped
-// fields read as the receiver's tools read them.
-SatData DecodeSat(const SatRec& r);
-TpData DecodeTp(const TpRec& r);
-// The program's SatIndex is taken from transponder TpIndex of `tps` (255
-// when TpIndex lies outside the table).
-ProgData DecodeProg(const ProgRec& r, const TpTable& tps);
-AudioData DecodeAudio(const AudioRec& r);
-// The same, decoding into an existing record (reusing its texts' storage).
-void DecodeSat(const SatRec& r, SatData& d);
-void DecodeTp(const TpRec& r, TpData& d);
-void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d);
-void DecodeAudio(const AudioRec& r, AudioData& d);
-
-// Text of a 16-bit favourite mask, most significant bit first.
-std::string FavMaskText(uint16_t mask);
-// The 16-bit mask of a favourite mask text (characters other than '1' read as 0).
-uint16_t FavMaskValue(const std::string& text);
-
-// Stored and decoded forms of a free transponder and audio slot.
-TpRec EmptyTpRec();
-TpData EmptyTpData();
-AudioRec EmptyAudioRec();
-AudioData EmptyAudioData();
 
 // Reads a decompressed image into `db`, replacing every table. Refuses an
 // image whose counts exceed their tables; `db` is then left unchanged.

@@ -233,8 +233,8 @@ Status ImportIni(Database& db, int sat, const IniFile& file) {
     WriteDefaultLnb(rec);
     WriteSatName(rec, file.satName);
     // One NUL ends the name, also one of the full 18 characters.
-    rec[17 + std::min(file.satName.size(), kMaxImportName)] = 0;
-    PutU16(rec, 6, static_cast<uint16_t>(file.satTenths));
+    if (file.satName.size() >= satrec::Name::size) satrec::NameEnd::Set(rec, 0);
+    satrec::Position::Set(rec, static_cast<unsigned>(file.satTenths));
     db.Sat.data[sat] = DecodeSat(rec);
     // The decoded name keeps the blanks of the cut; the reader trims them next time.
     if (const std::string cut = file.satName.substr(0, kMaxImportName);
@@ -252,12 +252,8 @@ Status ImportIni(Database& db, int sat, const IniFile& file) {
     for (int k = 0; k < imported; ++k) {
         const IniTransponder& tp = file.tps[static_cast<size_t>(k)];
         const int slot = FirstFreeTpSlot(db);
-        const uint8_t pol = tp.pol == "H" ? 0 : 1;
-        TpRec& r = db.Tp.rec[slot];
-        r = {0, 0, 0, 0xFF, static_cast<uint8_t>(sat), static_cast<uint8_t>(k + 1), 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
-        PutU16(r, 0, tp.freqValue);
-        r[2] = static_cast<uint8_t>((pol << 2) | 2);
-        PutU16(r, 6, tp.symValue);
+        const unsigned pol = tp.pol == "H" ? 0 : 1;
+        const TpRec& r = db.Tp.rec[slot] = NewTpRec(sat, k + 1, tp.freqValue, tp.symValue, pol, 0);
         TpData& d = db.Tp.data[slot];
         d = DecodeTp(r);
         d.PolText = tp.pol;

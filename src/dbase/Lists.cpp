@@ -123,14 +123,6 @@ std::vector<MatchRow> ProgramRows(const Database& db, const ProgLists& lists) {
 
 // ---------------------------------------------------------------- CSV out
 
-const std::vector<std::string>& ListColumns() {
-    static const std::vector<std::string> columns = {
-        "kind",       "number",    "slot",      "name",    "satellite", "longitude",
-        "frequency",  "polarisation", "symbol_rate", "service_id", "video_pid", "audio_pid",
-        "pcr_pid",    "pmt_pid",   "scrambled", "lock",    "skip",      "favourites"};
-    return columns;
-}
-
 namespace {
 
 std::string FavGroupsText(uint16_t mask) {
@@ -140,14 +132,66 @@ std::string FavGroupsText(uint16_t mask) {
     return s;
 }
 
+// One program of the exported list, with what its columns are read from.
+struct ListRowOf {
+    const Database& db;
+    int slot, number;
+    bool radio;
+    const ProgData& d;
+    const SatData* sat; // its satellite, when it names one below SatCount
+    const TpData* tp;   // its transponder, when it names one in use
+};
+
+struct ListColumn {
+    const char* name;
+    void (*value)(const ListRowOf& row, std::string& out);
+};
+
+// The columns of an exported list, in order, with their values.
+const ListColumn kListColumns[] = {
+    {"kind", [](const ListRowOf& r, std::string& s) { s = r.radio ? "radio" : "tv"; }},
+    {"number", [](const ListRowOf& r, std::string& s) { s = std::to_string(r.number); }},
+    {"slot", [](const ListRowOf& r, std::string& s) { s = std::to_string(r.slot); }},
+    {"name", [](const ListRowOf& r, std::string& s) { s = Latin1ToUtf8(r.d.Name); }},
+    {"satellite", [](const ListRowOf& r, std::string& s) { s = r.sat ? Latin1ToUtf8(r.sat->Name) : ""; }},
+    {"longitude", [](const ListRowOf& r, std::string& s) { s = r.sat ? r.sat->Longitude : ""; }},
+    {"frequency",
+     [](const ListRowOf& r, std::string& s) { s = r.tp ? FiveWide(TrimRight(r.tp->Freq)) : ""; }},
+    {"polarisation", [](const ListRowOf& r, std::string& s) { s = r.tp ? TrimRight(r.tp->PolText) : ""; }},
+    {"symbol_rate",
+     [](const ListRowOf& r, std::string& s) { s = r.tp ? FiveWide(TrimRight(r.tp->SymRate)) : ""; }},
+    {"service_id", [](const ListRowOf& r, std::string& s) { s = r.d.ServiceId; }},
+    {"video_pid", [](const ListRowOf& r, std::string& s) { s = r.d.VidPid; }},
+    {"audio_pid",
+     [](const ListRowOf& r, std::string& s) {
+         const int audio = ProgramAudioSlot(r.db, r.slot);
+         s = audio >= 0 ? r.db.Audio.data[audio].Pid : r.d.AudPid;
+     }},
+    {"pcr_pid", [](const ListRowOf& r, std::string& s) { s = r.d.PcrPid; }},
+    {"pmt_pid", [](const ListRowOf& r, std::string& s) { s = r.d.PmtPid; }},
+    {"scrambled", [](const ListRowOf& r, std::string& s) { s = r.d.IsFree == 1 ? "0" : "1"; }},
+    {"lock", [](const ListRowOf& r, std::string& s) { s = r.d.Lock ? "1" : "0"; }},
+    {"skip", [](const ListRowOf& r, std::string& s) { s = r.d.Skip ? "1" : "0"; }},
+    {"favourites", [](const ListRowOf& r, std::string& s) { s = FavGroupsText(FavMaskValue(r.d.FavMask)); }},
+};
+
 } // namespace
+
+const std::vector<std::string>& ListColumns() {
+    static const std::vector<std::string> columns = [] {
+        std::vector<std::string> names;
+        for (const ListColumn& c : kListColumns) names.emplace_back(c.name);
+        return names;
+    }();
+    return columns;
+}
 
 std::string ExportListCsv(const Database& db) {
     const ProgLists lists = AllProgs(db);
     std::string out;
     out.reserve(120 * (lists.tv.size() + lists.radio.size() + 1));
     AppendCsvRecord(out, ListColumns());
-    std::vector<std::string> fields(ListColumns().size());
+    std::vector<std::string> fields(std::size(kListColumns));
     for (const bool radio : {false, true}) {
         int number = 0;
         for (const int p : lists.of(radio)) {
@@ -155,26 +199,14 @@ std::string ExportListCsv(const Database& db) {
             const int sat = d.SatIndex;
             const bool satInUse = sat < db.SatCount && sat < kSatSlots;
             const bool tpInUse = d.TpIndex < static_cast<uint32_t>(kTpSlots) && db.Tp.data[d.TpIndex].Used == 1;
-            const TpData* tp = tpInUse ? &db.Tp.data[d.TpIndex] : nullptr;
-            const int audio = ProgramAudioSlot(db, p);
-            fields[0] = radio ? "radio" : "tv";
-            fields[1] = std::to_string(++number);
-            fields[2] = std::to_string(p);
-            fields[3] = Latin1ToUtf8(d.Name);
-            fields[4] = satInUse ? Latin1ToUtf8(db.Sat.data[sat].Name) : std::string();
-            fields[5] = satInUse ? db.Sat.data[sat].Longitude : std::string();
-            fields[6] = tp ? FiveWide(TrimRight(tp->Freq)) : std::string();
-            fields[7] = tp ? TrimRight(tp->PolText) : std::string();
-            fields[8] = tp ? FiveWide(TrimRight(tp->SymRate)) : std::string();
-            fields[9] = d.ServiceId;
-            fields[10] = d.VidPid;
-            fields[11] = audio >= 0 ? db.Audio.data[audio].Pid : d.AudPid;
-            fields[12] = d.PcrPid;
-            fields[13] = d.PmtPid;
-            fields[14] = d.IsFree == 1 ? "0" : "1";
-            fields[15] = d.Lock ? "1" : "0";
-            fields[16] = d.Skip ? "1" : "0";
-            fields[17] = FavGroupsText(FavMaskValue(d.FavMask));
+            const ListRowOf row{db,
+                                p,
+                                ++number,
+                                radio,
+                                d,
+                                satInUse ? &db.Sat.data[sat] : nullptr,
+                                tpInUse ? &db.Tp.data[d.TpIndex] : nullptr};
+            for (size_t c = 0; c < fields.size(); ++c) kListColumns[c].value(row, fields[c]);
             AppendCsvRecord(out, fields);
         }
     }

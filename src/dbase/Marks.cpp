@@ -12,10 +12,10 @@ bool ToggleMarks(Database& db, int slot, int button) {
     ProgData& d = db.Prog.data[slot];
     ProgRec& r = db.Prog.rec[slot];
     if (button >= 0 && button < kFavGroups) {
-        if (d.FavMask.size() != 16) d.FavMask = FavMaskText(GetU16(r, 18));
+        if (d.FavMask.size() != 16) d.FavMask = FavMaskText(static_cast<uint16_t>(progrec::FavMask::Get(r)));
         char& c = d.FavMask[static_cast<size_t>(15 - button)];
         c = c == '1' ? '0' : '1';
-        PutU16(r, 18, FavMaskValue(d.FavMask));
+        progrec::FavMask::Set(r, FavMaskValue(d.FavMask));
     } else if (button == kLockButton) {
         SetProgramMarks(db, slot, d.Lock == 0, std::nullopt, std::nullopt);
     } else if (button == kSkipButton) {
@@ -49,18 +49,9 @@ void SetProgramMarks(Database& db, int slot, std::optional<bool> lock, std::opti
                      std::optional<uint16_t> fav) {
     ProgData& d = db.Prog.data[slot];
     ProgRec& r = db.Prog.rec[slot];
-    if (lock) {
-        d.Lock = *lock ? 1 : 0;
-        r[22] = static_cast<uint8_t>((r[22] & ~1u) | d.Lock);
-    }
-    if (skip) {
-        d.Skip = *skip ? 1 : 0;
-        r[22] = static_cast<uint8_t>((r[22] & ~2u) | (d.Skip << 1));
-    }
-    if (fav) {
-        PutU16(r, 18, *fav);
-        d.FavMask = FavMaskText(*fav);
-    }
+    if (lock) SetProgLock(r, d, *lock);
+    if (skip) SetProgSkip(r, d, *skip);
+    if (fav) SetProgFavMask(r, d, *fav);
 }
 
 bool SetFavLock(Database& db, int group, bool locked) {

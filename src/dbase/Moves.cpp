@@ -1,6 +1,6 @@
 #include "Moves.h"
 
-#include "Bits.h"
+#include "Image.h"
 
 #include <algorithm>
 #include <array>
@@ -141,16 +141,14 @@ void ReorderSatellites(Database& db, std::span<const int> list, std::span<const 
     for (int t = 0; t < kTpSlots; ++t) {
         const int s = to[db.Tp.data[t].SatIndex];
         if (s < 0) continue;
-        db.Tp.data[t].SatIndex = static_cast<uint8_t>(s);
-        db.Tp.rec[t][4] = static_cast<uint8_t>(s);
+        SetTpSatellite(db.Tp.rec[t], db.Tp.data[t], static_cast<uint8_t>(s));
     }
     for (int p = 0; p < kProgSlots; ++p) {
         const int s = to[db.Prog.data[p].SatIndex];
         if (s >= 0) db.Prog.data[p].SatIndex = static_cast<uint8_t>(s);
     }
     MoveRecords(db.Sat, list, order, [](const SatRec& old, const SatData&, SatRec& rec, SatData&) {
-        rec[4] = old[4];
-        rec[5] = old[5];
+        satrec::SlotBytes::Copy(old, rec);
     });
 }
 
@@ -159,11 +157,10 @@ void ReorderTransponders(Database& db, std::span<const int> list, std::span<cons
     for (int p = 0; p < kProgSlots; ++p) {
         const uint32_t t = db.Prog.data[p].TpIndex;
         if (t >= static_cast<uint32_t>(kTpSlots) || to[t] < 0) continue;
-        db.Prog.data[p].TpIndex = static_cast<uint32_t>(to[t]);
-        PutU16(db.Prog.rec[p], 4, static_cast<uint16_t>(to[t]));
+        SetProgTransponder(db.Prog.rec[p], db.Prog.data[p], static_cast<uint32_t>(to[t]));
     }
     MoveRecords(db.Tp, list, order, [](const TpRec& old, const TpData& oldData, TpRec& rec, TpData& data) {
-        rec[5] = old[5];
+        tprec::TpNo::Set(rec, tprec::TpNo::Get(old));
         data.TpNo = oldData.TpNo;
     });
 }
@@ -173,8 +170,7 @@ void ReorderPrograms(Database& db, std::span<const int> list, std::span<const in
     for (int a = 0; a < kAudioSlots; ++a) {
         const uint32_t p = db.Audio.data[a].ProgIndex;
         if (p >= static_cast<uint32_t>(kProgSlots) || to[p] < 0) continue;
-        db.Audio.data[a].ProgIndex = static_cast<uint32_t>(to[p]);
-        PutU16(db.Audio.rec[a], 2, static_cast<uint16_t>(to[p]));
+        SetAudioProgram(db.Audio.rec[a], db.Audio.data[a], static_cast<uint32_t>(to[p]));
     }
     MoveRecords(db.Prog, list, order, [](const ProgRec&, const ProgData&, ProgRec&, ProgData&) {});
 }

@@ -1,6 +1,6 @@
 #include "Reorder.h"
 
-#include "Bits.h"
+#include "Image.h"
 #include "Moves.h"
 
 #include <algorithm>
@@ -11,13 +11,11 @@ namespace dbase {
 namespace {
 
 void SetAudioProgram(Database& db, int audio, int prog) {
-    db.Audio.data[audio].ProgIndex = static_cast<uint32_t>(prog);
-    PutU16(db.Audio.rec[audio], 2, static_cast<uint16_t>(prog));
+    SetAudioProgram(db.Audio.rec[audio], db.Audio.data[audio], static_cast<uint32_t>(prog));
 }
 
 void SetProgTp(Database& db, int prog, int tp) {
-    db.Prog.data[prog].TpIndex = static_cast<uint32_t>(tp);
-    PutU16(db.Prog.rec[prog], 4, static_cast<uint16_t>(tp));
+    SetProgTransponder(db.Prog.rec[prog], db.Prog.data[prog], static_cast<uint32_t>(tp));
 }
 
 std::string Slot(int s) {
@@ -36,9 +34,7 @@ void SwapSatellites(Database& db, int a, int b) {
     for (int t = 0; t < kTpSlots; ++t) {
         const int s = db.Tp.data[t].SatIndex;
         if (s != a && s != b) continue;
-        const auto other = static_cast<uint8_t>(s == a ? b : a);
-        db.Tp.data[t].SatIndex = other;
-        db.Tp.rec[t][4] = other;
+        SetTpSatellite(db.Tp.rec[t], db.Tp.data[t], static_cast<uint8_t>(s == a ? b : a));
     }
     for (int p = 0; p < kProgSlots; ++p) {
         uint8_t& s = db.Prog.data[p].SatIndex;
@@ -48,22 +44,12 @@ void SwapSatellites(Database& db, int a, int b) {
             s = static_cast<uint8_t>(a);
     }
     std::swap(db.Sat.data[a], db.Sat.data[b]);
-    SatRec& ra = db.Sat.rec[a];
-    SatRec& rb = db.Sat.rec[b];
-    for (int i = 0; i < kSatRecSize; ++i)
-        if (i != 4 && i != 5) std::swap(ra[i], rb[i]);
+    SwapSatRecords(db.Sat.rec[a], db.Sat.rec[b]);
 }
 
 void SwapTransponders(Database& db, int a, int b) {
     if (a == b) return;
-    TpData& ta = db.Tp.data[a];
-    TpData& tb = db.Tp.data[b];
-    std::swap(ta, tb);
-    std::swap(ta.TpNo, tb.TpNo);
-    TpRec& ra = db.Tp.rec[a];
-    TpRec& rb = db.Tp.rec[b];
-    for (int i = 0; i < kTpRecSize; ++i)
-        if (i != 5) std::swap(ra[i], rb[i]);
+    SwapTpSlots(db.Tp.rec[a], db.Tp.data[a], db.Tp.rec[b], db.Tp.data[b]);
     for (int p = 0; p < kProgSlots; ++p) {
         const auto t = static_cast<int>(db.Prog.data[p].TpIndex);
         if (t == a)

@@ -47,7 +47,7 @@ private slots:
         OpenThroughMenu(*form_, path_);
         QVERIFY(form_->Doc().FileOpened());
         form_->activateWindow();
-        QTest::qWaitForWindowActive(form_.get());
+        if (!QTest::qWaitForWindowActive(form_.get())) qWarning("main window not active");
     }
     void cleanupTestCase() {
         form_->Doc().SetDataChanged(false);

@@ -85,8 +85,11 @@ TEST(CliHelp, EachCommandExplainsItselfWithoutRunning) {
             EXPECT_NE(words.find(a.item + " " + Collapse(a.text)), std::string::npos) << c.name << ": " << a.item;
         }
         std::istringstream lines(byHelp.out);
-        for (std::string line; std::getline(lines, line);)
-            if (line.rfind("usage: ", 0) != 0) EXPECT_LE(line.size(), 100u) << line;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("usage: ", 0) != 0) {
+                EXPECT_LE(line.size(), 100u) << line;
+            }
+        }
         // After the command, anywhere before "--"; the file named is not opened.
         EXPECT_EQ(RunCli({c.name, "--help"}).out, byHelp.out) << c.name;
         const Result late = RunCli({c.name, "/nonexistent/file.bin", "-h"});

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SampleData.h"
+#include "dbase/Consistency.h"
 #include "dbase/Image.h"
 #include "dbase/Model.h"
 
@@ -64,7 +65,7 @@ inline void ExpectConsistent(const dbase::Database& db) {
         }
         TpData decoded = DecodeTp(db.Tp.rec[t]);
         decoded.PolText = d.PolText; // an imported letter such as "W" is shown as the file gives it
-        EXPECT_EQ(d, decoded) << "transponder slot " << t;
+        EXPECT_EQ(DecodedDifferences(d, decoded), "") << "transponder slot " << t;
         ++used;
         ASSERT_LT(d.SatIndex, db.SatCount) << "transponder slot " << t;
         ++perSat[d.SatIndex];
@@ -84,14 +85,15 @@ inline void ExpectConsistent(const dbase::Database& db) {
         const ProgData& d = db.Prog.data[p];
         ProgData decoded = DecodeProg(db.Prog.rec[p], db.Tp);
         decoded.AudioTracks = d.AudioTracks; // a new program stores 4 and shows 1
-        EXPECT_EQ(d, decoded) << "program slot " << p;
+        EXPECT_EQ(DecodedDifferences(d, decoded), "") << "program slot " << p;
         EXPECT_EQ(d.Used, 1);
         ASSERT_LT(d.TpIndex, uint32_t(kTpSlots));
         EXPECT_EQ(db.Tp.data[d.TpIndex].Used, 1) << "program slot " << p << " on a free transponder";
     }
     for (int a = 0; a < kAudioSlots; ++a) {
         if (a < db.AudioCount) {
-            EXPECT_EQ(db.Audio.data[a], DecodeAudio(db.Audio.rec[a])) << "audio slot " << a;
+            EXPECT_EQ(DecodedDifferences(db.Audio.data[a], DecodeAudio(db.Audio.rec[a])), "")
+                << "audio slot " << a;
             EXPECT_LT(db.Audio.data[a].ProgIndex, uint32_t(db.ProgCount)) << "audio slot " << a;
         } else {
             EXPECT_EQ(db.Audio.rec[a], EmptyAudioRec()) << "audio slot " << a;

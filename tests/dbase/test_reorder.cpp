@@ -1,6 +1,7 @@
 #include "SampleData.h"
 #include "TestDb.h"
 #include "dbase/Bits.h"
+#include "dbase/Consistency.h"
 #include "dbase/Image.h"
 #include "dbase/Reorder.h"
 
@@ -19,15 +20,16 @@ namespace {
 // Every record in use decodes from its stored bytes to its decoded form.
 void ExpectFormsAgree(const Database& db) {
     for (int s = 0; s < db.SatCount; ++s)
-        EXPECT_EQ(DecodeSat(db.Sat.rec[s]), db.Sat.data[s]) << "satellite " << s;
+        EXPECT_EQ(DecodedDifferences(db.Sat.data[s], DecodeSat(db.Sat.rec[s])), "") << "satellite " << s;
     for (int t = 0; t < kTpSlots; ++t)
         if (db.Tp.data[t].Used == 1) {
-            EXPECT_EQ(DecodeTp(db.Tp.rec[t]), db.Tp.data[t]) << "transponder " << t;
+            EXPECT_EQ(DecodedDifferences(db.Tp.data[t], DecodeTp(db.Tp.rec[t])), "") << "transponder " << t;
         }
     for (int p = 0; p < db.ProgCount; ++p)
-        EXPECT_EQ(DecodeProg(db.Prog.rec[p], db.Tp), db.Prog.data[p]) << "program " << p;
+        EXPECT_EQ(DecodedDifferences(db.Prog.data[p], DecodeProg(db.Prog.rec[p], db.Tp)), "")
+            << "program " << p;
     for (int a = 0; a < db.AudioCount; ++a)
-        EXPECT_EQ(DecodeAudio(db.Audio.rec[a]), db.Audio.data[a]) << "track " << a;
+        EXPECT_EQ(DecodedDifferences(db.Audio.data[a], DecodeAudio(db.Audio.rec[a])), "") << "track " << a;
 }
 
 std::vector<int> Listed(const std::vector<int>& l) {
