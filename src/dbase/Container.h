@@ -60,6 +60,9 @@ Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& strea
 // A zero-filled file of `fileSize` bytes holding the container of `stream` at
 // `start`, with its checksum table.
 std::vector<uint8_t> MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start);
+// The same, into `file` (its storage reused).
+void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start,
+                       std::vector<uint8_t>& file);
 
 // Checks and decompresses the container of a data file: the checksums
 // ("File is null!"), then the stream ("Decompress Error!").

@@ -335,6 +335,27 @@ enum class Replaced { Done, Failed, NeedsInPlace };
 
 // Writes `bytes` to a temporary file beside `path` that takes the old file's
 // mode, owner and group (`old`, when there is one) and renames it over `path`.
+// Gives the new file at `tmp` the name `path`, in one step. An existing file
+// there swaps names with the new one and is then removed: renamed over, it
+// would make ext4 start writing the new file out at once (its guard for
+// programs that do not sync), and the next replacement wait for that write.
+// Where names can not be swapped, the new file is renamed over the old one.
+// Returns 0 or the error.
+int PutInPlace(const std::string& tmp, const std::string& path, bool exists) {
+#ifdef RENAME_EXCHANGE
+    if (exists) {
+        if (::renameat2(AT_FDCWD, tmp.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0) {
+            ::unlink(tmp.c_str());
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS && errno != ENOENT && errno != EOPNOTSUPP) return errno;
+    }
+#else
+    (void)exists;
+#endif
+    return ::rename(tmp.c_str(), path.c_str()) == 0 ? 0 : errno;
+}
+
 Replaced ReplaceByRename(const std::string& path, const std::string& shownPath, const struct stat* old,
                          std::span<const uint8_t> bytes, bool sync, Status& status) {
     const std::string dir = ParentOf(path);
@@ -370,8 +391,7 @@ Replaced ReplaceByRename(const std::string& path, const std::string& shownPath, 
         status = IoError(kCannotSave, shownPath, err);
         return Replaced::Failed;
     }
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const int err = errno;
+    if (int err = PutInPlace(tmpl, path, old != nullptr)) {
         ::unlink(tmpl.c_str());
         status = IoError(kCannotSave, shownPath, err);
         return Replaced::Failed;

@@ -73,7 +73,13 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
 }
 
 std::vector<uint8_t> BuildImage(const Database& db) {
-    std::vector<uint8_t> image(kImageSize, 0);
+    std::vector<uint8_t> image;
+    BuildImage(db, image);
+    return image;
+}
+
+void BuildImage(const Database& db, std::vector<uint8_t>& image) {
+    image.assign(kImageSize, 0);
     const int satCount = std::min<int>(db.SatCount, kMaxSatsInImage);
     PutU16(image, img::SatCount, static_cast<uint16_t>(satCount));
     for (int i = 0; i < satCount; ++i)
@@ -97,7 +103,6 @@ std::vector<uint8_t> BuildImage(const Database& db) {
                   image.begin() + img::AudioTable + kAudioRecSize * a);
     std::copy(db.Carried.begin(), db.Carried.end(), image.begin() + img::Carried);
     std::copy(db.FavLocks.begin(), db.FavLocks.end(), image.begin() + img::FavLocks);
-    return image;
 }
 
 } // namespace dbase
