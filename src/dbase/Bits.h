@@ -83,6 +83,20 @@ std::string TenthsText(long long tenths);
 // NUL or the end of the field.
 std::string FieldText(std::span<const uint8_t> field);
 
+// True when every byte of `bytes` is zero. Reads eight bytes at a time and
+// does not stop early, so that the compiler can use vectors.
+inline bool AllZero(std::span<const uint8_t> bytes) {
+    uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        any |= w;
+    }
+    for (; i < bytes.size(); ++i) any |= bytes[i];
+    return any == 0;
+}
+
 // A list of byte values as a text: "[1,0,0,0]".
 std::string ByteListText(std::span<const uint8_t> bytes);
 

@@ -115,10 +115,6 @@ namespace {
 
 constexpr size_t kBlock = 256;
 
-bool AllZero(const uint8_t* p, size_t n) {
-    return std::all_of(p, p + n, [](uint8_t b) { return b == 0; });
-}
-
 // The checksums of four whole blocks side by side: their states do not
 // depend on each other, so the lookups of one overlap those of the others.
 void FourBlockChecksums(const uint8_t* p, uint32_t* out) {
@@ -140,7 +136,7 @@ std::vector<uint32_t> ComputeChecksums(std::span<const uint8_t> file, const Cont
     for (; kBlock * (k + 4) <= region.size() && k + 4 <= info.checksums; k += 4) {
         const uint8_t* p = region.data() + kBlock * k;
         // Zero bytes keep a zero state: the blocks after the stream cost nothing.
-        if (!AllZero(p, 4 * kBlock)) FourBlockChecksums(p, &sums[k]);
+        if (!AllZero(std::span(p, 4 * kBlock))) FourBlockChecksums(p, &sums[k]);
     }
     for (; k < info.checksums; ++k) {
         const size_t off = kBlock * k;
@@ -195,19 +191,26 @@ CompressBuffers& ThreadCompressBuffers(size_t inputSize) {
 
 } // namespace
 
-Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream) {
+Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& stream) {
     EnsureLzo();
     CompressBuffers& b = ThreadCompressBuffers(image.size());
     lzo_uint outLen = 0;
     const int r = lzo1x_1_compress(image.data(), image.size(), b.out.get(), &outLen, b.work.get());
-    stream.clear();
+    stream = {};
     if (r != LZO_E_OK) return Status::Error("The data can not be compressed!");
     if (outLen > kMaxStreamLength)
         return Status::Error("The data is too large to be saved: it compresses to " + std::to_string(outLen) +
                              " bytes,\r\rbut the file holds at most " + std::to_string(kMaxStreamLength) +
                              " bytes!");
-    stream.assign(b.out.get(), b.out.get() + outLen);
+    stream = std::span<const uint8_t>(b.out.get(), outLen);
     return Status::Ok();
+}
+
+Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream) {
+    std::span<const uint8_t> view;
+    const Status s = CompressImage(image, view);
+    stream.assign(view.begin(), view.end());
+    return s;
 }
 
 std::vector<uint8_t> MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start) {

@@ -56,6 +56,9 @@ Status DecompressImage(std::span<const uint8_t> stream, std::vector<uint8_t>& im
 // Compresses an image with LZO1X-1. Refuses a stream that would not fit the
 // largest container.
 Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream);
+// The same without a copy: `stream` views a buffer of the calling thread,
+// valid until the thread's next compression.
+Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& stream);
 
 // A zero-filled file of `fileSize` bytes holding the container of `stream` at
 // `start`, with its checksum table.

@@ -64,7 +64,7 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
     // map and fault in fresh pages for it each time.
     thread_local std::vector<uint8_t> image;
     BuildImage(db, image);
-    std::vector<uint8_t> stream;
+    std::span<const uint8_t> stream;
     if (Status s = CompressImage(image, stream); !s) return s;
     switch (mode) {
     case SaveMode::Channel:

@@ -24,7 +24,10 @@ void SetFavMaskText(std::string& s, unsigned mask) {
 
 } // namespace
 
-void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
+namespace {
+
+// Decodes all but SatIndex.
+void DecodeProgFields(const ProgRec& r, ProgData& d) {
     SetDecText(d.PcrPid, PcrPid::Read(r));
     d.IsFree = static_cast<uint8_t>(IsFree::Read(r));
     d.IsRadio = static_cast<uint8_t>(IsRadio::Read(r));
@@ -46,7 +49,18 @@ void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
     Name::GetText(r, d.Name);
     const auto ca = CaIds::Bytes(r);
     std::copy(ca.begin(), ca.end(), d.CaIds.begin());
+}
+
+} // namespace
+
+void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
+    DecodeProgFields(r, d);
     d.SatIndex = d.TpIndex < static_cast<uint32_t>(kTpSlots) ? tps.data[d.TpIndex].SatIndex : 255;
+}
+
+void DecodeProg(const ProgRec& r, std::span<const uint8_t, kTpSlots> tpSatellites, ProgData& d) {
+    DecodeProgFields(r, d);
+    d.SatIndex = d.TpIndex < static_cast<uint32_t>(kTpSlots) ? tpSatellites[d.TpIndex] : 255;
 }
 
 ProgData DecodeProg(const ProgRec& r, const TpTable& tps) {

@@ -17,7 +17,8 @@ void DecodeTp(const TpRec& r, TpData& d) {
     SetDecText(d.Freq, Freq::Read(r));
     d.Used = static_cast<uint8_t>(Used::Read(r));
     d.Pol = static_cast<uint8_t>(Pol::Read(r));
-    d.PolText.assign(1, d.Pol == 0 ? 'H' : d.Pol == 1 ? 'V' : '?');
+    if (d.PolText.size() != 1) d.PolText.resize(1);
+    d.PolText[0] = d.Pol == 0 ? 'H' : d.Pol == 1 ? 'V' : '?';
     d.Fec = static_cast<uint8_t>(Fec::Read(r));
     d.FecText = d.Fec <= 6 ? kFecNames[d.Fec] : std::string_view();
     d.TpByte3 = static_cast<uint8_t>(Byte3::Read(r));

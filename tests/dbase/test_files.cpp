@@ -266,6 +266,19 @@ TEST_F(FilesTest, ASaveOverAFileReplacesItInOneStepAndLeavesNothingBeside) {
     }
 }
 
+TEST_F(FilesTest, PagesOfZerosLeftOutOfAWriteReadAsZeros) {
+    std::vector<uint8_t> mixed(3 * 4096 + 100, 0);
+    mixed[5000] = 1;   // the second page
+    mixed.back() = 2;  // a short last page
+    std::vector<uint8_t> zeroTail(2 * 4096 + 10, 0);
+    zeroTail[0] = 3;
+    const std::string path = dir_.path("f.bin");
+    for (const auto& bytes : {saved_, mixed, zeroTail, Bytes(10000, 0), Bytes(5, 'x'), std::vector<uint8_t>{}}) {
+        ASSERT_TRUE(WriteFileAtomic(path, bytes, false).ok());
+        EXPECT_EQ(testutil::ReadFile(path), bytes) << bytes.size();
+    }
+}
+
 TEST_F(FilesTest, AHardLinkedFileIsWrittenInPlace) {
     const std::string a = dir_.path("a.bin"), b = dir_.path("b.bin");
     testutil::WriteFile(a, Bytes(1000, 'o'));
