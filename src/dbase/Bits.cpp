@@ -53,12 +53,6 @@ unsigned CappedField(unsigned value, int width, unsigned max) {
 
 std::string DecText(unsigned long long v) { return std::to_string(v); }
 
-void SetDecText(std::string& s, unsigned v) {
-    size_t n = 1;
-    for (unsigned x = v; x >= 10; x /= 10) ++n;
-    s.resize(n);
-    for (size_t i = n; i-- > 0; v /= 10) s[i] = static_cast<char>('0' + v % 10);
-}
 
 std::string TenthsText(long long tenths) {
     const bool neg = tenths < 0;

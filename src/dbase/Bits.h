@@ -1,7 +1,9 @@
 // Number and text helpers shared by the record codecs and the lists.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -41,8 +43,38 @@ inline void PutU32(std::span<uint8_t> b, size_t off, uint32_t v) {
 
 // Text of an unsigned number in decimal.
 std::string DecText(unsigned long long v);
-// Sets `s` to the decimal text of `v`, reusing its storage.
-void SetDecText(std::string& s, unsigned v);
+// Sets `s` to the decimal text of `v`, reusing its storage. The reader
+// writes some 25,000 of these numbers per file: they go two digits at a time
+// from a table, with at most two dependent divisions below 100,000.
+inline void SetDecText(std::string& s, unsigned v) {
+    static constexpr auto kPairs = [] {
+        std::array<char, 200> t{};
+        for (int i = 0; i < 100; ++i) {
+            t[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+            t[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+        }
+        return t;
+    }();
+    if (v >= 100000) {
+        s = std::to_string(v);
+        return;
+    }
+    const size_t n = v < 10 ? 1 : v < 100 ? 2 : v < 1000 ? 3 : v < 10000 ? 4 : 5;
+    if (s.size() != n) s.resize(n);
+    char* const end = s.data() + n;
+    const unsigned top = v / 10000, rest = v - top * 10000;
+    const unsigned high = rest / 100, low = rest - high * 100;
+    // The digits from the right: the low pair, the high pair, the top digit,
+    // as far as the number reaches.
+    if (n == 1) {
+        end[-1] = static_cast<char>('0' + v);
+        return;
+    }
+    std::memcpy(end - 2, &kPairs[2 * low], 2);
+    if (n == 3) end[-3] = static_cast<char>('0' + high);
+    if (n >= 4) std::memcpy(end - 4, &kPairs[2 * high], 2);
+    if (n == 5) end[-5] = static_cast<char>('0' + top);
+}
 
 // Shortest decimal text of tenths / 10 ("192" -> "19.2", "130" -> "13").
 std::string TenthsText(long long tenths);
@@ -50,6 +82,20 @@ std::string TenthsText(long long tenths);
 // Text of a fixed-size, NUL-terminated byte field: the bytes up to the first
 // NUL or the end of the field.
 std::string FieldText(std::span<const uint8_t> field);
+
+// True when every byte of `bytes` is zero. Reads eight bytes at a time and
+// does not stop early, so that the compiler can use vectors.
+inline bool AllZero(std::span<const uint8_t> bytes) {
+    uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        any |= w;
+    }
+    for (; i < bytes.size(); ++i) any |= bytes[i];
+    return any == 0;
+}
 
 // A list of byte values as a text: "[1,0,0,0]".
 std::string ByteListText(std::span<const uint8_t> bytes);

@@ -6,7 +6,9 @@
 
 #include <lzo/lzo1x.h>
 
+#include <algorithm>
 #include <array>
+#include <memory>
 #include <mutex>
 
 namespace dbase {
@@ -30,10 +32,19 @@ constexpr uint32_t Step(uint32_t c, uint8_t b) { return ((c << 8) | b) ^ kCrcTab
 
 // The checksum is linear and the table lookups of four steps depend only on
 // the state before them, so four bytes at a time reduce to
-//   c' = (b0 b1 b2 b3 as a big-endian word) ^ H0[c0] ^ H1[c1] ^ H2[c2] ^ H3[c3],
+//   c' = (b0 b1 b2 b3 as a big-endian word) ^ H(c),
+//   H(c) = H0[c0] ^ H1[c1] ^ H2[c2] ^ H3[c3],
 // where Hk[x] is the state after four steps over zero bytes from x << 8k.
-constexpr std::array<std::array<uint32_t, 256>, 4> MakeSliceTables() {
-    std::array<std::array<uint32_t, 256>, 4> h{};
+// Eight bytes, words W0 and W1, give c'' = W1 ^ H(W0) ^ H(H(c)): the lookups
+// of H(W0) do not wait for the state, and H(H(c)) has tables of its own.
+using SliceTables = std::array<std::array<uint32_t, 256>, 4>;
+
+constexpr uint32_t Apply(const SliceTables& t, uint32_t c) {
+    return t[0][c & 0xFF] ^ t[1][(c >> 8) & 0xFF] ^ t[2][(c >> 16) & 0xFF] ^ t[3][c >> 24];
+}
+
+constexpr SliceTables MakeSliceTables() {
+    SliceTables h{};
     for (int k = 0; k < 4; ++k)
         for (uint32_t x = 0; x < 256; ++x) {
             uint32_t c = x << (8 * k);
@@ -43,7 +54,20 @@ constexpr std::array<std::array<uint32_t, 256>, 4> MakeSliceTables() {
     return h;
 }
 
-constexpr auto kSlice = MakeSliceTables();
+constexpr SliceTables kSlice = MakeSliceTables();
+
+constexpr SliceTables MakeDoubleSliceTables() {
+    SliceTables hh{};
+    for (int k = 0; k < 4; ++k)
+        for (uint32_t x = 0; x < 256; ++x) hh[k][x] = Apply(kSlice, kSlice[k][x]);
+    return hh;
+}
+
+constexpr SliceTables kSlice2 = MakeDoubleSliceTables();
+
+uint32_t BigEndianWord(const uint8_t* b) {
+    return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3];
+}
 
 void EnsureLzo() {
     static std::once_flag once;
@@ -55,12 +79,10 @@ void EnsureLzo() {
 uint32_t BlockChecksum(std::span<const uint8_t> block) {
     uint32_t c = 0;
     size_t i = 0;
-    for (; i + 4 <= block.size(); i += 4) {
-        const uint32_t word = (uint32_t(block[i]) << 24) | (uint32_t(block[i + 1]) << 16) |
-                              (uint32_t(block[i + 2]) << 8) | block[i + 3];
-        c = word ^ kSlice[0][c & 0xFF] ^ kSlice[1][(c >> 8) & 0xFF] ^ kSlice[2][(c >> 16) & 0xFF] ^
-            kSlice[3][c >> 24];
-    }
+    const uint8_t* b = block.data();
+    for (; i + 8 <= block.size(); i += 8)
+        c = BigEndianWord(b + i + 4) ^ Apply(kSlice, BigEndianWord(b + i)) ^ Apply(kSlice2, c);
+    for (; i + 4 <= block.size(); i += 4) c = BigEndianWord(b + i) ^ Apply(kSlice, c);
     for (; i < block.size(); ++i) c = Step(c, block[i]);
     return c;
 }
@@ -89,12 +111,36 @@ Status LocateContainer(std::span<const uint8_t> file, ContainerInfo& info) {
     return Status::Ok();
 }
 
+namespace {
+
+constexpr size_t kBlock = 256;
+
+// The checksums of four whole blocks side by side: their states do not
+// depend on each other, so the lookups of one overlap those of the others.
+void FourBlockChecksums(const uint8_t* p, uint32_t* out) {
+    uint32_t c[4] = {};
+    for (size_t i = 0; i < kBlock; i += 8)
+        for (size_t k = 0; k < 4; ++k) {
+            const uint8_t* b = p + kBlock * k + i;
+            c[k] = BigEndianWord(b + 4) ^ Apply(kSlice, BigEndianWord(b)) ^ Apply(kSlice2, c[k]);
+        }
+    std::copy(std::begin(c), std::end(c), out);
+}
+
+} // namespace
+
 std::vector<uint32_t> ComputeChecksums(std::span<const uint8_t> file, const ContainerInfo& info) {
     std::vector<uint32_t> sums(info.checksums);
     const auto region = file.subspan(info.start + 8, info.region);
-    for (uint32_t k = 0; k < info.checksums; ++k) {
-        const size_t off = 256ull * k;
-        sums[k] = BlockChecksum(region.subspan(off, std::min<size_t>(256, region.size() - off)));
+    uint32_t k = 0;
+    for (; kBlock * (k + 4) <= region.size() && k + 4 <= info.checksums; k += 4) {
+        const uint8_t* p = region.data() + kBlock * k;
+        // Zero bytes keep a zero state: the blocks after the stream cost nothing.
+        if (!AllZero(std::span(p, 4 * kBlock))) FourBlockChecksums(p, &sums[k]);
+    }
+    for (; k < info.checksums; ++k) {
+        const size_t off = kBlock * k;
+        sums[k] = BlockChecksum(region.subspan(off, std::min(kBlock, region.size() - off)));
     }
     return sums;
 }
@@ -118,39 +164,71 @@ Status DecompressImage(std::span<const uint8_t> stream, std::vector<uint8_t>& im
     return Status::Ok();
 }
 
-Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream) {
-    EnsureLzo();
-    // LZO1X-1 does not check its output bound: size the buffer for its worst case.
-    stream.assign(image.size() + image.size() / 16 + 64 + 3, 0);
-    std::vector<uint8_t> work(LZO1X_1_MEM_COMPRESS);
-    lzo_uint outLen = 0;
-    const int r = lzo1x_1_compress(image.data(), image.size(), stream.data(), &outLen, work.data());
-    if (r != LZO_E_OK) {
-        stream.clear();
-        return Status::Error("The data can not be compressed!");
+namespace {
+
+// What a compression needs besides its input: the compressor's work memory
+// and room for its output at its worst. Each thread that saves keeps them, so
+// that a save does not map and fault in half a megabyte of fresh pages.
+struct CompressBuffers {
+    static constexpr size_t OutputRoom(size_t in) { return in + in / 16 + 64 + 3; }
+    std::unique_ptr<lzo_align_t[]> work;
+    std::unique_ptr<uint8_t[]> out;
+    size_t outSize = 0;
+};
+
+CompressBuffers& ThreadCompressBuffers(size_t inputSize) {
+    thread_local CompressBuffers b;
+    if (!b.work)
+        b.work = std::make_unique<lzo_align_t[]>((LZO1X_1_MEM_COMPRESS + sizeof(lzo_align_t) - 1) /
+                                                  sizeof(lzo_align_t));
+    // LZO1X-1 does not check its output bound: the room is that of its worst case.
+    if (b.outSize < CompressBuffers::OutputRoom(inputSize)) {
+        b.outSize = CompressBuffers::OutputRoom(inputSize);
+        b.out = std::make_unique_for_overwrite<uint8_t[]>(b.outSize);
     }
-    stream.resize(outLen);
-    if (outLen > kMaxStreamLength) {
-        const auto n = stream.size();
-        stream.clear();
-        return Status::Error("The data is too large to be saved: it compresses to " + std::to_string(n) +
+    return b;
+}
+
+} // namespace
+
+Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& stream) {
+    EnsureLzo();
+    CompressBuffers& b = ThreadCompressBuffers(image.size());
+    lzo_uint outLen = 0;
+    const int r = lzo1x_1_compress(image.data(), image.size(), b.out.get(), &outLen, b.work.get());
+    stream = {};
+    if (r != LZO_E_OK) return Status::Error("The data can not be compressed!");
+    if (outLen > kMaxStreamLength)
+        return Status::Error("The data is too large to be saved: it compresses to " + std::to_string(outLen) +
                              " bytes,\r\rbut the file holds at most " + std::to_string(kMaxStreamLength) +
                              " bytes!");
-    }
+    stream = std::span<const uint8_t>(b.out.get(), outLen);
     return Status::Ok();
 }
 
+Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream) {
+    std::span<const uint8_t> view;
+    const Status s = CompressImage(image, view);
+    stream.assign(view.begin(), view.end());
+    return s;
+}
+
 std::vector<uint8_t> MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start) {
-    std::vector<uint8_t> file(fileSize, 0);
-    const ContainerInfo info = DescribeContainer(start == 0, static_cast<uint32_t>(stream.size()));
+    std::vector<uint8_t> file;
+    MakeContainerFile(stream, fileSize, start, file);
+    return file;
+}
+
+void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start,
+                       std::vector<uint8_t>& file) {
+    file.assign(fileSize, 0);
+    ContainerInfo at = DescribeContainer(start == 0, static_cast<uint32_t>(stream.size()));
+    at.start = start;
     PutU32(file, start, 0xFFFFFFFFu);
     PutU32(file, start + 4, static_cast<uint32_t>(stream.size()));
     std::copy(stream.begin(), stream.end(), file.begin() + start + 8);
-    ContainerInfo at = info;
-    at.start = start;
     const std::vector<uint32_t> sums = ComputeChecksums(file, at);
     for (uint32_t k = 0; k < at.checksums; ++k) PutU32(file, start + at.table + 4 * k, sums[k]);
-    return file;
 }
 
 Status LoadCompressed(std::span<const uint8_t> file, std::vector<uint8_t>& image, ContainerInfo* infoOut) {

@@ -56,10 +56,16 @@ Status DecompressImage(std::span<const uint8_t> stream, std::vector<uint8_t>& im
 // Compresses an image with LZO1X-1. Refuses a stream that would not fit the
 // largest container.
 Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream);
+// The same without a copy: `stream` views a buffer of the calling thread,
+// valid until the thread's next compression.
+Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& stream);
 
 // A zero-filled file of `fileSize` bytes holding the container of `stream` at
 // `start`, with its checksum table.
 std::vector<uint8_t> MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start);
+// The same, into `file` (its storage reused).
+void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start,
+                       std::vector<uint8_t>& file);
 
 // Checks and decompresses the container of a data file: the checksums
 // ("File is null!"), then the stream ("Decompress Error!").

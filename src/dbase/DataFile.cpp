@@ -60,20 +60,23 @@ Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedF
 
 Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out, bool frontPlacement) {
     if (mode == SaveMode::None) return Status::Error("No form is chosen for the saved file!");
-    const std::vector<uint8_t> image = BuildImage(db);
-    std::vector<uint8_t> stream;
+    // Each thread that saves keeps its image buffer, so that a save does not
+    // map and fault in fresh pages for it each time.
+    thread_local std::vector<uint8_t> image;
+    BuildImage(db, image);
+    std::span<const uint8_t> stream;
     if (Status s = CompressImage(image, stream); !s) return s;
     switch (mode) {
     case SaveMode::Channel:
-        out = MakeContainerFile(stream, kChannelFileSize, frontPlacement ? 0 : kBackStart);
+        MakeContainerFile(stream, kChannelFileSize, frontPlacement ? 0 : kBackStart, out);
         break;
     case SaveMode::ChannelFromDefault:
-        out = MakeContainerFile(stream, kChannelFileSize, 0);
+        MakeContainerFile(stream, kChannelFileSize, 0, out);
         break;
     case SaveMode::Default:
     case SaveMode::DefaultFromDefault:
     default:
-        out = MakeContainerFile(stream, kDefaultFileSize, 0);
+        MakeContainerFile(stream, kDefaultFileSize, 0, out);
         break;
     }
     return Status::Ok();

@@ -3,6 +3,7 @@
 #include "Bits.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace dbase {
@@ -48,9 +49,11 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
     db.TpAlignWord[0] = image[img::SatTpCounts + satCount];
     db.TpAlignWord[1] = image[img::SatTpCounts + satCount + 1];
     const int t0 = TpTableOffset(satCount);
+    std::array<uint8_t, kTpSlots> tpSatellites;
     for (int t = 0; t < kTpSlots; ++t) {
         std::copy_n(image.begin() + t0 + kTpRecSize * t, kTpRecSize, db.Tp.rec[t].begin());
         DecodeTp(db.Tp.rec[t], db.Tp.data[t]);
+        tpSatellites[static_cast<size_t>(t)] = db.Tp.data[t].SatIndex;
     }
 
     db.ProgCount = progCount;
@@ -60,7 +63,7 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
 
     for (int p = 0; p < kProgSlots; ++p) {
         std::copy_n(image.begin() + img::ProgTable + kProgRecSize * p, kProgRecSize, db.Prog.rec[p].begin());
-        DecodeProg(db.Prog.rec[p], db.Tp, db.Prog.data[p]);
+        DecodeProg(db.Prog.rec[p], tpSatellites, db.Prog.data[p]);
     }
     for (int a = 0; a < kAudioSlots; ++a) {
         std::copy_n(image.begin() + img::AudioTable + kAudioRecSize * a, kAudioRecSize, db.Audio.rec[a].begin());
@@ -73,7 +76,13 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
 }
 
 std::vector<uint8_t> BuildImage(const Database& db) {
-    std::vector<uint8_t> image(kImageSize, 0);
+    std::vector<uint8_t> image;
+    BuildImage(db, image);
+    return image;
+}
+
+void BuildImage(const Database& db, std::vector<uint8_t>& image) {
+    image.assign(kImageSize, 0);
     const int satCount = std::min<int>(db.SatCount, kMaxSatsInImage);
     PutU16(image, img::SatCount, static_cast<uint16_t>(satCount));
     for (int i = 0; i < satCount; ++i)
@@ -97,7 +106,6 @@ std::vector<uint8_t> BuildImage(const Database& db) {
                   image.begin() + img::AudioTable + kAudioRecSize * a);
     std::copy(db.Carried.begin(), db.Carried.end(), image.begin() + img::Carried);
     std::copy(db.FavLocks.begin(), db.FavLocks.end(), image.begin() + img::FavLocks);
-    return image;
 }
 
 } // namespace dbase

@@ -42,5 +42,7 @@ Status ParseImage(Database& db, std::span<const uint8_t> image);
 
 // Writes the model into a fresh image of kImageSize bytes.
 std::vector<uint8_t> BuildImage(const Database& db);
+// The same, into `image` (resized to kImageSize, its storage reused).
+void BuildImage(const Database& db, std::vector<uint8_t>& image);
 
 } // namespace dbase

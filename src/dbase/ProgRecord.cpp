@@ -1,5 +1,8 @@
 #include "ProgRecord.h"
 
+#include <array>
+#include <cstring>
+
 namespace dbase {
 
 using namespace progrec;
@@ -7,13 +10,24 @@ using namespace progrec;
 namespace {
 
 void SetFavMaskText(std::string& s, unsigned mask) {
-    s.resize(16);
-    for (int i = 0; i < 16; ++i) s[static_cast<size_t>(i)] = (mask >> (15 - i)) & 1 ? '1' : '0';
+    // Eight digits at a time from a table of every byte's digits.
+    static constexpr auto kDigits = [] {
+        std::array<std::array<char, 8>, 256> t{};
+        for (unsigned b = 0; b < 256; ++b)
+            for (unsigned i = 0; i < 8; ++i) t[b][i] = (b >> (7 - i)) & 1 ? '1' : '0';
+        return t;
+    }();
+    if (s.size() != 16) s.resize(16);
+    std::memcpy(s.data(), kDigits[(mask >> 8) & 0xFF].data(), 8);
+    std::memcpy(s.data() + 8, kDigits[mask & 0xFF].data(), 8);
 }
 
 } // namespace
 
-void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
+namespace {
+
+// Decodes all but SatIndex.
+void DecodeProgFields(const ProgRec& r, ProgData& d) {
     SetDecText(d.PcrPid, PcrPid::Read(r));
     d.IsFree = static_cast<uint8_t>(IsFree::Read(r));
     d.IsRadio = static_cast<uint8_t>(IsRadio::Read(r));
@@ -35,7 +49,18 @@ void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
     Name::GetText(r, d.Name);
     const auto ca = CaIds::Bytes(r);
     std::copy(ca.begin(), ca.end(), d.CaIds.begin());
+}
+
+} // namespace
+
+void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d) {
+    DecodeProgFields(r, d);
     d.SatIndex = d.TpIndex < static_cast<uint32_t>(kTpSlots) ? tps.data[d.TpIndex].SatIndex : 255;
+}
+
+void DecodeProg(const ProgRec& r, std::span<const uint8_t, kTpSlots> tpSatellites, ProgData& d) {
+    DecodeProgFields(r, d);
+    d.SatIndex = d.TpIndex < static_cast<uint32_t>(kTpSlots) ? tpSatellites[d.TpIndex] : 255;
 }
 
 ProgData DecodeProg(const ProgRec& r, const TpTable& tps) {

@@ -6,6 +6,7 @@
 #include "Model.h"
 #include "RecordField.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,10 @@ inline constexpr unsigned kNewProgramTracks = 4;
 ProgData DecodeProg(const ProgRec& r, const TpTable& tps);
 // The same, decoding into an existing record (reusing its texts' storage).
 void DecodeProg(const ProgRec& r, const TpTable& tps, ProgData& d);
+// The same, with the satellite of each transponder slot given on its own
+// (SatIndex of its decoded record): the reader's way, whose lookups then stay
+// within 2,200 bytes rather than reaching all over the transponder table.
+void DecodeProg(const ProgRec& r, std::span<const uint8_t, kTpSlots> tpSatellites, ProgData& d);
 
 // Text of a 16-bit favourite mask, most significant bit first.
 std::string FavMaskText(uint16_t mask);

@@ -46,10 +46,11 @@ struct BitField {
 
     // Returns the value the reader takes from the field: Get, capped at Cap.
     template <size_t N> static unsigned Read(const std::array<uint8_t, N>& r) {
+        const unsigned v = Get(r);
         if constexpr (Cap == max)
-            return Get(r);
+            return v;
         else
-            return CappedField(Get(r), Width, Cap);
+            return v <= Cap ? v : CappedField(v, Width, Cap);
     }
 
     // Writes the low `Width` bits of `v` into the field; every other bit of

@@ -1,23 +1,26 @@
 #include "TpRecord.h"
 
+#include <string_view>
 #include <utility>
 
 namespace dbase {
 
 using namespace tprec;
 
-const char* FecName(int code) {
-    static const char* const names[] = {"Auto", "1/2", "2/3", "3/4", "5/6", "6/7", "7/8"};
-    return code >= 0 && code <= 6 ? names[code] : "";
-}
+namespace {
+constexpr std::string_view kFecNames[] = {"Auto", "1/2", "2/3", "3/4", "5/6", "6/7", "7/8"};
+} // namespace
+
+const char* FecName(int code) { return code >= 0 && code <= 6 ? kFecNames[code].data() : ""; }
 
 void DecodeTp(const TpRec& r, TpData& d) {
     SetDecText(d.Freq, Freq::Read(r));
     d.Used = static_cast<uint8_t>(Used::Read(r));
     d.Pol = static_cast<uint8_t>(Pol::Read(r));
-    d.PolText.assign(1, d.Pol == 0 ? 'H' : d.Pol == 1 ? 'V' : '?');
+    if (d.PolText.size() != 1) d.PolText.resize(1);
+    d.PolText[0] = d.Pol == 0 ? 'H' : d.Pol == 1 ? 'V' : '?';
     d.Fec = static_cast<uint8_t>(Fec::Read(r));
-    d.FecText = FecName(d.Fec);
+    d.FecText = d.Fec <= 6 ? kFecNames[d.Fec] : std::string_view();
     d.TpByte3 = static_cast<uint8_t>(Byte3::Read(r));
     d.SatIndex = static_cast<uint8_t>(SatIndex::Read(r));
     d.TpNo = TpNo::Read(r);

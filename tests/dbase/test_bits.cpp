@@ -36,6 +36,20 @@ TEST(Bits, CappedFieldAgreesWithTheTextForm) {
                 << "width " << c.width << " max " << c.max << " value " << v;
 }
 
+TEST(Bits, DecimalTextsWrittenInPlaceAgreeWithToString) {
+    // Every length, and the string reused from a longer and a shorter text.
+    std::string s = "a much longer text than any number";
+    for (unsigned v = 0; v <= 200000; ++v) {
+        SetDecText(s, v);
+        ASSERT_EQ(s, std::to_string(v));
+        if (v % 7 == 0) s.clear();
+    }
+    for (unsigned v : {999999u, 1000000u, 4294967295u}) {
+        SetDecText(s, v);
+        EXPECT_EQ(s, std::to_string(v));
+    }
+}
+
 TEST(Bits, DecimalTextsOfTenths) {
     EXPECT_EQ(TenthsText(192), "19.2");
     EXPECT_EQ(TenthsText(130), "13");

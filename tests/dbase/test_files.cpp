@@ -241,6 +241,44 @@ TEST_F(FilesTest, ModeOwnerAndGroupOfTheOldFileAreKept) {
     EXPECT_EQ(after.st_mode & 0777, 0666u & ~ProcessUmask());
 }
 
+TEST_F(FilesTest, ASaveOverAFileReplacesItInOneStepAndLeavesNothingBeside) {
+    const std::string path = dir_.path("channel.bin");
+    for (const bool sync : {true, false}) {
+        testutil::WriteFile(path, Bytes(1000, 'o'));
+        struct stat before {
+        }, after{};
+        ::stat(path.c_str(), &before);
+        // A reader that has the old file open goes on reading the old file.
+        const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(reader, 0);
+        ASSERT_TRUE(WriteFileAtomic(path, saved_, sync).ok()) << sync;
+        ::stat(path.c_str(), &after);
+        EXPECT_NE(after.st_ino, before.st_ino) << sync;
+        EXPECT_EQ(testutil::ReadFile(path), saved_) << sync;
+        uint8_t first = 0;
+        EXPECT_EQ(::pread(reader, &first, 1, 0), 1);
+        EXPECT_EQ(first, 'o');
+        ::close(reader);
+        int beside = 0;
+        for (const auto& e : fs::directory_iterator(dir_.dir()))
+            beside += e.path().filename() != "data" ? 1 : 0;
+        EXPECT_EQ(beside, 1) << "the old file is gone and no temporary file is left, sync " << sync;
+    }
+}
+
+TEST_F(FilesTest, PagesOfZerosLeftOutOfAWriteReadAsZeros) {
+    std::vector<uint8_t> mixed(3 * 4096 + 100, 0);
+    mixed[5000] = 1;   // the second page
+    mixed.back() = 2;  // a short last page
+    std::vector<uint8_t> zeroTail(2 * 4096 + 10, 0);
+    zeroTail[0] = 3;
+    const std::string path = dir_.path("f.bin");
+    for (const auto& bytes : {saved_, mixed, zeroTail, Bytes(10000, 0), Bytes(5, 'x'), std::vector<uint8_t>{}}) {
+        ASSERT_TRUE(WriteFileAtomic(path, bytes, false).ok());
+        EXPECT_EQ(testutil::ReadFile(path), bytes) << bytes.size();
+    }
+}
+
 TEST_F(FilesTest, AHardLinkedFileIsWrittenInPlace) {
     const std::string a = dir_.path("a.bin"), b = dir_.path("b.bin");
     testutil::WriteFile(a, Bytes(1000, 'o'));
