@@ -5,9 +5,9 @@
 // the saved bytes.
 #include "SampleData.h"
 
-#include "dbase/Container.h"
-#include "dbase/DataFile.h"
-#include "dbase/Image.h"
+#include "format/Container.h"
+#include "format/DataFile.h"
+#include "format/Image.h"
 
 #include <benchmark/benchmark.h>
 #include <lzo/lzo1x.h>

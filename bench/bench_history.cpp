@@ -5,11 +5,11 @@
 // the figures: "bytes" per step, "MiB" of the whole history.
 #include "SampleData.h"
 
-#include "dbase/Document.h"
-#include "dbase/Editors.h"
-#include "dbase/IniImport.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "document/Document.h"
+#include "editing/EditorFields.h"
+#include "editing/IniImport.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <benchmark/benchmark.h>
 

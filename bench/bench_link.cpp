@@ -5,7 +5,7 @@
 #include "LinkTestSupport.h"
 #include "PtyLoader.h"
 
-#include "dbase/Link.h"
+#include "link/Link.h"
 #include "serial/QtSerialPort.h"
 
 #include <QCoreApplication>

@@ -7,11 +7,11 @@
 #include "SampleData.h"
 
 #include "cli/Commands.h"
-#include "dbase/DataFile.h"
-#include "dbase/Diff.h"
-#include "dbase/Lists.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "format/DataFile.h"
+#include "editing/Diff.h"
+#include "editing/Lists.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <benchmark/benchmark.h>
 

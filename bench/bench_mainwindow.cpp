@@ -8,7 +8,7 @@
 // default.
 #include "Main/TFormMain.h"
 #include "SampleData.h"
-#include "dbase/DataFile.h"
+#include "format/DataFile.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 

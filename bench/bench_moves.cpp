@@ -5,9 +5,9 @@
 // the filter's test runs over the whole list for a name and for a number.
 #include "SampleData.h"
 
-#include "dbase/Document.h"
-#include "dbase/Find.h"
-#include "dbase/Moves.h"
+#include "document/Document.h"
+#include "editing/Find.h"
+#include "editing/Moves.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,7 +8,7 @@
 #include "SampleData.h"
 #include "cli/Batch.h"
 
-#include "dbase/Consistency.h"
+#include "editing/Consistency.h"
 
 #include <cstdio>
 #include <cstdlib>

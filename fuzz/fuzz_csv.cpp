@@ -10,10 +10,10 @@
 // result's export finds every program again.
 #include "SampleData.h"
 
-#include "dbase/Consistency.h"
-#include "dbase/Image.h"
-#include "dbase/Lists.h"
-#include "dbase/Reorder.h"
+#include "editing/Consistency.h"
+#include "format/Image.h"
+#include "editing/Lists.h"
+#include "editing/Reorder.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -15,8 +15,8 @@
 #include "cli/Commands.h"
 #include "cli/Common.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Find.h"
+#include "format/DataFile.h"
+#include "editing/Find.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -12,11 +12,11 @@
 // changed.
 #include "SampleData.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
-#include "dbase/Edit.h"
-#include "dbase/Editors.h"
-#include "dbase/IniImport.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
+#include "editing/Entries.h"
+#include "editing/EditorFields.h"
+#include "editing/IniImport.h"
 
 #include <cstdio>
 #include <cstdlib>

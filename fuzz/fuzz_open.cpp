@@ -9,14 +9,14 @@
 // on a copy (they cost several times the open). A file that opens need not
 // keep the invariants the editing operations keep (its counts are taken as
 // they stand), so the edits are only required not to crash.
-#include "dbase/Container.h"
-#include "dbase/DataFile.h"
-#include "dbase/Edit.h"
-#include "dbase/Editors.h"
-#include "dbase/Image.h"
-#include "dbase/IniImport.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "format/Container.h"
+#include "format/DataFile.h"
+#include "editing/Entries.h"
+#include "editing/EditorFields.h"
+#include "format/Image.h"
+#include "editing/IniImport.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <cstdint>
 #include <cstring>

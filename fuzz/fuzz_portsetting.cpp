@@ -5,8 +5,8 @@
 // device: reading it gives that device back, and the recent files read as
 // they did before. The input's own text, when it is a device path, goes
 // through the same round trip.
-#include "dbase/PortSetting.h"
-#include "dbase/RecentFiles.h"
+#include "settings/PortSetting.h"
+#include "settings/RecentFiles.h"
 
 #include <cstdio>
 #include <cstdlib>

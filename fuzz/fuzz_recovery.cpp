@@ -3,7 +3,7 @@
 // names an absolute path and no more old bytes than a write in place keeps,
 // and encodes back to exactly the bytes it was read from; anything else is
 // refused without reading outside the input.
-#include "dbase/Files.h"
+#include "base/Files.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -10,11 +10,11 @@
 #include "LinkCase.h"
 #include "SampleData.h"
 
-#include "dbase/Container.h"
-#include "dbase/DataFile.h"
-#include "dbase/Files.h"
-#include "dbase/Image.h"
-#include "dbase/Lists.h"
+#include "format/Container.h"
+#include "format/DataFile.h"
+#include "base/Files.h"
+#include "format/Image.h"
+#include "editing/Lists.h"
 
 #include <filesystem>
 #include <fstream>

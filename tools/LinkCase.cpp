@@ -2,8 +2,8 @@
 
 #include "SampleData.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Link.h"
+#include "format/DataFile.h"
+#include "link/Link.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "SampleData.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Image.h"
+#include "format/DataFile.h"
+#include "format/Image.h"
 
 #include <algorithm>
 #include <random>

@@ -3,7 +3,7 @@
 // stored bytes and then decoded, so both forms agree.
 #pragma once
 
-#include "dbase/Model.h"
+#include "model/Model.h"
 
 #include <array>
 #include <cstdint>

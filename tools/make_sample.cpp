@@ -2,7 +2,7 @@
 //   make-sample OUT.bin
 #include "SampleData.h"
 
-#include "dbase/DataFile.h"
+#include "format/DataFile.h"
 
 #include <iostream>
 

@@ -6,8 +6,8 @@
 // comparison round.
 #pragma once
 
-#include "dbase/Diff.h"
-#include "dbase/Model.h"
+#include "editing/Diff.h"
+#include "model/Model.h"
 
 #include <QDialog>
 

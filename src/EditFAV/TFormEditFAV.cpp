@@ -1,7 +1,7 @@
 #include "TFormEditFAV.h"
 
-#include "dbase/Editors.h"
-#include "dbase/Messages.h"
+#include "editing/EditorFields.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 
 #include <QGroupBox>

@@ -3,7 +3,7 @@
 
 #include "ui/EditorDialog.h"
 
-#include "dbase/Model.h"
+#include "model/Model.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "TFormEditLnb.h"
 
-#include "dbase/Editors.h"
-#include "dbase/Messages.h"
+#include "editing/EditorFields.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 

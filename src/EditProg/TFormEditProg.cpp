@@ -1,10 +1,10 @@
 #include "TFormEditProg.h"
 
-#include "dbase/Edit.h"
+#include "editing/Entries.h"
 
-#include "dbase/Editors.h"
-#include "dbase/Image.h"
-#include "dbase/Messages.h"
+#include "editing/EditorFields.h"
+#include "format/Image.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "TFormEditTP.h"
 
-#include "dbase/Edit.h"
+#include "editing/Entries.h"
 
-#include "dbase/Editors.h"
-#include "dbase/Image.h"
+#include "editing/EditorFields.h"
+#include "format/Image.h"
 #include "ui/FormSetup.h"
 
 #include <QComboBox>

@@ -4,8 +4,8 @@
 
 #include "ui/EditorDialog.h"
 
-#include "dbase/Editors.h"
-#include "dbase/Model.h"
+#include "editing/EditorFields.h"
+#include "model/Model.h"
 
 class QComboBox;
 class QLineEdit;

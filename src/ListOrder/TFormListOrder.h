@@ -7,9 +7,9 @@
 
 #include "ui/EditorDialog.h"
 
-#include "dbase/Lists.h"
-#include "dbase/Model.h"
-#include "dbase/Status.h"
+#include "editing/Lists.h"
+#include "model/Model.h"
+#include "base/Status.h"
 
 #include <functional>
 

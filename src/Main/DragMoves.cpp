@@ -17,8 +17,8 @@
 // first rows do not hold for them.
 #include "TFormMain.h"
 
-#include "dbase/Moves.h"
-#include "dbase/StepNames.h"
+#include "editing/Moves.h"
+#include "document/StepNames.h"
 #include "ui/InputDialog.h"
 
 #include <QToolTip>

@@ -7,7 +7,7 @@
 // toggled is settled by the state machine and then shown again.
 #include "Pictures.h"
 #include "TFormMain.h"
-#include "dbase/StepNames.h"
+#include "document/StepNames.h"
 #include "ui/FormSetup.h"
 
 #include <QFrame>

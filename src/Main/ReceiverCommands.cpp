@@ -4,8 +4,8 @@
 #include "TFormMain.h"
 
 #include "Upgrade/TFormUpgrade.h"
-#include "dbase/Files.h"
-#include "dbase/Messages.h"
+#include "base/Files.h"
+#include "base/Messages.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"

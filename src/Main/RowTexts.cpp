@@ -1,7 +1,7 @@
 #include "RowTexts.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Marks.h"
+#include "base/Bits.h"
+#include "editing/Marks.h"
 
 namespace rowtext {
 

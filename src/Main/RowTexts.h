@@ -3,7 +3,7 @@
 // model holds them.
 #pragma once
 
-#include "dbase/Model.h"
+#include "model/Model.h"
 
 #include <string>
 #include <vector>

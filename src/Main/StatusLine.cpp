@@ -3,7 +3,7 @@
 // the open database, and a note on the last open or save when there is one.
 #include "TFormMain.h"
 
-#include "dbase/Model.h"
+#include "model/Model.h"
 #include "ui/FormSetup.h"
 
 #include <QLabel>

@@ -15,7 +15,7 @@
 // press inside a selection of several rows keeps it for a drag of the block.
 #pragma once
 
-#include "dbase/Moves.h"
+#include "editing/Moves.h"
 
 #include <QAbstractTableModel>
 #include <QColor>

@@ -20,13 +20,13 @@
 #pragma once
 
 #include "StringGrid.h"
-#include "dbase/Document.h"
-#include "dbase/Find.h"
-#include "dbase/Marks.h"
-#include "dbase/Model.h"
+#include "document/Document.h"
+#include "editing/Find.h"
+#include "editing/Marks.h"
+#include "model/Model.h"
 #include "Upgrade/TFormUpgrade.h"
-#include "dbase/RecentFiles.h"
-#include "dbase/Reorder.h"
+#include "settings/RecentFiles.h"
+#include "editing/Reorder.h"
 
 #include <QColor>
 #include <QMainWindow>

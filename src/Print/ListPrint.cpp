@@ -1,7 +1,7 @@
 #include "ListPrint.h"
 
-#include "dbase/Csv.h"
-#include "dbase/Lists.h"
+#include "base/Csv.h"
+#include "editing/Lists.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

@@ -4,7 +4,7 @@
 // resolution; pages are then painted one by one, on a printer or an image.
 #pragma once
 
-#include "dbase/Model.h"
+#include "model/Model.h"
 
 #include <QFont>
 #include <QRectF>

@@ -4,8 +4,8 @@
 // what the link shows comes back as queued signals.
 #pragma once
 
-#include "dbase/Link.h"
-#include "dbase/SerialPort.h"
+#include "link/Link.h"
+#include "link/SerialPort.h"
 
 #include <QObject>
 #include <QString>

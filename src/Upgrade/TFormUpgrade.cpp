@@ -1,7 +1,7 @@
 #include "TFormUpgrade.h"
 
-#include "dbase/Messages.h"
-#include "dbase/PortSetting.h"
+#include "base/Messages.h"
+#include "settings/PortSetting.h"
 #include "serial/QtSerialPort.h"
 #include "ui/InputDialog.h"
 #include "ui/MessageBox.h"

@@ -1,6 +1,6 @@
 #include "SingleInstance.h"
 
-#include "dbase/Files.h"
+#include "base/Files.h"
 
 #include <QDir>
 #include <QFile>

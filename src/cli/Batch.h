@@ -2,7 +2,7 @@
 // history per line, with undo and redo.
 #pragma once
 
-#include "dbase/Document.h"
+#include "document/Document.h"
 
 #include <optional>
 #include <ostream>

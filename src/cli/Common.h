@@ -2,11 +2,11 @@
 // input file, reporting refusals and writing the output file.
 #pragma once
 
-#include "dbase/Bits.h"
-#include "dbase/DataFile.h"
-#include "dbase/Document.h"
-#include "dbase/Model.h"
-#include "dbase/Status.h"
+#include "base/Bits.h"
+#include "format/DataFile.h"
+#include "document/Document.h"
+#include "model/Model.h"
+#include "base/Status.h"
 
 #include <map>
 #include <ostream>

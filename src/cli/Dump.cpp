@@ -3,9 +3,9 @@
 #include "Common.h"
 #include "Json.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Fields.h"
-#include "dbase/Image.h"
+#include "base/Bits.h"
+#include "model/Fields.h"
+#include "format/Image.h"
 
 #include <array>
 #include <concepts>

@@ -1,6 +1,6 @@
 #include "EditSupport.h"
 
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 
 #include <climits>
 

@@ -8,9 +8,9 @@
 #include "Commands.h"
 #include "Common.h"
 
-#include "dbase/Document.h"
-#include "dbase/Model.h"
-#include "dbase/Status.h"
+#include "document/Document.h"
+#include "model/Model.h"
+#include "base/Status.h"
 
 #include <functional>
 #include <set>

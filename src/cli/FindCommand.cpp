@@ -5,8 +5,8 @@
 #include "Common.h"
 #include "EditSupport.h"
 
-#include "dbase/Edit.h"
-#include "dbase/Find.h"
+#include "editing/Entries.h"
+#include "editing/Find.h"
 
 namespace cli {
 

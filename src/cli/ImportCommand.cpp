@@ -3,10 +3,10 @@
 #include "Commands.h"
 #include "EditSupport.h"
 
-#include "dbase/Edit.h"
-#include "dbase/IniImport.h"
-#include "dbase/Messages.h"
-#include "dbase/StepNames.h"
+#include "editing/Entries.h"
+#include "editing/IniImport.h"
+#include "base/Messages.h"
+#include "document/StepNames.h"
 
 namespace cli {
 

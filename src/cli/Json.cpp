@@ -1,6 +1,6 @@
 #include "Json.h"
 
-#include "dbase/Bits.h"
+#include "base/Bits.h"
 
 #include <cstdio>
 

@@ -4,8 +4,8 @@
 #include "Commands.h"
 #include "Common.h"
 
-#include "dbase/Link.h"
-#include "dbase/Messages.h"
+#include "link/Link.h"
+#include "base/Messages.h"
 #include "serial/QtSerialPort.h"
 
 #include <QCoreApplication>

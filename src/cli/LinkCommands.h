@@ -1,7 +1,7 @@
 // Settings of the read and write commands that tests replace.
 #pragma once
 
-#include "dbase/SerialPort.h"
+#include "link/SerialPort.h"
 
 namespace cli {
 

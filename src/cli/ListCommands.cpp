@@ -6,10 +6,10 @@
 #include "EditSupport.h"
 #include "Json.h"
 
-#include "dbase/Diff.h"
-#include "dbase/Files.h"
-#include "dbase/Lists.h"
-#include "dbase/StepNames.h"
+#include "editing/Diff.h"
+#include "base/Files.h"
+#include "editing/Lists.h"
+#include "document/StepNames.h"
 
 #include <filesystem>
 

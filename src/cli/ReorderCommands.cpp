@@ -4,11 +4,11 @@
 #include "Commands.h"
 #include "EditSupport.h"
 
-#include "dbase/Edit.h"
-#include "dbase/Marks.h"
-#include "dbase/Moves.h"
-#include "dbase/Reorder.h"
-#include "dbase/StepNames.h"
+#include "editing/Entries.h"
+#include "editing/Marks.h"
+#include "editing/Moves.h"
+#include "editing/Reorder.h"
+#include "document/StepNames.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "PortList.h"
-#include "dbase/SerialPort.h"
+#include "link/SerialPort.h"
 
 #include <QSerialPort>
 #include <QString>

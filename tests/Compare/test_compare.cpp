@@ -3,8 +3,8 @@
 #include "Compare/TFormCompare.h"
 #include "GuiTestSupport.h"
 #include "SampleData.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 #include "ui/FileDialog.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 // The waiting form: its look, where it appears and that it goes away.
 #include "Face/TFormFace.h"
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 
 #include <QGuiApplication>

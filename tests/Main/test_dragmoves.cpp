@@ -3,7 +3,7 @@
 // that stay in place, and links that follow the moved entries.
 #include "GuiTestSupport.h"
 #include "SampleData.h"
-#include "dbase/Image.h"
+#include "format/Image.h"
 
 #include <QApplication>
 #include <QMouseEvent>

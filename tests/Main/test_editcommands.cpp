@@ -7,7 +7,7 @@
 #include "EditFAV/TFormEditFAV.h"
 #include "EditProg/TFormEditProg.h"
 #include "EditTP/TFormEditTP.h"
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"

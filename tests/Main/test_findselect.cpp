@@ -7,7 +7,7 @@
 // radio programs in 30..39; Rhein 24 (slot 2) has two extra audio tracks.
 #include "GuiTestSupport.h"
 
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 #include "ui/InputDialog.h"
 #include "ui/MessageBox.h"

@@ -4,9 +4,9 @@
 #include "GuiTestSupport.h"
 #include "SampleData.h"
 
-#include "dbase/Consistency.h"
-#include "dbase/DataFile.h"
-#include "dbase/Messages.h"
+#include "editing/Consistency.h"
+#include "format/DataFile.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 

@@ -3,7 +3,7 @@
 // colours, the wheel and the keyboard.
 #include "GuiTestSupport.h"
 #include "Main/RowTexts.h"
-#include "dbase/Editors.h"
+#include "editing/EditorFields.h"
 #include "SampleData.h"
 
 #include <QHeaderView>

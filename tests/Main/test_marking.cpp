@@ -3,8 +3,8 @@
 // colours, the favourite list with its clicks, drawing and group locks.
 #include "GuiTestSupport.h"
 #include "SampleData.h"
-#include "dbase/Bits.h"
-#include "dbase/Image.h"
+#include "base/Bits.h"
+#include "format/Image.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "GuiTestSupport.h"
 
 #include "Help/TFormHelp.h"
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"

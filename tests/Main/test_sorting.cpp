@@ -3,8 +3,8 @@
 // satellite shown.
 #include "GuiTestSupport.h"
 #include "SampleData.h"
-#include "dbase/Bits.h"
-#include "dbase/Image.h"
+#include "base/Bits.h"
+#include "format/Image.h"
 
 #include <QAction>
 #include <QMenu>

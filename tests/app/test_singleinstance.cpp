@@ -4,7 +4,7 @@
 #include "TestUtil.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "dbase/RecentFiles.h"
+#include "settings/RecentFiles.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -4,8 +4,8 @@
 #include "Main/TFormMain.h"
 #include "app/SerialDeploy.h"
 #include "app/Startup.h"
-#include "dbase/Files.h"
-#include "dbase/Messages.h"
+#include "base/Files.h"
+#include "base/Messages.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 

@@ -2,7 +2,7 @@
 #include "TestUtil.h"
 #include "cli/Batch.h"
 #include "cli/Commands.h"
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "TestUtil.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "dbase/Edit.h"
-#include "dbase/Image.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "editing/Entries.h"
+#include "format/Image.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "TestUtil.h"
 
 #include "cli/Commands.h"
-#include "dbase/DataFile.h"
+#include "format/DataFile.h"
 
 #include <gtest/gtest.h>
 

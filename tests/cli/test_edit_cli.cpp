@@ -3,11 +3,11 @@
 #include "SampleData.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "dbase/Bits.h"
-#include "dbase/DataFile.h"
-#include "dbase/Edit.h"
-#include "dbase/Image.h"
-#include "dbase/Messages.h"
+#include "base/Bits.h"
+#include "format/DataFile.h"
+#include "editing/Entries.h"
+#include "format/Image.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "TestUtil.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "dbase/Consistency.h"
-#include "dbase/Messages.h"
+#include "editing/Consistency.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "PtyLoader.h"
 #include "TestUtil.h"
 
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "TestUtil.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "dbase/Image.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 

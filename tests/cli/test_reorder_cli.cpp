@@ -1,9 +1,9 @@
 #include "SampleData.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "dbase/Image.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "format/Image.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "SampleData.h"
-#include "dbase/Consistency.h"
-#include "dbase/Image.h"
-#include "dbase/Model.h"
+#include "editing/Consistency.h"
+#include "format/Image.h"
+#include "model/Model.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "dbase/Document.h"
-#include "dbase/Editors.h"
-#include "dbase/Files.h"
-#include "dbase/StepNames.h"
+#include "document/Document.h"
+#include "editing/EditorFields.h"
+#include "base/Files.h"
+#include "document/StepNames.h"
 
 #include <gtest/gtest.h>
 

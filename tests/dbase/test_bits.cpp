@@ -1,4 +1,4 @@
-#include "dbase/Bits.h"
+#include "base/Bits.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "SampleData.h"
-#include "dbase/Collation.h"
-#include "dbase/Reorder.h"
+#include "base/Collation.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // and name each kind of damage they are meant to catch.
 #include "TestDb.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "SampleData.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Container.h"
-#include "dbase/Image.h"
-#include "dbase/Messages.h"
+#include "base/Bits.h"
+#include "format/Container.h"
+#include "format/Image.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

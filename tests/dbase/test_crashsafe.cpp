@@ -5,8 +5,8 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Files.h"
+#include "format/DataFile.h"
+#include "base/Files.h"
 
 #include <gtest/gtest.h>
 

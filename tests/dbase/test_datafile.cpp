@@ -1,11 +1,11 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "dbase/Bits.h"
-#include "dbase/DataFile.h"
-#include "dbase/Document.h"
-#include "dbase/Image.h"
-#include "dbase/Messages.h"
+#include "base/Bits.h"
+#include "format/DataFile.h"
+#include "document/Document.h"
+#include "format/Image.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // kind of edit.
 #include "SampleData.h"
 #include "TestDb.h"
-#include "dbase/Diff.h"
-#include "dbase/Edit.h"
-#include "dbase/Editors.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "editing/Diff.h"
+#include "editing/Entries.h"
+#include "editing/EditorFields.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 #include "TestDb.h"
 #include "TestUtil.h"
 
-#include "dbase/Document.h"
-#include "dbase/Edit.h"
-#include "dbase/Marks.h"
-#include "dbase/Messages.h"
-#include "dbase/Reorder.h"
-#include "dbase/StepNames.h"
+#include "document/Document.h"
+#include "editing/Entries.h"
+#include "editing/Marks.h"
+#include "base/Messages.h"
+#include "editing/Reorder.h"
+#include "document/StepNames.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // satellites.
 #include "TestDb.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Edit.h"
-#include "dbase/Messages.h"
+#include "base/Bits.h"
+#include "editing/Entries.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // encodings of OK.
 #include "TestDb.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
-#include "dbase/Edit.h"
-#include "dbase/Editors.h"
-#include "dbase/Messages.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
+#include "editing/Entries.h"
+#include "editing/EditorFields.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // files and the consistency checks.
 #include "SampleData.h"
 
-#include "dbase/Consistency.h"
-#include "dbase/Fields.h"
+#include "editing/Consistency.h"
+#include "model/Fields.h"
 
 #include <gtest/gtest.h>
 

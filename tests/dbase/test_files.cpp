@@ -9,10 +9,10 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Document.h"
-#include "dbase/Files.h"
-#include "dbase/Messages.h"
+#include "format/DataFile.h"
+#include "document/Document.h"
+#include "base/Files.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

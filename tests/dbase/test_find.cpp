@@ -2,7 +2,7 @@
 // that find service ids and PIDs, and each condition of the filter.
 #include "TestDb.h"
 
-#include "dbase/Find.h"
+#include "editing/Find.h"
 
 #include <gtest/gtest.h>
 

@@ -5,13 +5,13 @@
 // result is consistent and survives a save.
 #include "TestDb.h"
 
-#include "dbase/Consistency.h"
-#include "dbase/Edit.h"
-#include "dbase/Editors.h"
-#include "dbase/IniImport.h"
-#include "dbase/Marks.h"
-#include "dbase/Messages.h"
-#include "dbase/Reorder.h"
+#include "editing/Consistency.h"
+#include "editing/Entries.h"
+#include "editing/EditorFields.h"
+#include "editing/IniImport.h"
+#include "editing/Marks.h"
+#include "base/Messages.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "SampleData.h"
 #include "TestDb.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Image.h"
+#include "base/Bits.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 

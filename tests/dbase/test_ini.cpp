@@ -2,11 +2,11 @@
 #include "TestDb.h"
 #include "TestUtil.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
-#include "dbase/Edit.h"
-#include "dbase/IniImport.h"
-#include "dbase/Messages.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
+#include "editing/Entries.h"
+#include "editing/IniImport.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

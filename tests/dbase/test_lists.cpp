@@ -2,13 +2,13 @@
 // programs, export and import, reference lists and duplicates.
 #include "SampleData.h"
 #include "TestDb.h"
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
-#include "dbase/Csv.h"
-#include "dbase/Editors.h"
-#include "dbase/Lists.h"
-#include "dbase/Marks.h"
-#include "dbase/Reorder.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
+#include "base/Csv.h"
+#include "editing/EditorFields.h"
+#include "editing/Lists.h"
+#include "editing/Marks.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

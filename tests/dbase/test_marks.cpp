@@ -1,7 +1,7 @@
 #include "SampleData.h"
-#include "dbase/Bits.h"
-#include "dbase/Image.h"
-#include "dbase/Marks.h"
+#include "base/Bits.h"
+#include "format/Image.h"
+#include "editing/Marks.h"
 
 #include <gtest/gtest.h>
 

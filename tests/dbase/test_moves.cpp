@@ -4,7 +4,7 @@
 // test_properties.cpp.
 #include "TestDb.h"
 
-#include "dbase/Moves.h"
+#include "editing/Moves.h"
 
 #include <gtest/gtest.h>
 

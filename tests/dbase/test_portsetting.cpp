@@ -1,7 +1,7 @@
 // The remembered "Other port..." device in the settings file: what counts as
 // a device path, reading a hostile value, and writing beside the recent files.
-#include "dbase/PortSetting.h"
-#include "dbase/RecentFiles.h"
+#include "settings/PortSetting.h"
+#include "settings/RecentFiles.h"
 
 #include "TestUtil.h"
 

@@ -13,16 +13,16 @@
 // make the test run longer.
 #include "TestDb.h"
 
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
-#include "dbase/Document.h"
-#include "dbase/Edit.h"
-#include "dbase/Editors.h"
-#include "dbase/IniImport.h"
-#include "dbase/Marks.h"
-#include "dbase/Messages.h"
-#include "dbase/Moves.h"
-#include "dbase/Reorder.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
+#include "document/Document.h"
+#include "editing/Entries.h"
+#include "editing/EditorFields.h"
+#include "editing/IniImport.h"
+#include "editing/Marks.h"
+#include "base/Messages.h"
+#include "editing/Moves.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

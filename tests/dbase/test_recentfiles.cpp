@@ -1,7 +1,7 @@
 #include "TestUtil.h"
 
-#include "dbase/Files.h"
-#include "dbase/RecentFiles.h"
+#include "base/Files.h"
+#include "settings/RecentFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The record layouts against the byte tables they were taken from: every
 // named field writes exactly its own bits, whatever the bits around it hold,
 // and a value too wide for it is cut rather than spilled into its neighbour.
-#include "dbase/Image.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 

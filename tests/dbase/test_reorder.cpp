@@ -1,9 +1,9 @@
 #include "SampleData.h"
 #include "TestDb.h"
-#include "dbase/Bits.h"
-#include "dbase/Consistency.h"
-#include "dbase/Image.h"
-#include "dbase/Reorder.h"
+#include "base/Bits.h"
+#include "editing/Consistency.h"
+#include "format/Image.h"
+#include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
 

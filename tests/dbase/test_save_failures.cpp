@@ -9,8 +9,8 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Document.h"
+#include "format/DataFile.h"
+#include "document/Document.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "EditLnb/TFormEditLnb.h"
 #include "EditProg/TFormEditProg.h"
 #include "EditTP/TFormEditTP.h"
-#include "dbase/Bits.h"
-#include "dbase/Image.h"
+#include "base/Bits.h"
+#include "format/Image.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 

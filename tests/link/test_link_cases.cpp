@@ -4,8 +4,8 @@
 // link misbehave.
 #include "LinkCase.h"
 
-#include "dbase/DataFile.h"
-#include "dbase/Link.h"
+#include "format/DataFile.h"
+#include "link/Link.h"
 
 #include <gtest/gtest.h>
 

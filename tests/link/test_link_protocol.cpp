@@ -4,8 +4,8 @@
 #include "LinkTestSupport.h"
 #include "VirtualLine.h"
 
-#include "dbase/Link.h"
-#include "dbase/Messages.h"
+#include "link/Link.h"
+#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "LinkTestSupport.h"
 #include "VirtualLine.h"
 
-#include "dbase/Link.h"
+#include "link/Link.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // shows, valid data files in a scratch folder, and file helpers.
 #pragma once
 
-#include "dbase/DataFile.h"
-#include "dbase/Link.h"
+#include "format/DataFile.h"
+#include "link/Link.h"
 
 #include <atomic>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "LoaderCore.h"
 
-#include "dbase/DataFile.h"
+#include "format/DataFile.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // pseudo-terminal loader (end-to-end tests, benchmarks) both drive it.
 #pragma once
 
-#include "dbase/Link.h"
+#include "link/Link.h"
 
 #include <cstdint>
 #include <span>

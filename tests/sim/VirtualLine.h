@@ -6,7 +6,7 @@
 
 #include "LoaderCore.h"
 
-#include "dbase/SerialPort.h"
+#include "link/SerialPort.h"
 
 #include <deque>
 #include <functional>

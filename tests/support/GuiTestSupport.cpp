@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "SampleData.h"
-#include "dbase/DataFile.h"
+#include "format/DataFile.h"
 #include "ui/FileDialog.h"
 #include "ui/InputDialog.h"
 #include "ui/PrintDialog.h"

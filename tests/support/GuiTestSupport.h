@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Main/TFormMain.h"
-#include "dbase/Model.h"
+#include "model/Model.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // Shared helpers of the database tests.
 #pragma once
 
-#include "dbase/DataFile.h"
+#include "format/DataFile.h"
 
 #include <filesystem>
 #include <functional>

@@ -3,7 +3,7 @@
 // Restart and the port choice.
 #include "UpgradeTestSupport.h"
 
-#include "dbase/Messages.h"
+#include "base/Messages.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

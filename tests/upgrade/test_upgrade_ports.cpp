@@ -3,7 +3,7 @@
 // its remembered device, ports that fail, and fields that stay readable.
 #include "UpgradeTestSupport.h"
 
-#include "dbase/PortSetting.h"
+#include "settings/PortSetting.h"
 #include "ui/InputDialog.h"
 
 #include <QComboBox>
