@@ -56,6 +56,11 @@ struct Fixture {
     QTemporaryDir dir;
     QString file;
     std::unique_ptr<TFormMain> form;
+    // The window's widgets the benchmarks use, found once by name.
+    StringGrid *sat = nullptr, *tp = nullptr, *tv = nullptr, *radio = nullptr;
+    QToolButton* lock = nullptr;
+    QWidget* filterBar = nullptr;
+    QLineEdit* filterEdit = nullptr;
 
     Fixture() {
         qputenv("XDG_DATA_HOME", dir.filePath("data").toUtf8());
@@ -71,7 +76,20 @@ struct Fixture {
         form = std::make_unique<TFormMain>(
             MainWindowFiles{dir.filePath("ORBITLIST.ini"), dir.filePath("work.bin")});
         form->show();
+        sat = Find<StringGrid>("SG_Sat");
+        tp = Find<StringGrid>("SG_TP");
+        tv = Find<StringGrid>("SG_TV");
+        radio = Find<StringGrid>("SG_Radio");
+        lock = Find<QToolButton>("SB_Lock");
+        filterBar = Find<QWidget>("FilterBar");
+        filterEdit = Find<QLineEdit>("FilterEdit");
         Open();
+    }
+
+    template <class W> W* Find(const char* name) const {
+        W* w = form->findChild<W*>(QString::fromLatin1(name));
+        if (!w) qFatal("no widget named %s", name);
+        return w;
     }
 
     void Open() {
@@ -86,23 +104,23 @@ Fixture* fixture = nullptr;
 void BM_ShowAllInfo(benchmark::State& state) {
     TFormMain& form = *fixture->form;
     for (auto _ : state) {
-        form.SG_Sat->SetRow(0);
+        fixture->sat->SetRow(0);
         form.SG_SatClick();
         QCoreApplication::processEvents();
     }
-    if (form.SG_TV->RowCount() < 2000) state.SkipWithError("grids were not refilled");
+    if (fixture->tv->RowCount() < 2000) state.SkipWithError("grids were not refilled");
 }
 
 void BM_SatelliteClick(benchmark::State& state) {
     TFormMain& form = *fixture->form;
     int row = 1;
     for (auto _ : state) {
-        form.SG_Sat->SetRow(row);
+        fixture->sat->SetRow(row);
         form.SG_SatClick();
         QCoreApplication::processEvents();
         row = row % 64 + 1;
     }
-    if (!form.SatSelected) state.SkipWithError("no satellite selected");
+    if (!form.View().satSelected) state.SkipWithError("no satellite selected");
 }
 
 // One undo or redo per iteration, alternating. With argument 1 the paint
@@ -127,23 +145,23 @@ void UndoOrRedo(benchmark::State& state, TFormMain& form) {
 // the refill of the grids and the selection that follow it.
 void BM_UndoRedoSort(benchmark::State& state) {
     TFormMain& form = *fixture->form;
-    form.SG_Sat->SetRow(0);
+    fixture->sat->SetRow(0);
     form.SG_SatClick();
     form.SorebyFav1Click();
     if (!form.Doc().CanUndo()) state.SkipWithError("the sort made no step");
     UndoOrRedo(state, form);
-    if (form.SG_TV->RowCount() < 2000) state.SkipWithError("grids were not refilled");
+    if (fixture->tv->RowCount() < 2000) state.SkipWithError("grids were not refilled");
 }
 
 // The same for a single mark.
 void BM_UndoRedoMark(benchmark::State& state) {
     TFormMain& form = *fixture->form;
-    form.SG_Sat->SetRow(0);
+    fixture->sat->SetRow(0);
     form.SG_SatClick();
-    form.SB_Lock->click();
-    form.SG_TV->SetRow(100);
+    fixture->lock->click();
+    fixture->tv->SetRow(100);
     form.SG_TVClick();
-    form.SB_Lock->click();
+    fixture->lock->click();
     if (!form.Doc().CanUndo()) state.SkipWithError("the mark made no step");
     UndoOrRedo(state, form);
 }
@@ -158,33 +176,33 @@ void Settle() {
 // as typing and Backspace do.
 void BM_FilterKeystroke(benchmark::State& state) {
     TFormMain& form = *fixture->form;
-    if (!form.FilterBar->isVisible()) {
-        form.SG_Sat->SetRow(0);
+    if (!fixture->filterBar->isVisible()) {
+        fixture->sat->SetRow(0);
         form.SG_SatClick();
         form.ShowFilter();
         Settle();
     }
     static bool longer = true;
     for (auto _ : state) {
-        form.FilterEdit->setText(longer ? QStringLiteral("program 17") : QStringLiteral("program 1"));
+        fixture->filterEdit->setText(longer ? QStringLiteral("program 17") : QStringLiteral("program 1"));
         QCoreApplication::processEvents();
         longer = !longer;
     }
-    if (form.SG_TV->gridModel()->ListSlots().size() < 2000) state.SkipWithError("the grids list too few programs");
-    if (form.SG_TV->gridModel()->BoundRows() >= 2000) state.SkipWithError("the filter kept every program");
+    if (fixture->tv->gridModel()->ListSlots().size() < 2000) state.SkipWithError("the grids list too few programs");
+    if (fixture->tv->gridModel()->BoundRows() >= 2000) state.SkipWithError("the filter kept every program");
 }
 
 // Alt+Home and Alt+End on the last (first) 500 rows of the TV grid: the
 // block move as one step, the refresh and the paint that follow.
 void BM_MoveBlockInWindow(benchmark::State& state) {
     TFormMain& form = *fixture->form;
-    if (form.FilterOn() || form.SatSelected) {
+    if (form.FilterOn() || form.View().satSelected) {
         form.HideFilter();
-        form.SG_Sat->SetRow(0);
+        fixture->sat->SetRow(0);
         form.SG_SatClick();
         Settle();
     }
-    StringGrid* tv = form.SG_TV;
+    StringGrid* tv = fixture->tv;
     const int rows = tv->gridModel()->BoundRows();
     std::vector<int> bottom, top;
     for (int r = rows - 499; r <= rows; ++r) bottom.push_back(r);
@@ -203,9 +221,9 @@ void BM_MoveBlockInWindow(benchmark::State& state) {
 
 // What a repaint of the four grids alone costs, for comparison.
 void BM_RepaintGrids(benchmark::State& state) {
-    TFormMain& form = *fixture->form;
     for (auto _ : state) {
-        for (StringGrid* grid : {form.SG_Sat, form.SG_TP, form.SG_TV, form.SG_Radio}) grid->gridModel()->Refresh();
+        for (StringGrid* grid : {fixture->sat, fixture->tp, fixture->tv, fixture->radio})
+            grid->gridModel()->Refresh();
         QCoreApplication::processEvents();
     }
 }

@@ -32,6 +32,13 @@ bool Save(TFormMain& form, const QString& path) {
     return true;
 }
 
+// The window's widget named `name`; every widget of the window has a name.
+template <class W> W* Named(const TFormMain& form, const char* name) {
+    W* found = form.findChild<W*>(QString::fromLatin1(name));
+    if (!found) qFatal("no widget named %s", name);
+    return found;
+}
+
 // Selects a row and runs the grid's click handler, as a mouse click does.
 void Click(StringGrid* grid, int row) {
     grid->setFocus();
@@ -76,20 +83,20 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
-    Click(form.SG_Sat, 2);
-    Click(form.SG_TP, 3);
+    Click(Named<StringGrid>(form, "SG_Sat"), 2);
+    Click(Named<StringGrid>(form, "SG_TP"), 3);
     ok = Save(form, out.filePath("satellite.png")) && ok;
 
-    Click(form.SG_Sat, 1);
-    Click(form.SG_TP, 3);
-    Click(form.SG_TV, 1);
+    Click(Named<StringGrid>(form, "SG_Sat"), 1);
+    Click(Named<StringGrid>(form, "SG_TP"), 3);
+    Click(Named<StringGrid>(form, "SG_TV"), 1);
     ok = Save(form, out.filePath("program.png")) && ok;
 
     // The first group's marking mode over all programs: its members shaded,
     // the locked group red in the favourite list.
-    Click(form.SG_Sat, 0);
-    form.SB_Fav[0]->click();
-    form.SG_TV->setFocus();
+    Click(Named<StringGrid>(form, "SG_Sat"), 0);
+    Named<QToolButton>(form, "SB_Fav01")->click();
+    Named<StringGrid>(form, "SG_TV")->setFocus();
     form.SG_SatMouseDown();
     ok = Save(form, out.filePath("marking.png")) && ok;
 

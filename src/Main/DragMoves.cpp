@@ -23,22 +23,6 @@
 
 #include <QToolTip>
 
-dbase::DragRows TFormMain::CurrentDragRows() const {
-    dbase::DragRows rows;
-    rows.Sat = SatDragRow;
-    rows.Tp = TpDragRow;
-    rows.Tv = TvDragRow;
-    rows.Radio = RadioDragRow;
-    return rows;
-}
-
-void TFormMain::KeepDragRows(const dbase::DragRows& rows) {
-    SatDragRow = rows.Sat;
-    TpDragRow = rows.Tp;
-    TvDragRow = rows.Tv;
-    RadioDragRow = rows.Radio;
-}
-
 namespace {
 
 // The step of the gesture under way, begun at its first exchange.
@@ -63,13 +47,11 @@ template <class Step> bool FollowMouse(const int& dragRow, int target, Step step
 } // namespace
 
 void TFormMain::SG_SatMouseMove() {
-    dbase::DragRows rows = CurrentDragRows();
-    const bool moved = FollowMouse(rows.Sat, SG_Sat->Row(), [&](int row) {
+    const bool moved = FollowMouse(dragRows_.Sat, SG_Sat->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveSatellite);
-        return dbase::DragSatellites(Doc().StepDb(), SG_Sat->gridModel()->Slots(), rows, row, SG_Sat->RowCount(),
+        return dbase::DragSatellites(Doc().StepDb(), SG_Sat->gridModel()->Slots(), dragRows_, row, SG_Sat->RowCount(),
                                      SG_Sat->hasFocus());
     });
-    KeepDragRows(rows);
     if (!moved) return;
     SG_Sat->gridModel()->Refresh();
     // The shown transponders and programs keep their slots; their satellite
@@ -78,13 +60,11 @@ void TFormMain::SG_SatMouseMove() {
 }
 
 void TFormMain::SG_TPMouseMove() {
-    dbase::DragRows rows = CurrentDragRows();
-    const bool moved = FollowMouse(rows.Tp, SG_TP->Row(), [&](int row) {
+    const bool moved = FollowMouse(dragRows_.Tp, SG_TP->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveTransponder);
-        return dbase::DragTransponders(Doc().StepDb(), SG_TP->gridModel()->Slots(), rows, row, SG_TP->RowCount(),
+        return dbase::DragTransponders(Doc().StepDb(), SG_TP->gridModel()->Slots(), dragRows_, row, SG_TP->RowCount(),
                                        SG_TP->hasFocus());
     });
-    KeepDragRows(rows);
     if (!moved) return;
     SG_TP->gridModel()->Refresh();
 }
@@ -123,19 +103,17 @@ bool TFormMain::DragBlock(StringGrid* grid, int& dragRow) {
 void TFormMain::SG_TVMouseMove() {
     if (FilterOn()) return;
     if (SG_TV->BlockPressed()) {
-        if (!DragBlock(SG_TV, TvDragRow)) return;
+        if (!DragBlock(SG_TV, dragRows_.Tv)) return;
         SG_TV->gridModel()->Refresh();
         SG_TP->viewport()->update();
         SG_Sat->viewport()->update();
         return;
     }
-    dbase::DragRows rows = CurrentDragRows();
-    const bool moved = FollowMouse(rows.Tv, SG_TV->Row(), [&](int row) {
+    const bool moved = FollowMouse(dragRows_.Tv, SG_TV->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveProgram);
-        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), rows, row, SG_TV->RowCount(),
+        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), dragRows_, row, SG_TV->RowCount(),
                                      SG_TV->hasFocus(), Marks.Marking());
     });
-    KeepDragRows(rows);
     if (!moved) return;
     SG_TV->gridModel()->Refresh();
     SG_TP->viewport()->update();
@@ -145,19 +123,17 @@ void TFormMain::SG_TVMouseMove() {
 void TFormMain::SG_RadioMouseMove() {
     if (FilterOn()) return;
     if (SG_Radio->BlockPressed()) {
-        if (!DragBlock(SG_Radio, RadioDragRow)) return;
+        if (!DragBlock(SG_Radio, dragRows_.Radio)) return;
         SG_Radio->gridModel()->Refresh();
         SG_TP->viewport()->update();
         SG_Sat->viewport()->update();
         return;
     }
-    dbase::DragRows rows = CurrentDragRows();
-    const bool moved = FollowMouse(rows.Radio, SG_Radio->Row(), [&](int row) {
+    const bool moved = FollowMouse(dragRows_.Radio, SG_Radio->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveProgram);
-        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), rows, row,
+        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), dragRows_, row,
                                         SG_Radio->RowCount(), SG_Radio->hasFocus(), Marks.Marking());
     });
-    KeepDragRows(rows);
     if (!moved) return;
     SG_Radio->gridModel()->Refresh();
     SG_TP->viewport()->update();

@@ -337,7 +337,7 @@ CellStyle TFormMain::ProgCellStyle(const StringGrid* grid, int row, int col, boo
     if (Marks.Marking() && slot >= 0) {
         // In a marking mode the name cell shows the mark of that mode in
         // place of the selection.
-        switch (dbase::MarkShadeFor(Db().Prog.data[slot], Marks.Down(), MarkFavPos)) {
+        switch (dbase::MarkShadeFor(Db().Prog.data[slot], Marks.Down(), Marks.MarkFavPos())) {
         case dbase::MarkShade::Skip:
             s.background = ToColor(dbase::kSkipShade);
             s.text = ToColor(dbase::kMarkText);

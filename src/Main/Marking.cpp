@@ -93,7 +93,6 @@ void TFormMain::ShowMarkButtons() {
         button->setChecked(Marks.IsDown(b));
         button->setEnabled(Marks.IsEnabled(b));
     }
-    MarkFavPos = Marks.MarkFavPos();
     // In a marking mode a click marks the clicked program only.
     SG_TV->SetMultiSelect(!Marks.Marking());
     SG_Radio->SetMultiSelect(!Marks.Marking());
@@ -146,7 +145,6 @@ void TFormMain::SetMarkCaptions(int n) {
 // ------------------------------------------------------------ list clicks
 
 void TFormMain::SG_SatMouseDown() {
-    dbase::DragRows rows = CurrentDragRows();
     const QWidget* focus = focusWidget();
     dbase::GridFocus grid = dbase::GridFocus::None;
     if (focus == SG_Sat)
@@ -157,8 +155,7 @@ void TFormMain::SG_SatMouseDown() {
         grid = dbase::GridFocus::Tv;
     else if (focus == SG_Radio)
         grid = dbase::GridFocus::Radio;
-    rows.MouseDown(grid, SG_Sat->Row(), SG_TP->Row(), SG_TV->Row(), SG_Radio->Row(), Marks.Marking());
-    KeepDragRows(rows);
+    dragRows_.MouseDown(grid, SG_Sat->Row(), SG_TP->Row(), SG_TV->Row(), SG_Radio->Row(), Marks.Marking());
 
     // With a group picked in the favourite list, the first press in a list
     // turns on that group's marking mode.

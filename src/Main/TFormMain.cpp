@@ -45,6 +45,20 @@ void TFormMain::AfterDocumentChange() {
 
 TFormMain::~TFormMain() = default;
 
+TFormMain::ViewState TFormMain::View() const {
+    ViewState v;
+    v.activeOnly = ActiveOnly;
+    v.satSelected = SatSelected;
+    v.tpSelected = TpSelected;
+    v.tvSelected = TvSelected;
+    v.radioSelected = RadioSelected;
+    v.favListSelected = FavListSelected;
+    v.selectedFavGroup = SelectedFavGroup;
+    v.markFavPos = Marks.MarkFavPos();
+    v.dragRows = dragRows_;
+    return v;
+}
+
 uint32_t TFormMain::FileSizeExpected() const {
     return Doc().Is256K() ? 262144u : 131072u;
 }
@@ -105,7 +119,6 @@ void TFormMain::ResetView(bool closeDocument) {
     ShowNote({});
     ActiveOnly = SatSelected = TpSelected = TvSelected = RadioSelected = FavListSelected = false;
     Marks.Reset();
-    MarkFavPos = 0;
     EditAccepted = AddTpMode = AddTvMode = AddRadioMode = TvAdded = RadioAdded = false;
 
     Show_Act_Sat->setText(QStringLiteral("Show active satellites"));

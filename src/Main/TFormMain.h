@@ -80,6 +80,29 @@ class TFormMain : public QMainWindow {
     const dbase::Database& Db() const { return doc_->Db(); }
     const MainWindowFiles& Files() const { return files_; }
 
+    // What the views keep beside their widgets: which list the user picked
+    // last, the favourite group picked in the favourite list, the marking
+    // buttons' MarkFavPos and the rows remembered for a drag.
+    struct ViewState {
+        bool activeOnly = false;
+        bool satSelected = false, tpSelected = false, tvSelected = false, radioSelected = false;
+        bool favListSelected = false;
+        int selectedFavGroup = -1;
+        int markFavPos = 0;
+        dbase::DragRows dragRows;
+    };
+    ViewState View() const;
+    // What the communication dialog is built on (ports, clock); tests replace it.
+    void SetReceiverLinkOptions(const upgrade::LinkOptions& options) { ReceiverLinkOptions = options; }
+
+    // The file "Save" writes to.
+    QString CurrentFile() const;
+    void SetCurrentFile(const QString& path);
+
+    // Expected size of the open kind of file.
+    uint32_t FileSizeExpected() const;
+
+  private:
     // ---- Components (named as the handlers and tests refer to them) ----
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -151,7 +174,7 @@ class TFormMain : public QMainWindow {
     QAction* TB_Receiver = nullptr;
     QMenu *PM_Receiver = nullptr, *ReadReceiver = nullptr;
     QAction *ReadChannel = nullptr, *ReadDefault = nullptr, *WriteReceiver = nullptr;
-    // What the communication dialog is built on (ports, clock); tests replace it.
+    // What the communication dialog is built on (ports, clock).
     upgrade::LinkOptions ReceiverLinkOptions;
     // The status line: the open file's full path, a note on the last open or
     // save (a save without a backup), "Modified" while DataChanged is set,
@@ -164,26 +187,18 @@ class TFormMain : public QMainWindow {
     bool SatSelected = false, TpSelected = false, TvSelected = false, RadioSelected = false;
     bool FavListSelected = false;
     std::array<uint8_t, dbase::kSatSlots> SatActive{};
-    // Marking: which of the 18 buttons is down and which are enabled. The
-    // buttons on screen show this state.
+    // Marking: which of the 18 buttons is down, which are enabled, and the
+    // MarkFavPos of the button down. The buttons on screen show this state.
     dbase::MarkButtons Marks;
-    // The favourite group of the button down, counted as a FavMask character.
-    int MarkFavPos = 0;
+    // The favourite group picked in the favourite list.
     int SelectedFavGroup = -1;
     // Results of the editor dialogs and the add commands.
     bool EditAccepted = false, AddTpMode = false, AddTvMode = false, AddRadioMode = false;
     bool TvAdded = false, RadioAdded = false;
     // Rows remembered at the last mouse-down, for drag moves.
-    int SatDragRow = 0, TpDragRow = 0, TvDragRow = 0, RadioDragRow = 0;
-
-    // The file "Save" writes to.
-    QString CurrentFile() const;
-    void SetCurrentFile(const QString& path);
+    dbase::DragRows dragRows_;
     // The recent files as read when the File menu last opened.
     dbase::RecentFileList RecentFiles;
-
-    // Expected size of the open kind of file.
-    uint32_t FileSizeExpected() const;
 
   public slots:
     // ---- Form ----
@@ -416,8 +431,6 @@ public:
     void ShowCaptions(const dbase::MarkCaptions& captions);
     void RepaintProgGrids();
     // DragMoves.cpp
-    dbase::DragRows CurrentDragRows() const;
-    void KeepDragRows(const dbase::DragRows& rows);
     bool DragBlock(StringGrid* grid, int& dragRow);
     // True when the program grids may move entries now; otherwise says why
     // beside `grid` when `tell` is set.

@@ -47,7 +47,7 @@ class TestCompare : public QObject {
             return dbase::Status::Ok();
         }));
         ui::FileDialog::setNextFileName(sample);
-        ChooseFileItem(*form, form->CompareWithFile);
+        ChooseFileItem(*form, Widget<QAction>(*form, "CompareWithFile"));
         auto* window = form->findChild<TFormCompare*>();
         QVERIFY(window);
         QVERIFY(window->isVisible());
@@ -87,7 +87,7 @@ class TestCompare : public QObject {
         const QString sample = WriteSample(env);
         OpenThroughMenu(*form, sample);
         ui::FileDialog::setNextFileName(sample);
-        ChooseFileItem(*form, form->CompareWithFile);
+        ChooseFileItem(*form, Widget<QAction>(*form, "CompareWithFile"));
         auto* window = form->findChild<TFormCompare*>();
         QVERIFY(window);
         QCOMPARE(window->Label_Summary->text(), QStringLiteral("The files are the same."));
@@ -97,7 +97,7 @@ class TestCompare : public QObject {
 
         TakeShownTexts();
         ui::FileDialog::setNextFileName(env.path(QStringLiteral("none.bin")));
-        ChooseFileItem(*form, form->CompareWithFile);
+        ChooseFileItem(*form, Widget<QAction>(*form, "CompareWithFile"));
         QCOMPARE(TakeShownTexts(),
                  QStringList{QStringLiteral("Find an error, when opening this file,\n\nMaybe it inexistent!")});
         QVERIFY(!form->findChild<TFormCompare*>());

@@ -34,9 +34,9 @@ class TestHelpAbout : public QObject {
     void helpItemOpensOneGuideWithTheTasks() {
         Env env;
         auto form = MakeForm(env);
-        emit form->PM_Help->aboutToShow();
-        QVERIFY(form->Help1->isEnabled());
-        form->Help1->trigger();
+        emit Widget<QMenu>(*form, "PM_Help")->aboutToShow();
+        QVERIFY(Widget<QAction>(*form, "Help1")->isEnabled());
+        Widget<QAction>(*form, "Help1")->trigger();
         QTRY_COMPARE(OpenWindows<TFormHelp>().size(), 1);
         QPointer<TFormHelp> guide = OpenWindows<TFormHelp>().first();
         QCOMPARE(guide->windowTitle(), QStringLiteral("orbitlist Help"));
@@ -50,7 +50,7 @@ class TestHelpAbout : public QObject {
         QVERIFY(text.contains(QStringLiteral("DownLoad From  *.ini")));
 
         // A second Help brings the same window back.
-        form->Help1->trigger();
+        Widget<QAction>(*form, "Help1")->trigger();
         QCOMPARE(OpenWindows<TFormHelp>(), QList<TFormHelp*>{guide.data()});
         QTest::mouseClick(guide->SB_Close, Qt::LeftButton);
         QTRY_VERIFY(guide.isNull());
@@ -59,7 +59,7 @@ class TestHelpAbout : public QObject {
     void aboutItemShowsNameVersionAndLicence() {
         Env env;
         auto form = MakeForm(env);
-        form->About1->trigger();
+        Widget<QAction>(*form, "About1")->trigger();
         QTRY_COMPARE(OpenWindows<TFormAbout>().size(), 1);
         QPointer<TFormAbout> about = OpenWindows<TFormAbout>().first();
         QCOMPARE(about->windowTitle(), QStringLiteral("About orbitlist"));

@@ -89,34 +89,34 @@ class TestDragMoves : public QObject {
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
         QVERIFY(!doc.DataChanged());
-        DragAlong(form->SG_Sat, 2, {3, 4, 5});
-        QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
-        QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
-        QCOMPARE(Numbers(form->SG_Sat), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
-        QCOMPARE(form->SatDragRow, 5);
+        DragAlong(Widget<StringGrid>(*form, "SG_Sat"), 2, {3, 4, 5});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 0, 1), QStringLiteral("Show ALL Info"));
+        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
+        QCOMPARE(form->View().dragRows.Sat, 5);
         QVERIFY(doc.DataChanged());
         // The rows keep their slots; the satellite's transponder went with it.
         for (int i = 0; i < 5; ++i)
-            QCOMPARE(form->SG_Sat->SlotOfRow(i + 1), i);
+            QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->SlotOfRow(i + 1), i);
         const int beta = SatNamed(db, "Beta");
         QCOMPARE(beta, 4);
         const std::vector<int> satTps = dbase::SatTps(db, beta);
         QCOMPARE(satTps.size(), size_t(1));
         QCOMPARE(db.Tp.data[satTps[0]].Freq, std::string("10100"));
-        QCOMPARE(Names(form->SG_TP), QStringList{"10100"});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TP")), QStringList{"10100"});
     }
 
     void satelliteNeverEntersTheFirstRow() {
         Env env;
         auto form = OpenDragDb(env);
-        DragAlong(form->SG_Sat, 3, {2, 1});
-        QCOMPARE(Names(form->SG_Sat), (QStringList{"Alpha", "Gamma", "Beta", "Delta", "Epsilon"}));
-        QCOMPARE(form->SatDragRow, 2);
+        DragAlong(Widget<StringGrid>(*form, "SG_Sat"), 3, {2, 1});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"Alpha", "Gamma", "Beta", "Delta", "Epsilon"}));
+        QCOMPARE(form->View().dragRows.Sat, 2);
         // Out of the first row it may go; a fast mouse still moves it once
         // per row crossed.
-        DragAlong(form->SG_Sat, 1, {4});
-        QCOMPARE(Names(form->SG_Sat), (QStringList{"Gamma", "Beta", "Delta", "Alpha", "Epsilon"}));
-        QCOMPARE(form->SatDragRow, 4);
+        DragAlong(Widget<StringGrid>(*form, "SG_Sat"), 1, {4});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"Gamma", "Beta", "Delta", "Alpha", "Epsilon"}));
+        QCOMPARE(form->View().dragRows.Sat, 4);
     }
 
     void transpondersMoveOnlyWithOneSatelliteShown() {
@@ -125,31 +125,31 @@ class TestDragMoves : public QObject {
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
         // "Show ALL Info": every transponder is listed and none moves.
-        const QStringList all = Names(form->SG_TP);
-        DragAlong(form->SG_TP, 1, {2});
-        QCOMPARE(Names(form->SG_TP), all);
+        const QStringList all = Names(Widget<StringGrid>(*form, "SG_TP"));
+        DragAlong(Widget<StringGrid>(*form, "SG_TP"), 1, {2});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TP")), all);
         QVERIFY(!doc.DataChanged());
 
-        ClickRow(form->SG_Sat, 1);
-        QCOMPARE(Names(form->SG_TP), (QStringList{"10000", "11100", "11200"}));
-        ClickRow(form->SG_TP, 1);
-        const QStringList programs = Names(form->SG_TV);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TP")), (QStringList{"10000", "11100", "11200"}));
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        const QStringList programs = Names(Widget<StringGrid>(*form, "SG_TV"));
         QCOMPARE(programs, (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        const int firstSlot = form->SG_TP->SlotOfRow(1);
+        const int firstSlot = Widget<StringGrid>(*form, "SG_TP")->SlotOfRow(1);
         const int tpNo = db.Tp.data[firstSlot].TpNo;
 
-        DragAlong(form->SG_TP, 1, {2});
-        QCOMPARE(Names(form->SG_TP), (QStringList{"11100", "10000", "11200"}));
-        QCOMPARE(ColumnTexts(form->SG_TP, 2), (QStringList{"V", "H", "H"}));
-        QCOMPARE(Numbers(form->SG_TP), (QStringList{"NO.1: ", "NO.2: ", "NO.3: "}));
+        DragAlong(Widget<StringGrid>(*form, "SG_TP"), 1, {2});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TP")), (QStringList{"11100", "10000", "11200"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TP"), 2), (QStringList{"V", "H", "H"}));
+        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_TP")), (QStringList{"NO.1: ", "NO.2: ", "NO.3: "}));
         QVERIFY(doc.DataChanged());
         // The ordinal within the satellite stays with the slot.
         QCOMPARE(db.Tp.data[firstSlot].TpNo, tpNo);
         // The moved transponder keeps its programs, and its neighbour its own.
-        ClickRow(form->SG_TP, 2);
-        QCOMPARE(Names(form->SG_TV), programs);
-        ClickRow(form->SG_TP, 1);
-        QCOMPARE(Names(form->SG_TV), (QStringList{"Q1", "Q2"}));
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 2);
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), programs);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"Q1", "Q2"}));
     }
 
     void programsStayOutOfTheFirstAndLastRows() {
@@ -157,25 +157,25 @@ class TestDragMoves : public QObject {
         auto form = OpenDragDb(env);
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
-        ClickRow(form->SG_Sat, 1);
-        ClickRow(form->SG_TP, 1);
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
 
-        DragAlong(form->SG_TV, 2, {3, 4, 5});
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P3", "P4", "P2", "P5"}));
-        QCOMPARE(form->TvDragRow, 4);
-        DragAlong(form->SG_TV, 4, {3, 2, 1});
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        QCOMPARE(form->TvDragRow, 2);
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 2, {3, 4, 5});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P3", "P4", "P2", "P5"}));
+        QCOMPARE(form->View().dragRows.Tv, 4);
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 4, {3, 2, 1});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QCOMPARE(form->View().dragRows.Tv, 2);
         // Out of the first row into the second is allowed.
-        DragAlong(form->SG_TV, 1, {2});
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P2", "P1", "P3", "P4", "P5"}));
-        QCOMPARE(Numbers(form->SG_TV), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 1, {2});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P2", "P1", "P3", "P4", "P5"}));
+        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
         QVERIFY(doc.DataChanged());
 
         // P2's tracks followed it into its new slot.
         const int p2 = SlotNamed(db, "P2");
-        QCOMPARE(p2, form->SG_TV->SlotOfRow(1));
+        QCOMPARE(p2, Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(1));
         const int track = db.ExtraAudioSlot(p2, 1);
         QVERIFY(track >= 0);
         QCOMPARE(db.Audio.data[track].Pid, std::to_string(0x222));
@@ -183,69 +183,69 @@ class TestDragMoves : public QObject {
         QCOMPARE(db.ExtraAudioSlot(SlotNamed(db, "P1"), 1), -1);
 
         // Two programs: each row is the first or the last, so nothing moves.
-        ClickRow(form->SG_TP, 2);
-        DragAlong(form->SG_TV, 1, {2});
-        DragAlong(form->SG_TV, 2, {1});
-        QCOMPARE(Names(form->SG_TV), (QStringList{"Q1", "Q2"}));
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 2);
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 1, {2});
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 2, {1});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"Q1", "Q2"}));
     }
 
     void radioProgramsMoveLikeTvPrograms() {
         Env env;
         auto form = OpenDragDb(env);
-        ClickRow(form->SG_Sat, 1);
-        ClickRow(form->SG_TP, 1);
-        DragAlong(form->SG_Radio, 2, {3});
-        QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R3", "R2", "R4"}));
-        QCOMPARE(form->RadioDragRow, 3);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        DragAlong(Widget<StringGrid>(*form, "SG_Radio"), 2, {3});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")), (QStringList{"R1", "R3", "R2", "R4"}));
+        QCOMPARE(form->View().dragRows.Radio, 3);
         // Radio and TV slots are not mixed: the TV programs kept theirs.
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        DragAlong(form->SG_Radio, 3, {4});
-        QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R3", "R2", "R4"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        DragAlong(Widget<StringGrid>(*form, "SG_Radio"), 3, {4});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")), (QStringList{"R1", "R3", "R2", "R4"}));
     }
 
     void nothingMovesInAMarkingMode() {
         Env env;
         auto form = OpenDragDb(env);
-        ClickRow(form->SG_Sat, 1);
-        ClickRow(form->SG_TP, 1);
-        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
-        const int before = form->TvDragRow;
-        DragAlong(form->SG_TV, 2, {3, 4});
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
-        QCOMPARE(form->TvDragRow, before);
-        DragAlong(form->SG_Radio, 2, {3});
-        QCOMPARE(Names(form->SG_Radio), (QStringList{"R1", "R2", "R3", "R4"}));
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Lock"), Qt::LeftButton);
+        const int before = form->View().dragRows.Tv;
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 2, {3, 4});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QCOMPARE(form->View().dragRows.Tv, before);
+        DragAlong(Widget<StringGrid>(*form, "SG_Radio"), 2, {3});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")), (QStringList{"R1", "R2", "R3", "R4"}));
         // Back in browse mode the same drag moves.
-        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
-        DragAlong(form->SG_TV, 2, {3});
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P3", "P2", "P4", "P5"}));
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Lock"), Qt::LeftButton);
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 2, {3});
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P3", "P2", "P4", "P5"}));
     }
 
     void onlyADragWithTheLeftButtonMoves() {
         Env env;
         auto form = OpenDragDb(env);
         dbase::Document& doc = form->Doc();
-        ClickRow(form->SG_Sat, 1);
-        ClickRow(form->SG_TP, 1);
-        ClickRow(form->SG_TV, 2);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 2);
         // The keyboard moves the selection next to the remembered row; the
         // mouse then passing over the grid without a button moves nothing,
         // even where the moves reach the grid (mouse tracking on).
-        form->SG_TV->viewport()->setMouseTracking(true);
-        QTest::keyClick(form->SG_TV, Qt::Key_Down);
-        QCOMPARE(form->SG_TV->Row(), 3);
-        QMouseEvent hover(QEvent::MouseMove, RowMiddle(form->SG_TV, 3),
-                          form->SG_TV->viewport()->mapToGlobal(RowMiddle(form->SG_TV, 3)), Qt::NoButton,
+        Widget<StringGrid>(*form, "SG_TV")->viewport()->setMouseTracking(true);
+        QTest::keyClick(Widget<StringGrid>(*form, "SG_TV"), Qt::Key_Down);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->Row(), 3);
+        QMouseEvent hover(QEvent::MouseMove, RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3),
+                          Widget<StringGrid>(*form, "SG_TV")->viewport()->mapToGlobal(RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3)), Qt::NoButton,
                           Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form->SG_TV->viewport(), &hover);
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QApplication::sendEvent(Widget<StringGrid>(*form, "SG_TV")->viewport(), &hover);
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         // A right-button drag moves nothing either.
-        QTest::mousePress(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
-                          RowMiddle(form->SG_TV, 2));
-        QTest::mouseMove(form->SG_TV->viewport(), RowMiddle(form->SG_TV, 3));
-        QTest::mouseRelease(form->SG_TV->viewport(), Qt::RightButton, Qt::NoModifier,
-                            RowMiddle(form->SG_TV, 3));
-        QCOMPARE(Names(form->SG_TV), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
+        QTest::mousePress(Widget<StringGrid>(*form, "SG_TV")->viewport(), Qt::RightButton, Qt::NoModifier,
+                          RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 2));
+        QTest::mouseMove(Widget<StringGrid>(*form, "SG_TV")->viewport(), RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3));
+        QTest::mouseRelease(Widget<StringGrid>(*form, "SG_TV")->viewport(), Qt::RightButton, Qt::NoModifier,
+                            RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         QVERIFY(!doc.DataChanged());
     }
 };

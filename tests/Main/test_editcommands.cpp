@@ -60,7 +60,7 @@ private slots:
     }
 
     void doubleClickOnAProgramEditsIt() {
-        ClickRow(form_->SG_TV, 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 2);
         const int slot = form_->SelectedTv();
         AnswerDialog<TFormEditProg>([](TFormEditProg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Change channel data"));
@@ -70,12 +70,12 @@ private slots:
         form_->SG_TVDblClick();
         QCOMPARE(form_->Db().Prog.data[slot].Name, std::string("Renamed One"));
         QVERIFY(form_->Doc().DataChanged());
-        QCOMPARE(CellText(form_->SG_TV, 2, 1), QStringLiteral("Renamed One"));
-        QVERIFY(ListTexts(form_->LB_Info).contains(QStringLiteral("Renamed One")));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 2, 1), QStringLiteral("Renamed One"));
+        QVERIFY(ListTexts(Widget<QListWidget>(*form_, "LB_Info")).contains(QStringLiteral("Renamed One")));
     }
 
     void cancelledEditorsChangeNothing() {
-        ClickRow(form_->SG_TP, 1);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TP"), 1);
         AnswerDialog<TFormEditTP>([](TFormEditTP& d) {
             d.Edit_Fre->setText(QStringLiteral("12345"));
             d.SB_CancelClick();
@@ -85,17 +85,17 @@ private slots:
     }
 
     void addingATransponderSelectsIt() {
-        ClickRow(form_->SG_Sat, 2); // Hot Bird, 9 transponders
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2); // Hot Bird, 9 transponders
         const int sat = form_->SelectedSat();
         const int before = form_->Db().SatTpCounts[sat];
-        QVERIFY(form_->SB_NewTp->isEnabled());
+        QVERIFY(Widget<QToolButton>(*form_, "SB_NewTp")->isEnabled());
         AnswerDialog<TFormEditTP>([](TFormEditTP& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Addition transponder data"));
             d.Edit_Fre->setText(QStringLiteral("11900"));
             d.Edit_Sym->setText(QStringLiteral("27500"));
             d.SB_OKClick();
         });
-        form_->SB_NewTp->click();
+        Widget<QToolButton>(*form_, "SB_NewTp")->click();
         QCOMPARE(int(form_->Db().SatTpCounts[sat]), before + 1);
         const int tp = form_->SelectedTp();
         QVERIFY(tp >= 0);
@@ -110,15 +110,15 @@ private slots:
         while (db->SatTpCounts[5] < 150) sample::AddTp(*db, 5, 3700 + db->SatTpCounts[5], false, 3000, 0);
         const QString path = WriteDataFile(*db, env_->path(QStringLiteral("full-sat.bin")), true);
         OpenThroughMenu(*form_, path);
-        ClickRow(form_->SG_Sat, 6);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 6);
         form_->New_TpClick();
         QCOMPARE(TakeShownTexts(), QStringList{Msg(dbase::msg::MaxTranspondersPerSat)});
         QVERIFY(!form_->Doc().DataChanged());
     }
 
     void addingATvProgramSelectsItsRow() {
-        ClickRow(form_->SG_TP, 1);
-        QVERIFY(form_->SB_NewTv->isEnabled());
+        ClickRow(Widget<StringGrid>(*form_, "SG_TP"), 1);
+        QVERIFY(Widget<QToolButton>(*form_, "SB_NewTv")->isEnabled());
         const int count = form_->Db().ProgCount;
         AnswerDialog<TFormEditProg>([](TFormEditProg& d) {
             QCOMPARE(d.windowTitle(), QStringLiteral("Addition channel data"));
@@ -128,16 +128,16 @@ private slots:
             d.Edit_PCR->setText(QStringLiteral("100"));
             d.SB_OKClick();
         });
-        form_->SB_NewTv->click();
+        Widget<QToolButton>(*form_, "SB_NewTv")->click();
         QCOMPARE(int(form_->Db().ProgCount), count + 1);
         QCOMPARE(form_->SelectedTv(), count);
-        QCOMPARE(CellText(form_->SG_TV, form_->SG_TV->Row(), 1), QStringLiteral("Fresh TV"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->Row(), 1), QStringLiteral("Fresh TV"));
     }
 
     void deletingAProgramAsksAndShowsTheNextOne() {
-        ClickRow(form_->SG_TV, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 3);
         const int count = form_->Db().ProgCount;
-        const QString next = CellText(form_->SG_TV, 4, 1);
+        const QString next = CellText(Widget<StringGrid>(*form_, "SG_TV"), 4, 1);
         MessageBox::setNextAnswer(MessageBox::No);
         form_->Delete_TvClick();
         QCOMPARE(int(form_->Db().ProgCount), count);
@@ -147,28 +147,28 @@ private slots:
         form_->Delete_TvClick();
         QCOMPARE(TakeShownTexts().last(), Msg(dbase::msg::DeleteProgQuestion));
         QCOMPARE(int(form_->Db().ProgCount), count - 1);
-        QCOMPARE(CellText(form_->SG_TV, 3, 1), next);
-        QVERIFY(ListTexts(form_->LB_Info).contains(next));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 3, 1), next);
+        QVERIFY(ListTexts(Widget<QListWidget>(*form_, "LB_Info")).contains(next));
         QVERIFY(form_->Doc().DataChanged());
     }
 
     void deletingTheLastTransponderLeavesThePlaceholder() {
-        ClickRow(form_->SG_Sat, 6); // the C-band satellite: two transponders
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 6); // the C-band satellite: two transponders
         const int sat = form_->SelectedSat();
         const int tpCount = form_->Db().TpCount;
         for (int i = 0; i < 2; ++i) {
-            ClickRow(form_->SG_TP, 1);
+            ClickRow(Widget<StringGrid>(*form_, "SG_TP"), 1);
             MessageBox::setNextAnswer(MessageBox::Yes);
             form_->Delete_TpClick();
         }
         QCOMPARE(int(form_->Db().SatTpCounts[sat]), 1);
         QCOMPARE(int(form_->Db().TpCount), tpCount - 1);
-        QCOMPARE(ColumnTexts(form_->SG_TP, 1).first(), QStringLiteral("04000"));
-        QCOMPARE(ColumnTexts(form_->SG_TP, 3).first(), QStringLiteral("28125"));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form_, "SG_TP"), 1).first(), QStringLiteral("04000"));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form_, "SG_TP"), 3).first(), QStringLiteral("28125"));
     }
 
     void deletingEmptyTranspondersKeepsThoseWithPrograms() {
-        ClickRow(form_->SG_Sat, 1);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 1);
         const int sat = form_->SelectedSat();
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->Del_All_Empty_TpClick();
@@ -182,31 +182,31 @@ private slots:
             QVERIFY(carries);
         }
         QCOMPARE(left, int(db.SatTpCounts[sat]));
-        QCOMPARE(form_->SG_Sat->Row(), 0);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_Sat")->Row(), 0);
     }
 
     void resetMarksTheDataChangedEvenWhenDeclined() {
-        ClickRow(form_->SG_Sat, 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2);
         MessageBox::setNextAnswer(MessageBox::No);
         form_->ResetSatellite1Click();
         QVERIFY(form_->Doc().DataChanged());
         QCOMPARE(form_->Db().Sat.data[1].Name, std::string("Hot Bird 13.0E"));
-        ClickRow(form_->SG_Sat, 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2);
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->ResetSatellite1Click();
         QCOMPARE(form_->Db().Sat.data[1].Name, std::string("NEWSAT"));
         QCOMPARE(int(form_->Db().SatTpCounts[1]), 1);
-        QCOMPARE(CellText(form_->SG_Sat, 2, 1), QStringLiteral("NEWSAT"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_Sat"), 2, 1), QStringLiteral("NEWSAT"));
     }
 
     void importingAnIniFileReplacesTheTransponders() {
-        ClickRow(form_->SG_Sat, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
         const int sat = form_->SelectedSat();
         ui::FileDialog::setNextFileName(env_->path(QStringLiteral("list.txt")));
         form_->DownLoadFromini1Click();
         QCOMPARE(TakeShownTexts(), QStringList{Msg(dbase::msg::IniWrongFile)});
 
-        ClickRow(form_->SG_Sat, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
         ui::FileDialog::setNextFileName(IniFile());
         form_->DownLoadFromini1Click();
         QCOMPARE(TakeShownTexts().last(), Msg(dbase::msg::IniSuccess));
@@ -221,7 +221,7 @@ private slots:
         const QString huge = env_->path(QStringLiteral("huge.ini"));
         WriteZeros(huge, 0);
         QVERIFY(::truncate(QFile::encodeName(huge).constData(), 8LL << 30) == 0);
-        ClickRow(form_->SG_Sat, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
         form_->Doc().SetDataChanged(true);
         const auto before = form_->Db().Tp.rec;
         ui::FileDialog::setNextFileName(huge);
@@ -242,7 +242,7 @@ private slots:
         for (int i = 0; i < 200000; ++i)
             f.write("2=x,H,1\n");
         f.close();
-        ClickRow(form_->SG_Sat, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
         ui::FileDialog::setNextFileName(ini);
         form_->DownLoadFromini1Click();
         const QList<MessageBox::Shown> shown = MessageBox::shown();
@@ -261,8 +261,8 @@ private slots:
             d.SB_OKClick();
         });
         form_->OpenFavNameDialog(2);
-        QCOMPARE(form_->LB_FAV->item(2)->text(), QStringLiteral("FAV.03 :  Kids"));
-        QCOMPARE(form_->SB_Fav[2]->toolTip(), QStringLiteral("Kids"));
+        QCOMPARE(Widget<QListWidget>(*form_, "LB_FAV")->item(2)->text(), QStringLiteral("FAV.03 :  Kids"));
+        QCOMPARE(guitest::FavButton(*form_, 2)->toolTip(), QStringLiteral("Kids"));
     }
 
 private:

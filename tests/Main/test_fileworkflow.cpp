@@ -55,16 +55,16 @@ QByteArray Contents(const QString& path) {
 
 void ExpectNoFileOpen(TFormMain& form) {
     QVERIFY(!form.Doc().FileOpened());
-    QVERIFY(form.ImageMain->isVisible());
-    QVERIFY(!form.PanelMain->isVisible());
+    QVERIFY(Widget<PictureView>(form, "ImageMain")->isVisible());
+    QVERIFY(!Widget<QWidget>(form, "PanelMain")->isVisible());
     QCOMPARE(form.Db().SatCount, uint16_t(0));
     QCOMPARE(form.Db().ProgCount, uint16_t(0));
 }
 
 // Chooses recent-file item `index` after opening the File menu.
 void ChooseRecent(TFormMain& form, int index) {
-    emit form.PM_File->aboutToShow();
-    QAction* items[] = {form.LastFileName1, form.LastFileName2, form.LastFileName3};
+    emit Widget<QMenu>(form, "PM_File")->aboutToShow();
+    QAction* items[] = {Widget<QAction>(form, "LastFileName1"), Widget<QAction>(form, "LastFileName2"), Widget<QAction>(form, "LastFileName3")};
     items[index]->trigger();
 }
 
@@ -83,10 +83,10 @@ class TestFileWorkflow : public QObject {
         QVERIFY(!form->Doc().DataChanged());
         QCOMPARE(form->FileSizeExpected(), 262144u);
         QCOMPARE(form->CurrentFile(), path);
-        QCOMPARE(form->LabelFileName->text(), QStringLiteral("The opened file name:  chan & more.bin"));
-        QVERIFY(form->Panel_Top->isVisible());
-        QVERIFY(form->PanelMain->isVisible());
-        QVERIFY(!form->ImageMain->isVisible());
+        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(), QStringLiteral("The opened file name:  chan & more.bin"));
+        QVERIFY(Widget<QWidget>(*form, "Panel_Top")->isVisible());
+        QVERIFY(Widget<QWidget>(*form, "PanelMain")->isVisible());
+        QVERIFY(!Widget<PictureView>(*form, "ImageMain")->isVisible());
         QVERIFY(TakeShownTexts().isEmpty());
         // The dialog as asked for.
         QCOMPARE(FileDialog::lastRequest().caption, QStringLiteral("Open File"));
@@ -99,8 +99,8 @@ class TestFileWorkflow : public QObject {
         QVERIFY(!ui::OverlayVisible());
         QCOMPARE(Recent(env), (dbase::RecentFileList{Native(path), "", ""}));
         // A menu caption shows the "&" of a file name as it is.
-        emit form->PM_File->aboutToShow();
-        QCOMPARE(form->LastFileName1->text(), QString(path).replace("&", "&&"));
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
+        QCOMPARE(Widget<QAction>(*form, "LastFileName1")->text(), QString(path).replace("&", "&&"));
     }
 
     void openDefaultFile() {
@@ -170,15 +170,15 @@ class TestFileWorkflow : public QObject {
         OpenThroughMenu(*form, WriteZeros(env.path(QStringLiteral("zeros.bin")), 262144));
         TakeShownTexts();
         ExpectNoFileOpen(*form);
-        QCOMPARE(form->SG_TP->RowCount(), 2);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 2);
     }
 
     void cancelledDialogChangesNothing() {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        emit form->PM_File->aboutToShow();
-        form->OpenDefault->trigger(); // nothing scripted: the dialog is cancelled
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
+        Widget<QAction>(*form, "OpenDefault")->trigger(); // nothing scripted: the dialog is cancelled
         QVERIFY(form->Doc().FileOpened());
         QVERIFY(form->Doc().Is256K());
         QVERIFY(TakeShownTexts().isEmpty());
@@ -252,9 +252,9 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         const QString a = WriteSample(env, "a.bin"), b = WriteSample(env, "b.bin");
         SetRecent(env, a, "", "");
-        emit form->PM_File->aboutToShow();
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
         SetRecent(env, b, "", "");
-        form->LastFileName1->trigger();
+        Widget<QAction>(*form, "LastFileName1")->trigger();
         QCOMPARE(form->CurrentFile(), a);
     }
 
@@ -271,8 +271,8 @@ class TestFileWorkflow : public QObject {
             return dbase::Status::Ok();
         }).ok());
         QVERIFY(doc.DataChanged());
-        emit form->PM_File->aboutToShow();
-        form->PMSave->trigger();
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
+        Widget<QAction>(*form, "PMSave")->trigger();
         QVERIFY(TakeShownTexts().isEmpty());
         QVERIFY(!doc.DataChanged());
         QCOMPARE(QFileInfo(path).size(), qint64(131072));
@@ -305,8 +305,8 @@ class TestFileWorkflow : public QObject {
         OpenThroughMenu(*form, WriteSample(env, "chan.bin"));
         const QString target = env.path("out.bin");
         FileDialog::setNextFileName(target);
-        emit form->PM_File->aboutToShow();
-        form->Save_Default->trigger();
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
+        Widget<QAction>(*form, "Save_Default")->trigger();
         QCOMPARE(FileDialog::lastRequest().caption, QStringLiteral("Save As..."));
         QVERIFY(FileDialog::lastRequest().save);
         QVERIFY(TakeShownTexts().isEmpty()); // a new file: no overwrite question
@@ -314,7 +314,7 @@ class TestFileWorkflow : public QObject {
         QVERIFY(form->Doc().FileOpened());
         QVERIFY(!form->Doc().Is256K());
         QCOMPARE(form->CurrentFile(), target);
-        QCOMPARE(form->LabelFileName->text(), QStringLiteral("The opened file name:  out.bin"));
+        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(), QStringLiteral("The opened file name:  out.bin"));
         // The following Save writes a Default data file.
         QFile::remove(target);
         form->Doc().SetDataChanged(true);
@@ -328,7 +328,7 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env, "chan.bin"));
         const QString target = WriteZeros(env.path("existing.bin"), 5);
-        const QString label = form->LabelFileName->text();
+        const QString label = Widget<QLabel>(*form, "LabelFileName")->text();
         form->Doc().SetDataChanged(true);
 
         FileDialog::setNextFileName(target);
@@ -336,7 +336,7 @@ class TestFileWorkflow : public QObject {
         form->Save_DataClick(true);
         QCOMPARE(TakeShownTexts(), QStringList{"The file has existed, are you sure to cover it?"});
         QCOMPARE(QFileInfo(target).size(), qint64(5));
-        QCOMPARE(form->LabelFileName->text(), label);
+        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(), label);
         QVERIFY(form->Doc().DataChanged());
         QCOMPARE(MessageBox::shown().size(), 0);
 
@@ -354,7 +354,7 @@ class TestFileWorkflow : public QObject {
         auto form = MakeForm(env);
         const QString path = WriteSample(env, "chan.bin");
         OpenThroughMenu(*form, path);
-        const QString label = form->LabelFileName->text();
+        const QString label = Widget<QLabel>(*form, "LabelFileName")->text();
         form->Doc().SetDataChanged(true);
         FileDialog::setNextFileName(env.path("no/such/folder/x.bin"));
         form->Save_DataClick(false);
@@ -365,7 +365,7 @@ class TestFileWorkflow : public QObject {
         QVERIFY(form->Doc().FileOpened());
         QVERIFY(form->Doc().Is256K());
         QCOMPARE(form->CurrentFile(), path);
-        QCOMPARE(form->LabelFileName->text(), label);
+        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(), label);
     }
 
     void unsavedChangesAreConfirmedBeforeAnotherOpen() {
@@ -378,8 +378,8 @@ class TestFileWorkflow : public QObject {
         // Cancel: no dialog, nothing opened, the edits stay.
         FileDialog::setNextFileName(b);
         MessageBox::setNextAnswer(MessageBox::Cancel);
-        emit form->PM_File->aboutToShow();
-        form->OpenDefault->trigger();
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
+        Widget<QAction>(*form, "OpenDefault")->trigger();
         QCOMPARE(TakeShownTexts(), QStringList{"Setting not saved, open another file anyway?"});
         QVERIFY(form->Doc().DataChanged());
         QVERIFY(form->Doc().Is256K());
@@ -422,7 +422,7 @@ class TestFileWorkflow : public QObject {
         QApplication::sendEvent(form.get(), &drop);
         QVERIFY(form->Doc().FileOpened());
         QVERIFY(!form->Doc().Is256K());
-        QCOMPARE(form->LabelFileName->text(), QStringLiteral("The opened file name:  dropped.bin"));
+        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(), QStringLiteral("The opened file name:  dropped.bin"));
         // Something that is no local file is not taken.
         QMimeData text;
         text.setText("hello");
@@ -448,7 +448,7 @@ class TestFileWorkflow : public QObject {
         QVERIFY(form->isVisible());
         QVERIFY(QFile::exists(env.workFile()));
         MessageBox::setNextAnswer(MessageBox::Yes);
-        form->TB_Exit->trigger();
+        Widget<QAction>(*form, "TB_Exit")->trigger();
         QVERIFY(!form->isVisible());
         QCOMPARE(TakeShownTexts().size(), 1);
         QVERIFY(!QFile::exists(env.workFile()));
@@ -464,10 +464,10 @@ class TestFileWorkflow : public QObject {
         const QString b = WriteDataFile(*sample::BuildFull(2), env.path("b.bin"), false);
         const QString c = WriteDataFile(*sample::BuildFull(3), env.path("c.bin"), true);
         OpenThroughMenu(*form, a);
-        ClickRow(form->SG_TV, 2);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 2);
         const int slot = form->SelectedTv();
         QVERIFY(slot >= 0);
-        bool stillA = false;
+        bool stillA = false, accepted = false;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<TFormEditProg*>(QApplication::activeModalWidget());
             if (!dialog) return;
@@ -475,11 +475,12 @@ class TestFileWorkflow : public QObject {
             form->OpenFileFromOutside(c);
             stillA = form->CurrentFile() == a && form->Doc().Is256K();
             dialog->SB_OKClick();
+            accepted = dialog->EditAccepted;
         });
         MessageBox::setNextAnswer(MessageBox::Yes); // "open another file anyway?"
         form->SG_TVDblClick();
         QVERIFY(stillA);
-        QVERIFY(form->EditAccepted);
+        QVERIFY(accepted);
         QCOMPARE(form->CurrentFile(), a); // the command ended on the file it began with
         QTRY_COMPARE(form->CurrentFile(), c);
         QCOMPARE(TakeShownTexts(), QStringList{"Setting not saved, open another file anyway?"});
@@ -551,9 +552,9 @@ class TestFileWorkflow : public QObject {
         ::close(saved);
         ::close(log);
         QCOMPARE(TakeShownTexts(), QStringList());
-        QVERIFY2(form.StatusNote->text().startsWith(
+        QVERIFY2(Widget<QLabel>(form, "StatusNote")->text().startsWith(
                      "The list of recent files can not be kept: The file can not be saved! " + env.path("")),
-                 qPrintable(form.StatusNote->text()));
+                 qPrintable(Widget<QLabel>(form, "StatusNote")->text()));
         QVERIFY(form.Doc().FileOpened());
         const QList<QByteArray> lines = Contents(err).trimmed().split('\n');
         QCOMPARE(lines.size(), 1);
@@ -582,8 +583,8 @@ class TestFileWorkflow : public QObject {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        emit form->PM_File->aboutToShow();
-        form->PMExit->trigger();
+        emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
+        Widget<QAction>(*form, "PMExit")->trigger();
         QVERIFY(!form->isVisible());
         QVERIFY(TakeShownTexts().isEmpty());
         QVERIFY(!QFile::exists(env.workFile()));

@@ -63,105 +63,105 @@ class TestFindSelect : public QObject {
     void typingFiltersBothGridsKeepingTheListNumbers() {
         Env env;
         auto form = OpenSample(env);
-        ClickRow(form->SG_TV, 3);
-        Key(*form, form->SG_TV, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(form->FilterBar->isVisible());
-        QVERIFY(form->FilterEdit->hasFocus());
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 3);
+        Key(*form, Widget<StringGrid>(*form, "SG_TV"), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(Widget<QWidget>(*form, "FilterBar")->isVisible());
+        QVERIFY(Widget<QLineEdit>(*form, "FilterEdit")->hasFocus());
         // One field over both grids, which make room for it.
-        const QRect bar(form->FilterBar->mapToGlobal(QPoint(0, 0)), form->FilterBar->size());
-        QCOMPARE(bar.left(), form->Panel_TV->mapToGlobal(QPoint(0, 0)).x());
-        QCOMPARE(bar.right(), form->Panel_Rad->mapToGlobal(QPoint(form->Panel_Rad->width() - 1, 0)).x());
-        QVERIFY(bar.bottom() < form->SG_TV->mapToGlobal(QPoint(0, 0)).y());
+        const QRect bar(Widget<QWidget>(*form, "FilterBar")->mapToGlobal(QPoint(0, 0)), Widget<QWidget>(*form, "FilterBar")->size());
+        QCOMPARE(bar.left(), Widget<QWidget>(*form, "Panel_TV")->mapToGlobal(QPoint(0, 0)).x());
+        QCOMPARE(bar.right(), Widget<QWidget>(*form, "Panel_Rad")->mapToGlobal(QPoint(Widget<QWidget>(*form, "Panel_Rad")->width() - 1, 0)).x());
+        QVERIFY(bar.bottom() < Widget<StringGrid>(*form, "SG_TV")->mapToGlobal(QPoint(0, 0)).y());
 
-        QTest::keyClicks(form->FilterEdit, QStringLiteral("NORD"));
-        QCOMPARE(Names(form->SG_TV), (QStringList{"Nordlicht HD", "Nordic Sport"}));
-        QCOMPARE(Names(form->SG_Radio), QStringList{"Nordic Pop"});
-        QCOMPARE(ColumnTexts(form->SG_TV, 0), (QStringList{"NO.2: ", "NO.20: "}));
-        QCOMPARE(ColumnTexts(form->SG_Radio, 0), QStringList{"NO.6: "});
-        QCOMPARE(form->FilterCount->text(), QStringLiteral("3 of 40"));
+        QTest::keyClicks(Widget<QLineEdit>(*form, "FilterEdit"), QStringLiteral("NORD"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"Nordlicht HD", "Nordic Sport"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")), QStringList{"Nordic Pop"});
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 0), (QStringList{"NO.2: ", "NO.20: "}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 0), QStringList{"NO.6: "});
+        QCOMPARE(Widget<QLabel>(*form, "FilterCount")->text(), QStringLiteral("3 of 40"));
 
         // Digits alone also find service ids and PIDs (an extra track's too).
-        form->FilterEdit->setText(QStringLiteral("1091"));
-        QCOMPARE(Names(form->SG_TV), (QStringList{"Cinema Plus", "Delta Info"}));
+        Widget<QLineEdit>(*form, "FilterEdit")->setText(QStringLiteral("1091"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"Cinema Plus", "Delta Info"}));
 
         // On top of a satellite: the numbers are places in the satellite's list.
-        ClickRow(form->SG_Sat, 2);
-        form->FilterEdit->setText(QStringLiteral("e"));
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 2);
+        Widget<QLineEdit>(*form, "FilterEdit")->setText(QStringLiteral("e"));
         const dbase::ProgLists onSat = dbase::SatProgs(form->Db(), form->SelectedSat());
         int withE = 0;
         for (int slot : onSat.tv)
             withE += QString::fromStdString(form->Db().Prog.data[slot].Name).contains(QLatin1Char('e'), Qt::CaseInsensitive);
-        QCOMPARE(form->SG_TV->gridModel()->BoundRows(), withE);
-        for (int r = 1; r <= form->SG_TV->gridModel()->BoundRows(); ++r) {
-            const auto at = std::find(onSat.tv.begin(), onSat.tv.end(), form->SG_TV->SlotOfRow(r));
-            QVERIFY(CellText(form->SG_TV, r, 1).contains(QLatin1Char('e'), Qt::CaseInsensitive));
-            QCOMPARE(CellText(form->SG_TV, r, 0), QStringLiteral("NO.%1: ").arg(at - onSat.tv.begin() + 1));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->gridModel()->BoundRows(), withE);
+        for (int r = 1; r <= Widget<StringGrid>(*form, "SG_TV")->gridModel()->BoundRows(); ++r) {
+            const auto at = std::find(onSat.tv.begin(), onSat.tv.end(), Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(r));
+            QVERIFY(CellText(Widget<StringGrid>(*form, "SG_TV"), r, 1).contains(QLatin1Char('e'), Qt::CaseInsensitive));
+            QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), r, 0), QStringLiteral("NO.%1: ").arg(at - onSat.tv.begin() + 1));
         }
 
         // Esc clears and hides it: the whole lists again.
-        Key(*form, form->FilterEdit, Qt::Key_Escape);
-        QVERIFY(!form->FilterBar->isVisible());
+        Key(*form, Widget<QLineEdit>(*form, "FilterEdit"), Qt::Key_Escape);
+        QVERIFY(!Widget<QWidget>(*form, "FilterBar")->isVisible());
         QVERIFY(!form->FilterOn());
-        QCOMPARE(form->SG_TV->gridModel()->BoundRows(), static_cast<int>(onSat.tv.size()));
-        Key(*form, form->SG_TV, Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(form->FilterEdit->text(), QString());
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->gridModel()->BoundRows(), static_cast<int>(onSat.tv.size()));
+        Key(*form, Widget<StringGrid>(*form, "SG_TV"), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(Widget<QLineEdit>(*form, "FilterEdit")->text(), QString());
     }
 
     void conditionsNarrowWhatTheTextFinds() {
         Env env;
         auto form = OpenSample(env);
-        form->FindPrograms->trigger();
-        Choose(*form, form->PM_Filter, QStringLiteral("FilterScrambled"));
-        QCOMPARE(form->SG_TV->gridModel()->BoundRows(), 7);
-        QCOMPARE(form->SG_Radio->gridModel()->BoundRows(), 0);
-        QTest::keyClicks(form->FilterEdit, QStringLiteral("k"));
-        QCOMPARE(Names(form->SG_TV), (QStringList{"Kanal Sieben", "Kino Eins"}));
-        Choose(*form, form->PM_Filter, QStringLiteral("FilterLocked"));
-        QCOMPARE(Names(form->SG_TV), QStringList{"Kino Eins"});
-        QCOMPARE(form->FilterConditions->text(), QStringLiteral("Conditions (2) \u25BE"));
+        Widget<QAction>(*form, "FindPrograms")->trigger();
+        Choose(*form, Widget<QMenu>(*form, "PM_Filter"), QStringLiteral("FilterScrambled"));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->gridModel()->BoundRows(), 7);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Radio")->gridModel()->BoundRows(), 0);
+        QTest::keyClicks(Widget<QLineEdit>(*form, "FilterEdit"), QStringLiteral("k"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"Kanal Sieben", "Kino Eins"}));
+        Choose(*form, Widget<QMenu>(*form, "PM_Filter"), QStringLiteral("FilterLocked"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), QStringList{"Kino Eins"});
+        QCOMPARE(Widget<QToolButton>(*form, "FilterConditions")->text(), QStringLiteral("Conditions (2) \u25BE"));
         // "Free" takes the place of "Scrambled".
-        Choose(*form, form->PM_Filter, QStringLiteral("FilterFree"));
-        QVERIFY(Names(form->SG_TV).isEmpty());
-        Choose(*form, form->PM_Filter, QStringLiteral("FilterClearConditions"));
-        QCOMPARE(Names(form->SG_TV).size(), 7); // every TV name with a k
+        Choose(*form, Widget<QMenu>(*form, "PM_Filter"), QStringLiteral("FilterFree"));
+        QVERIFY(Names(Widget<StringGrid>(*form, "SG_TV")).isEmpty());
+        Choose(*form, Widget<QMenu>(*form, "PM_Filter"), QStringLiteral("FilterClearConditions"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")).size(), 7); // every TV name with a k
         ui::InputDialog::setNextNumber(5005);
-        form->FilterEdit->clear();
-        Choose(*form, form->PM_Filter, QStringLiteral("FilterSid"));
-        QCOMPARE(Names(form->SG_Radio), QStringList{"Nordic Pop"});
-        QCOMPARE(form->FilterCount->text(), QStringLiteral("1 of 40"));
-        Choose(*form, form->PM_Filter, QStringLiteral("FilterFav06"));
-        QVERIFY(Names(form->SG_Radio).isEmpty());
+        Widget<QLineEdit>(*form, "FilterEdit")->clear();
+        Choose(*form, Widget<QMenu>(*form, "PM_Filter"), QStringLiteral("FilterSid"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")), QStringList{"Nordic Pop"});
+        QCOMPARE(Widget<QLabel>(*form, "FilterCount")->text(), QStringLiteral("1 of 40"));
+        Choose(*form, Widget<QMenu>(*form, "PM_Filter"), QStringLiteral("FilterFav06"));
+        QVERIFY(Names(Widget<StringGrid>(*form, "SG_Radio")).isEmpty());
     }
 
     void underAFilterMovesAreOffWhileMarksAndDeletesTakeWhatIsShown() {
         Env env;
         auto form = OpenSample(env);
-        form->FindPrograms->trigger();
-        QTest::keyClicks(form->FilterEdit, QStringLiteral("nord"));
-        ClickRow(form->SG_TV, 2);
-        DragAlong(form->SG_TV, 2, {1});
-        Key(*form, form->SG_TV, Qt::Key_Up, Qt::AltModifier);
+        Widget<QAction>(*form, "FindPrograms")->trigger();
+        QTest::keyClicks(Widget<QLineEdit>(*form, "FilterEdit"), QStringLiteral("nord"));
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 2);
+        DragAlong(Widget<StringGrid>(*form, "SG_TV"), 2, {1});
+        Key(*form, Widget<StringGrid>(*form, "SG_TV"), Qt::Key_Up, Qt::AltModifier);
         QVERIFY(!form->Doc().DataChanged());
-        QVERIFY(form->SG_TV->toolTip().contains(QStringLiteral("filter")));
-        emit form->PM_Tv->aboutToShow();
-        QVERIFY(!form->MovePosTv->isEnabled());
-        emit form->PM_Tv->aboutToHide();
+        QVERIFY(Widget<StringGrid>(*form, "SG_TV")->toolTip().contains(QStringLiteral("filter")));
+        emit Widget<QMenu>(*form, "PM_Tv")->aboutToShow();
+        QVERIFY(!Widget<QAction>(*form, "MovePosTv")->isEnabled());
+        emit Widget<QMenu>(*form, "PM_Tv")->aboutToHide();
 
-        Key(*form, form->SG_TV, Qt::Key_A, Qt::ControlModifier);
-        Choose(*form, form->PM_Tv, QStringLiteral("MarksTvSkip"));
+        Key(*form, Widget<StringGrid>(*form, "SG_TV"), Qt::Key_A, Qt::ControlModifier);
+        Choose(*form, Widget<QMenu>(*form, "PM_Tv"), QStringLiteral("MarksTvSkip"));
         QVERIFY(form->Db().Prog.data[1].Skip && form->Db().Prog.data[19].Skip && !form->Db().Prog.data[0].Skip);
         QCOMPARE(QString::fromStdString(form->Doc().UndoName()), QStringLiteral("Skip programs"));
 
         ui::MessageBox::setNextAnswer(ui::MessageBox::Yes);
-        Key(*form, form->SG_TV, Qt::Key_Delete);
+        Key(*form, Widget<StringGrid>(*form, "SG_TV"), Qt::Key_Delete);
         QCOMPARE(TakeShownTexts(),
                  QStringList{ui::MessageText(dbase::msg::DeleteProgsQuestion(2))});
         QCOMPARE(form->Db().ProgCount, 38);
-        QVERIFY(Names(form->SG_TV).isEmpty());
-        QCOMPARE(form->FilterCount->text(), QStringLiteral("1 of 38"));
+        QVERIFY(Names(Widget<StringGrid>(*form, "SG_TV")).isEmpty());
+        QCOMPARE(Widget<QLabel>(*form, "FilterCount")->text(), QStringLiteral("1 of 38"));
         Undo(*form);
         QCOMPARE(form->Db().ProgCount, 40);
-        QCOMPARE(Names(form->SG_TV), (QStringList{"Nordlicht HD", "Nordic Sport"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"Nordlicht HD", "Nordic Sport"}));
         Undo(*form);
         QVERIFY(!form->Db().Prog.data[1].Skip);
     }
@@ -169,7 +169,7 @@ class TestFindSelect : public QObject {
     void shiftAndCtrlClicksSelectManyAndAPlainClickOne() {
         Env env;
         auto form = OpenSample(env);
-        StringGrid* tv = form->SG_TV;
+        StringGrid* tv = Widget<StringGrid>(*form, "SG_TV");
         ClickRow(tv, 2);
         ClickRow(tv, 5, Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(tv->SelectedRows(), Rows({2, 3, 4, 5}));
@@ -186,7 +186,7 @@ class TestFindSelect : public QObject {
         ClickRow(tv, 6, Qt::LeftButton, Qt::ShiftModifier);
         ClickRow(tv, 4, Qt::RightButton);
         QCOMPARE(tv->SelectedRows(), Rows({3, 4, 5, 6}));
-        Choose(*form, form->PM_Tv, QStringLiteral("MarksTvAddFav03"));
+        Choose(*form, Widget<QMenu>(*form, "PM_Tv"), QStringLiteral("MarksTvAddFav03"));
         for (int slot = 0; slot < 8; ++slot)
             QCOMPARE(form->Db().InFavGroup(slot, 2), slot >= 2 && slot <= 5);
         Undo(*form);
@@ -195,7 +195,7 @@ class TestFindSelect : public QObject {
         // A plain click, inside the selection or not, selects one row and runs the click.
         ClickRow(tv, 5);
         QCOMPARE(tv->SelectedRows(), Rows({5}));
-        QCOMPARE(form->LB_Info->item(4)->text(), CellText(tv, 5, 1));
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->item(4)->text(), CellText(tv, 5, 1));
         ClickRow(tv, 9, Qt::RightButton);
         QCOMPARE(tv->SelectedRows(), Rows({9}));
 
@@ -206,7 +206,7 @@ class TestFindSelect : public QObject {
         QCOMPARE(form->Db().ProgCount, 40);
 
         // In a marking mode a click marks the clicked program only.
-        form->SB_Lock->click();
+        Widget<QToolButton>(*form, "SB_Lock")->click();
         ClickRow(tv, 2);
         ClickRow(tv, 4, Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(tv->SelectedRows(), Rows({4}));
@@ -216,7 +216,7 @@ class TestFindSelect : public QObject {
     void altKeysAndMoveToPositionReachEveryRow() {
         Env env;
         auto form = OpenSample(env);
-        StringGrid* tv = form->SG_TV;
+        StringGrid* tv = Widget<StringGrid>(*form, "SG_TV");
         const QStringList before = Names(tv);
         ClickRow(tv, 3);
         Key(*form, tv, Qt::Key_Up, Qt::AltModifier);
@@ -248,22 +248,22 @@ class TestFindSelect : public QObject {
         QCOMPARE(Names(tv), before);
 
         // A satellite reaches the first row, which no drag enters.
-        ClickRow(form->SG_Sat, 3);
-        const QString third = CellText(form->SG_Sat, 3, 1);
-        Key(*form, form->SG_Sat, Qt::Key_Home, Qt::AltModifier);
-        QCOMPARE(CellText(form->SG_Sat, 1, 1), third);
-        QVERIFY(form->SatSelected);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 3);
+        const QString third = CellText(Widget<StringGrid>(*form, "SG_Sat"), 3, 1);
+        Key(*form, Widget<StringGrid>(*form, "SG_Sat"), Qt::Key_Home, Qt::AltModifier);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 1, 1), third);
+        QVERIFY(form->View().satSelected);
         // Transponders move while one satellite is shown, not under "Show ALL Info".
-        ClickRow(form->SG_TP, 1);
-        const QString first = CellText(form->SG_TP, 1, 1);
-        Key(*form, form->SG_TP, Qt::Key_Down, Qt::AltModifier);
-        QCOMPARE(CellText(form->SG_TP, 2, 1), first);
-        ClickRow(form->SG_Sat, 0);
-        ClickRow(form->SG_TP, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        const QString first = CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 1);
+        Key(*form, Widget<StringGrid>(*form, "SG_TP"), Qt::Key_Down, Qt::AltModifier);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 2, 1), first);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 0);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
         const size_t steps = form->Doc().StepCount();
-        Key(*form, form->SG_TP, Qt::Key_Down, Qt::AltModifier);
+        Key(*form, Widget<StringGrid>(*form, "SG_TP"), Qt::Key_Down, Qt::AltModifier);
         // No program moves in a marking mode.
-        form->SB_Skip->click();
+        Widget<QToolButton>(*form, "SB_Skip")->click();
         ClickRow(tv, 1);
         Key(*form, tv, Qt::Key_Down, Qt::AltModifier);
         QCOMPARE(form->Doc().StepCount(), steps + 1); // the click in skip mode, nothing more
@@ -272,7 +272,7 @@ class TestFindSelect : public QObject {
     void draggingASelectedBlockMovesItWhole() {
         Env env;
         auto form = OpenSample(env);
-        StringGrid* tv = form->SG_TV;
+        StringGrid* tv = Widget<StringGrid>(*form, "SG_TV");
         const QStringList before = Names(tv);
         ClickRow(tv, 3);
         ClickRow(tv, 5, Qt::LeftButton, Qt::ShiftModifier);
@@ -295,31 +295,31 @@ class TestFindSelect : public QObject {
     void theSortItemsAreOneStepEach() {
         Env env;
         auto form = OpenSample(env);
-        const QStringList before = Names(form->SG_TV);
-        emit form->PM_Tv->aboutToShow();
-        QVERIFY(form->SortTv->menuAction()->isVisible() && form->SortTv->menuAction()->isEnabled());
-        QVERIFY(!form->Sore1->menuAction()->isVisible());
-        Choose(*form, form->PM_Tv, QStringLiteral("SortTvName"));
-        QCOMPARE(Names(form->SG_TV).mid(0, 3), (QStringList{"Alpen TV", "Anadolu Haber", "Atlas Doc"}));
+        const QStringList before = Names(Widget<StringGrid>(*form, "SG_TV"));
+        emit Widget<QMenu>(*form, "PM_Tv")->aboutToShow();
+        QVERIFY(Widget<QMenu>(*form, "SortTv")->menuAction()->isVisible() && Widget<QMenu>(*form, "SortTv")->menuAction()->isEnabled());
+        QVERIFY(!Widget<QMenu>(*form, "Sore1")->menuAction()->isVisible());
+        Choose(*form, Widget<QMenu>(*form, "PM_Tv"), QStringLiteral("SortTvName"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")).mid(0, 3), (QStringList{"Alpen TV", "Anadolu Haber", "Atlas Doc"}));
         QCOMPARE(QString::fromStdString(form->Doc().UndoName()), QStringLiteral("Sort programs"));
         Undo(*form);
-        QCOMPARE(Names(form->SG_TV), before);
-        const QStringList radio = Names(form->SG_Radio);
-        Choose(*form, form->PM_Radio, QStringLiteral("SortRadioFav"));
-        QCOMPARE(Names(form->SG_Radio).mid(0, 4),
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), before);
+        const QStringList radio = Names(Widget<StringGrid>(*form, "SG_Radio"));
+        Choose(*form, Widget<QMenu>(*form, "PM_Radio"), QStringLiteral("SortRadioFav"));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")).mid(0, 4),
                  (QStringList{"Radio Alpina", "Radio Sole", "Radyo Ege", "Easy Melody"}));
         Undo(*form);
-        QCOMPARE(Names(form->SG_Radio), radio);
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Radio")), radio);
     }
 
     void programsOfGivenSlotsCanBeSelected() {
         Env env;
         auto form = OpenSample(env);
         QCOMPARE(form->SelectProgramSlots({5, 2, 33, 999}), 3);
-        QCOMPARE(form->SG_TV->SelectedRows(), Rows({3, 6}));
-        QCOMPARE(form->SG_Radio->SelectedRows(), Rows({4}));
-        QVERIFY(form->SG_TV->hasFocus());
-        QCOMPARE(form->LB_Info->item(4)->text(), QStringLiteral("Rhein 24"));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->SelectedRows(), Rows({3, 6}));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Radio")->SelectedRows(), Rows({4}));
+        QVERIFY(Widget<StringGrid>(*form, "SG_TV")->hasFocus());
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->item(4)->text(), QStringLiteral("Rhein 24"));
     }
 };
 

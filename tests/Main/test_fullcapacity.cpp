@@ -56,22 +56,22 @@ private slots:
 
     void everyListIsShown() {
         const dbase::Database& db = form_->Db();
-        QCOMPARE(form_->SG_Sat->RowCount(), 1 + dbase::kMaxSatsInImage);
-        QCOMPARE(form_->SG_TP->RowCount(), 1 + dbase::kTpSlots);
-        QCOMPARE(form_->SG_TV->RowCount() + form_->SG_Radio->RowCount(), 2 + dbase::kProgSlots);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_Sat")->RowCount(), 1 + dbase::kMaxSatsInImage);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_TP")->RowCount(), 1 + dbase::kTpSlots);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_TV")->RowCount() + Widget<StringGrid>(*form_, "SG_Radio")->RowCount(), 2 + dbase::kProgSlots);
         QCOMPARE(int(db.AudioCount), dbase::kAudioSlots);
         // The last rows are reachable and bound.
-        ClickRow(form_->SG_TP, dbase::kTpSlots);
-        QCOMPARE(form_->SelectedTp(), form_->SG_TP->gridModel()->Slots()[dbase::kTpSlots - 1]);
-        ClickRow(form_->SG_Sat, 0);
-        ClickRow(form_->SG_TV, form_->SG_TV->RowCount() - 1);
-        QCOMPARE(ListTexts(form_->LB_Info).size(), 9);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TP"), dbase::kTpSlots);
+        QCOMPARE(form_->SelectedTp(), Widget<StringGrid>(*form_, "SG_TP")->gridModel()->Slots()[dbase::kTpSlots - 1]);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 0);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->RowCount() - 1);
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form_, "LB_Info")).size(), 9);
     }
 
     void addsAreRefusedWithTheirMessages() {
-        ClickRow(form_->SG_Sat, 1);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 1);
         form_->New_TpClick();
-        ClickRow(form_->SG_TP, 1);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TP"), 1);
         form_->New_TvClick();
         form_->New_RadioClick();
         QCOMPARE(TakeShownTexts(), (QStringList{Msg(dbase::msg::MaxTransponders), Msg(dbase::msg::MaxPrograms),
@@ -81,43 +81,43 @@ private slots:
 
     void everySatelliteAndModeAnswers() {
         for (int row = 0; row <= dbase::kMaxSatsInImage; row += 7) {
-            ClickRow(form_->SG_Sat, row);
-            emit form_->PM_Sate->aboutToShow();
-            emit form_->PM_TP->aboutToShow();
+            ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), row);
+            emit Widget<QMenu>(*form_, "PM_Sate")->aboutToShow();
+            emit Widget<QMenu>(*form_, "PM_TP")->aboutToShow();
         }
         // A favourite mode over every program, then lock and skip.
-        ClickRow(form_->SG_Sat, 0);
-        for (QToolButton* b : {form_->SB_Fav[4], form_->SB_Lock, form_->SB_Skip}) {
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 0);
+        for (QToolButton* b : {guitest::FavButton(*form_, 4), Widget<QToolButton>(*form_, "SB_Lock"), Widget<QToolButton>(*form_, "SB_Skip")}) {
             b->click();
-            ClickRow(form_->SG_TV, 5);
-            ClickRow(form_->SG_Radio, 5);
+            ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 5);
+            ClickRow(Widget<StringGrid>(*form_, "SG_Radio"), 5);
             b->click();
         }
         // A favourite group listing its members from all satellites.
-        form_->LB_FAV->setCurrentRow(3);
+        Widget<QListWidget>(*form_, "LB_FAV")->setCurrentRow(3);
         form_->LB_FAVClick();
-        QVERIFY(form_->SG_TV->RowCount() > 2);
-        ClickRow(form_->SG_Sat, 0);
+        QVERIFY(Widget<StringGrid>(*form_, "SG_TV")->RowCount() > 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 0);
         QVERIFY(dbase::FindInconsistencies(form_->Db()).empty());
     }
 
     void dragsAndDeletesKeepTheModelWhole() {
-        ClickRow(form_->SG_Sat, 3);
-        form_->SG_Sat->setFocus();
-        Drag(form_->SG_Sat, 3, 4);
-        ClickRow(form_->SG_Sat, 3);
-        form_->SG_TP->setFocus();
-        Drag(form_->SG_TP, 2, 3);
-        ClickRow(form_->SG_Sat, 0);
-        form_->SG_TV->setFocus();
-        Drag(form_->SG_TV, 3, 4);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
+        Widget<StringGrid>(*form_, "SG_Sat")->setFocus();
+        Drag(Widget<StringGrid>(*form_, "SG_Sat"), 3, 4);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
+        Widget<StringGrid>(*form_, "SG_TP")->setFocus();
+        Drag(Widget<StringGrid>(*form_, "SG_TP"), 2, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 0);
+        Widget<StringGrid>(*form_, "SG_TV")->setFocus();
+        Drag(Widget<StringGrid>(*form_, "SG_TV"), 3, 4);
         MessageBox::setNextAnswer(MessageBox::Yes);
-        ClickRow(form_->SG_TV, 10);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 10);
         form_->Delete_TvClick();
-        ClickRow(form_->SG_TP, 20);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TP"), 20);
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->Delete_TpClick();
-        ClickRow(form_->SG_Sat, 5);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 5);
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->ResetSatellite1Click();
         for (int kind = 0; kind < 2; ++kind) {

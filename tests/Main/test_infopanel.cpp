@@ -95,20 +95,20 @@ class TestInfoPanel : public QObject {
         f.db->Prog.data[f.tracks].AudioSel = 2; // decoded only: the file keeps the stored selection
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*f.db, env.path(QStringLiteral("info.bin")), true));
-        ClickRow(form->SG_Sat, 1);
-        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Astra 19.2E"});
-        ClickRow(form->SG_TP, 1);
-        QCOMPARE(ListTexts(form->LB_Info), (QStringList{"Astra 19.2E", "", "11720   H   27500   3/4"}));
-        ClickRow(form->SG_TV, 2);
-        const QStringList lines = ListTexts(form->LB_Info);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), QStringList{"Astra 19.2E"});
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), (QStringList{"Astra 19.2E", "", "11720   H   27500   3/4"}));
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 2);
+        const QStringList lines = ListTexts(Widget<QListWidget>(*form, "LB_Info"));
         QCOMPARE(lines.size(), 9);
         QCOMPARE(lines[4], QStringLiteral("Tracks"));
-        QCOMPARE(form->LB_Info->itemDelegate()
-                     ->sizeHint(QStyleOptionViewItem(), form->LB_Info->model()->index(0, 0))
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->itemDelegate()
+                     ->sizeHint(QStyleOptionViewItem(), Widget<QListWidget>(*form, "LB_Info")->model()->index(0, 0))
                      .height(),
                  15);
         form->ShowInfo(-1, -1, -1);
-        QCOMPARE(form->LB_Info->count(), 0);
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->count(), 0);
     }
 };
 

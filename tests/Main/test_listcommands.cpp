@@ -66,19 +66,19 @@ class TestListCommands : public QObject {
     }
 
     void itemsNeedAnOpenFile() {
-        emit form_->PM_File->aboutToShow();
-        for (QAction* a : {form_->ExportList, form_->ImportListOrder, form_->CompareWithFile, form_->PrintList})
+        emit Widget<QMenu>(*form_, "PM_File")->aboutToShow();
+        for (QAction* a : {Widget<QAction>(*form_, "ExportList"), Widget<QAction>(*form_, "ImportListOrder"), Widget<QAction>(*form_, "CompareWithFile"), Widget<QAction>(*form_, "PrintList")})
             QVERIFY(a->isEnabled());
         form_->Doc().Close();
-        emit form_->PM_File->aboutToShow();
-        for (QAction* a : {form_->ExportList, form_->ImportListOrder, form_->CompareWithFile, form_->PrintList})
+        emit Widget<QMenu>(*form_, "PM_File")->aboutToShow();
+        for (QAction* a : {Widget<QAction>(*form_, "ExportList"), Widget<QAction>(*form_, "ImportListOrder"), Widget<QAction>(*form_, "CompareWithFile"), Widget<QAction>(*form_, "PrintList")})
             QVERIFY(!a->isEnabled());
     }
 
     void exportWritesTheListAndAsksBeforeOverwriting() {
         const QString csv = env_->path(QStringLiteral("list.csv"));
         FileDialog::setNextFileName(csv);
-        ChooseFileItem(*form_, form_->ExportList);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ExportList"));
         QCOMPARE(FileDialog::lastRequest().defaultSuffix, QStringLiteral("csv"));
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -87,7 +87,7 @@ class TestListCommands : public QObject {
         // An existing file is replaced only on Yes.
         QVERIFY(QFile::resize(csv, 3));
         FileDialog::setNextFileName(csv);
-        ChooseFileItem(*form_, form_->ExportList);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ExportList"));
         QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("The file has existed, are you sure to cover it?")});
         QCOMPARE(QFileInfo(csv).size(), 3);
     }
@@ -100,7 +100,7 @@ class TestListCommands : public QObject {
         // The list with one row no program has.
         f.write(QByteArray::fromStdString(original + "tv,99,1,Nowhere,X,9,12000,H,1,1,1,1,1,1,0,1,0,\r\n"));
         f.close();
-        form_->SorebyAZ1->trigger();
+        Widget<QAction>(*form_, "SorebyAZ1")->trigger();
         const std::string sorted = dbase::ExportListCsv(form_->Db());
         QVERIFY(sorted != original);
         const size_t steps = form_->Doc().StepCount();
@@ -108,7 +108,7 @@ class TestListCommands : public QObject {
         // Cancel changes nothing.
         FileDialog::setNextFileName(csv);
         AnswerListOrder(false);
-        ChooseFileItem(*form_, form_->ImportListOrder);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
         QCOMPARE(form_->Doc().StepCount(), steps);
 
         FileDialog::setNextFileName(csv);
@@ -117,25 +117,25 @@ class TestListCommands : public QObject {
             QCOMPARE(ListTexts(d.LB_NotFound), QStringList{QStringLiteral("Line 42: tv 9 12000 H 1 \"Nowhere\"")});
             QVERIFY(d.ChB_Names->isEnabled());
         });
-        ChooseFileItem(*form_, form_->ImportListOrder);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
         QCOMPARE(dbase::ExportListCsv(form_->Db()), original);
         QCOMPARE(form_->Doc().StepCount(), steps + 1);
         QCOMPARE(QString::fromStdString(form_->Doc().UndoName()), QStringLiteral("Import list order"));
-        QCOMPARE(CellText(form_->SG_TV, 1, 1), QStringLiteral("Alpen TV"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 1, 1), QStringLiteral("Alpen TV"));
         form_->UndoClick();
         QCOMPARE(dbase::ExportListCsv(form_->Db()), sorted);
     }
 
     void aDataFileIsAReferenceAndABadListIsRefused() {
-        form_->SorebyAZ1->trigger();
+        Widget<QAction>(*form_, "SorebyAZ1")->trigger();
         FileDialog::setNextFileName(sample_);
         AnswerListOrder(true, [](TFormListOrder& d) {
             QCOMPARE(d.Label_Summary->text(), QStringLiteral("40 matched, 0 rows not found, 0 programs not in the list"));
             QVERIFY(!d.LB_NotFound->isVisible());
         });
-        ChooseFileItem(*form_, form_->ImportListOrder);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
         QCOMPARE(QString::fromStdString(form_->Doc().UndoName()), QStringLiteral("Apply reference list"));
-        QCOMPARE(CellText(form_->SG_TV, 2, 1), QStringLiteral("Nordlicht HD"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 2, 1), QStringLiteral("Nordlicht HD"));
 
         const QString bad = env_->path(QStringLiteral("bad.csv"));
         QFile f(bad);
@@ -144,7 +144,7 @@ class TestListCommands : public QObject {
         f.close();
         const size_t steps = form_->Doc().StepCount();
         FileDialog::setNextFileName(bad);
-        ChooseFileItem(*form_, form_->ImportListOrder);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
         QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("Line 2 of the list: a quoted field is not closed.")});
         QCOMPARE(form_->Doc().StepCount(), steps);
     }
@@ -157,8 +157,8 @@ class TestListCommands : public QObject {
         f.close();
         FileDialog::setNextFileName(csv);
         AnswerListOrder(true, [](TFormListOrder& d) { d.ChB_Names->click(); });
-        ChooseFileItem(*form_, form_->ImportListOrder);
-        QCOMPARE(CellText(form_->SG_TV, 1, 1), QStringLiteral("Alpen Eins"));
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 1, 1), QStringLiteral("Alpen Eins"));
 
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("kind,longitude,frequency,polarisation,service_id,name\r\ntv,19.2,11361,H,1000,\r\n");
@@ -168,10 +168,10 @@ class TestListCommands : public QObject {
             d.ChB_Names->click();
             QVERIFY(!d.ChB_Names->isChecked());
         });
-        ChooseFileItem(*form_, form_->ImportListOrder);
+        ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
         QCOMPARE(TakeShownTexts(),
                  QStringList{QStringLiteral("Line 2 of the list: the name \"\" is refused: It can not be empty!")});
-        QCOMPARE(CellText(form_->SG_TV, 1, 1), QStringLiteral("Alpen Eins"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 1, 1), QStringLiteral("Alpen Eins"));
     }
 
     void selectDuplicatesShowsEveryProgramAndSelectsAllButTheFirst() {
@@ -183,17 +183,17 @@ class TestListCommands : public QObject {
             QVERIFY(form_->Doc().Edit("Add program",
                                       [&](dbase::Database& db) { return dbase::AddProgram(db, 0, false, v, &slot); }));
         form_->ShowAllSatellites();
-        ClickRow(form_->SG_Sat, 2); // narrowed to a satellite without the group
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2); // narrowed to a satellite without the group
         form_->ShowFilter();        // and a filter that hides it
-        form_->FilterEdit->setText(QStringLiteral("Kanal"));
-        emit form_->PM_Tv->aboutToShow();
-        QVERIFY(form_->SelectDuplicates1->isEnabled());
-        form_->SelectDuplicates1->trigger();
+        Widget<QLineEdit>(*form_, "FilterEdit")->setText(QStringLiteral("Kanal"));
+        emit Widget<QMenu>(*form_, "PM_Tv")->aboutToShow();
+        QVERIFY(Widget<QAction>(*form_, "SelectDuplicates1")->isEnabled());
+        Widget<QAction>(*form_, "SelectDuplicates1")->trigger();
         QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("1 group of duplicates found, 2 programs selected.")});
-        QVERIFY(!form_->SatSelected);
+        QVERIFY(!form_->View().satSelected);
         QVERIFY(!form_->FilterOn());
-        QCOMPARE(form_->SG_TV->gridModel()->BoundRows(), 32);
-        QCOMPARE(SelectedSlots(form_->SG_TV), added);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_TV")->gridModel()->BoundRows(), 32);
+        QCOMPARE(SelectedSlots(Widget<StringGrid>(*form_, "SG_TV")), added);
         // Del then removes them, after one question, as one step.
         const int count = form_->Db().ProgCount;
         const size_t steps = form_->Doc().StepCount();
@@ -205,9 +205,9 @@ class TestListCommands : public QObject {
         form_->UndoClick();
         QCOMPARE(form_->Db().ProgCount, count);
         // Radio programs have none.
-        form_->SelectDuplicates2->trigger();
+        Widget<QAction>(*form_, "SelectDuplicates2")->trigger();
         QCOMPARE(TakeShownTexts(), QStringList{QStringLiteral("No duplicates found.")});
-        QVERIFY(SelectedSlots(form_->SG_Radio).empty());
+        QVERIFY(SelectedSlots(Widget<StringGrid>(*form_, "SG_Radio")).empty());
     }
 
   private:

@@ -68,51 +68,51 @@ class TestListViews : public QObject {
         OpenThroughMenu(*form, CopyBundledSample(env));
         const auto db = sample::BuildSample();
         // Satellites: row 0 is the "Show ALL Info" row, then one numbered row each.
-        QCOMPARE(form->SG_Sat->RowCount(), 1 + db->SatCount);
-        QCOMPARE(CellText(form->SG_Sat, 0, 0), kStars);
-        QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
-        QCOMPARE(CellText(form->SG_Sat, 3, 0), QStringLiteral("NO.3: "));
-        QCOMPARE(CellText(form->SG_Sat, 2, 1), QStringLiteral("Hot Bird 13.0E"));
-        QCOMPARE(form->SG_Sat->Row(), 0);
-        QVERIFY(!form->SG_Sat->horizontalHeader()->isVisible());
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 1 + db->SatCount);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 0, 0), kStars);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 0, 1), QStringLiteral("Show ALL Info"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 3, 0), QStringLiteral("NO.3: "));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 2, 1), QStringLiteral("Hot Bird 13.0E"));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->Row(), 0);
+        QVERIFY(!Widget<StringGrid>(*form, "SG_Sat")->horizontalHeader()->isVisible());
         // All transponders and programs.
-        QCOMPARE(form->SG_TP->RowCount(), 1 + db->TpCount);
-        QCOMPARE(CellText(form->SG_TP, 1, 0), QStringLiteral("NO.1: "));
-        QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("11361"));
-        QCOMPARE(CellText(form->SG_TP, 1, 2), QStringLiteral("H"));
-        QCOMPARE(CellText(form->SG_TP, 1, 3), QStringLiteral("22000"));
-        QCOMPARE(CellText(form->SG_TP, 1, 4), QStringLiteral("2/3"));
-        QCOMPARE(CellText(form->SG_TP, 34, 1), QStringLiteral("03730"));
-        QCOMPARE(CellText(form->SG_TP, 34, 3), QStringLiteral("03840"));
-        QCOMPARE(form->SG_TV->RowCount(), 31);
-        QCOMPARE(form->SG_Radio->RowCount(), 11);
-        QCOMPARE(CellText(form->SG_TV, 1, 1), QStringLiteral("Alpen TV"));
-        QCOMPARE(CellText(form->SG_TV, 4, 2), QStringLiteral("$"));
-        QCOMPARE(CellText(form->SG_TV, 1, 2), QString());
-        QCOMPARE(CellText(form->SG_TV, 28, 1), QStringLiteral(" Zenith")); // leading blanks stay
-        QCOMPARE(CellText(form->SG_Radio, 10, 0), QStringLiteral("NO.10: "));
-        QVERIFY(!form->SatSelected && !form->TpSelected && !form->TvSelected && !form->RadioSelected);
-        QVERIFY(!form->ActiveOnly);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 1 + db->TpCount);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 0), QStringLiteral("NO.1: "));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 1), QStringLiteral("11361"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 2), QStringLiteral("H"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 3), QStringLiteral("22000"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 4), QStringLiteral("2/3"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 34, 1), QStringLiteral("03730"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 34, 3), QStringLiteral("03840"));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->RowCount(), 31);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Radio")->RowCount(), 11);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 1, 1), QStringLiteral("Alpen TV"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 4, 2), QStringLiteral("$"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 1, 2), QString());
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 28, 1), QStringLiteral(" Zenith")); // leading blanks stay
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Radio"), 10, 0), QStringLiteral("NO.10: "));
+        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected && !form->View().radioSelected);
+        QVERIFY(!form->View().activeOnly);
     }
 
     void headersWidthsAndFonts() {
         Env env;
         auto form = MakeForm(env, false);
-        QCOMPARE(Headers(form->SG_TP), (QStringList{kStars, "Freq", "Pol", "Sym", "FEC"}));
-        QCOMPARE(Headers(form->SG_TV), (QStringList{kStars, "TV.Name", QStringLiteral("\u25CE")}));
-        QCOMPARE(Headers(form->SG_Radio), (QStringList{kStars, "Radio.Name", QStringLiteral("\u25CE")}));
-        QCOMPARE(Widths(form->SG_Sat), (QList<int>{50, 170}));
-        QCOMPARE(Widths(form->SG_TP), (QList<int>{60, 50, 30, 50, 35}));
-        QCOMPARE(Widths(form->SG_TV), (QList<int>{60, 140, 20}));
-        QCOMPARE(Widths(form->SG_Radio), (QList<int>{60, 140, 20}));
-        for (StringGrid* g : {form->SG_Sat, form->SG_TP, form->SG_TV, form->SG_Radio}) {
+        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_TP")), (QStringList{kStars, "Freq", "Pol", "Sym", "FEC"}));
+        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_TV")), (QStringList{kStars, "TV.Name", QStringLiteral("\u25CE")}));
+        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_Radio")), (QStringList{kStars, "Radio.Name", QStringLiteral("\u25CE")}));
+        QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_Sat")), (QList<int>{50, 170}));
+        QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_TP")), (QList<int>{60, 50, 30, 50, 35}));
+        QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_TV")), (QList<int>{60, 140, 20}));
+        QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_Radio")), (QList<int>{60, 140, 20}));
+        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_Sat"), Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")}) {
             QCOMPARE(g->font().pixelSize(), 14);
             QCOMPARE(g->verticalHeader()->defaultSectionSize(), 20);
             QCOMPARE(g->selectionBehavior(), QAbstractItemView::SelectRows);
         }
         // Before a file is open: header plus one empty row.
-        QCOMPARE(form->SG_TP->RowCount(), 2);
-        QVERIFY(!form->RowBound(form->SG_TP, 1));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 2);
+        QVERIFY(!form->RowBound(Widget<StringGrid>(*form, "SG_TP"), 1));
     }
 
     void rowTextsAreTrimmedAndZeroFilled() {
@@ -120,13 +120,13 @@ class TestListViews : public QObject {
         auto db = ThreeSats();
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("three.bin")), true));
-        QCOMPARE(CellText(form->SG_Sat, 1, 1), QStringLiteral("Alpha"));
-        QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("00000"));
-        QCOMPARE(CellText(form->SG_TP, 1, 3), QStringLiteral("03840"));
-        QCOMPARE(CellText(form->SG_TP, 2, 1), QStringLiteral("12500"));
-        QCOMPARE(CellText(form->SG_TP, 2, 2), QStringLiteral("V"));
-        QCOMPARE(CellText(form->SG_TP, 2, 4), QStringLiteral("3/4"));
-        QCOMPARE(CellText(form->SG_TV, 2, 2), QStringLiteral("$"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 1, 1), QStringLiteral("Alpha"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 1), QStringLiteral("00000"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 3), QStringLiteral("03840"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 2, 1), QStringLiteral("12500"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 2, 2), QStringLiteral("V"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 2, 4), QStringLiteral("3/4"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 2, 2), QStringLiteral("$"));
         QCOMPARE(rowtext::FiveWide("123456"), std::string("123456"));
         QCOMPARE(rowtext::FiveWide(""), std::string("00000"));
     }
@@ -135,7 +135,7 @@ class TestListViews : public QObject {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, CopyBundledSample(env));
-        const QStringList items = ListTexts(form->LB_FAV);
+        const QStringList items = ListTexts(Widget<QListWidget>(*form, "LB_FAV"));
         QCOMPARE(items.size(), 16);
         QCOMPARE(items[0], QStringLiteral("FAV.01 :  Movie"));
         QCOMPARE(items[1], QStringLiteral("FAV.02 :  News"));
@@ -148,14 +148,14 @@ class TestListViews : public QObject {
         QCOMPARE(rowtext::FavItem(11, "Etc"), std::string("FAV.12 :  Etc"));
         QCOMPARE(rowtext::FavItem(4, "Kids"), std::string("FAV.05 :  Kids"));
         // Heights cycle 16, 18, 20; locked groups are red, the others green.
-        const QAbstractItemDelegate* d = form->LB_FAV->itemDelegate();
+        const QAbstractItemDelegate* d = Widget<QListWidget>(*form, "LB_FAV")->itemDelegate();
         QStyleOptionViewItem opt;
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(d->sizeHint(opt, form->LB_FAV->model()->index(i, 0)).height(), 16 + 2 * (i % 3));
-        form->LB_FAV->doItemsLayout();
-        const QImage image = form->LB_FAV->viewport()->grab().toImage();
+            QCOMPARE(d->sizeHint(opt, Widget<QListWidget>(*form, "LB_FAV")->model()->index(i, 0)).height(), 16 + 2 * (i % 3));
+        Widget<QListWidget>(*form, "LB_FAV")->doItemsLayout();
+        const QImage image = Widget<QListWidget>(*form, "LB_FAV")->viewport()->grab().toImage();
         auto textColourIn = [&](int row) {
-            const QRect r = form->LB_FAV->visualItemRect(form->LB_FAV->item(row));
+            const QRect r = Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(row));
             for (int y = r.top(); y <= r.bottom(); ++y)
                 for (int x = r.left(); x < r.left() + 60; ++x)
                     if (image.pixelColor(x, y) != QColor(Qt::white)) return image.pixelColor(x, y);
@@ -173,58 +173,58 @@ class TestListViews : public QObject {
         const auto db = sample::BuildSample();
 
         // A satellite narrows the transponders and programs to its own.
-        ClickRow(form->SG_Sat, 2);
-        QVERIFY(form->SatSelected);
-        QVERIFY(!form->TpSelected);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 2);
+        QVERIFY(form->View().satSelected);
+        QVERIFY(!form->View().tpSelected);
         int hotbirdTps = 0;
         for (int t = 0; t < dbase::kTpSlots; ++t)
             hotbirdTps += db->Tp.data[t].Used == 1 && db->Tp.data[t].SatIndex == 1;
-        QCOMPARE(form->SG_TP->RowCount(), 1 + hotbirdTps);
-        QCOMPARE(CellText(form->SG_TP, 1, 0), QStringLiteral("NO.1: ")); // numbering restarts
-        QCOMPARE(CellText(form->SG_TP, 1, 1), QStringLiteral("10719"));
-        for (int r = 1; r < form->SG_TV->RowCount(); ++r)
-            QCOMPARE(int(form->Db().Prog.data[form->SG_TV->SlotOfRow(r)].SatIndex), 1);
-        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Hot Bird 13.0E"});
-        QVERIFY(form->SB_NewTp->isEnabled());
-        QVERIFY(!form->SB_NewTv->isEnabled());
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 1 + hotbirdTps);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 0), QStringLiteral("NO.1: ")); // numbering restarts
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TP"), 1, 1), QStringLiteral("10719"));
+        for (int r = 1; r < Widget<StringGrid>(*form, "SG_TV")->RowCount(); ++r)
+            QCOMPARE(int(form->Db().Prog.data[Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(r)].SatIndex), 1);
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), QStringList{"Hot Bird 13.0E"});
+        QVERIFY(Widget<QToolButton>(*form, "SB_NewTp")->isEnabled());
+        QVERIFY(!Widget<QToolButton>(*form, "SB_NewTv")->isEnabled());
 
         // A transponder narrows the programs.
-        ClickRow(form->SG_TP, 2);
-        QVERIFY(form->TpSelected);
-        QVERIFY(form->SatSelected);
-        const int tp = form->SG_TP->SlotOfRow((1) + 1);
-        for (int r = 1; r < form->SG_TV->RowCount(); ++r)
-            if (form->RowBound(form->SG_TV, r))
-                QCOMPARE(int(form->Db().Prog.data[form->SG_TV->SlotOfRow(r)].TpIndex), tp);
-        QCOMPARE(form->LB_Info->count(), 3);
-        QVERIFY(form->SB_NewTv->isEnabled());
-        QVERIFY(form->SB_NewRadio->isEnabled());
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 2);
+        QVERIFY(form->View().tpSelected);
+        QVERIFY(form->View().satSelected);
+        const int tp = Widget<StringGrid>(*form, "SG_TP")->SlotOfRow((1) + 1);
+        for (int r = 1; r < Widget<StringGrid>(*form, "SG_TV")->RowCount(); ++r)
+            if (form->RowBound(Widget<StringGrid>(*form, "SG_TV"), r))
+                QCOMPARE(int(form->Db().Prog.data[Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(r)].TpIndex), tp);
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->count(), 3);
+        QVERIFY(Widget<QToolButton>(*form, "SB_NewTv")->isEnabled());
+        QVERIFY(Widget<QToolButton>(*form, "SB_NewRadio")->isEnabled());
 
         // A program only selects; the transponder stays selected.
-        const int tvRows = form->SG_TV->RowCount();
-        if (form->RowBound(form->SG_TV, 1)) {
-            ClickRow(form->SG_TV, 1);
-            QVERIFY(form->TvSelected);
-            QVERIFY(!form->RadioSelected);
-            QVERIFY(form->TpSelected);
-            QCOMPARE(form->SG_TV->RowCount(), tvRows);
-            QCOMPARE(form->LB_Info->count(), 9);
+        const int tvRows = Widget<StringGrid>(*form, "SG_TV")->RowCount();
+        if (form->RowBound(Widget<StringGrid>(*form, "SG_TV"), 1)) {
+            ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
+            QVERIFY(form->View().tvSelected);
+            QVERIFY(!form->View().radioSelected);
+            QVERIFY(form->View().tpSelected);
+            QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->RowCount(), tvRows);
+            QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->count(), 9);
         }
-        if (form->RowBound(form->SG_Radio, 1)) {
-            ClickRow(form->SG_Radio, 1);
-            QVERIFY(form->RadioSelected);
-            QVERIFY(!form->TvSelected);
+        if (form->RowBound(Widget<StringGrid>(*form, "SG_Radio"), 1)) {
+            ClickRow(Widget<StringGrid>(*form, "SG_Radio"), 1);
+            QVERIFY(form->View().radioSelected);
+            QVERIFY(!form->View().tvSelected);
         }
 
         // "Show ALL Info" brings everything back and clears the selection.
-        ClickRow(form->SG_Sat, 0);
-        QVERIFY(!form->SatSelected && !form->TpSelected && !form->TvSelected && !form->RadioSelected);
-        QCOMPARE(form->SG_TP->RowCount(), 1 + db->TpCount);
-        QCOMPARE(form->SG_TV->RowCount(), 31);
-        QVERIFY(!form->SB_NewTp->isEnabled());
-        QVERIFY(!form->SB_NewTv->isEnabled());
-        QVERIFY(form->SB_Skip->isEnabled());
-        QVERIFY(form->SB_Lock->isEnabled());
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 0);
+        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected && !form->View().radioSelected);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 1 + db->TpCount);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->RowCount(), 31);
+        QVERIFY(!Widget<QToolButton>(*form, "SB_NewTp")->isEnabled());
+        QVERIFY(!Widget<QToolButton>(*form, "SB_NewTv")->isEnabled());
+        QVERIFY(Widget<QToolButton>(*form, "SB_Skip")->isEnabled());
+        QVERIFY(Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
     }
 
     void clicksOnUnboundRowsChangeNothing() {
@@ -233,15 +233,15 @@ class TestListViews : public QObject {
         sample::AddSat(*db, {"Lonely", 192});
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("lonely.bin")), true));
-        ClickRow(form->SG_Sat, 1);
-        QVERIFY(form->SatSelected);
-        QCOMPARE(form->SG_TP->RowCount(), 2);
-        ClickRow(form->SG_TP, 1);
-        QVERIFY(!form->TpSelected);
-        QVERIFY(!form->SB_NewTv->isEnabled());
-        ClickRow(form->SG_TV, 1);
-        QVERIFY(!form->TvSelected);
-        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Lonely"});
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        QVERIFY(form->View().satSelected);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 2);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QVERIFY(!form->View().tpSelected);
+        QVERIFY(!Widget<QToolButton>(*form, "SB_NewTv")->isEnabled());
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
+        QVERIFY(!form->View().tvSelected);
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), QStringList{"Lonely"});
     }
 
     void zeroSatellitesLeaveOnlyTheShowAllRow() {
@@ -250,15 +250,15 @@ class TestListViews : public QObject {
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("none.bin")), true));
         QVERIFY(form->Doc().FileOpened());
-        QCOMPARE(form->SG_Sat->RowCount(), 1);
-        QCOMPARE(CellText(form->SG_Sat, 0, 1), QStringLiteral("Show ALL Info"));
-        for (StringGrid* g : {form->SG_TP, form->SG_TV, form->SG_Radio})
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 1);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 0, 1), QStringLiteral("Show ALL Info"));
+        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")})
             QCOMPARE(g->RowCount(), 2);
         // With no program at all the filter leaves only row 0.
-        form->Show_Act_Sat->trigger();
-        QVERIFY(form->ActiveOnly);
-        QCOMPARE(form->SG_Sat->RowCount(), 1);
-        QCOMPARE(form->SG_TP->RowCount(), 2);
+        Widget<QAction>(*form, "Show_Act_Sat")->trigger();
+        QVERIFY(form->View().activeOnly);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 1);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 2);
     }
 
     void activeSatelliteFilter() {
@@ -266,45 +266,49 @@ class TestListViews : public QObject {
         auto db = ThreeSats();
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteDataFile(*db, env.path(QStringLiteral("three.bin")), true));
-        ClickRow(form->SG_TP, 1);
-        QVERIFY(form->TpSelected);
-        form->Show_Act_Sat->trigger();
-        QVERIFY(form->ActiveOnly);
-        QCOMPARE(form->Show_Act_Sat->text(), QStringLiteral("Show all satellites"));
-        QVERIFY(!form->TpSelected && !form->SatSelected);
-        QCOMPARE(form->SG_Sat->RowCount(), 3);
-        QCOMPARE(CellText(form->SG_Sat, 1, 1), QStringLiteral("Alpha"));
-        QCOMPARE(CellText(form->SG_Sat, 2, 1), QStringLiteral("Gamma"));
-        QCOMPARE(CellText(form->SG_Sat, 2, 0), QStringLiteral("NO.2: "));
-        QCOMPARE(form->SatActive[1], uint8_t(0));
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QVERIFY(form->View().tpSelected);
+        Widget<QAction>(*form, "Show_Act_Sat")->trigger();
+        QVERIFY(form->View().activeOnly);
+        QCOMPARE(Widget<QAction>(*form, "Show_Act_Sat")->text(), QStringLiteral("Show all satellites"));
+        QVERIFY(!form->View().tpSelected && !form->View().satSelected);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 3);
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 1, 1), QStringLiteral("Alpha"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 2, 1), QStringLiteral("Gamma"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 2, 0), QStringLiteral("NO.2: "));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowOfSlot(1), -1); // satellite 2 has no program
         // Every transponder of an active satellite, with or without programs.
-        QCOMPARE(form->SG_TP->RowCount(), 1 + 3);
-        QCOMPARE(form->SG_TV->RowCount(), 3); // programs are not filtered
-        QCOMPARE(form->SG_Sat->Row(), 0);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 1 + 3);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->RowCount(), 3); // programs are not filtered
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->Row(), 0);
         // The filter survives a click on "Show ALL Info" and a satellite click.
-        ClickRow(form->SG_Sat, 2);
-        QCOMPARE(form->SG_Sat->SlotOfRow((1) + 1), 2);
-        ClickRow(form->SG_Sat, 0);
-        QCOMPARE(form->SG_Sat->RowCount(), 3);
-        form->Show_Act_Sat->trigger();
-        QVERIFY(!form->ActiveOnly);
-        QCOMPARE(form->Show_Act_Sat->text(), QStringLiteral("Show active satellites"));
-        QCOMPARE(form->SG_Sat->RowCount(), 4);
-        QCOMPARE(form->SG_TP->RowCount(), 5);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 2);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->SlotOfRow((1) + 1), 2);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 0);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 3);
+        Widget<QAction>(*form, "Show_Act_Sat")->trigger();
+        QVERIFY(!form->View().activeOnly);
+        QCOMPARE(Widget<QAction>(*form, "Show_Act_Sat")->text(), QStringLiteral("Show active satellites"));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 4);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 5);
     }
 
     void favouriteListKeepsItsItemsWhileAProgramIsSelected() {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, CopyBundledSample(env));
-        ClickRow(form->SG_TV, 1);
-        QVERIFY(form->TvSelected);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
+        QVERIFY(form->View().tvSelected);
         QVERIFY(form->Doc().Edit("Rename", [](dbase::Database& db) { return dbase::SetFavName(db, 0, "Renamed"); }).ok());
         form->FillTpGrid();
-        QCOMPARE(form->LB_FAV->item(0)->text(), QStringLiteral("FAV.01 :  Movie"));
-        form->ActiveOnly = true;
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->item(0)->text(), QStringLiteral("FAV.01 :  Movie"));
+        // With only the active satellites shown the list is rebuilt, a
+        // program picked or not.
+        Widget<QAction>(*form, "Show_Act_Sat")->trigger();
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
+        QVERIFY(form->View().activeOnly && form->View().tvSelected);
         form->FillTpGrid();
-        QCOMPARE(form->LB_FAV->item(0)->text(), QStringLiteral("FAV.01 :  Renamed"));
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->item(0)->text(), QStringLiteral("FAV.01 :  Renamed"));
     }
 
     void cellColours() {
@@ -327,40 +331,40 @@ class TestListViews : public QObject {
 
         // The transponder grid only while it has the focus.
         form->activateWindow();
-        form->SG_Sat->setFocus();
+        Widget<StringGrid>(*form, "SG_Sat")->setFocus();
         QCOMPARE(form->SG_TPDrawCell(1, 1, true).background, QColor(Qt::white));
-        form->SG_TP->setFocus();
-        QTRY_VERIFY(form->SG_TP->hasFocus());
+        Widget<StringGrid>(*form, "SG_TP")->setFocus();
+        QTRY_VERIFY(Widget<StringGrid>(*form, "SG_TP")->hasFocus());
         QCOMPARE(form->SG_TPDrawCell(1, 1, true).background, selBack);
         // Program grids: only column 1, only while focused.
-        form->SG_TV->setFocus();
-        QTRY_VERIFY(form->SG_TV->hasFocus());
+        Widget<StringGrid>(*form, "SG_TV")->setFocus();
+        QTRY_VERIFY(Widget<StringGrid>(*form, "SG_TV")->hasFocus());
         QCOMPARE(form->SG_TVDrawCell(1, 1, true).background, selBack);
         QCOMPARE(form->SG_TVDrawCell(1, 2, true).background, QColor(Qt::white));
 
         // Selecting a TV program after a transponder: its transponder pale
         // cyan, every other transponder cell white, even the selected row.
-        ClickRow(form->SG_TP, 3);
-        ClickRow(form->SG_TV, 1);
-        QVERIFY(form->TvSelected && form->TpSelected);
-        const int prog = form->SG_TV->SlotOfRow((0) + 1);
-        form->SG_TP->SetRow(5); // the selected row moves away from the owner
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 3);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
+        QVERIFY(form->View().tvSelected && form->View().tpSelected);
+        const int prog = Widget<StringGrid>(*form, "SG_TV")->SlotOfRow((0) + 1);
+        Widget<StringGrid>(*form, "SG_TP")->SetRow(5); // the selected row moves away from the owner
         const int ownerTp = static_cast<int>(form->Db().Prog.data[prog].TpIndex);
         const int ownerSat = form->Db().Prog.data[prog].SatIndex;
-        form->SG_TP->setFocus();
-        for (int r = 1; r < form->SG_TP->RowCount(); ++r) {
-            const CellStyle c = form->SG_TPDrawCell(r, 2, r == form->SG_TP->Row());
-            if (r == 3) QCOMPARE(form->SG_TP->SlotOfRow(r), ownerTp);
-            if (form->SG_TP->SlotOfRow(r) == ownerTp) {
+        Widget<StringGrid>(*form, "SG_TP")->setFocus();
+        for (int r = 1; r < Widget<StringGrid>(*form, "SG_TP")->RowCount(); ++r) {
+            const CellStyle c = form->SG_TPDrawCell(r, 2, r == Widget<StringGrid>(*form, "SG_TP")->Row());
+            if (r == 3) QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->SlotOfRow(r), ownerTp);
+            if (Widget<StringGrid>(*form, "SG_TP")->SlotOfRow(r) == ownerTp) {
                 QCOMPARE(c.background, ownerBack);
                 QCOMPARE(c.text, QColor(0, 0, 128));
             } else {
                 QCOMPARE(c.background, QColor(Qt::white));
             }
         }
-        for (int r = 1; r < form->SG_Sat->RowCount(); ++r) {
+        for (int r = 1; r < Widget<StringGrid>(*form, "SG_Sat")->RowCount(); ++r) {
             const CellStyle c = form->SG_SatDrawCell(r, 1, false);
-            QCOMPARE(c.background == ownerBack, form->SG_Sat->SlotOfRow(r) == ownerSat);
+            QCOMPARE(c.background == ownerBack, Widget<StringGrid>(*form, "SG_Sat")->SlotOfRow(r) == ownerSat);
         }
         QCOMPARE(form->SG_SatDrawCell(1 + ownerSat, 0, false).background, fixed);
     }
@@ -371,7 +375,7 @@ class TestListViews : public QObject {
         OpenThroughMenu(*form, CopyBundledSample(env));
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        for (StringGrid* g : {form->SG_Sat, form->SG_TP, form->SG_TV, form->SG_Radio}) {
+        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_Sat"), Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")}) {
             auto* f = g->findChild<QTableView*>(QStringLiteral("FrozenColumn"));
             QVERIFY(f && f->isVisible());
             QCOMPARE(f->width(), g->columnWidth(0));
@@ -382,7 +386,7 @@ class TestListViews : public QObject {
         // the grid: the grid scrolls both ways.
         form->setWindowState(Qt::WindowNoState);
         form->resize(1280, 450);
-        StringGrid* grid = form->SG_TV;
+        StringGrid* grid = Widget<StringGrid>(*form, "SG_TV");
         grid->setColumnWidth(1, grid->viewport()->width());
         QScrollBar* sideways = grid->horizontalScrollBar();
         QTRY_VERIFY(sideways->maximum() > 60);
@@ -413,9 +417,9 @@ class TestListViews : public QObject {
                           fixed->visualRect(number).center());
         QCOMPARE(grid->Row(), row);
         QVERIFY(grid->hasFocus());
-        QVERIFY(form->TvSelected);
+        QVERIFY(form->View().tvSelected);
         QVERIFY(grid->selectionModel()->isRowSelected(row - 1, {}));
-        QCOMPARE(form->LB_Info->item(4)->text(), CellText(grid, row, 1));
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->item(4)->text(), CellText(grid, row, 1));
         QCOMPARE(sideways->value(), sideways->maximum());
 
         // A drag started on the numbers moves the program down one row.
@@ -446,7 +450,7 @@ class TestListViews : public QObject {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, CopyBundledSample(env));
-        StringGrid* grid = form->SG_TP;
+        StringGrid* grid = Widget<StringGrid>(*form, "SG_TP");
         ClickRow(grid, 2);
         const int row = grid->Row();
         QScrollBar* bar = grid->verticalScrollBar();
@@ -473,21 +477,21 @@ class TestListViews : public QObject {
         auto form = MakeForm(env);
         OpenThroughMenu(*form, CopyBundledSample(env));
         form->activateWindow();
-        form->SG_Sat->setFocus();
-        QTest::keyClick(form->SG_Sat, Qt::Key_Down);
-        QCOMPARE(form->SG_Sat->Row(), 1);
-        QVERIFY(form->SatSelected);
-        QCOMPARE(ListTexts(form->LB_Info), QStringList{"Astra 19.2E"});
+        Widget<StringGrid>(*form, "SG_Sat")->setFocus();
+        QTest::keyClick(Widget<StringGrid>(*form, "SG_Sat"), Qt::Key_Down);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->Row(), 1);
+        QVERIFY(form->View().satSelected);
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), QStringList{"Astra 19.2E"});
     }
 
     void refillKeepsTheCurrentRowWhereItStillExists() {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, CopyBundledSample(env));
-        ClickRow(form->SG_TP, 20);
-        ClickRow(form->SG_Sat, 4); // Thor has 4 transponders
-        QCOMPARE(form->SG_TP->RowCount(), 5);
-        QCOMPARE(form->SG_TP->Row(), 4);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 20);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 4); // Thor has 4 transponders
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 5);
+        QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->Row(), 4);
     }
 };
 

@@ -76,24 +76,24 @@ int SlotOf(const TFormMain& form, const char* name) {
 }
 
 QStringList Captions(const TFormMain& form) {
-    return {form.Label_TvState->text(), form.Label_RadioState->text()};
+    return {Widget<QLabel>(form, "Label_TvState")->text(), Widget<QLabel>(form, "Label_RadioState")->text()};
 }
 
 // A press in the info panel: the shared mouse-down without a grid click.
 void PressInfoPanel(TFormMain& form) {
-    QTest::mouseClick(form.LB_Info->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseClick(Widget<QListWidget>(form, "LB_Info")->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
 }
 
 QStringList DownButtons(const TFormMain& form) {
     QStringList names;
-    for (QToolButton* b : form.Panel_EditFav->findChildren<QToolButton*>())
+    for (QToolButton* b : Widget<QWidget>(form, "Panel_EditFav")->findChildren<QToolButton*>())
         if (b->isChecked()) names << b->objectName();
     return names;
 }
 
 void ClickFavItem(TFormMain& form, int item) {
-    const QRect r = form.LB_FAV->visualItemRect(form.LB_FAV->item(item));
-    QTest::mouseClick(form.LB_FAV->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    const QRect r = Widget<QListWidget>(form, "LB_FAV")->visualItemRect(Widget<QListWidget>(form, "LB_FAV")->item(item));
+    QTest::mouseClick(Widget<QListWidget>(form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
 }
 
 // The colour of the item's text: of the pixels in its rectangle, the one
@@ -132,49 +132,49 @@ class TestMarking : public QObject {
 
         // A press names the group as stored; the next press in a list gives
         // the fixed name of the button.
-        QTest::mouseClick(form->SB_Fav[0], Qt::LeftButton);
+        QTest::mouseClick(guitest::FavButton(*form, 0), Qt::LeftButton);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav01"});
-        QCOMPARE(form->MarkFavPos, 16);
+        QCOMPARE(form->View().markFavPos, 16);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Films)", "(Edit Status: Films)"}));
         PressInfoPanel(*form);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Movie)", "(Edit Status: Movie)"}));
 
         // Another button takes over; an unnamed group shows an empty name.
-        QTest::mouseClick(form->SB_Fav[2], Qt::LeftButton);
+        QTest::mouseClick(guitest::FavButton(*form, 2), Qt::LeftButton);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
-        QCOMPARE(form->MarkFavPos, 14);
+        QCOMPARE(form->View().markFavPos, 14);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: )", "(Edit Status: )"}));
-        ClickRow(form->SG_TP, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Show)", "(Edit Status: show)"}));
 
         // Its own button ends the mode.
-        QTest::mouseClick(form->SB_Fav[2], Qt::LeftButton);
+        QTest::mouseClick(guitest::FavButton(*form, 2), Qt::LeftButton);
         QVERIFY(DownButtons(*form).isEmpty());
-        QCOMPARE(form->MarkFavPos, 0);
+        QCOMPARE(form->View().markFavPos, 0);
         QCOMPARE(Captions(*form), (QStringList{"(Browse Status )", "(Browse Status)"}));
         PressInfoPanel(*form);
         QCOMPARE(Captions(*form), (QStringList{"Status:Browse", "Status:Browse"}));
 
-        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
-        QCOMPARE(form->MarkFavPos, 0);
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Lock"), Qt::LeftButton);
+        QCOMPARE(form->View().markFavPos, 0);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Lock)", "(Edit Status: Lock)"}));
         PressInfoPanel(*form);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Lock)", "(Edit State: Lock)"}));
 
-        QTest::mouseClick(form->SB_Skip, Qt::LeftButton);
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Skip"), Qt::LeftButton);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Skip"});
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Skip)", "(Edit Status: Skip)"}));
         PressInfoPanel(*form);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Skip)", "(Edit Status: Skip)"}));
 
         // A satellite click ends a favourite mode and says so; skip stays on.
-        ClickRow(form->SG_Sat, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Skip"});
-        QTest::mouseClick(form->SB_Fav[1], Qt::LeftButton);
-        form->SG_Sat->SetRow(2);
-        form->B_Sat->click();
+        QTest::mouseClick(guitest::FavButton(*form, 1), Qt::LeftButton);
+        Widget<StringGrid>(*form, "SG_Sat")->SetRow(2);
+        Widget<QPushButton>(*form, "B_Sat")->click();
         QVERIFY(DownButtons(*form).isEmpty());
-        QCOMPARE(form->MarkFavPos, 0);
+        QCOMPARE(form->View().markFavPos, 0);
         QCOMPARE(Captions(*form), (QStringList{"(Browse Status )", "(Browse Status)"}));
     }
 
@@ -185,8 +185,8 @@ class TestMarking : public QObject {
                                    "Art",    "Educate", "LeiSure", "Shopping", "Adult",    "Etc",
                                    "User A", "User B",  "User C",  "User D"};
         for (int g = 0; g < 16; ++g) {
-            QTest::mouseClick(form->SB_Fav[g], Qt::LeftButton);
-            QCOMPARE(form->MarkFavPos, 16 - g);
+            QTest::mouseClick(guitest::FavButton(*form, g), Qt::LeftButton);
+            QCOMPARE(form->View().markFavPos, 16 - g);
             PressInfoPanel(*form);
             const QString tv = QStringLiteral("(Edit Status: %1)").arg(names[g]);
             QCOMPARE(Captions(*form), (QStringList{tv, g == 2 ? QStringLiteral("(Edit Status: show)") : tv}));
@@ -202,34 +202,34 @@ class TestMarking : public QObject {
 
         // Browse mode: a click only selects.
         const auto before = db.Prog.rec;
-        ClickRow(form->SG_TV, RowOf(form->SG_TV, "One"));
-        QVERIFY(form->TvSelected);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), RowOf(Widget<StringGrid>(*form, "SG_TV"), "One"));
+        QVERIFY(form->View().tvSelected);
         QVERIFY(db.Prog.rec == before);
         QVERIFY(!doc.DataChanged());
 
         // Group 2 (News): bit 1 of the stored mask, character 15 of the text.
-        QTest::mouseClick(form->SB_Fav[1], Qt::LeftButton);
-        ClickRow(form->SG_TV, RowOf(form->SG_TV, "One"));
+        QTest::mouseClick(guitest::FavButton(*form, 1), Qt::LeftButton);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), RowOf(Widget<StringGrid>(*form, "SG_TV"), "One"));
         QCOMPARE(QString::fromStdString(db.Prog.data[one].FavMask), QStringLiteral("0000000000000011"));
         QCOMPARE(dbase::GetU16(db.Prog.rec[one], 18), uint16_t(0x3));
         QVERIFY(doc.DataChanged());
         // Twice leaves the membership as it was, the data still marked changed.
-        ClickRow(form->SG_TV, RowOf(form->SG_TV, "One"));
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), RowOf(Widget<StringGrid>(*form, "SG_TV"), "One"));
         QCOMPARE(dbase::GetU16(db.Prog.rec[one], 18), uint16_t(0x1));
         QCOMPARE(QString::fromStdString(db.Prog.data[one].FavMask), QStringLiteral("0000000000000001"));
         QVERIFY(doc.DataChanged());
 
         // Lock and skip on a radio program; the info panel shows the new state.
-        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
-        ClickRow(form->SG_Radio, RowOf(form->SG_Radio, "Wave"));
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Lock"), Qt::LeftButton);
+        ClickRow(Widget<StringGrid>(*form, "SG_Radio"), RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Wave"));
         QCOMPARE(db.Prog.data[wave].Lock, uint8_t(1));
         QCOMPARE(db.Prog.rec[wave][22] & 3, 1);
-        QVERIFY(ListTexts(form->LB_Info).last().contains(QStringLiteral("Lock_Yes")));
-        QTest::mouseClick(form->SB_Skip, Qt::LeftButton);
-        ClickRow(form->SG_Radio, RowOf(form->SG_Radio, "Wave"));
+        QVERIFY(ListTexts(Widget<QListWidget>(*form, "LB_Info")).last().contains(QStringLiteral("Lock_Yes")));
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Skip"), Qt::LeftButton);
+        ClickRow(Widget<StringGrid>(*form, "SG_Radio"), RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Wave"));
         QCOMPARE(db.Prog.data[wave].Skip, uint8_t(1));
         QCOMPARE(db.Prog.rec[wave][22] & 3, 3);
-        QVERIFY(ListTexts(form->LB_Info).last().endsWith(QStringLiteral("Skip_Yes")));
+        QVERIFY(ListTexts(Widget<QListWidget>(*form, "LB_Info")).last().endsWith(QStringLiteral("Skip_Yes")));
 
         // The marks reach the saved image: reading it back gives the same marks.
         auto reread = dbase::NewDatabase();
@@ -244,16 +244,16 @@ class TestMarking : public QObject {
     void markingColours() {
         Env env;
         auto form = OpenMarkingDb(env);
-        const int one = RowOf(form->SG_TV, "One"), two = RowOf(form->SG_TV, "Two");
-        const int three = RowOf(form->SG_TV, "Three"), four = RowOf(form->SG_TV, "Four");
+        const int one = RowOf(Widget<StringGrid>(*form, "SG_TV"), "One"), two = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Two");
+        const int three = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Three"), four = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Four");
         form->activateWindow();
-        form->SG_TV->setFocus();
-        QTRY_VERIFY(form->SG_TV->hasFocus());
+        Widget<StringGrid>(*form, "SG_TV")->setFocus();
+        QTRY_VERIFY(Widget<StringGrid>(*form, "SG_TV")->hasFocus());
 
         // Browse mode: the selection colours of the list views.
         QCOMPARE(form->SG_TVDrawCell(four, 1, true).background, QColor(132, 193, 255));
 
-        QTest::mouseClick(form->SB_Fav[0], Qt::LeftButton);
+        QTest::mouseClick(guitest::FavButton(*form, 0), Qt::LeftButton);
         for (int row : {one, three}) {
             QCOMPARE(form->SG_TVDrawCell(row, 1, false).background, kFavShade);
             QCOMPARE(form->SG_TVDrawCell(row, 1, false).text, kNavy);
@@ -264,31 +264,31 @@ class TestMarking : public QObject {
         QCOMPARE(form->SG_TVDrawCell(four, 1, true).text, kBlack);
         QCOMPARE(form->SG_TVDrawCell(one, 0, false).background, QColor(221, 221, 221));
         QCOMPARE(form->SG_TVDrawCell(one, 2, false).background, kWhite);
-        QCOMPARE(form->SG_RadioDrawCell(RowOf(form->SG_Radio, "Wave"), 1, false).background, kFavShade);
-        QCOMPARE(form->SG_RadioDrawCell(RowOf(form->SG_Radio, "Tide"), 1, false).background, kWhite);
+        QCOMPARE(form->SG_RadioDrawCell(RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Wave"), 1, false).background, kFavShade);
+        QCOMPARE(form->SG_RadioDrawCell(RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Tide"), 1, false).background, kWhite);
 
         // Group 3: only Three is a member.
-        QTest::mouseClick(form->SB_Fav[2], Qt::LeftButton);
+        QTest::mouseClick(guitest::FavButton(*form, 2), Qt::LeftButton);
         QCOMPARE(form->SG_TVDrawCell(one, 1, false).background, kWhite);
         QCOMPARE(form->SG_TVDrawCell(three, 1, false).background, kFavShade);
 
-        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Lock"), Qt::LeftButton);
         QCOMPARE(form->SG_TVDrawCell(two, 1, false).background, kLockShade);
         QCOMPARE(form->SG_TVDrawCell(two, 1, false).text, kNavy);
         QCOMPARE(form->SG_TVDrawCell(three, 1, false).background, kWhite);
 
-        QTest::mouseClick(form->SB_Skip, Qt::LeftButton);
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Skip"), Qt::LeftButton);
         QCOMPARE(form->SG_TVDrawCell(three, 1, false).background, kSkipShade);
         QCOMPARE(form->SG_TVDrawCell(two, 1, false).background, kWhite);
 
         // What reaches the screen: the right end of the name cell of Three.
-        form->SG_TV->viewport()->repaint();
-        const QImage image = form->SG_TV->viewport()->grab().toImage();
-        const QRect cell = form->SG_TV->visualRect(form->SG_TV->model()->index(three - 1, 1));
+        Widget<StringGrid>(*form, "SG_TV")->viewport()->repaint();
+        const QImage image = Widget<StringGrid>(*form, "SG_TV")->viewport()->grab().toImage();
+        const QRect cell = Widget<StringGrid>(*form, "SG_TV")->visualRect(Widget<StringGrid>(*form, "SG_TV")->model()->index(three - 1, 1));
         QCOMPARE(image.pixelColor(cell.right() - 3, cell.center().y()), kSkipShade);
 
         // A click that marks repaints the new state.
-        ClickRow(form->SG_TV, four);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), four);
         QCOMPARE(form->SG_TVDrawCell(four, 1, true).background, kSkipShade);
     }
 
@@ -297,68 +297,68 @@ class TestMarking : public QObject {
         auto form = OpenMarkingDb(env);
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
-        QTest::mouseClick(form->SB_Lock, Qt::LeftButton);
-        ClickRow(form->SG_TP, 1);
-        QVERIFY(form->TpSelected);
+        QTest::mouseClick(Widget<QToolButton>(*form, "SB_Lock"), Qt::LeftButton);
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
+        QVERIFY(form->View().tpSelected);
 
         ClickFavItem(*form, 0);
         QVERIFY(DownButtons(*form).isEmpty());
-        QVERIFY(form->FavListSelected);
-        QCOMPARE(form->SelectedFavGroup, 0);
-        QVERIFY(!form->SatSelected && !form->TpSelected && !form->TvSelected && !form->RadioSelected);
+        QVERIFY(form->View().favListSelected);
+        QCOMPARE(form->View().selectedFavGroup, 0);
+        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected && !form->View().radioSelected);
         for (int g = 0; g < 16; ++g)
-            QCOMPARE(form->SB_Fav[g]->isEnabled(), g == 0);
-        QVERIFY(!form->SB_Lock->isEnabled());
-        QVERIFY(!form->SB_Skip->isEnabled());
-        QVERIFY(!form->SB_NewTv->isEnabled());
-        QCOMPARE(form->LB_Info->count(), 0);
+            QCOMPARE(guitest::FavButton(*form, g)->isEnabled(), g == 0);
+        QVERIFY(!Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
+        QVERIFY(!Widget<QToolButton>(*form, "SB_Skip")->isEnabled());
+        QVERIFY(!Widget<QToolButton>(*form, "SB_NewTv")->isEnabled());
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->count(), 0);
         QCOMPARE(Captions(*form), (QStringList{"Status:Browse", "Status:Browse"}));
         // The group's members from every satellite.
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
-        QCOMPARE(ColumnTexts(form->SG_Radio, 1), QStringList{"Wave"});
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"One", "Three"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), QStringList{"Wave"});
 
         // Only the group's button can be pressed.
-        QTest::mouseClick(form->SB_Fav[1], Qt::LeftButton);
+        QTest::mouseClick(guitest::FavButton(*form, 1), Qt::LeftButton);
         QVERIFY(DownButtons(*form).isEmpty());
 
         // The first press in a list turns on the group's mode; the click it
         // belongs to changes nothing yet.
         doc.SetDataChanged(false);
-        ClickRow(form->SG_TV, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav01"});
-        QCOMPARE(form->MarkFavPos, 16);
+        QCOMPARE(form->View().markFavPos, 16);
         QCOMPARE(Captions(*form), (QStringList{"(Edit Status: Movie)", "(Edit Status: Movie)"}));
         QVERIFY(!doc.DataChanged());
         // Now clicks remove members; the list stays until the mode ends.
-        ClickRow(form->SG_TV, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
         QVERIFY(!db.InFavGroup(SlotOf(*form, "One"), 0));
         QVERIFY(doc.DataChanged());
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
-        QTest::mouseClick(form->SB_Fav[0], Qt::LeftButton);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"One", "Three"}));
+        QTest::mouseClick(guitest::FavButton(*form, 0), Qt::LeftButton);
         QVERIFY(DownButtons(*form).isEmpty());
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), QStringList{"Three"});
-        QCOMPARE(ColumnTexts(form->SG_Radio, 1), QStringList{"Wave"});
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), QStringList{"Three"});
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), QStringList{"Wave"});
 
         // Lock and skip come back with row 0 of the satellite grid.
-        ClickRow(form->SG_Sat, 1);
-        QVERIFY(!form->SB_Lock->isEnabled());
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        QVERIFY(!Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
         for (int g = 0; g < 16; ++g)
-            QVERIFY(form->SB_Fav[g]->isEnabled());
-        ClickRow(form->SG_Sat, 0);
-        QVERIFY(form->SB_Lock->isEnabled());
-        QVERIFY(form->SB_Skip->isEnabled());
+            QVERIFY(guitest::FavButton(*form, g)->isEnabled());
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 0);
+        QVERIFY(Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
+        QVERIFY(Widget<QToolButton>(*form, "SB_Skip")->isEnabled());
     }
 
     void transponderClickFreesTheFavouriteButtons() {
         Env env;
         auto form = OpenMarkingDb(env);
         ClickFavItem(*form, 1);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), QStringList{"Five"});
-        ClickRow(form->SG_TP, 2);
-        QVERIFY(!form->FavListSelected);
-        QCOMPARE(form->LB_FAV->currentRow(), -1);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), QStringList{"Five"});
+        ClickRow(Widget<StringGrid>(*form, "SG_TP"), 2);
+        QVERIFY(!form->View().favListSelected);
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->currentRow(), -1);
         for (int g = 0; g < 16; ++g)
-            QVERIFY(form->SB_Fav[g]->isEnabled());
+            QVERIFY(guitest::FavButton(*form, g)->isEnabled());
         // With no group picked a press in a list turns on no mode.
         PressInfoPanel(*form);
         QVERIFY(DownButtons(*form).isEmpty());
@@ -367,16 +367,16 @@ class TestMarking : public QObject {
     void pickedGroupSurvivesARefillOfTheList() {
         Env env;
         auto form = OpenMarkingDb(env);
-        ClickFavItem(*form, 1);
-        ClickRow(form->SG_TV, 1);
-        QVERIFY(form->TvSelected && form->FavListSelected);
         // With the satellite list filtered the favourite list is rebuilt.
-        form->ActiveOnly = true;
+        Widget<QAction>(*form, "Show_Act_Sat")->trigger();
+        ClickFavItem(*form, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
+        QVERIFY(form->View().tvSelected && form->View().favListSelected && form->View().activeOnly);
         form->FillTpGrid();
-        QCOMPARE(form->LB_FAV->currentRow(), 1);
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->currentRow(), 1);
         PressInfoPanel(*form);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav02"});
-        QVERIFY(form->SB_Fav[1]->isEnabled());
+        QVERIFY(guitest::FavButton(*form, 1)->isEnabled());
     }
 
     void arrowKeysPickTheGroupTheyMoveTo() {
@@ -384,37 +384,37 @@ class TestMarking : public QObject {
         auto form = OpenMarkingDb(env);
         const dbase::Database& db = form->Db();
         ClickFavItem(*form, 0);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
-        QTest::keyClick(form->LB_FAV, Qt::Key_Down);
-        QCOMPARE(form->LB_FAV->currentRow(), 1);
-        QCOMPARE(form->SelectedFavGroup, 1);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), QStringList{"Five"});
-        QCOMPARE(ColumnTexts(form->SG_Radio, 1), QStringList{""});
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"One", "Three"}));
+        QTest::keyClick(Widget<QListWidget>(*form, "LB_FAV"), Qt::Key_Down);
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->currentRow(), 1);
+        QCOMPARE(form->View().selectedFavGroup, 1);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), QStringList{"Five"});
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), QStringList{""});
         // The next press in a list turns on the mode of the group on show,
         // and the click after it marks in that group.
-        ClickRow(form->SG_TV, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav02"});
-        ClickRow(form->SG_TV, 1);
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
         QVERIFY(!db.InFavGroup(SlotOf(*form, "Five"), 1));
         QVERIFY(!db.InFavGroup(SlotOf(*form, "One"), 1));
         QVERIFY(db.InFavGroup(SlotOf(*form, "One"), 0));
         // Up again picks the first group and ends the mode.
-        QTest::keyClick(form->LB_FAV, Qt::Key_Up);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"One", "Three"}));
+        QTest::keyClick(Widget<QListWidget>(*form, "LB_FAV"), Qt::Key_Up);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"One", "Three"}));
         QVERIFY(DownButtons(*form).isEmpty());
     }
 
     void takingTheFocusPicksNoGroup() {
         Env env;
         auto form = OpenMarkingDb(env);
-        QCOMPARE(form->LB_FAV->currentRow(), -1);
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->currentRow(), -1);
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        form->LB_FAV->setFocus(Qt::TabFocusReason);
-        QVERIFY(form->LB_FAV->hasFocus());
-        QCOMPARE(form->LB_FAV->currentRow(), -1);
-        QVERIFY(!form->FavListSelected);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1).size(), 5);
+        Widget<QListWidget>(*form, "LB_FAV")->setFocus(Qt::TabFocusReason);
+        QVERIFY(Widget<QListWidget>(*form, "LB_FAV")->hasFocus());
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->currentRow(), -1);
+        QVERIFY(!form->View().favListSelected);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1).size(), 5);
     }
 
     void rightClickedGroupIsPickedBeforeItsLock() {
@@ -422,24 +422,24 @@ class TestMarking : public QObject {
         auto form = OpenMarkingDb(env);
         const dbase::Database& db = form->Db();
         ClickFavItem(*form, 0);
-        const QRect r = form->LB_FAV->visualItemRect(form->LB_FAV->item(2));
-        QTest::mouseClick(form->LB_FAV->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        const QRect r = Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(2));
+        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
         QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(),
-                                form->LB_FAV->viewport()->mapToGlobal(r.center()));
-        QApplication::sendEvent(form->LB_FAV->viewport(), &event);
-        QTRY_VERIFY(form->PM_FAV->isVisible());
-        form->PM_FAV->close();
+                                Widget<QListWidget>(*form, "LB_FAV")->viewport()->mapToGlobal(r.center()));
+        QApplication::sendEvent(Widget<QListWidget>(*form, "LB_FAV")->viewport(), &event);
+        QTRY_VERIFY(Widget<QMenu>(*form, "PM_FAV")->isVisible());
+        Widget<QMenu>(*form, "PM_FAV")->close();
         // Group 3 is picked as by a click: its members are listed.
-        QCOMPARE(form->SelectedFavGroup, 2);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), QStringList{"Three"});
-        form->PMLock->trigger();
+        QCOMPARE(form->View().selectedFavGroup, 2);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), QStringList{"Three"});
+        Widget<QAction>(*form, "PMLock")->trigger();
         QCOMPARE(db.FavLocks[2], uint8_t(1));
         QCOMPARE(db.FavLocks[0], uint8_t(0));
         PressInfoPanel(*form);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
         // Right-clicking the picked group again keeps its mode; Unlock acts on it.
-        QTest::mouseClick(form->LB_FAV->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
-        form->PMUnlock->trigger();
+        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        Widget<QAction>(*form, "PMUnlock")->trigger();
         QCOMPARE(db.FavLocks[2], uint8_t(0));
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
     }
@@ -450,37 +450,37 @@ class TestMarking : public QObject {
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
         const QColor red(255, 0, 0), green(0, 128, 0);
-        QCOMPARE(ItemTextColour(form->LB_FAV, 2), green);
+        QCOMPARE(ItemTextColour(Widget<QListWidget>(*form, "LB_FAV"), 2), green);
 
         // Without a picked group nothing happens.
-        form->LB_FAV->setCurrentRow(-1);
-        form->PMLock->trigger();
+        Widget<QListWidget>(*form, "LB_FAV")->setCurrentRow(-1);
+        Widget<QAction>(*form, "PMLock")->trigger();
         QVERIFY(!doc.DataChanged());
         QCOMPARE(db.FavLocks, (std::array<uint8_t, 16>{}));
 
-        form->LB_FAV->setCurrentRow(2);
-        form->PMLock->trigger();
+        Widget<QListWidget>(*form, "LB_FAV")->setCurrentRow(2);
+        Widget<QAction>(*form, "PMLock")->trigger();
         QCOMPARE(db.FavLocks[2], uint8_t(1));
         QCOMPARE(db.FavLocksStored[2], uint8_t(1));
         // The locks are saved data, so the change is kept track of.
         QVERIFY(doc.DataChanged());
         QCOMPARE(form->FavItemColour(2), red);
-        QCOMPARE(ItemTextColour(form->LB_FAV, 2), red);
-        QCOMPARE(ItemTextColour(form->LB_FAV, 1), green);
+        QCOMPARE(ItemTextColour(Widget<QListWidget>(*form, "LB_FAV"), 2), red);
+        QCOMPARE(ItemTextColour(Widget<QListWidget>(*form, "LB_FAV"), 1), green);
         QCOMPARE(dbase::BuildImage(db)[204428 + 2], uint8_t(1));
 
         doc.SetDataChanged(false);
-        form->PMUnlock->trigger();
+        Widget<QAction>(*form, "PMUnlock")->trigger();
         QCOMPARE(db.FavLocks[2], uint8_t(0));
         QVERIFY(doc.DataChanged());
-        QCOMPARE(ItemTextColour(form->LB_FAV, 2), green);
+        QCOMPARE(ItemTextColour(Widget<QListWidget>(*form, "LB_FAV"), 2), green);
         QCOMPARE(dbase::BuildImage(db)[204428 + 2], uint8_t(0));
     }
 
     void favouriteListItems() {
         Env env;
         auto form = OpenMarkingDb(env);
-        QListWidget* list = form->LB_FAV;
+        QListWidget* list = Widget<QListWidget>(*form, "LB_FAV");
         QCOMPARE(list->count(), 16);
         QCOMPARE(list->item(0)->text(), QStringLiteral("FAV.01 :  Films"));
         QCOMPARE(list->item(2)->text(), QStringLiteral("FAV.3 :  "));
@@ -512,19 +512,19 @@ class TestMarking : public QObject {
                     dlg->SB_CancelClick();
             });
         };
-        const QRect r = form->LB_FAV->visualItemRect(form->LB_FAV->item(1));
+        const QRect r = Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(1));
         answer(QStringLiteral("Cinema"), true);
-        QTest::mouseClick(form->LB_FAV->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-        QTest::mouseDClick(form->LB_FAV->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-        QVERIFY(form->FavListSelected);
-        QCOMPARE(form->SelectedFavGroup, 1);
+        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        QTest::mouseDClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        QVERIFY(form->View().favListSelected);
+        QCOMPARE(form->View().selectedFavGroup, 1);
         QVERIFY(doc.DataChanged());
         QCOMPARE(QString::fromStdString(db.FavNames[1]), QStringLiteral("Cinema"));
-        QCOMPARE(form->LB_FAV->item(1)->text(), QStringLiteral("FAV.02 :  Cinema"));
-        QCOMPARE(form->SB_Fav[1]->toolTip(), QStringLiteral("Cinema"));
+        QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->item(1)->text(), QStringLiteral("FAV.02 :  Cinema"));
+        QCOMPARE(guitest::FavButton(*form, 1)->toolTip(), QStringLiteral("Cinema"));
         // The new name is what a press of the group's button shows.
-        QTest::mouseClick(form->SB_Fav[1], Qt::LeftButton);
-        QCOMPARE(form->Label_TvState->text(), QStringLiteral("(Edit Status: Cinema)"));
+        QTest::mouseClick(guitest::FavButton(*form, 1), Qt::LeftButton);
+        QCOMPARE(Widget<QLabel>(*form, "Label_TvState")->text(), QStringLiteral("(Edit Status: Cinema)"));
 
         // Cancelled: the name stays.
         answer(QStringLiteral("Other"), false);

@@ -63,8 +63,10 @@ private slots:
         });
         ports_.devices = {{QStringLiteral("pty"), QString::fromStdString(loader_->DevicePath())}};
         form_ = MakeForm(*env_);
-        form_->ReceiverLinkOptions.ports = &ports_;
-        form_->ReceiverLinkOptions.clock = std::make_shared<linktest::FastPauseClock>();
+        upgrade::LinkOptions link;
+        link.ports = &ports_;
+        link.clock = std::make_shared<linktest::FastPauseClock>();
+        form_->SetReceiverLinkOptions(link);
     }
     void cleanup() {
         if (form_) form_->Doc().SetDataChanged(false);
@@ -74,11 +76,11 @@ private slots:
     }
 
     void theReceiverMenuIsThereWithoutAFile() {
-        QCOMPARE(form_->TB_Receiver->text(), QStringLiteral("Receiver"));
-        emit form_->PM_Receiver->aboutToShow();
-        QVERIFY(form_->ReadChannel->isEnabled() && form_->ReadDefault->isEnabled());
-        QVERIFY(!form_->WriteReceiver->isEnabled());
-        QCOMPARE(form_->ReadReceiver->title(), QStringLiteral("Read from receiver"));
+        QCOMPARE(Widget<QAction>(*form_, "TB_Receiver")->text(), QStringLiteral("Receiver"));
+        emit Widget<QMenu>(*form_, "PM_Receiver")->aboutToShow();
+        QVERIFY(Widget<QAction>(*form_, "ReadChannel")->isEnabled() && Widget<QAction>(*form_, "ReadDefault")->isEnabled());
+        QVERIFY(!Widget<QAction>(*form_, "WriteReceiver")->isEnabled());
+        QCOMPARE(Widget<QMenu>(*form_, "ReadReceiver")->title(), QStringLiteral("Read from receiver"));
     }
 
     void aReadBackOpensTheReceivedFile() {
@@ -89,7 +91,7 @@ private slots:
         QVERIFY(form_->Doc().FileOpened());
         QVERIFY(!form_->Doc().Is256K());
         QCOMPARE(form_->CurrentFile(), out);
-        QVERIFY(form_->LabelFileName->text().endsWith(QStringLiteral("received.bin")));
+        QVERIFY(Widget<QLabel>(*form_, "LabelFileName")->text().endsWith(QStringLiteral("received.bin")));
     }
 
     void theOverwriteQuestionCanStopARead() {

@@ -101,19 +101,19 @@ class TestShortcuts : public QObject {
 
     void thePopupsShowTheShortcuts() {
         const std::pair<QAction*, QString> shown[] = {
-            {form_->OpenData, "Ctrl+O"},      {form_->OpenDefault, "Ctrl+Shift+O"}, {form_->PMSave, "Ctrl+S"},
-            {form_->PMExit, "Ctrl+Q"},        {form_->Help1, "F1"},                 {form_->Change_Sat, "F2"},
-            {form_->Change_Tp, "F2"},         {form_->Change_TV, "F2"},             {form_->Change_Radio, "F2"},
-            {form_->EditUndo, "Ctrl+Z"},
+            {Widget<QAction>(*form_, "OpenData"), "Ctrl+O"},      {Widget<QAction>(*form_, "OpenDefault"), "Ctrl+Shift+O"}, {Widget<QAction>(*form_, "PMSave"), "Ctrl+S"},
+            {Widget<QAction>(*form_, "PMExit"), "Ctrl+Q"},        {Widget<QAction>(*form_, "Help1"), "F1"},                 {Widget<QAction>(*form_, "Change_Sat"), "F2"},
+            {Widget<QAction>(*form_, "Change_Tp"), "F2"},         {Widget<QAction>(*form_, "Change_TV"), "F2"},             {Widget<QAction>(*form_, "Change_Radio"), "F2"},
+            {Widget<QAction>(*form_, "EditUndo"), "Ctrl+Z"},
         };
         for (auto [action, key] : shown) QCOMPARE(action->shortcut().toString(), key);
         // Ctrl+Shift+S sits on the Save as item of the open file's kind.
         OpenThroughMenu(*form_, WriteSample(*env_, "default.bin", false), false);
-        QCOMPARE(form_->Save_Default->shortcut().toString(), QStringLiteral("Ctrl+Shift+S"));
-        QVERIFY(form_->Save_Data->shortcut().isEmpty());
+        QCOMPARE(Widget<QAction>(*form_, "Save_Default")->shortcut().toString(), QStringLiteral("Ctrl+Shift+S"));
+        QVERIFY(Widget<QAction>(*form_, "Save_Data")->shortcut().isEmpty());
         OpenThroughMenu(*form_, WriteSample(*env_, "channel.bin"));
-        QCOMPARE(form_->Save_Data->shortcut().toString(), QStringLiteral("Ctrl+Shift+S"));
-        QVERIFY(form_->Save_Default->shortcut().isEmpty());
+        QCOMPARE(Widget<QAction>(*form_, "Save_Data")->shortcut().toString(), QStringLiteral("Ctrl+Shift+S"));
+        QVERIFY(Widget<QAction>(*form_, "Save_Default")->shortcut().isEmpty());
     }
 
     void openAndSaveKeysWorkFromAnyWidget() {
@@ -125,8 +125,8 @@ class TestShortcuts : public QObject {
         Activate(*form_);
 
         // With the focus in a grid, an edit saved by Ctrl+S.
-        ClickRow(form_->SG_TV, 2);
-        form_->SG_TV->setFocus();
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 2);
+        Widget<StringGrid>(*form_, "SG_TV")->setFocus();
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->Delete_TvClick();
         QVERIFY(form_->Doc().DataChanged());
@@ -185,20 +185,20 @@ class TestShortcuts : public QObject {
         QVERIFY(guide && guide->isVisible());
         guide->close();
         Activate(*form_);
-        const std::pair<int, QMenu*> popups[] = {{Qt::Key_F, form_->PM_File},
-                                                 {Qt::Key_E, form_->PM_Edit},
-                                                 {Qt::Key_R, form_->PM_Receiver},
-                                                 {Qt::Key_H, form_->PM_Help}};
+        const std::pair<int, QMenu*> popups[] = {{Qt::Key_F, Widget<QMenu>(*form_, "PM_File")},
+                                                 {Qt::Key_E, Widget<QMenu>(*form_, "PM_Edit")},
+                                                 {Qt::Key_R, Widget<QMenu>(*form_, "PM_Receiver")},
+                                                 {Qt::Key_H, Widget<QMenu>(*form_, "PM_Help")}};
         for (auto [key, menu] : popups) {
             Press(key, Qt::AltModifier);
             QTRY_VERIFY2(menu->isVisible(), qPrintable(menu->objectName()));
             // Under its toolbar button, not wherever the mouse is.
-            QWidget* bar = form_->ToolBar1;
+            QWidget* bar = Widget<QToolBar>(*form_, "ToolBar1");
             QVERIFY(menu->geometry().top() >= bar->mapToGlobal(QPoint(0, 0)).y() + 20);
             menu->hide();
             Activate(*form_);
         }
-        QVERIFY(form_->TB_File->toolTip().contains(QStringLiteral("Alt+F")));
+        QVERIFY(Widget<QAction>(*form_, "TB_File")->toolTip().contains(QStringLiteral("Alt+F")));
     }
 
     // F2 and Enter edit the current entry of the grid with the focus as its
@@ -207,10 +207,10 @@ class TestShortcuts : public QObject {
     void f2AndEnterEditTheCurrentEntry() {
         OpenThroughMenu(*form_, WriteSample(*env_));
         Activate(*form_);
-        const std::pair<StringGrid*, QString> grids[] = {{form_->SG_TV, "TFormEditProg"},
-                                                         {form_->SG_Radio, "TFormEditProg"},
-                                                         {form_->SG_TP, "TFormEditTP"},
-                                                         {form_->SG_Sat, "TFormEditLnb"}};
+        const std::pair<StringGrid*, QString> grids[] = {{Widget<StringGrid>(*form_, "SG_TV"), "TFormEditProg"},
+                                                         {Widget<StringGrid>(*form_, "SG_Radio"), "TFormEditProg"},
+                                                         {Widget<StringGrid>(*form_, "SG_TP"), "TFormEditTP"},
+                                                         {Widget<StringGrid>(*form_, "SG_Sat"), "TFormEditLnb"}};
         for (auto [grid, dialog] : grids) {
             ClickRow(grid, 2);
             grid->setFocus();
@@ -223,10 +223,10 @@ class TestShortcuts : public QObject {
         QCOMPARE(form_->Doc().StepCount(), size_t(0));
 
         // The satellite from its number column too; Enter in the dialog is its OK.
-        ClickRow(form_->SG_Sat, 2);
-        form_->SG_Sat->setFocus();
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2);
+        Widget<StringGrid>(*form_, "SG_Sat")->setFocus();
         Press(Qt::Key_Left);
-        QCOMPARE(form_->SG_Sat->currentIndex().column(), 0);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_Sat")->currentIndex().column(), 0);
         QCOMPARE(DialogOf([] { Press(Qt::Key_Enter, Qt::KeypadModifier); }, Qt::Key_Return),
                  QStringLiteral("TFormEditLnb"));
         // OK with nothing changed: the data is as it was, but marked changed as OK does.
@@ -234,14 +234,14 @@ class TestShortcuts : public QObject {
 
         // An unbound row, the lead row of the satellites and the favourite list open nothing.
         Activate(*form_);
-        form_->SG_TV->SetRow(form_->SG_TV->RowCount() - 1);
-        form_->SG_TV->setFocus();
-        if (form_->SG_TV->SlotOfRow(form_->SG_TV->Row()) < 0) QCOMPARE(DialogOf([] { Press(Qt::Key_F2); }), QString());
-        form_->SG_Sat->SetRow(0);
-        form_->SG_Sat->setFocus();
+        Widget<StringGrid>(*form_, "SG_TV")->SetRow(Widget<StringGrid>(*form_, "SG_TV")->RowCount() - 1);
+        Widget<StringGrid>(*form_, "SG_TV")->setFocus();
+        if (Widget<StringGrid>(*form_, "SG_TV")->SlotOfRow(Widget<StringGrid>(*form_, "SG_TV")->Row()) < 0) QCOMPARE(DialogOf([] { Press(Qt::Key_F2); }), QString());
+        Widget<StringGrid>(*form_, "SG_Sat")->SetRow(0);
+        Widget<StringGrid>(*form_, "SG_Sat")->setFocus();
         QCOMPARE(DialogOf([] { Press(Qt::Key_Return); }), QString());
-        form_->LB_FAV->setCurrentRow(0);
-        form_->LB_FAV->setFocus();
+        Widget<QListWidget>(*form_, "LB_FAV")->setCurrentRow(0);
+        Widget<QListWidget>(*form_, "LB_FAV")->setFocus();
         QCOMPARE(DialogOf([] { Press(Qt::Key_Return); }), QString());
     }
 
@@ -249,7 +249,7 @@ class TestShortcuts : public QObject {
         const QString path = WriteSample(*env_);
         OpenThroughMenu(*form_, path);
         Activate(*form_);
-        ClickRow(form_->SG_TV, 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 2);
         form_->Doc().SetDataChanged(true);
         const QByteArray before = Contents(path);
         QDialog dialog(form_.get());
@@ -273,7 +273,7 @@ class TestShortcuts : public QObject {
         QVERIFY(form_->Doc().DataChanged());
         QCOMPARE(Contents(path), before);
         QVERIFY(form_->isVisible());
-        QVERIFY(!form_->PM_File->isVisible());
+        QVERIFY(!Widget<QMenu>(*form_, "PM_File")->isVisible());
         QVERIFY(!form_->findChild<TFormHelp*>());
         QCOMPARE(TakeShownTexts(), QStringList());
     }

@@ -7,6 +7,7 @@
 #include "format/Image.h"
 
 #include <QAction>
+#include <QListWidget>
 #include <QMenu>
 #include <QTest>
 
@@ -78,24 +79,24 @@ class TestSorting : public QObject {
         auto form = OpenSortDb(env);
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
-        ClickRow(form->SG_Sat, 1);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Delta", "Bravo", "Alpha"}));
-        QVERIFY(form->SorebyAZ1->isEnabled());
-        ClickRow(form->SG_TV, 1); // Delta
-        const QStringList deltaInfo = ListTexts(form->LB_Info);
-        form->SorebyAZ1->trigger();
+        ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"Delta", "Bravo", "Alpha"}));
+        QVERIFY(Widget<QAction>(*form, "SorebyAZ1")->isEnabled());
+        ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1); // Delta
+        const QStringList deltaInfo = ListTexts(Widget<QListWidget>(*form, "LB_Info"));
+        Widget<QAction>(*form, "SorebyAZ1")->trigger();
         QVERIFY(doc.DataChanged());
         // The info panel follows the current row, which now shows Alpha.
-        const QStringList shown = ListTexts(form->LB_Info);
-        form->ShowInfo(-1, -1, form->SG_TV->SlotOfRow(1));
-        QCOMPARE(shown, ListTexts(form->LB_Info));
+        const QStringList shown = ListTexts(Widget<QListWidget>(*form, "LB_Info"));
+        form->ShowInfo(-1, -1, Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(1));
+        QCOMPARE(shown, ListTexts(Widget<QListWidget>(*form, "LB_Info")));
         QVERIFY(shown != deltaInfo);
         // Still Alpha's programs, in their new slot order.
-        QCOMPARE(form->SG_Sat->Row(), 1);
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Alpha", "Bravo", "Delta"}));
+        QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->Row(), 1);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"Alpha", "Bravo", "Delta"}));
         // The radio programs keep their slots (Lost's free transponder slot
         // still names Alpha).
-        QCOMPARE(ColumnTexts(form->SG_Radio, 1), (QStringList{"Wave", "Air", "Lost"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), (QStringList{"Wave", "Air", "Lost"}));
         QCOMPARE(SlotNamed(db, "Alpha"), 0);
         QCOMPARE(SlotNamed(db, "Charlie"), 3);
         QCOMPARE(SlotNamed(db, "Wave"), 1);
@@ -110,14 +111,14 @@ class TestSorting : public QObject {
         auto form = OpenSortDb(env);
         const dbase::Database& db = form->Db();
         // Group 1 in slot order, then group 2 without those listed, then the rest.
-        form->SorebyFav1->trigger();
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
+        Widget<QAction>(*form, "SorebyFav1")->trigger();
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
 
-        form->SorebyTp2->trigger();
+        Widget<QAction>(*form, "SorebyTp2")->trigger();
         // Every radio program is kept; the one whose transponder is not in
         // use comes last.
-        QCOMPARE(ColumnTexts(form->SG_Radio, 1), (QStringList{"Wave", "Air", "Echo", "Lost"}));
-        QCOMPARE(ColumnTexts(form->SG_TV, 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), (QStringList{"Wave", "Air", "Echo", "Lost"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
         QCOMPARE(db.ProgCount, 8);
     }
 
@@ -126,20 +127,20 @@ class TestSorting : public QObject {
         auto form = OpenSortDb(env);
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
-        for (QAction* action : {form->SorebyAZ1, form->SorebyTp1, form->SorebyFav1, form->SorebyAZ2,
-                                form->SorebyTp2, form->SorebyFav2}) {
+        for (QAction* action : {Widget<QAction>(*form, "SorebyAZ1"), Widget<QAction>(*form, "SorebyTp1"), Widget<QAction>(*form, "SorebyFav1"), Widget<QAction>(*form, "SorebyAZ2"),
+                                Widget<QAction>(*form, "SorebyTp2"), Widget<QAction>(*form, "SorebyFav2")}) {
             doc.SetDataChanged(false);
             action->trigger();
             QVERIFY2(doc.DataChanged(), qPrintable(action->objectName()));
             // The grids show the programs in their new slots.
             const dbase::ProgLists all = dbase::AllProgs(db);
-            QCOMPARE(ColumnTexts(form->SG_TV, 1), ListedNames(db, all.tv));
-            QCOMPARE(ColumnTexts(form->SG_Radio, 1), ListedNames(db, all.radio));
+            QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), ListedNames(db, all.tv));
+            QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), ListedNames(db, all.radio));
             QCOMPARE(all.tv.size() + all.radio.size(), size_t(8));
         }
         // Offered to nobody: both submenus stay hidden.
-        QVERIFY(!form->Sore1->menuAction()->isVisible());
-        QVERIFY(!form->Sore2->menuAction()->isVisible());
+        QVERIFY(!Widget<QMenu>(*form, "Sore1")->menuAction()->isVisible());
+        QVERIFY(!Widget<QMenu>(*form, "Sore2")->menuAction()->isVisible());
     }
 };
 

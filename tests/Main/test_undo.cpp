@@ -45,14 +45,14 @@ void PressRedo(TFormMain& form, bool ctrlY = false) {
 
 // The texts and states of the Edit popup's items as it opens.
 QStringList EditItems(TFormMain& form) {
-    emit form.PM_Edit->aboutToShow();
+    emit Widget<QMenu>(form, "PM_Edit")->aboutToShow();
     auto item = [](QAction* a) { return a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)")); };
-    return {item(form.EditUndo), item(form.EditRedo)};
+    return {item(Widget<QAction>(form, "EditUndo")), item(Widget<QAction>(form, "EditRedo"))};
 }
 
 
 QString Info(const TFormMain& form, int line) {
-    return line < form.LB_Info->count() ? form.LB_Info->item(line)->text() : QString();
+    return line < Widget<QListWidget>(form, "LB_Info")->count() ? Widget<QListWidget>(form, "LB_Info")->item(line)->text() : QString();
 }
 
 } // namespace
@@ -78,9 +78,9 @@ class TestUndo : public QObject {
 
     void aDialogEditIsTakenBackAndAppliedAgain() {
         QCOMPARE(EditItems(*form_), (QStringList{"Undo (off)", "Redo (off)"}));
-        ClickRow(form_->SG_TV, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 3);
         const int slot = form_->SelectedTv();
-        const QString old = CellText(form_->SG_TV, 3, 1);
+        const QString old = CellText(Widget<StringGrid>(*form_, "SG_TV"), 3, 1);
         QTimer::singleShot(0, [] {
             auto* d = qobject_cast<TFormEditProg*>(QApplication::activeModalWidget());
             QVERIFY(d);
@@ -88,20 +88,20 @@ class TestUndo : public QObject {
             d->SB_OKClick();
         });
         form_->SG_TVDblClick();
-        QCOMPARE(CellText(form_->SG_TV, 3, 1), QStringLiteral("Renamed"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), 3, 1), QStringLiteral("Renamed"));
         QCOMPARE(EditItems(*form_), (QStringList{"Undo Change program", "Redo (off)"}));
 
         // Another grid has the focus: the shortcut works anywhere in the window.
-        ClickRow(form_->SG_Sat, 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2);
         PressUndo(*form_);
-        QCOMPARE(form_->SG_TV->RowOfSlot(slot) > 0 ? CellText(form_->SG_TV, form_->SG_TV->RowOfSlot(slot), 1) : QString(), old);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(slot) > 0 ? CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(slot), 1) : QString(), old);
         QVERIFY2(!form_->Doc().DataChanged(), "back at the opened file");
         QCOMPARE(EditItems(*form_), (QStringList{"Undo (off)", "Redo Change program"}));
         // The program is selected where the satellite's list shows it, and the panel names it.
-        QVERIFY(form_->TvSelected);
+        QVERIFY(form_->View().tvSelected);
         QCOMPARE(form_->SelectedTv(), slot);
-        QCOMPARE(CellText(form_->SG_TV, form_->SG_TV->Row(), 1), old);
-        QVERIFY(ListTexts(form_->LB_Info).contains(old));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->Row(), 1), old);
+        QVERIFY(ListTexts(Widget<QListWidget>(*form_, "LB_Info")).contains(old));
 
         PressRedo(*form_, true);
         QCOMPARE(form_->Db().Prog.data[slot].Name, std::string("Renamed"));
@@ -110,44 +110,44 @@ class TestUndo : public QObject {
         PressUndo(*form_);
         PressRedo(*form_);
         QCOMPARE(form_->Db().Prog.data[slot].Name, std::string("Renamed"));
-        QVERIFY(ListTexts(form_->LB_Info).contains(QStringLiteral("Renamed")));
+        QVERIFY(ListTexts(Widget<QListWidget>(*form_, "LB_Info")).contains(QStringLiteral("Renamed")));
     }
 
     void aDragOverThreeRowsIsOneStep() {
-        ClickRow(form_->SG_TV, 1);
-        const QStringList before = ColumnTexts(form_->SG_TV, 1);
-        DragAlong(form_->SG_TV, 2, {3, 4, 5});
-        const QStringList after = ColumnTexts(form_->SG_TV, 1);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 1);
+        const QStringList before = ColumnTexts(Widget<StringGrid>(*form_, "SG_TV"), 1);
+        DragAlong(Widget<StringGrid>(*form_, "SG_TV"), 2, {3, 4, 5});
+        const QStringList after = ColumnTexts(Widget<StringGrid>(*form_, "SG_TV"), 1);
         QVERIFY(after != before);
         QCOMPARE(after[4], before[1]);
         QCOMPARE(form_->Doc().StepCount(), size_t(1));
         QCOMPARE(EditItems(*form_)[0], QStringLiteral("Undo Move program"));
         PressUndo(*form_);
-        QCOMPARE(ColumnTexts(form_->SG_TV, 1), before);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form_, "SG_TV"), 1), before);
         PressRedo(*form_);
-        QCOMPARE(ColumnTexts(form_->SG_TV, 1), after);
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form_, "SG_TV"), 1), after);
     }
 
     void aMarkingClickIsOneStepAndTheModeStaysOn() {
-        const int slot = form_->SG_TV->SlotOfRow(2);
+        const int slot = Widget<StringGrid>(*form_, "SG_TV")->SlotOfRow(2);
         const uint8_t locked = form_->Db().Prog.data[slot].Lock;
-        form_->SB_Lock->click();
-        ClickRow(form_->SG_TV, 2);
+        Widget<QToolButton>(*form_, "SB_Lock")->click();
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 2);
         QCOMPARE(form_->Db().Prog.data[slot].Lock, uint8_t(!locked));
         QCOMPARE(EditItems(*form_)[0], QStringLiteral("Undo Mark lock"));
         PressUndo(*form_);
         QCOMPARE(form_->Db().Prog.data[slot].Lock, locked);
-        QVERIFY2(form_->SB_Lock->isChecked(), "the marking mode is not the data");
+        QVERIFY2(Widget<QToolButton>(*form_, "SB_Lock")->isChecked(), "the marking mode is not the data");
         QCOMPARE(form_->SelectedTv(), slot);
         PressRedo(*form_);
         QCOMPARE(form_->Db().Prog.data[slot].Lock, uint8_t(!locked));
     }
 
     void aDeleteComesBackWithItsTracks() {
-        ClickRow(form_->SG_TV, 2);
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 2);
         const int slot = form_->SelectedTv();
         const int count = form_->Db().ProgCount, audio = form_->Db().AudioCount;
-        const QString name = CellText(form_->SG_TV, 2, 1);
+        const QString name = CellText(Widget<StringGrid>(*form_, "SG_TV"), 2, 1);
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->Delete_TvClick();
         QCOMPARE(int(form_->Db().ProgCount), count - 1);
@@ -156,16 +156,16 @@ class TestUndo : public QObject {
         QCOMPARE(int(form_->Db().ProgCount), count);
         QCOMPARE(int(form_->Db().AudioCount), audio);
         QCOMPARE(form_->SelectedTv(), slot);
-        QCOMPARE(CellText(form_->SG_TV, form_->SG_TV->Row(), 1), name);
-        QVERIFY(ListTexts(form_->LB_Info).contains(name));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->Row(), 1), name);
+        QVERIFY(ListTexts(Widget<QListWidget>(*form_, "LB_Info")).contains(name));
         // Redone, the program is gone and the selection stays where it can.
         PressRedo(*form_);
         QCOMPARE(int(form_->Db().ProgCount), count - 1);
-        QVERIFY(form_->SG_TV->RowOfSlot(count - 1) < 0);
+        QVERIFY(Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(count - 1) < 0);
     }
 
     void anImportIsTakenBackWhole() {
-        ClickRow(form_->SG_Sat, 3);
+        ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
         const int sat = form_->SelectedSat();
         const std::string name = form_->Db().Sat.data[sat].Name;
         const int tps = form_->Db().SatTpCounts[sat], progs = form_->Db().ProgCount;
@@ -179,16 +179,16 @@ class TestUndo : public QObject {
         QCOMPARE(int(form_->Db().SatTpCounts[sat]), tps);
         QCOMPARE(int(form_->Db().ProgCount), progs);
         // The satellite is selected again, its transponders listed.
-        QVERIFY(form_->SatSelected);
+        QVERIFY(form_->View().satSelected);
         QCOMPARE(form_->SelectedSat(), sat);
-        QCOMPARE(form_->SG_TP->gridModel()->BoundRows(), tps);
-        QCOMPARE(CellText(form_->SG_Sat, form_->SG_Sat->Row(), 1).left(3), QString::fromStdString(name).left(3));
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_TP")->gridModel()->BoundRows(), tps);
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_Sat"), Widget<StringGrid>(*form_, "SG_Sat")->Row(), 1).left(3), QString::fromStdString(name).left(3));
         QVERIFY(!Info(*form_, 0).isEmpty());
     }
 
     void theCloseQuestionFollowsTheSavedPoint() {
-        form_->SB_Skip->click();
-        ClickRow(form_->SG_TV, 1);
+        Widget<QToolButton>(*form_, "SB_Skip")->click();
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 1);
         QVERIFY(form_->Doc().DataChanged());
         PressUndo(*form_);
         QVERIFY2(form_->close(), "the data is the opened file again: no question");
@@ -196,8 +196,8 @@ class TestUndo : public QObject {
 
         form_ = MakeForm(*env_);
         OpenThroughMenu(*form_, path_);
-        form_->SB_Skip->click();
-        ClickRow(form_->SG_TV, 1);
+        Widget<QToolButton>(*form_, "SB_Skip")->click();
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 1);
         form_->PMSaveClick();
         QVERIFY(!form_->Doc().DataChanged());
         PressUndo(*form_);
@@ -210,8 +210,8 @@ class TestUndo : public QObject {
     }
 
     void anOpenStartsAnEmptyHistory() {
-        form_->SB_Skip->click();
-        ClickRow(form_->SG_TV, 1);
+        Widget<QToolButton>(*form_, "SB_Skip")->click();
+        ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 1);
         QVERIFY(form_->Doc().CanUndo());
         MessageBox::setNextAnswer(MessageBox::Yes);
         OpenThroughMenu(*form_, path_);

@@ -73,12 +73,12 @@ class TestListPrint : public QObject {
         OpenThroughMenu(*form, WriteSample(env, QStringLiteral("my list.bin")));
         const QString pdf = env.path(QStringLiteral("out.pdf"));
         ui::PrintDialog::setNextPdfFile(pdf);
-        ChooseFileItem(*form, form->PrintList);
+        ChooseFileItem(*form, Widget<QAction>(*form, "PrintList"));
         QVERIFY(PdfPages(pdf) >= 1);
         // Cancelled: nothing is printed.
         QFile::remove(pdf);
         ui::PrintDialog::setNextPdfFile({});
-        ChooseFileItem(*form, form->PrintList);
+        ChooseFileItem(*form, Widget<QAction>(*form, "PrintList"));
         QVERIFY(!QFile::exists(pdf));
     }
 };

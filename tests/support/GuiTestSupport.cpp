@@ -15,6 +15,11 @@
 
 namespace guitest {
 
+QToolButton* FavButton(const QObject& form, int group) {
+    const QByteArray name = QStringLiteral("SB_Fav%1").arg(group + 1, 2, 10, QLatin1Char('0')).toLatin1();
+    return Widget<QToolButton>(form, name.constData());
+}
+
 namespace {
 QtMessageHandler previousHandler = nullptr;
 
@@ -82,12 +87,12 @@ std::unique_ptr<TFormMain> MakeForm(const Env& env, bool show) {
 
 void OpenThroughMenu(TFormMain& form, const QString& path, bool channel) {
     ui::FileDialog::setNextFileName(path);
-    emit form.PM_File->aboutToShow();
-    (channel ? form.OpenData : form.OpenDefault)->trigger();
+    emit Widget<QMenu>(form, "PM_File")->aboutToShow();
+    (channel ? Widget<QAction>(form, "OpenData") : Widget<QAction>(form, "OpenDefault"))->trigger();
 }
 
 void ChooseFileItem(TFormMain& form, QAction* item) {
-    emit form.PM_File->aboutToShow();
+    emit Widget<QMenu>(form, "PM_File")->aboutToShow();
     item->trigger();
 }
 

@@ -7,6 +7,7 @@
 #include "model/Model.h"
 
 #include <QString>
+#include <QToolButton>
 
 #include <initializer_list>
 #include <QTemporaryDir>
@@ -15,6 +16,18 @@
 #include <memory>
 
 namespace guitest {
+
+// The child of `root` of type W named `name` (every widget, menu and item of
+// the windows has one); stops the test with the name when there is none.
+template <class W> W* Widget(const QObject& root, const char* name) {
+    W* found = root.findChild<W*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s named \"%s\" under %s", W::staticMetaObject.className(), name,
+               root.metaObject()->className());
+    return found;
+}
+// Favourite button SB_Fav01 .. SB_Fav16 for group 0..15.
+QToolButton* FavButton(const QObject& form, int group);
 
 // Switches message boxes and file dialogs to scripted answers, points the
 // per-user folders at a scratch folder and forgets earlier boxes.

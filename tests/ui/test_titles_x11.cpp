@@ -78,13 +78,13 @@ private slots:
         QCOMPARE(ShownTitle(form.get()), QStringLiteral("QX_COMMON_ORBITLIST_TOOL V1.1.8 Loadini_onetp"));
 
         ui::FileDialog::setInteractive(true);
-        QCOMPARE(ShownTitleOfModal<QFileDialog>([&] { form->OpenData->trigger(); }),
+        QCOMPARE(ShownTitleOfModal<QFileDialog>([&] { Widget<QAction>(*form, "OpenData")->trigger(); }),
                  QStringLiteral("Open File"));
         ui::FileDialog::setInteractive(false);
         OpenThroughMenu(*form, WriteSample(env));
         QVERIFY(form->Doc().FileOpened());
         ui::FileDialog::setInteractive(true);
-        QCOMPARE(ShownTitleOfModal<QFileDialog>([&] { form->Save_Data->trigger(); }),
+        QCOMPARE(ShownTitleOfModal<QFileDialog>([&] { Widget<QAction>(*form, "Save_Data")->trigger(); }),
                  QStringLiteral("Save As..."));
         ui::FileDialog::setInteractive(false);
 
@@ -101,7 +101,7 @@ private slots:
             QCOMPARE(ShownTitleOfModal<QMessageBox>(show), title);
         MessageBox::setInteractive(false);
 
-        form->SG_Sat->SetRow(1);
+        Widget<StringGrid>(*form, "SG_Sat")->SetRow(1);
         QCOMPARE(ShownTitleOfModal<TFormEditLnb>([&] { form->SG_SatDblClick(); }),
                  QStringLiteral("Edit Satellites"));
         form->Doc().SetDataChanged(false);
