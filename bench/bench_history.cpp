@@ -50,7 +50,7 @@ Status MixedStep(Database& db, int i) {
         dbase::ProgValues v;
         dbase::ProgInput in = dbase::ShowProgram(db, slot);
         in.name = "Renamed " + std::to_string(i % 1000);
-        if (dbase::CheckProgram(in, v)) return Status::Error("refused");
+        if (dbase::CheckProgram(in, v)) return Status::Error(dbase::StatusCode::Invalid, "refused");
         dbase::ChangeProgram(db, slot, v);
         return Status::Ok();
     }

@@ -57,15 +57,16 @@ void EditEverything(Database& db) {
         SatValues v;
         if (!CheckSatellite(in, v)) ChangeSatellite(db, 0, v);
         TpValues tv{11000, 27500, 1, 3};
-        AddTransponder(db, 0, tv);
+        // A refused add leaves the data as it was, which is all this run asks.
+        (void)AddTransponder(db, SatSlot(0), tv);
     }
     if (const int tp = FirstTp(db); tp >= 0) {
         TpValues v;
         if (!CheckTransponder(ShowTransponder(db, tp), v)) ChangeTransponder(db, tp, v);
         ProgValues pv;
         pv.name = "Added";
-        AddProgram(db, tp, false, pv);
-        DeleteTransponder(db, tp, db.Tp.data[tp].SatIndex);
+        (void)AddProgram(db, TpSlot(tp), false, pv); // refused or made, the delete below must hold
+        DeleteTransponder(db, TpSlot(tp), SatSlot(db.Tp.data[tp].SatIndex));
     }
     DeleteProgram(db, 0);
     DeleteProgram(db, db.ProgCount - 1);

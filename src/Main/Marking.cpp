@@ -170,6 +170,7 @@ void TFormMain::SG_SatMouseDown() {
 void TFormMain::ToggleMarks(int prog) {
     const int button = Marks.Down();
     bool toggled = false;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::Mark(button), [&](dbase::Database& db) {
         toggled = dbase::ToggleMarks(db, prog, button);
         return dbase::Status::Ok();
@@ -244,6 +245,7 @@ namespace {
 // the file, so even a lock that was already set counts as a change.
 bool LockGroup(dbase::Document& doc, int group, bool locked) {
     bool done = false;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)doc.Edit(dbase::steps::LockFavourite(group, locked), [&](dbase::Database& db) {
         done = dbase::SetFavLock(db, group, locked);
         return dbase::Status::Ok();
@@ -268,6 +270,7 @@ void TFormMain::SetMarksOfSelected(bool radio, int button, bool on) {
     StringGrid* grid = radio ? SG_Radio : SG_TV;
     const std::vector<int> programs = grid->SelectedSlots();
     if (!Doc().FileOpened() || programs.empty()) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::SetMarks(button, on), [&](dbase::Database& db) {
         dbase::SetMarks(db, programs, button, on);
         return dbase::Status::Ok();

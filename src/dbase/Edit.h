@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Model.h"
+#include "Slots.h"
 #include "Status.h"
 
 #include <span>
@@ -84,7 +85,7 @@ struct TpDeleteResult {
 // their numbers stay 1 .. n. When it was the satellite's last transponder,
 // the lowest free slot becomes the satellite's placeholder and the counts do
 // not change.
-TpDeleteResult DeleteTransponder(Database& db, int tp, int sat);
+TpDeleteResult DeleteTransponder(Database& db, TpSlot tp, SatSlot sat);
 
 // Returns the transponders among `listed` (in that order, up to the first
 // negative entry) that carry no program in use.

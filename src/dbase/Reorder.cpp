@@ -75,18 +75,18 @@ void SwapPrograms(Database& db, int a, int b) {
 Status CheckSatSwap(const Database& db, int a, int b) {
     for (int s : {a, b})
         if (s < 0 || s >= db.SatCount || s >= kSatSlots)
-            return Status::Error("There is no satellite in slot " + Slot(s) + "!");
-    if (a == b) return Status::Error("A satellite can not be exchanged with itself!");
+            return Status::Error(StatusCode::NotFound, "There is no satellite in slot " + Slot(s) + "!");
+    if (a == b) return Status::Error(StatusCode::Invalid, "A satellite can not be exchanged with itself!");
     return Status::Ok();
 }
 
 Status CheckTpSwap(const Database& db, int a, int b) {
     for (int t : {a, b})
         if (t < 0 || t >= kTpSlots || db.Tp.data[t].Used != 1)
-            return Status::Error("There is no transponder in slot " + Slot(t) + "!");
-    if (a == b) return Status::Error("A transponder can not be exchanged with itself!");
+            return Status::Error(StatusCode::NotFound, "There is no transponder in slot " + Slot(t) + "!");
+    if (a == b) return Status::Error(StatusCode::Invalid, "A transponder can not be exchanged with itself!");
     if (db.Tp.data[a].SatIndex != db.Tp.data[b].SatIndex)
-        return Status::Error("Transponders " + Slot(a) + " and " + Slot(b) +
+        return Status::Error(StatusCode::Invalid, "Transponders " + Slot(a) + " and " + Slot(b) +
                              " belong to different satellites,\r\rSo they can not be exchanged!");
     return Status::Ok();
 }
@@ -94,10 +94,10 @@ Status CheckTpSwap(const Database& db, int a, int b) {
 Status CheckProgSwap(const Database& db, int a, int b) {
     for (int p : {a, b})
         if (p < 0 || p >= db.ProgCount || p >= kProgSlots)
-            return Status::Error("There is no program in slot " + Slot(p) + "!");
-    if (a == b) return Status::Error("A program can not be exchanged with itself!");
+            return Status::Error(StatusCode::NotFound, "There is no program in slot " + Slot(p) + "!");
+    if (a == b) return Status::Error(StatusCode::Invalid, "A program can not be exchanged with itself!");
     if ((db.Prog.data[a].IsRadio != 0) != (db.Prog.data[b].IsRadio != 0))
-        return Status::Error("Programs " + Slot(a) + " and " + Slot(b) +
+        return Status::Error(StatusCode::Invalid, "Programs " + Slot(a) + " and " + Slot(b) +
                              " are not both TV or both radio programs,\r\rSo they can not be exchanged!");
     return Status::Ok();
 }
