@@ -66,8 +66,9 @@ void TFormMain::SG_SatMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Sat, SG_Sat->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveSatellite);
-        return dbase::DragSatellites(Doc().StepDb(), SG_Sat->gridModel()->Slots(), rows, row, SG_Sat->RowCount(),
-                                     SG_Sat->hasFocus());
+        return dbase::DragSatellites(
+            Doc().StepDb(), SG_Sat->gridModel()->Slots(), rows,
+            {.selectedRow = row, .rowCount = SG_Sat->RowCount(), .focused = SG_Sat->hasFocus()});
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -81,8 +82,9 @@ void TFormMain::SG_TPMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Tp, SG_TP->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveTransponder);
-        return dbase::DragTransponders(Doc().StepDb(), SG_TP->gridModel()->Slots(), rows, row, SG_TP->RowCount(),
-                                       SG_TP->hasFocus());
+        return dbase::DragTransponders(
+            Doc().StepDb(), SG_TP->gridModel()->Slots(), rows,
+            {.selectedRow = row, .rowCount = SG_TP->RowCount(), .focused = SG_TP->hasFocus()});
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -132,8 +134,11 @@ void TFormMain::SG_TVMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Tv, SG_TV->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveProgram);
-        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), rows, row, SG_TV->RowCount(),
-                                     SG_TV->hasFocus(), Marks.Marking());
+        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), rows,
+                                     {.selectedRow = row,
+                                      .rowCount = SG_TV->RowCount(),
+                                      .focused = SG_TV->hasFocus(),
+                                      .markingMode = Marks.Marking()});
     });
     KeepDragRows(rows);
     if (!moved) return;
@@ -154,8 +159,11 @@ void TFormMain::SG_RadioMouseMove() {
     dbase::DragRows rows = CurrentDragRows();
     const bool moved = FollowMouse(rows.Radio, SG_Radio->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveProgram);
-        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), rows, row,
-                                        SG_Radio->RowCount(), SG_Radio->hasFocus(), Marks.Marking());
+        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), rows,
+                                        {.selectedRow = row,
+                                         .rowCount = SG_Radio->RowCount(),
+                                         .focused = SG_Radio->hasFocus(),
+                                         .markingMode = Marks.Marking()});
     });
     KeepDragRows(rows);
     if (!moved) return;

@@ -146,8 +146,9 @@ void TFormMain::New_TpClick() {
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
     int added = -1;
-    if (const Status s = Doc().Edit(dbase::steps::AddTransponder,
-                                    [&](Database& db) { return dbase::AddTransponder(db, dbase::SatSlot(sat), dlg.Values, &added); });
+    if (const Status s = Doc().Edit(
+            dbase::steps::AddTransponder,
+            [&](Database& db) { return dbase::AddTransponder(db, dbase::SatSlot(sat), dlg.Values, &added); });
         !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
@@ -179,8 +180,9 @@ void TFormMain::AddProgram(bool radio) {
     RadioAdded = dlg.RadioAdded;
     if (!(radio ? RadioAdded : TvAdded)) return;
     int newSlot = -1;
-    if (const Status s = Doc().Edit(dbase::steps::AddProgram,
-                                    [&](Database& db) { return dbase::AddProgram(db, dbase::TpSlot(tp), radio, dlg.Values, &newSlot); });
+    if (const Status s = Doc().Edit(
+            dbase::steps::AddProgram,
+            [&](Database& db) { return dbase::AddProgram(db, dbase::TpSlot(tp), radio, dlg.Values, &newSlot); });
         !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;

@@ -157,7 +157,8 @@ void TFormMain::SG_SatMouseDown() {
         grid = dbase::GridFocus::Tv;
     else if (focus == SG_Radio)
         grid = dbase::GridFocus::Radio;
-    rows.MouseDown(grid, SG_Sat->Row(), SG_TP->Row(), SG_TV->Row(), SG_Radio->Row(), Marks.Marking());
+    rows.MouseDown(grid, {.Sat = SG_Sat->Row(), .Tp = SG_TP->Row(), .Tv = SG_TV->Row(), .Radio = SG_Radio->Row()},
+                   Marks.Marking());
     KeepDragRows(rows);
 
     // With a group picked in the favourite list, the first press in a list

@@ -160,7 +160,9 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
                         dbase::ProgValues v;
                         if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
                         int slot = -1;
-                        if (Status s = dbase::AddProgram(db, dbase::TpSlot(tp), kind == "radio", v, &slot); !s) return s;
+                        if (Status s = dbase::AddProgram(db, dbase::TpSlot(tp), kind == "radio", v, &slot);
+                            !s)
+                            return s;
                         report.notes.push_back("Added program in slot " + std::to_string(slot) + ".");
                         return Status::Ok();
                     }});

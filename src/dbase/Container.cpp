@@ -107,7 +107,8 @@ Status LocateContainer(std::span<const uint8_t> file, ContainerInfo& info) {
     const uint32_t length = GetU32(file, start + 4);
     if (length > kMaxStreamLength) return Status::Error(StatusCode::Damaged, msg::FileNull);
     info = DescribeContainer(front, length);
-    if (uint64_t(info.start) + info.table + 4ull * info.checksums > file.size()) return Status::Error(StatusCode::Damaged, msg::FileNull);
+    if (uint64_t(info.start) + info.table + 4ull * info.checksums > file.size())
+        return Status::Error(StatusCode::Damaged, msg::FileNull);
     return Status::Ok();
 }
 
@@ -199,9 +200,10 @@ Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& s
     stream = {};
     if (r != LZO_E_OK) return Status::Error(StatusCode::Io, "The data can not be compressed!");
     if (outLen > kMaxStreamLength)
-        return Status::Error(StatusCode::TooLarge, "The data is too large to be saved: it compresses to " + std::to_string(outLen) +
-                             " bytes,\r\rbut the file holds at most " + std::to_string(kMaxStreamLength) +
-                             " bytes!");
+        return Status::Error(StatusCode::TooLarge, "The data is too large to be saved: it compresses to " +
+                                                       std::to_string(outLen) +
+                                                       " bytes,\r\rbut the file holds at most " +
+                                                       std::to_string(kMaxStreamLength) + " bytes!");
     stream = std::span<const uint8_t>(b.out.get(), outLen);
     return Status::Ok();
 }

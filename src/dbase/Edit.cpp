@@ -120,14 +120,17 @@ int CountTpPrograms(const Database& db, int tp) {
 }
 
 Status CheckAddTransponder(const Database& db, int sat) {
-    if (db.TpCount >= kTpSlots || FirstFreeTpSlot(db) < 0) return Status::Error(StatusCode::Full, msg::MaxTransponders);
-    if (ValidSat(sat) && db.SatTpCounts[sat] >= kMaxTpsPerSat) return Status::Error(StatusCode::Full, msg::MaxTranspondersPerSat);
+    if (db.TpCount >= kTpSlots || FirstFreeTpSlot(db) < 0)
+        return Status::Error(StatusCode::Full, msg::MaxTransponders);
+    if (ValidSat(sat) && db.SatTpCounts[sat] >= kMaxTpsPerSat)
+        return Status::Error(StatusCode::Full, msg::MaxTranspondersPerSat);
     return Status::Ok();
 }
 
 Status CheckAddProgram(const Database& db, int tp) {
     if (db.ProgCount >= kProgSlots) return Status::Error(StatusCode::Full, msg::MaxPrograms);
-    if (CountTpPrograms(db, tp) >= kMaxProgsPerTp) return Status::Error(StatusCode::Full, msg::MaxProgramsPerTp);
+    if (CountTpPrograms(db, tp) >= kMaxProgsPerTp)
+        return Status::Error(StatusCode::Full, msg::MaxProgramsPerTp);
     return Status::Ok();
 }
 

@@ -12,8 +12,8 @@ namespace {
 
 Status CheckCount(const char* what, unsigned count, unsigned max) {
     if (count <= max) return Status::Ok();
-    return Status::Error(StatusCode::Damaged, "The file is damaged: it holds " + std::to_string(count) + " " + what +
-                         ", more than " + std::to_string(max) + "!");
+    return Status::Error(StatusCode::Damaged, "The file is damaged: it holds " + std::to_string(count) + " " +
+                                                  what + ", more than " + std::to_string(max) + "!");
 }
 
 } // namespace

@@ -52,7 +52,9 @@ std::string Slot(int s) { return std::to_string(s); }
 Status Distinct(std::span<const int> list, int size, const char* what) {
     std::vector<bool> seen(static_cast<size_t>(size), false);
     for (int s : list) {
-        if (seen[static_cast<size_t>(s)]) return Status::Error(StatusCode::Invalid, std::string("The list names ") + what + " " + Slot(s) + " twice!");
+        if (seen[static_cast<size_t>(s)])
+            return Status::Error(StatusCode::Invalid,
+                                 std::string("The list names ") + what + " " + Slot(s) + " twice!");
         seen[static_cast<size_t>(s)] = true;
     }
     return Status::Ok();
@@ -115,8 +117,10 @@ Status CheckTpList(const Database& db, std::span<const int> list) {
         if (t < 0 || t >= kTpSlots || db.Tp.data[t].Used != 1)
             return Status::Error(StatusCode::NotFound, "There is no transponder in slot " + Slot(t) + "!");
         if (db.Tp.data[t].SatIndex != db.Tp.data[list.front()].SatIndex)
-            return Status::Error(StatusCode::Invalid, "Transponders " + Slot(list.front()) + " and " + Slot(t) +
-                                 " belong to different satellites,\r\rSo they can not be moved together!");
+            return Status::Error(
+                StatusCode::Invalid,
+                "Transponders " + Slot(list.front()) + " and " + Slot(t) +
+                    " belong to different satellites,\r\rSo they can not be moved together!");
     }
     return Distinct(list, kTpSlots, "transponder");
 }
@@ -126,8 +130,10 @@ Status CheckProgList(const Database& db, std::span<const int> list) {
         if (p < 0 || p >= std::min<int>(db.ProgCount, kProgSlots))
             return Status::Error(StatusCode::NotFound, "There is no program in slot " + Slot(p) + "!");
         if ((db.Prog.data[p].IsRadio != 0) != (db.Prog.data[list.front()].IsRadio != 0))
-            return Status::Error(StatusCode::Invalid, "Programs " + Slot(list.front()) + " and " + Slot(p) +
-                                 " are not both TV or both radio programs,\r\rSo they can not be moved together!");
+            return Status::Error(
+                StatusCode::Invalid,
+                "Programs " + Slot(list.front()) + " and " + Slot(p) +
+                    " are not both TV or both radio programs,\r\rSo they can not be moved together!");
     }
     return Distinct(list, kProgSlots, "program");
 }
@@ -185,7 +191,8 @@ Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::spa
     const int n = static_cast<int>(list.size());
     const std::vector<int> targets = MoveTargets(n, positions, kind, to);
     if (targets.empty())
-        return Status::Error(StatusCode::Invalid, "The entries can not be moved there: the list holds " + std::to_string(n) + "!");
+        return Status::Error(StatusCode::Invalid,
+                             "The entries can not be moved there: the list holds " + std::to_string(n) + "!");
     const std::vector<int> order = MovedOrder(n, positions, targets);
     switch (what) {
     case ListOf::Satellites: ReorderSatellites(db, list, order); break;
