@@ -57,15 +57,16 @@ void EditEverything(Database& db) {
         SatValues v;
         if (!CheckSatellite(in, v)) ChangeSatellite(db, 0, v);
         TpValues tv{11000, 27500, 1, 3};
-        AddTransponder(db, 0, tv);
+        // A refused add leaves the data as it was, which is all this run asks.
+        (void)AddTransponder(db, SatSlot(0), tv);
     }
     if (const int tp = FirstTp(db); tp >= 0) {
         TpValues v;
         if (!CheckTransponder(ShowTransponder(db, tp), v)) ChangeTransponder(db, tp, v);
         ProgValues pv;
         pv.name = "Added";
-        AddProgram(db, tp, false, pv);
-        DeleteTransponder(db, tp, db.Tp.data[tp].SatIndex);
+        (void)AddProgram(db, TpSlot(tp), false, pv); // refused or made, the delete below must hold
+        DeleteTransponder(db, TpSlot(tp), SatSlot(db.Tp.data[tp].SatIndex));
     }
     DeleteProgram(db, 0);
     DeleteProgram(db, db.ProgCount - 1);
@@ -79,10 +80,11 @@ void EditEverything(Database& db) {
         static const IniFile file =
             ParseIniText("[SATTYPE]\n1=0192\n2=Astra\n[DVB]\n0=2\n1=11000,H,27500,34\n"
                          "2=12000,V,22000,56\n");
-        ImportIni(db, 0, file);
+        // An import the satellite has no room for is refused and changes nothing.
+        (void)ImportIni(db, 0, file);
         ClearSatTransponders(db, 0);
     }
-    SetFavName(db, 0, "Fuzz");
+    (void)SetFavName(db, 0, "Fuzz"); // a name the editor accepts: never refused
     SetFavLock(db, 15, true);
     std::vector<uint8_t> out;
     (void)BuildSaveBytes(db, SaveMode::Default, out);

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     const OnePort ports(QString::fromStdString(loader.DevicePath()));
     upgrade::LinkOptions options;
     options.ports = &ports;
-    upgrade::TFormUpgrade dialog(false, file, false, options);
+    upgrade::TFormUpgrade dialog(upgrade::TFormUpgrade::Command::Write, file, false, options);
     auto* state = dialog.findChild<QLineEdit*>(QStringLiteral("Edit_Start"));
     dialog.show();
     dialog.StartCommand();

@@ -49,8 +49,9 @@ template <class Step> bool FollowMouse(const int& dragRow, int target, Step step
 void TFormMain::SG_SatMouseMove() {
     const bool moved = FollowMouse(dragRows_.Sat, SG_Sat->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveSatellite);
-        return dbase::DragSatellites(Doc().StepDb(), SG_Sat->gridModel()->Slots(), dragRows_, row, SG_Sat->RowCount(),
-                                     SG_Sat->hasFocus());
+        return dbase::DragSatellites(
+            Doc().StepDb(), SG_Sat->gridModel()->Slots(), dragRows_,
+            {.selectedRow = row, .rowCount = SG_Sat->RowCount(), .focused = SG_Sat->hasFocus()});
     });
     if (!moved) return;
     SG_Sat->gridModel()->Refresh();
@@ -62,8 +63,9 @@ void TFormMain::SG_SatMouseMove() {
 void TFormMain::SG_TPMouseMove() {
     const bool moved = FollowMouse(dragRows_.Tp, SG_TP->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveTransponder);
-        return dbase::DragTransponders(Doc().StepDb(), SG_TP->gridModel()->Slots(), dragRows_, row, SG_TP->RowCount(),
-                                       SG_TP->hasFocus());
+        return dbase::DragTransponders(
+            Doc().StepDb(), SG_TP->gridModel()->Slots(), dragRows_,
+            {.selectedRow = row, .rowCount = SG_TP->RowCount(), .focused = SG_TP->hasFocus()});
     });
     if (!moved) return;
     SG_TP->gridModel()->Refresh();
@@ -111,8 +113,11 @@ void TFormMain::SG_TVMouseMove() {
     }
     const bool moved = FollowMouse(dragRows_.Tv, SG_TV->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveProgram);
-        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), dragRows_, row, SG_TV->RowCount(),
-                                     SG_TV->hasFocus(), Marks.Marking());
+        return dbase::DragTvPrograms(Doc().StepDb(), SG_TV->gridModel()->Slots(), dragRows_,
+                                     {.selectedRow = row,
+                                      .rowCount = SG_TV->RowCount(),
+                                      .focused = SG_TV->hasFocus(),
+                                      .markingMode = Marks.Marking()});
     });
     if (!moved) return;
     SG_TV->gridModel()->Refresh();
@@ -131,8 +136,11 @@ void TFormMain::SG_RadioMouseMove() {
     }
     const bool moved = FollowMouse(dragRows_.Radio, SG_Radio->Row(), [&](int row) {
         GestureStep(Doc(), dbase::steps::MoveProgram);
-        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), dragRows_, row,
-                                        SG_Radio->RowCount(), SG_Radio->hasFocus(), Marks.Marking());
+        return dbase::DragRadioPrograms(Doc().StepDb(), SG_Radio->gridModel()->Slots(), dragRows_,
+                                        {.selectedRow = row,
+                                         .rowCount = SG_Radio->RowCount(),
+                                         .focused = SG_Radio->hasFocus(),
+                                         .markingMode = Marks.Marking()});
     });
     if (!moved) return;
     SG_Radio->gridModel()->Refresh();

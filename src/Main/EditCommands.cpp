@@ -56,6 +56,7 @@ void TFormMain::SG_SatDblClick() {
     dlg.exec();
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::ChangeSatellite, [&](Database& db) {
         dbase::ChangeSatellite(db, sat, dlg.Values);
         return Status::Ok();
@@ -76,6 +77,7 @@ void TFormMain::SG_TPDblClick() {
     dlg.exec();
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::ChangeTransponder, [&](Database& db) {
         dbase::ChangeTransponder(db, tp, dlg.Values);
         return Status::Ok();
@@ -96,6 +98,7 @@ void TFormMain::EditProgram(bool radio) {
     dlg.exec();
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::ChangeProgram, [&](Database& db) {
         dbase::ChangeProgram(db, slot, dlg.Values);
         return Status::Ok();
@@ -113,6 +116,7 @@ void TFormMain::OpenFavNameDialog(int group) {
     dlg.Group = group;
     dlg.exec();
     if (!dlg.Renamed) return;
+    // The dialog has checked the name, so SetFavName accepts it.
     (void)Doc().Edit(dbase::steps::RenameFavourite(group),
                      [&](Database& db) { return dbase::SetFavName(db, group, dlg.Name); },
                      StepFocus{Entity::Fav, group});
@@ -142,8 +146,9 @@ void TFormMain::New_TpClick() {
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
     int added = -1;
-    if (const Status s = Doc().Edit(dbase::steps::AddTransponder,
-                                    [&](Database& db) { return dbase::AddTransponder(db, sat, dlg.Values, &added); });
+    if (const Status s = Doc().Edit(
+            dbase::steps::AddTransponder,
+            [&](Database& db) { return dbase::AddTransponder(db, dbase::SatSlot(sat), dlg.Values, &added); });
         !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
@@ -175,8 +180,9 @@ void TFormMain::AddProgram(bool radio) {
     RadioAdded = dlg.RadioAdded;
     if (!(radio ? RadioAdded : TvAdded)) return;
     int newSlot = -1;
-    if (const Status s = Doc().Edit(dbase::steps::AddProgram,
-                                    [&](Database& db) { return dbase::AddProgram(db, tp, radio, dlg.Values, &newSlot); });
+    if (const Status s = Doc().Edit(
+            dbase::steps::AddProgram,
+            [&](Database& db) { return dbase::AddProgram(db, dbase::TpSlot(tp), radio, dlg.Values, &newSlot); });
         !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;
@@ -205,8 +211,9 @@ void TFormMain::Delete_TpClick() {
     TpSelected = true;
     TvSelected = RadioSelected = false;
     dbase::TpDeleteResult result;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::DeleteTransponder, [&](Database& db) {
-        result = dbase::DeleteTransponder(db, tp, sat);
+        result = dbase::DeleteTransponder(db, dbase::TpSlot(tp), dbase::SatSlot(sat));
         return Status::Ok();
     }, StepFocus{Entity::Tp, tp});
 
@@ -234,6 +241,7 @@ void TFormMain::Del_All_Empty_TpClick() {
         TpSelected = true;
         TvSelected = RadioSelected = false;
     }
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::DeleteEmptyTransponders, [&](Database& db) {
         dbase::DeleteTransponders(db, empty);
         return Status::Ok();
@@ -279,6 +287,7 @@ void TFormMain::DeleteProgram(bool radio) {
     const bool onlyOne = grid->gridModel()->BoundRows() == static_cast<int>(doomed.size());
     TvSelected = !radio;
     RadioSelected = radio;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(several ? dbase::steps::DeletePrograms : dbase::steps::DeleteProgram, [&](Database& db) {
         dbase::DeletePrograms(db, doomed);
         return Status::Ok();
@@ -326,6 +335,7 @@ void TFormMain::ResetSatellite1Click() {
     if (!Doc().FileOpened() || sat < 0) return;
     Doc().SetDataChanged(true);
     if (ui::MessageBox::warning(this, Text(dbase::msg::ResetSatQuestion)) != ui::MessageBox::Yes) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::ResetSatellite, [&](Database& db) {
         dbase::ResetSatellite(db, sat);
         return Status::Ok();
@@ -338,6 +348,7 @@ void TFormMain::ResetSatellite1Click() {
 void TFormMain::SortPrograms(bool radio, int key) {
     if (!Doc().FileOpened()) return;
     Doc().SetDataChanged(true);
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::SortPrograms, [&](Database& db) {
         dbase::SortPrograms(db, radio ? dbase::ProgKind::Radio : dbase::ProgKind::Tv, static_cast<dbase::SortKey>(key));
         return Status::Ok();

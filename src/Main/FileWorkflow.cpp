@@ -184,7 +184,7 @@ void TFormMain::LastFileName1Click(int index) {
         MessageBox::error(this, ui::MessageText(s.message()));
         // Only a file that is gone leaves the list.
         dbase::RecentFileList updated;
-        if (s.message() == dbase::msg::FileMissing && dbase::RecentAfterRemoval(RecentFiles, name, updated))
+        if (s.code() == dbase::StatusCode::NotFound && dbase::RecentAfterRemoval(RecentFiles, name, updated))
             NoteSettingsWrite(dbase::WriteRecentFiles(Native(files_.settingsFile), updated));
         return;
     }

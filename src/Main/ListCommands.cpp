@@ -99,6 +99,7 @@ void TFormMain::ImportListOrderClick() {
     if (!dlg.Prepare()) return;
     dlg.exec();
     if (!dlg.Accepted) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(reference ? dbase::steps::ApplyReferenceList : dbase::steps::ImportListOrder,
                      [&](dbase::Database& db) {
                          dbase::ApplyListOrder(db, dlg.List(), dlg.Plan(), dlg.Names);

@@ -155,7 +155,8 @@ void TFormMain::SG_SatMouseDown() {
         grid = dbase::GridFocus::Tv;
     else if (focus == SG_Radio)
         grid = dbase::GridFocus::Radio;
-    dragRows_.MouseDown(grid, SG_Sat->Row(), SG_TP->Row(), SG_TV->Row(), SG_Radio->Row(), Marks.Marking());
+    dragRows_.MouseDown(grid, {.Sat = SG_Sat->Row(), .Tp = SG_TP->Row(), .Tv = SG_TV->Row(), .Radio = SG_Radio->Row()},
+                        Marks.Marking());
 
     // With a group picked in the favourite list, the first press in a list
     // turns on that group's marking mode.
@@ -167,6 +168,7 @@ void TFormMain::SG_SatMouseDown() {
 void TFormMain::ToggleMarks(int prog) {
     const int button = Marks.Down();
     bool toggled = false;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::Mark(button), [&](dbase::Database& db) {
         toggled = dbase::ToggleMarks(db, prog, button);
         return dbase::Status::Ok();
@@ -241,6 +243,7 @@ namespace {
 // the file, so even a lock that was already set counts as a change.
 bool LockGroup(dbase::Document& doc, int group, bool locked) {
     bool done = false;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)doc.Edit(dbase::steps::LockFavourite(group, locked), [&](dbase::Database& db) {
         done = dbase::SetFavLock(db, group, locked);
         return dbase::Status::Ok();
@@ -265,6 +268,7 @@ void TFormMain::SetMarksOfSelected(bool radio, int button, bool on) {
     StringGrid* grid = radio ? SG_Radio : SG_TV;
     const std::vector<int> programs = grid->SelectedSlots();
     if (!Doc().FileOpened() || programs.empty()) return;
+    // The step's change returns Ok, so there is no refusal to show.
     (void)Doc().Edit(dbase::steps::SetMarks(button, on), [&](dbase::Database& db) {
         dbase::SetMarks(db, programs, button, on);
         return dbase::Status::Ok();

@@ -24,7 +24,7 @@ public:
     void Run(quint64 id, const LinkJob& job) {
         id_ = id;
         if (Superseded()) return; // a newer exchange was asked for before this one began
-        if (job.closeFirst) link_->ClosePort();
+        if (job.options.closeFirst) link_->ClosePort();
         link_->SetPortNumber(job.port);
         port_->SelectDevice(job.device.toStdString());
         const std::string path = job.path.toStdString();
@@ -44,11 +44,11 @@ public:
         // A verify has shown its own outcome; the write before it stands.
         if (!superseded && !ok && job.kind != LinkJob::Verify) {
             ShowState(dbase::StateText(dbase::kStateUpdateFailed));
-            if (job.closeOnFailure) link_->ClosePort();
+            if (job.options.closeOnFailure) link_->ClosePort();
         }
         emit runner_->exchangeEnded(id, ok, superseded, QString::fromStdString(link_->ErrorMessage()));
         if (!superseded)
-            for (int left = job.pauseMs; left > 0 && link_->LinkActive() && !Superseded();
+            for (int left = job.options.pauseMs; left > 0 && link_->LinkActive() && !Superseded();
                  left -= kPauseSliceMs)
                 clock_->SleepMs(std::min(left, kPauseSliceMs));
         emit runner_->finished(id);

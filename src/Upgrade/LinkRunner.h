@@ -20,6 +20,13 @@ namespace upgrade {
 // Makes the port on the runner's thread.
 using PortFactory = std::function<std::unique_ptr<dbase::SerialPort>()>;
 
+// What is done with the port around one exchange.
+struct ExchangeOptions {
+    bool closeFirst = false;     // close the port before the exchange
+    bool closeOnFailure = false; // close it when the exchange fails
+    int pauseMs = 0;             // pause after the exchange (not after a superseded one)
+};
+
 // One exchange and what follows it.
 struct LinkJob {
     enum Kind { ReadBack, Write, Verify };
@@ -28,9 +35,7 @@ struct LinkJob {
     bool is256K = true;
     int port = 1;            // the port number (row of the port list + 1)
     QString device;          // the device to open; empty: port `port` as the port resolves it
-    bool closeFirst = false; // close the port before the exchange
-    bool closeOnFailure = false;
-    int pauseMs = 0; // pause after the exchange (not after a superseded one)
+    ExchangeOptions options;
 };
 
 class LinkRunner : public QObject {

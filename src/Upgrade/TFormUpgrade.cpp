@@ -130,9 +130,10 @@ void ComLamp::paintEvent(QPaintEvent*) {
     p.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
 }
 
-TFormUpgrade::TFormUpgrade(bool readMode, const QString& path, bool is256K, LinkOptions options,
+TFormUpgrade::TFormUpgrade(Command command, const QString& path, bool is256K, LinkOptions options,
                            QWidget* parent)
-    : QDialog(parent), ReadMode(readMode), path_(path), is256K_(is256K), options_(std::move(options)) {
+    : QDialog(parent), ReadMode(command == Command::ReadBack), path_(path), is256K_(is256K),
+      options_(std::move(options)) {
     BuildForm();
     FormCreate();
 
@@ -243,7 +244,7 @@ QString TFormUpgrade::DeviceOfRow(int row) const {
 }
 
 LinkResult TFormUpgrade::ReadBack(QWidget* parent, const QString& path, bool is256K, LinkOptions options) {
-    TFormUpgrade dialog(true, path, is256K, std::move(options), parent);
+    TFormUpgrade dialog(Command::ReadBack, path, is256K, std::move(options), parent);
     dialog.setWindowTitle(QString());
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.StartCommand(); });
     dialog.exec();
@@ -253,7 +254,7 @@ LinkResult TFormUpgrade::ReadBack(QWidget* parent, const QString& path, bool is2
 LinkResult TFormUpgrade::Write(QWidget* parent, const QString& path, bool is256K, LinkOptions options) {
     if (dbase::Status s = dbase::CheckImageFile(path.toStdString(), is256K); !s)
         return {Outcome::Refused, QString::fromStdString(s.message())};
-    TFormUpgrade dialog(false, path, is256K, std::move(options), parent);
+    TFormUpgrade dialog(Command::Write, path, is256K, std::move(options), parent);
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.StartCommand(); });
     dialog.exec();
     return dialog.Result();
@@ -274,7 +275,7 @@ void TFormUpgrade::FormShow() {
         move(s->availableGeometry().center() - rect().center());
 }
 
-quint64 TFormUpgrade::Run(LinkJob::Kind kind, bool closeFirst, bool closeOnFailure, int pauseMs) {
+quint64 TFormUpgrade::Run(LinkJob::Kind kind, ExchangeOptions options) {
     const int row = CB_Com->currentIndex();
     chosenRow_ = row;
     const QString device = DeviceOfRow(row);
@@ -296,9 +297,7 @@ quint64 TFormUpgrade::Run(LinkJob::Kind kind, bool closeFirst, bool closeOnFailu
     job.is256K = is256K_;
     job.port = row + 1;
     job.device = device;
-    job.closeFirst = closeFirst;
-    job.closeOnFailure = closeOnFailure;
-    job.pauseMs = pauseMs;
+    job.options = options;
     if (kind == LinkJob::Verify) {
         SB_Verify->setEnabled(false);
     } else {
@@ -310,7 +309,7 @@ quint64 TFormUpgrade::Run(LinkJob::Kind kind, bool closeFirst, bool closeOnFailu
     return latestId_;
 }
 
-void TFormUpgrade::StartCommand() { commandId_ = Run(CommandKind(ReadMode), false, false, kCommandPauseMs); }
+void TFormUpgrade::StartCommand() { commandId_ = Run(CommandKind(ReadMode), {.pauseMs = kCommandPauseMs}); }
 
 void TFormUpgrade::CB_ComSelect(int row) {
     if (IsOtherPortRow(row) && !AskOtherPort()) {
@@ -318,7 +317,7 @@ void TFormUpgrade::CB_ComSelect(int row) {
         return;
     }
     Shape_ComState->setColor(kLampClosed);
-    Run(CommandKind(ReadMode), true, true, 0);
+    Run(CommandKind(ReadMode), {.closeFirst = true, .closeOnFailure = true});
 }
 
 bool TFormUpgrade::AskOtherPort() {
@@ -356,13 +355,13 @@ void TFormUpgrade::SpeedButton1Click() {
     if (!MayStop()) return;
     ProgressBarMain->setValue(0);
     Shape_ComState->setColor(kLampClosed);
-    Run(CommandKind(ReadMode), true, false, 0);
+    Run(CommandKind(ReadMode), {.closeFirst = true});
 }
 
 void TFormUpgrade::SB_VerifyClick() {
     ProgressBarMain->setValue(0);
     Shape_ComState->setColor(kLampClosed);
-    Run(LinkJob::Verify, true, false, 0);
+    Run(LinkJob::Verify, {.closeFirst = true});
 }
 
 void TFormUpgrade::SB_CancelClick() {

@@ -106,9 +106,12 @@ public:
     // Asked before Cancel or Restart stops a write of the receiver's flash.
     static constexpr const char* kStopFlashQuestion = "The receiver's flash is being written. Stop anyway?";
 
-    // A dialog for one command: a read-back into `path` (readMode) or a
-    // write of `path`, of the given kind.
-    TFormUpgrade(bool readMode, const QString& path, bool is256K, LinkOptions options = {},
+    // The command a dialog runs.
+    enum class Command { ReadBack, Write };
+
+    // A dialog for one command: a read-back into `path` or a write of
+    // `path`, of the given kind.
+    TFormUpgrade(Command command, const QString& path, bool is256K, LinkOptions options = {},
                  QWidget* parent = nullptr);
     ~TFormUpgrade() override;
 
@@ -145,7 +148,7 @@ private:
     int OtherPortRow() const;
     bool AskOtherPort();
     void RememberOtherPort(const QString& device);
-    quint64 Run(LinkJob::Kind kind, bool closeFirst, bool closeOnFailure, int pauseMs);
+    quint64 Run(LinkJob::Kind kind, ExchangeOptions options);
     bool MayStop();
     void OnExchangeEnded(quint64 id, bool ok, bool superseded, const QString& error);
     void OnFinished(quint64 id);

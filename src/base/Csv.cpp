@@ -5,7 +5,7 @@ namespace dbase {
 namespace {
 
 Status LineError(int line, const std::string& what) {
-    return Status::Error("Line " + std::to_string(line) + " of the list: " + what);
+    return Status::Error(StatusCode::Invalid, "Line " + std::to_string(line) + " of the list: " + what);
 }
 
 } // namespace

@@ -58,15 +58,16 @@ mode_t ReadUmask() {
 const mode_t g_umask = ReadUmask();
 
 Status IoError(const std::string& what, const std::string& path, int err) {
-    return Status::Error(what + "\r\r" + path + ": " + std::strerror(err));
+    return Status::Error(StatusCode::Io, what + "\r\r" + path + ": " + std::strerror(err));
 }
 
 Status NotRegular(const std::string& what, const std::string& path, mode_t mode) {
-    return Status::Error(what + "\r\r" + path + " is " + FileTypeText(mode) + ", not a regular file.");
+    return Status::Error(StatusCode::Refused,
+                         what + "\r\r" + path + " is " + FileTypeText(mode) + ", not a regular file.");
 }
 
 Status LinkLoop(const std::string& what, const std::string& path) {
-    return Status::Error(what + "\r\r" + path + ": its symbolic links lead round in a loop.");
+    return Status::Error(StatusCode::Io, what + "\r\r" + path + ": its symbolic links lead round in a loop.");
 }
 
 class Fd {
@@ -314,8 +315,9 @@ Status WriteInPlace(const std::string& path, const std::string& shownPath, std::
     struct stat st {};
     if (Status s = OpenRegular(path, O_RDWR | O_NOFOLLOW, kCannotSave, fd, st); !s) return s;
     if (static_cast<uint64_t>(st.st_size) > kMaxInPlaceBytes || bytes.size() > kMaxInPlaceBytes)
-        return Status::Error(std::string(kCannotSave) + "\r\r" + shownPath +
-                             " has to be written in place and is too large for a recovery copy.");
+        return Status::Error(StatusCode::TooLarge,
+                             std::string(kCannotSave) + "\r\r" + shownPath +
+                                 " has to be written in place and is too large for a recovery copy.");
     RecoveryRecord record;
     std::error_code ec;
     record.path = fs::absolute(path, ec).string();
@@ -328,8 +330,10 @@ Status WriteInPlace(const std::string& path, const std::string& shownPath, std::
     RecoveryCopy copy;
     if (Status s = copy.Create(record); !s)
         return Status::Error(
+            StatusCode::Io,
             std::string(kCannotSave) + "\r\r" + shownPath +
-            " has to be written in place, and its old content can not be kept aside first:\r" + s.message());
+                " has to be written in place, and its old content can not be kept aside first:\r" +
+                s.message());
 
     int err = ReplaceContent(fd.get(), bytes);
     if (!err) {
@@ -348,12 +352,12 @@ Status WriteInPlace(const std::string& path, const std::string& shownPath, std::
     if (ReplaceContent(fd.get(), record.oldBytes) == 0) {
         fd.Close();
         copy.Remove();
-        return Status::Error(failed.message() + "\rThe file keeps its old content.");
+        return failed.Reworded(failed.message() + "\rThe file keeps its old content.");
     }
     const std::string kept = copy.file();
     copy.Keep();
-    return Status::Error(failed.message() + "\rIts old content is kept in " + kept +
-                         " and is offered back at the next start.");
+    return failed.Reworded(failed.message() + "\rIts old content is kept in " + kept +
+                           " and is offered back at the next start.");
 }
 
 // How a replacement by rename ended.
@@ -453,10 +457,10 @@ std::string FileTypeText(mode_t mode) {
 }
 
 Status CheckInputFile(const std::string& path, uint64_t* size) {
-    if (path.empty()) return Status::Error(msg::FileMissing);
+    if (path.empty()) return Status::Error(StatusCode::NotFound, msg::FileMissing);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return Status::Error(msg::FileMissing);
+        if (errno == ENOENT || errno == ENOTDIR) return Status::Error(StatusCode::NotFound, msg::FileMissing);
         if (errno == ELOOP) return LinkLoop(kCannotOpen, path);
         return IoError(kCannotRead, path, errno);
     }
@@ -470,15 +474,15 @@ Status ReadFileLimited(const std::string& path, uint64_t maxBytes, const std::st
     bytes.clear();
     uint64_t size = 0;
     if (Status s = CheckInputFile(path, &size); !s) return s;
-    if (size > maxBytes) return Status::Error(tooLarge);
+    if (size > maxBytes) return Status::Error(StatusCode::TooLarge, tooLarge);
     Fd fd;
     struct stat st {};
     if (Status s = OpenRegular(path, O_RDONLY, kCannotOpen, fd, st); !s) return s;
-    if (static_cast<uint64_t>(st.st_size) > maxBytes) return Status::Error(tooLarge);
+    if (static_cast<uint64_t>(st.st_size) > maxBytes) return Status::Error(StatusCode::TooLarge, tooLarge);
     const int err = ReadAllAt(fd.get(), bytes, maxBytes);
     if (err == EFBIG) {
         bytes.clear();
-        return Status::Error(tooLarge);
+        return Status::Error(StatusCode::TooLarge, tooLarge);
     }
     if (err) {
         bytes.clear();
@@ -492,7 +496,7 @@ Status ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 }
 
 Status ResolveDestination(const std::string& pathIn, std::string& resolved) {
-    if (pathIn.empty()) return Status::Error(kCannotSave);
+    if (pathIn.empty()) return Status::Error(StatusCode::Invalid, kCannotSave);
     std::string p = pathIn;
     for (int hops = 0;; ++hops) {
         struct stat st {};
@@ -585,8 +589,9 @@ Status BackUpFile(const std::string& pathIn, BackupResult& result) {
         return Status::Ok();
     };
     auto failed = [&](const std::string& why) {
-        return Status::Error(std::string(kCannotSave) + "\r\rIts backup " + backup + " can not be written: " + why +
-                             ".\rThe file is left as it was.");
+        return Status::Error(StatusCode::Io, std::string(kCannotSave) + "\r\rIts backup " + backup +
+                                                 " can not be written: " + why +
+                                                 ".\rThe file is left as it was.");
     };
 
     struct stat old {};
@@ -660,7 +665,8 @@ Status WriteWorkFile(const std::string& path, std::span<const uint8_t> bytes) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return IoError(what, path, errno);
     if (!S_ISREG(st.st_mode)) return NotRegular(what, path, st.st_mode);
-    if (st.st_uid != ::geteuid()) return Status::Error(what + "\r\r" + path + " belongs to another user.");
+    if (st.st_uid != ::geteuid())
+        return Status::Error(StatusCode::Refused, what + "\r\r" + path + " belongs to another user.");
     const int fl = ::fcntl(fd.get(), F_GETFL);
     if (fl >= 0) (void)::fcntl(fd.get(), F_SETFL, fl & ~O_NONBLOCK);
     if (int err = WriteAllAt(fd.get(), bytes, 0)) return IoError(what, path, err);
@@ -670,7 +676,8 @@ Status WriteWorkFile(const std::string& path, std::span<const uint8_t> bytes) {
 }
 
 Status MakePrivateFolder(const std::string& dir) {
-    if (dir.empty() || dir.front() != '/') return Status::Error("A private folder needs an absolute path.");
+    if (dir.empty() || dir.front() != '/')
+        return Status::Error(StatusCode::Invalid, "A private folder needs an absolute path.");
     // The missing folders, outermost first.
     std::vector<std::string> missing;
     for (fs::path p(dir); !p.empty() && p != p.root_path(); p = p.parent_path()) {
@@ -687,11 +694,14 @@ Status MakePrivateFolder(const std::string& dir) {
         return IoError("The folder can not be used!", dir, errno);
     const uid_t me = ::geteuid();
     if (!S_ISDIR(st.st_mode))
-        return Status::Error("The folder can not be used!\r\r" + dir + " is not a folder.");
+        return Status::Error(StatusCode::Refused,
+                             "The folder can not be used!\r\r" + dir + " is not a folder.");
     if (st.st_uid != me || (S_ISLNK(lst.st_mode) && lst.st_uid != me))
-        return Status::Error("The folder can not be used!\r\r" + dir +
-                             " belongs to another user; the program keeps its files only in a folder of the "
-                             "user's own.");
+        return Status::Error(
+            StatusCode::Refused,
+            "The folder can not be used!\r\r" + dir +
+                " belongs to another user; the program keeps its files only in a folder of the "
+                "user's own.");
     if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
         return IoError("The folder can not be closed to other users!", dir, errno);
     return Status::Ok();
@@ -708,7 +718,8 @@ Status DataDirectory(std::string& dir) {
             base = run;
     }
     if (base.empty())
-        return Status::Error("There is no private folder for the program's working file: neither HOME nor "
+        return Status::Error(StatusCode::NotFound,
+                             "There is no private folder for the program's working file: neither HOME nor "
                              "XDG_DATA_HOME nor XDG_RUNTIME_DIR names one.");
     const std::string candidate = base + "/orbitlist";
     if (Status s = MakePrivateFolder(candidate); !s) return s;
@@ -736,7 +747,8 @@ Status RuntimeDirectory(std::string& dir, const std::string& sharedTemp) {
     struct stat st {};
     if (::lstat(own.c_str(), &st) != 0) return IoError("The folder can not be used!", own, errno);
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
-        return Status::Error("The folder can not be used!\r\r" + own + " is not a folder of the user's own.");
+        return Status::Error(StatusCode::Refused,
+                             "The folder can not be used!\r\r" + own + " is not a folder of the user's own.");
     if ((st.st_mode & 077) != 0 && ::chmod(own.c_str(), 0700) != 0)
         return IoError("The folder can not be closed to other users!", own, errno);
     dir = own;

@@ -126,10 +126,12 @@ dbase::Status ReadScript(const std::string& path, std::string& text) {
     const bool stdinScript = path == "-";
     const int fd = stdinScript ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return dbase::Status::Error("The script " + path + " can not be read: " + std::strerror(errno) + ".");
+        return dbase::Status::Error(dbase::StatusCode::Io,
+                                    "The script " + path + " can not be read: " + std::strerror(errno) + ".");
     auto fail = [&](const std::string& why) {
         if (!stdinScript) ::close(fd);
-        return dbase::Status::Error("The script " + path + " can not be read: " + why + ".");
+        return dbase::Status::Error(dbase::StatusCode::Io,
+                                    "The script " + path + " can not be read: " + why + ".");
     };
     struct stat st{};
     if (::fstat(fd, &st) != 0) return fail(std::strerror(errno));

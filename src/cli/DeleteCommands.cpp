@@ -32,7 +32,8 @@ void AddListEditCommands(std::vector<EditCommand>& list) {
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         const int tp = SlotArg(p.positional[1], "SLOT");
                         if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
-                        const dbase::TpDeleteResult r = dbase::DeleteTransponder(db, tp, db.Tp.data[tp].SatIndex);
+                        const dbase::TpDeleteResult r = dbase::DeleteTransponder(
+                            db, dbase::TpSlot(tp), dbase::SatSlot(db.Tp.data[tp].SatIndex));
                         if (r.PlaceholderTpMade)
                             report.notes.push_back(
                                 "The satellite's last transponder was replaced by the placeholder in slot " +

@@ -52,7 +52,7 @@ Status ApplyProgOptions(const ParsedArgs& p, dbase::ProgInput& in) {
 }
 
 template <class Field> Status Refused(const std::optional<dbase::FieldRefusal<Field>>& r) {
-    return Status::Error(r->message);
+    return Status::Error(dbase::StatusCode::Invalid, r->message);
 }
 
 int PolArg(const std::string& text) {
@@ -160,7 +160,9 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
                         dbase::ProgValues v;
                         if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
                         int slot = -1;
-                        if (Status s = dbase::AddProgram(db, tp, kind == "radio", v, &slot); !s) return s;
+                        if (Status s = dbase::AddProgram(db, dbase::TpSlot(tp), kind == "radio", v, &slot);
+                            !s)
+                            return s;
                         report.notes.push_back("Added program in slot " + std::to_string(slot) + ".");
                         return Status::Ok();
                     }});
@@ -188,7 +190,7 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
                         dbase::TpValues v;
                         if (const auto r = dbase::CheckTransponder(in, v)) return Refused(r);
                         int slot = -1;
-                        if (Status s = dbase::AddTransponder(db, sat, v, &slot); !s) return s;
+                        if (Status s = dbase::AddTransponder(db, dbase::SatSlot(sat), v, &slot); !s) return s;
                         report.notes.push_back("Added transponder in slot " + std::to_string(slot) + ".");
                         return Status::Ok();
                     }});

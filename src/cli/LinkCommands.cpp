@@ -156,7 +156,7 @@ int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
     // A pipe, device or folder is refused before the port is opened; a
     // missing file fails the exchange's own file check.
     uint64_t size = 0;
-    if (dbase::Status s = dbase::CheckInputFile(file, &size); !s && s.message() != dbase::msg::FileMissing)
+    if (dbase::Status s = dbase::CheckInputFile(file, &size); !s && s.code() != dbase::StatusCode::NotFound)
         return Fail(err, s);
     const bool is256K = dbase::KindFromSize(size);
     const int status =

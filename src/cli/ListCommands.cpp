@@ -159,7 +159,7 @@ void AddListOrderEditCommands(std::vector<EditCommand>& list) {
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         return ApplyList(p, db, report, [&](bool names, dbase::ListFile& l) {
                             if (Status s = dbase::ReadListCsvFile(p.positional[1], names, l); !s)
-                                return Status::Error(p.positional[1] + ": " + s.message());
+                                return s.Reworded(p.positional[1] + ": " + s.message());
                             return Status::Ok();
                         });
                     },
@@ -170,7 +170,7 @@ void AddListOrderEditCommands(std::vector<EditCommand>& list) {
                         return ApplyList(p, db, report, [&](bool names, dbase::ListFile& l) {
                             std::unique_ptr<Database> ref;
                             if (Status s = OpenDatabase(p.positional[1], ref); !s)
-                                return Status::Error(p.positional[1] + ": " + s.message());
+                                return s.Reworded(p.positional[1] + ": " + s.message());
                             return dbase::ListFromDatabase(*ref, names, l);
                         });
                     },

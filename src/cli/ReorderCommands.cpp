@@ -122,13 +122,16 @@ dbase::Status MoveBlock(const ParsedArgs& p, dbase::Database& db, EditReport& re
     const long long n = static_cast<long long>(list.slots.size());
     for (const long long position : {w.from, w.to})
         if (position < 1 || position > n)
-            return dbase::Status::Error("There is no " + std::string(list.entry) + " at position " +
-                                        std::to_string(position) + ": the list holds " + std::to_string(n) + "!");
+            return dbase::Status::Error(dbase::StatusCode::NotFound,
+                                        "There is no " + std::string(list.entry) + " at position " +
+                                            std::to_string(position) + ": the list holds " +
+                                            std::to_string(n) + "!");
     for (const long long start : {w.from, w.to})
         if (start - 1 + w.count > n)
-            return dbase::Status::Error("A block of " + std::to_string(w.count) + " " + list.entries +
-                                        " at position " + std::to_string(start) + " does not fit the list of " +
-                                        std::to_string(n) + "!");
+            return dbase::Status::Error(dbase::StatusCode::Invalid,
+                                        "A block of " + std::to_string(w.count) + " " + list.entries +
+                                            " at position " + std::to_string(start) +
+                                            " does not fit the list of " + std::to_string(n) + "!");
     std::vector<int> positions;
     for (long long k = 0; k < w.count; ++k) positions.push_back(static_cast<int>(w.from - 1 + k));
     report.step = list.what == dbase::ListOf::Satellites     ? dbase::steps::MoveSatellite
@@ -190,7 +193,9 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         const long long slot = ParseInteger(p.positional[1], "SLOT");
                         const int button = ParseMarkMode(p.positional[2]);
                         if (slot < 0 || slot >= db.ProgCount)
-                            return dbase::Status::Error("There is no program in slot " + p.positional[1] + "!");
+                            return dbase::Status::Error(dbase::StatusCode::NotFound,
+                                                        "There is no program in slot " + p.positional[1] +
+                                                            "!");
                         const int s = static_cast<int>(slot);
                         report.step = dbase::steps::Mark(button);
                         dbase::ToggleMarks(db, s, button);

@@ -192,7 +192,8 @@ void ChangeProgram(Database& db, int slot, const ProgValues& v) {
     d.ServiceId = DecText(v.sid);
 }
 
-Status AddProgram(Database& db, int tp, bool radio, const ProgValues& v, int* slot) {
+Status AddProgram(Database& db, TpSlot onTp, bool radio, const ProgValues& v, int* slot) {
+    const int tp = onTp.index;
     if (Status s = CheckTpSlot(db, tp); !s) return s;
     if (Status s = CheckAddProgram(db, tp); !s) return s;
     const int p = db.ProgCount;
@@ -270,7 +271,8 @@ void ChangeTransponder(Database& db, int tp, const TpValues& v) {
     SetTpDecoded(db.Tp.data[tp], v);
 }
 
-Status AddTransponder(Database& db, int sat, const TpValues& v, int* slot) {
+Status AddTransponder(Database& db, SatSlot onSat, const TpValues& v, int* slot) {
+    const int sat = onSat.index;
     if (Status s = CheckSatSlot(db, sat); !s) return s;
     if (Status s = CheckAddTransponder(db, sat); !s) return s;
     const int t = FirstFreeTpSlot(db);
@@ -503,7 +505,7 @@ void ChangeSatellite(Database& db, int sat, const SatValues& v) {
 
 Status CheckFavName(int group, const std::string& name) {
     if (group < 0 || group >= kFavGroups || !StorableName(name, kMaxFavNameLength))
-        return Status::Error(msg::IllegalData);
+        return Status::Error(StatusCode::Invalid, msg::IllegalData);
     return Status::Ok();
 }
 

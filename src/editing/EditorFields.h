@@ -6,8 +6,9 @@
 // record. The dialogs only collect input and call these.
 #pragma once
 
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
+#include "model/Slots.h"
 
 #include <array>
 #include <optional>
@@ -102,7 +103,7 @@ void ChangeProgram(Database& db, int slot, const ProgValues& v);
 
 // Adds a TV or radio program on transponder `tp` into slot ProgCount after
 // the capacity checks of CheckAddProgram; `slot` receives the new slot.
-Status AddProgram(Database& db, int tp, bool radio, const ProgValues& v, int* slot = nullptr);
+Status AddProgram(Database& db, TpSlot tp, bool radio, const ProgValues& v, int* slot = nullptr);
 
 // ------------------------------------------------------------ transponders
 
@@ -143,7 +144,7 @@ void ChangeTransponder(Database& db, int tp, const TpValues& v);
 // Adds a transponder to satellite `sat` in the lowest free slot, numbered
 // after the satellite's others, after the capacity checks of
 // CheckAddTransponder; `slot` receives the new slot.
-Status AddTransponder(Database& db, int sat, const TpValues& v, int* slot = nullptr);
+Status AddTransponder(Database& db, SatSlot sat, const TpValues& v, int* slot = nullptr);
 
 // -------------------------------------------------------- satellites / LNB
 

@@ -81,17 +81,17 @@ int MakePlaceholder(Database& db, int sat) {
 
 Status CheckSatSlot(const Database& db, int sat) {
     if (sat >= 0 && sat < std::min<int>(db.SatCount, kSatSlots)) return Status::Ok();
-    return Status::Error("There is no satellite in slot " + std::to_string(sat) + "!");
+    return Status::Error(StatusCode::NotFound, "There is no satellite in slot " + std::to_string(sat) + "!");
 }
 
 Status CheckTpSlot(const Database& db, int tp) {
     if (ValidTp(tp) && db.Tp.data[tp].Used == 1) return Status::Ok();
-    return Status::Error("There is no transponder in slot " + std::to_string(tp) + "!");
+    return Status::Error(StatusCode::NotFound, "There is no transponder in slot " + std::to_string(tp) + "!");
 }
 
 Status CheckProgSlot(const Database& db, int slot) {
     if (slot >= 0 && slot < std::min<int>(db.ProgCount, kProgSlots)) return Status::Ok();
-    return Status::Error("There is no program in slot " + std::to_string(slot) + "!");
+    return Status::Error(StatusCode::NotFound, "There is no program in slot " + std::to_string(slot) + "!");
 }
 
 TpRec PlaceholderTpRec(int sat) { return NewTpRec(sat, 1, kPlaceholderFreq, kPlaceholderSymRate, 0, 0); }
@@ -120,14 +120,17 @@ int CountTpPrograms(const Database& db, int tp) {
 }
 
 Status CheckAddTransponder(const Database& db, int sat) {
-    if (db.TpCount >= kTpSlots || FirstFreeTpSlot(db) < 0) return Status::Error(msg::MaxTransponders);
-    if (ValidSat(sat) && db.SatTpCounts[sat] >= kMaxTpsPerSat) return Status::Error(msg::MaxTranspondersPerSat);
+    if (db.TpCount >= kTpSlots || FirstFreeTpSlot(db) < 0)
+        return Status::Error(StatusCode::Full, msg::MaxTransponders);
+    if (ValidSat(sat) && db.SatTpCounts[sat] >= kMaxTpsPerSat)
+        return Status::Error(StatusCode::Full, msg::MaxTranspondersPerSat);
     return Status::Ok();
 }
 
 Status CheckAddProgram(const Database& db, int tp) {
-    if (db.ProgCount >= kProgSlots) return Status::Error(msg::MaxPrograms);
-    if (CountTpPrograms(db, tp) >= kMaxProgsPerTp) return Status::Error(msg::MaxProgramsPerTp);
+    if (db.ProgCount >= kProgSlots) return Status::Error(StatusCode::Full, msg::MaxPrograms);
+    if (CountTpPrograms(db, tp) >= kMaxProgsPerTp)
+        return Status::Error(StatusCode::Full, msg::MaxProgramsPerTp);
     return Status::Ok();
 }
 
@@ -169,7 +172,8 @@ int DeletePrograms(Database& db, std::span<const int> slots) {
     return DeleteProgramsWhere(db, [&doomed](int p) { return doomed[static_cast<size_t>(p)]; });
 }
 
-TpDeleteResult DeleteTransponder(Database& db, int tp, int sat) {
+TpDeleteResult DeleteTransponder(Database& db, TpSlot tpSlot, SatSlot satSlot) {
+    const int tp = tpSlot.index, sat = satSlot.index;
     TpDeleteResult result;
     if (!ValidTp(tp) || db.Tp.data[tp].Used != 1) return result;
     if (ValidSat(sat) && db.SatTpCounts[sat] <= 1) {
@@ -211,7 +215,7 @@ int DeleteTransponders(Database& db, std::span<const int> tps) {
     int deleted = 0;
     for (int t : tps) {
         if (!ValidTp(t) || db.Tp.data[t].Used != 1) continue;
-        DeleteTransponder(db, t, db.Tp.data[t].SatIndex);
+        DeleteTransponder(db, TpSlot(t), SatSlot(db.Tp.data[t].SatIndex));
         ++deleted;
     }
     return deleted;

@@ -5,8 +5,9 @@
 // command and the step of the edit history belong to the caller.
 #pragma once
 
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
+#include "model/Slots.h"
 
 #include <span>
 #include <vector>
@@ -84,7 +85,7 @@ struct TpDeleteResult {
 // their numbers stay 1 .. n. When it was the satellite's last transponder,
 // the lowest free slot becomes the satellite's placeholder and the counts do
 // not change.
-TpDeleteResult DeleteTransponder(Database& db, int tp, int sat);
+TpDeleteResult DeleteTransponder(Database& db, TpSlot tp, SatSlot sat);
 
 // Returns the transponders among `listed` (in that order, up to the first
 // negative entry) that carry no program in use.

@@ -112,7 +112,8 @@ std::optional<std::string> FoldUtf8(std::string_view utf8) {
 Status CheckFilterText(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();) {
         char32_t c = 0;
-        if (!NextCodePoint(utf8, i, c)) return Status::Error("The text to find is not UTF-8!");
+        if (!NextCodePoint(utf8, i, c))
+            return Status::Error(StatusCode::Invalid, "The text to find is not UTF-8!");
     }
     return Status::Ok();
 }

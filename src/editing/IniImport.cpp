@@ -87,7 +87,7 @@ bool HasIniExtension(std::string_view path) {
 }
 
 Status CheckIniExtension(std::string_view path) {
-    return HasIniExtension(path) ? Status::Ok() : Status::Error(msg::IniWrongFile);
+    return HasIniExtension(path) ? Status::Ok() : Status::Error(StatusCode::Invalid, msg::IniWrongFile);
 }
 
 IniFile ParseIniText(std::string_view text) {
@@ -173,9 +173,9 @@ IniFile ParseIniText(std::string_view text) {
 
     f.satPos = DecText(static_cast<unsigned>(f.satTenths));
     if (!sattypeSeen && !dvbSeen)
-        f.status = Status::Error(msg::IniNoSections);
+        f.status = Status::Error(StatusCode::Invalid, msg::IniNoSections);
     else if (!badPosition.empty())
-        f.status = Status::Error(PositionRefusal(badPositionLine, badPosition));
+        f.status = Status::Error(StatusCode::Invalid, PositionRefusal(badPositionLine, badPosition));
     return f;
 }
 
@@ -225,7 +225,7 @@ Status ImportIni(Database& db, int sat, const IniFile& file) {
     const int imported = static_cast<int>(file.tps.size());
     // A file without transponders still leaves the satellite its placeholder.
     if (inUse - CountSatTransponders(db, sat) + std::max(imported, 1) > kTpSlots)
-        return Status::Error(msg::IniTpExceed);
+        return Status::Error(StatusCode::Full, msg::IniTpExceed);
 
     ClearSatTransponders(db, sat);
 

@@ -218,7 +218,7 @@ std::string ExportListCsv(const Database& db) {
 namespace {
 
 Status LineError(int line, const std::string& what) {
-    return Status::Error("Line " + std::to_string(line) + " of the list: " + what);
+    return Status::Error(StatusCode::Invalid, "Line " + std::to_string(line) + " of the list: " + what);
 }
 
 std::string Trimmed(std::string_view text) {
@@ -277,7 +277,8 @@ Status ReadListCsv(std::string_view text, bool names, ListFile& list) {
     list = {};
     std::vector<CsvRecord> records;
     if (Status s = ReadCsv(text, records); !s) return s;
-    if (records.empty()) return Status::Error("The list is empty: it has no header line.");
+    if (records.empty())
+        return Status::Error(StatusCode::Invalid, "The list is empty: it has no header line.");
     const CsvRecord& header = records.front();
     int at[ColumnCount];
     std::fill(std::begin(at), std::end(at), -1);
@@ -366,8 +367,10 @@ Status ListFromDatabase(const Database& ref, bool names, ListFile& list) {
         const ProgData& d = ref.Prog.data[p];
         if (names)
             if (const auto why = ProgramNameRefusal(d.Name))
-                return Status::Error("The program in slot " + std::to_string(p) +
-                                     " of the reference file has a name the program editor refuses: " + *why);
+                return Status::Error(
+                    StatusCode::Invalid,
+                    "The program in slot " + std::to_string(p) +
+                        " of the reference file has a name the program editor refuses: " + *why);
         ListRow row;
         // The line its exported record would start on.
         row.line = static_cast<int>(i) + 2;

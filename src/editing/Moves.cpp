@@ -52,7 +52,9 @@ std::string Slot(int s) { return std::to_string(s); }
 Status Distinct(std::span<const int> list, int size, const char* what) {
     std::vector<bool> seen(static_cast<size_t>(size), false);
     for (int s : list) {
-        if (seen[static_cast<size_t>(s)]) return Status::Error(std::string("The list names ") + what + " " + Slot(s) + " twice!");
+        if (seen[static_cast<size_t>(s)])
+            return Status::Error(StatusCode::Invalid,
+                                 std::string("The list names ") + what + " " + Slot(s) + " twice!");
         seen[static_cast<size_t>(s)] = true;
     }
     return Status::Ok();
@@ -106,17 +108,19 @@ std::vector<int> MovedOrder(int n, std::span<const int> positions, std::span<con
 Status CheckSatList(const Database& db, std::span<const int> list) {
     for (int s : list)
         if (s < 0 || s >= std::min<int>(db.SatCount, kSatSlots))
-            return Status::Error("There is no satellite in slot " + Slot(s) + "!");
+            return Status::Error(StatusCode::NotFound, "There is no satellite in slot " + Slot(s) + "!");
     return Distinct(list, kSatSlots, "satellite");
 }
 
 Status CheckTpList(const Database& db, std::span<const int> list) {
     for (int t : list) {
         if (t < 0 || t >= kTpSlots || db.Tp.data[t].Used != 1)
-            return Status::Error("There is no transponder in slot " + Slot(t) + "!");
+            return Status::Error(StatusCode::NotFound, "There is no transponder in slot " + Slot(t) + "!");
         if (db.Tp.data[t].SatIndex != db.Tp.data[list.front()].SatIndex)
-            return Status::Error("Transponders " + Slot(list.front()) + " and " + Slot(t) +
-                                 " belong to different satellites,\r\rSo they can not be moved together!");
+            return Status::Error(
+                StatusCode::Invalid,
+                "Transponders " + Slot(list.front()) + " and " + Slot(t) +
+                    " belong to different satellites,\r\rSo they can not be moved together!");
     }
     return Distinct(list, kTpSlots, "transponder");
 }
@@ -124,10 +128,12 @@ Status CheckTpList(const Database& db, std::span<const int> list) {
 Status CheckProgList(const Database& db, std::span<const int> list) {
     for (int p : list) {
         if (p < 0 || p >= std::min<int>(db.ProgCount, kProgSlots))
-            return Status::Error("There is no program in slot " + Slot(p) + "!");
+            return Status::Error(StatusCode::NotFound, "There is no program in slot " + Slot(p) + "!");
         if ((db.Prog.data[p].IsRadio != 0) != (db.Prog.data[list.front()].IsRadio != 0))
-            return Status::Error("Programs " + Slot(list.front()) + " and " + Slot(p) +
-                                 " are not both TV or both radio programs,\r\rSo they can not be moved together!");
+            return Status::Error(
+                StatusCode::Invalid,
+                "Programs " + Slot(list.front()) + " and " + Slot(p) +
+                    " are not both TV or both radio programs,\r\rSo they can not be moved together!");
     }
     return Distinct(list, kProgSlots, "program");
 }
@@ -177,7 +183,7 @@ void ReorderPrograms(Database& db, std::span<const int> list, std::span<const in
 
 Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::span<const int> positions,
                   MoveKind kind, int to, std::vector<int>* moved) {
-    if (list.empty()) return Status::Error("The list is empty!");
+    if (list.empty()) return Status::Error(StatusCode::Invalid, "The list is empty!");
     Status check = what == ListOf::Satellites     ? CheckSatList(db, list)
                    : what == ListOf::Transponders ? CheckTpList(db, list)
                                                   : CheckProgList(db, list);
@@ -185,7 +191,8 @@ Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::spa
     const int n = static_cast<int>(list.size());
     const std::vector<int> targets = MoveTargets(n, positions, kind, to);
     if (targets.empty())
-        return Status::Error("The entries can not be moved there: the list holds " + std::to_string(n) + "!");
+        return Status::Error(StatusCode::Invalid,
+                             "The entries can not be moved there: the list holds " + std::to_string(n) + "!");
     const std::vector<int> order = MovedOrder(n, positions, targets);
     switch (what) {
     case ListOf::Satellites: ReorderSatellites(db, list, order); break;

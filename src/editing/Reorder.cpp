@@ -75,38 +75,40 @@ void SwapPrograms(Database& db, int a, int b) {
 Status CheckSatSwap(const Database& db, int a, int b) {
     for (int s : {a, b})
         if (s < 0 || s >= db.SatCount || s >= kSatSlots)
-            return Status::Error("There is no satellite in slot " + Slot(s) + "!");
-    if (a == b) return Status::Error("A satellite can not be exchanged with itself!");
+            return Status::Error(StatusCode::NotFound, "There is no satellite in slot " + Slot(s) + "!");
+    if (a == b) return Status::Error(StatusCode::Invalid, "A satellite can not be exchanged with itself!");
     return Status::Ok();
 }
 
 Status CheckTpSwap(const Database& db, int a, int b) {
     for (int t : {a, b})
         if (t < 0 || t >= kTpSlots || db.Tp.data[t].Used != 1)
-            return Status::Error("There is no transponder in slot " + Slot(t) + "!");
-    if (a == b) return Status::Error("A transponder can not be exchanged with itself!");
+            return Status::Error(StatusCode::NotFound, "There is no transponder in slot " + Slot(t) + "!");
+    if (a == b) return Status::Error(StatusCode::Invalid, "A transponder can not be exchanged with itself!");
     if (db.Tp.data[a].SatIndex != db.Tp.data[b].SatIndex)
-        return Status::Error("Transponders " + Slot(a) + " and " + Slot(b) +
-                             " belong to different satellites,\r\rSo they can not be exchanged!");
+        return Status::Error(StatusCode::Invalid,
+                             "Transponders " + Slot(a) + " and " + Slot(b) +
+                                 " belong to different satellites,\r\rSo they can not be exchanged!");
     return Status::Ok();
 }
 
 Status CheckProgSwap(const Database& db, int a, int b) {
     for (int p : {a, b})
         if (p < 0 || p >= db.ProgCount || p >= kProgSlots)
-            return Status::Error("There is no program in slot " + Slot(p) + "!");
-    if (a == b) return Status::Error("A program can not be exchanged with itself!");
+            return Status::Error(StatusCode::NotFound, "There is no program in slot " + Slot(p) + "!");
+    if (a == b) return Status::Error(StatusCode::Invalid, "A program can not be exchanged with itself!");
     if ((db.Prog.data[a].IsRadio != 0) != (db.Prog.data[b].IsRadio != 0))
-        return Status::Error("Programs " + Slot(a) + " and " + Slot(b) +
-                             " are not both TV or both radio programs,\r\rSo they can not be exchanged!");
+        return Status::Error(StatusCode::Invalid,
+                             "Programs " + Slot(a) + " and " + Slot(b) +
+                                 " are not both TV or both radio programs,\r\rSo they can not be exchanged!");
     return Status::Ok();
 }
 
-void DragRows::MouseDown(GridFocus focus, int satRow, int tpRow, int tvRow, int radioRow, bool markingMode) {
-    Sat = satRow;
-    if (focus == GridFocus::Tp) Tp = tpRow;
-    if (focus == GridFocus::Tv && !markingMode) Tv = tvRow;
-    if (focus == GridFocus::Radio && !markingMode) Radio = radioRow;
+void DragRows::MouseDown(GridFocus focus, const DragRows& selected, bool markingMode) {
+    Sat = selected.Sat;
+    if (focus == GridFocus::Tp) Tp = selected.Tp;
+    if (focus == GridFocus::Tv && !markingMode) Tv = selected.Tv;
+    if (focus == GridFocus::Radio && !markingMode) Radio = selected.Radio;
 }
 
 namespace {
@@ -120,24 +122,29 @@ DragStep NoStep(int dragRow) {
 
 } // namespace
 
-DragStep SatDragStep(int d, int r, int n, bool focused) {
+DragStep SatDragStep(int d, const DragMove& m) {
+    const int r = m.selectedRow, n = m.rowCount;
+    const bool focused = m.focused;
     if (d < 0 || d >= n) return NoStep(d);
     if (r == d + 1 && r < n && r >= 2 && focused) return Step(r, d, d + 1);
     if (r == d - 1 && d >= 2 && r >= 2) return Step(r, d, d - 1);
     return NoStep(d);
 }
 
-DragStep TpDragStep(int satDragRow, int d, int r, int n, bool focused) {
+DragStep TpDragStep(int satDragRow, int d, const DragMove& m) {
+    const int r = m.selectedRow, n = m.rowCount;
+    const bool focused = m.focused;
     if (satDragRow <= 0 || d <= 0 || d >= n || r < 1 || r >= n) return NoStep(d);
     if (r == d + 1 && focused) return Step(r, d, d + 1);
     if (r == d - 1) return Step(r, d, d - 1);
     return NoStep(d);
 }
 
-DragStep ProgDragStep(int d, int r, int n, bool focused, bool markingMode) {
+DragStep ProgDragStep(int d, const DragMove& m) {
+    const int r = m.selectedRow, n = m.rowCount;
     // Row 0 is the header, which can never be selected; row 1 and the last
     // row hold programs but are never targets.
-    if (r <= 1 || r >= n - 1 || !focused || markingMode) return NoStep(d);
+    if (r <= 1 || r >= n - 1 || !m.focused || m.markingMode) return NoStep(d);
     if (r == d + 1) return Step(r, d, d + 1);
     if (r == d - 1) return Step(r, d, d - 1);
     return NoStep(d);
@@ -162,28 +169,20 @@ DragStep TakeStep(Database& db, DragStep step, int& dragRow, std::span<const int
 
 } // namespace
 
-DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
-                        bool focused) {
-    return TakeStep(db, SatDragStep(rows.Sat, selectedRow, rowCount, focused), rows.Sat, rowSlots, CheckSatSwap,
-                    SwapSatellites);
+DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m) {
+    return TakeStep(db, SatDragStep(rows.Sat, m), rows.Sat, rowSlots, CheckSatSwap, SwapSatellites);
 }
 
-DragStep DragTransponders(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
-                          int rowCount, bool focused) {
-    return TakeStep(db, TpDragStep(rows.Sat, rows.Tp, selectedRow, rowCount, focused), rows.Tp, rowSlots,
-                    CheckTpSwap, SwapTransponders);
+DragStep DragTransponders(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m) {
+    return TakeStep(db, TpDragStep(rows.Sat, rows.Tp, m), rows.Tp, rowSlots, CheckTpSwap, SwapTransponders);
 }
 
-DragStep DragTvPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
-                        bool focused, bool markingMode) {
-    return TakeStep(db, ProgDragStep(rows.Tv, selectedRow, rowCount, focused, markingMode), rows.Tv, rowSlots,
-                    CheckProgSwap, SwapPrograms);
+DragStep DragTvPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m) {
+    return TakeStep(db, ProgDragStep(rows.Tv, m), rows.Tv, rowSlots, CheckProgSwap, SwapPrograms);
 }
 
-DragStep DragRadioPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
-                           int rowCount, bool focused, bool markingMode) {
-    return TakeStep(db, ProgDragStep(rows.Radio, selectedRow, rowCount, focused, markingMode), rows.Radio,
-                    rowSlots, CheckProgSwap, SwapPrograms);
+DragStep DragRadioPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m) {
+    return TakeStep(db, ProgDragStep(rows.Radio, m), rows.Radio, rowSlots, CheckProgSwap, SwapPrograms);
 }
 
 std::vector<int> KindSlots(const Database& db, ProgKind kind) {

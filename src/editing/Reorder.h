@@ -56,7 +56,18 @@ struct DragRows {
     // SG_SatMouseDown: the satellite row always; the transponder row when its
     // grid has the focus; a program row when its grid has the focus and no
     // marking button is down.
-    void MouseDown(GridFocus focus, int satRow, int tpRow, int tvRow, int radioRow, bool markingMode);
+    // `selected` holds each grid's selected row.
+    void MouseDown(GridFocus focus, const DragRows& selected, bool markingMode);
+};
+
+// A mouse move over a grid during a drag: the grid's selected row, its row
+// count (header or "Show ALL Info" row included), whether it has the keyboard
+// focus and, for the program grids, whether a marking button is down.
+struct DragMove {
+    int selectedRow = -1;
+    int rowCount = 0;
+    bool focused = false;
+    bool markingMode = false;
 };
 
 // One step of a drag: the rows whose entries are exchanged, and the row
@@ -68,19 +79,18 @@ struct DragStep {
     int nextDragRow = 0;
 };
 
-// The guards of a mouse move over each grid with remembered row `dragRow`,
-// selected row `selectedRow` and `rowCount` rows (header or "Show ALL Info"
-// row included). A step down happens when the selected row is the next row,
+// The guards of a mouse move `m` over each grid with remembered row
+// `dragRow`. A step down happens when the selected row is the next row,
 // a step up when it is the previous one.
 // Satellites: row 1 is never a target (row 0 is "Show ALL Info"); a step
 // down needs the focus.
-DragStep SatDragStep(int dragRow, int selectedRow, int rowCount, bool focused);
+DragStep SatDragStep(int dragRow, const DragMove& m);
 // Transponders: only while one satellite is shown (satDragRow > 0); a step
 // down needs the focus.
-DragStep TpDragStep(int satDragRow, int dragRow, int selectedRow, int rowCount, bool focused);
+DragStep TpDragStep(int satDragRow, int dragRow, const DragMove& m);
 // TV and radio programs: neither the first nor the last program row is a
 // target; needs the focus and browse mode.
-DragStep ProgDragStep(int dragRow, int selectedRow, int rowCount, bool focused, bool markingMode);
+DragStep ProgDragStep(int dragRow, const DragMove& m);
 
 // A mouse move over a grid: tests the step, exchanges the entries the two
 // rows show (`rowSlots`: grid row r shows rowSlots[r - 1]; the rows are not
@@ -88,14 +98,10 @@ DragStep ProgDragStep(int dragRow, int selectedRow, int rowCount, bool focused, 
 // the remembered row. The window then exchanges the rows' visible cells. A
 // step between rows that do not both show an entry the exchange accepts is
 // not taken.
-DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
-                        bool focused);
-DragStep DragTransponders(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
-                          int rowCount, bool focused);
-DragStep DragTvPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow, int rowCount,
-                        bool focused, bool markingMode);
-DragStep DragRadioPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, int selectedRow,
-                           int rowCount, bool focused, bool markingMode);
+DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m);
+DragStep DragTransponders(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m);
+DragStep DragTvPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m);
+DragStep DragRadioPrograms(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m);
 
 // ---------------------------------------------------------------- sorting
 

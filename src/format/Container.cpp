@@ -100,14 +100,15 @@ ContainerInfo DescribeContainer(bool front, uint32_t length) {
 }
 
 Status LocateContainer(std::span<const uint8_t> file, ContainerInfo& info) {
-    if (file.size() < 8) return Status::Error(msg::FileNull);
+    if (file.size() < 8) return Status::Error(StatusCode::Damaged, msg::FileNull);
     const bool front = GetU32(file, 0) == 0xFFFFFFFFu;
     const uint64_t start = front ? 0 : kBackStart;
-    if (start + 8 > file.size()) return Status::Error(msg::FileNull);
+    if (start + 8 > file.size()) return Status::Error(StatusCode::Damaged, msg::FileNull);
     const uint32_t length = GetU32(file, start + 4);
-    if (length > kMaxStreamLength) return Status::Error(msg::FileNull);
+    if (length > kMaxStreamLength) return Status::Error(StatusCode::Damaged, msg::FileNull);
     info = DescribeContainer(front, length);
-    if (uint64_t(info.start) + info.table + 4ull * info.checksums > file.size()) return Status::Error(msg::FileNull);
+    if (uint64_t(info.start) + info.table + 4ull * info.checksums > file.size())
+        return Status::Error(StatusCode::Damaged, msg::FileNull);
     return Status::Ok();
 }
 
@@ -159,7 +160,7 @@ Status DecompressImage(std::span<const uint8_t> stream, std::vector<uint8_t>& im
     const int r = lzo1x_decompress_safe(stream.data(), stream.size(), image.data(), &outLen, nullptr);
     if (r != LZO_E_OK) {
         image.clear();
-        return Status::Error(msg::DecompressError);
+        return Status::Error(StatusCode::Damaged, msg::DecompressError);
     }
     return Status::Ok();
 }
@@ -197,11 +198,12 @@ Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& s
     lzo_uint outLen = 0;
     const int r = lzo1x_1_compress(image.data(), image.size(), b.out.get(), &outLen, b.work.get());
     stream = {};
-    if (r != LZO_E_OK) return Status::Error("The data can not be compressed!");
+    if (r != LZO_E_OK) return Status::Error(StatusCode::Io, "The data can not be compressed!");
     if (outLen > kMaxStreamLength)
-        return Status::Error("The data is too large to be saved: it compresses to " + std::to_string(outLen) +
-                             " bytes,\r\rbut the file holds at most " + std::to_string(kMaxStreamLength) +
-                             " bytes!");
+        return Status::Error(StatusCode::TooLarge, "The data is too large to be saved: it compresses to " +
+                                                       std::to_string(outLen) +
+                                                       " bytes,\r\rbut the file holds at most " +
+                                                       std::to_string(kMaxStreamLength) + " bytes!");
     stream = std::span<const uint8_t>(b.out.get(), outLen);
     return Status::Ok();
 }
@@ -234,7 +236,7 @@ void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint3
 Status LoadCompressed(std::span<const uint8_t> file, std::vector<uint8_t>& image, ContainerInfo* infoOut) {
     ContainerInfo info;
     if (Status s = LocateContainer(file, info); !s) return s;
-    if (!VerifyChecksums(file, info)) return Status::Error(msg::FileNull);
+    if (!VerifyChecksums(file, info)) return Status::Error(StatusCode::Damaged, msg::FileNull);
     if (Status s = DecompressImage(file.subspan(info.start + 8, info.length), image); !s) return s;
     if (infoOut) *infoOut = info;
     return Status::Ok();

@@ -7,8 +7,8 @@ namespace dbase {
 
 Status CheckFileSize(uint64_t size, bool is256K) {
     const uint64_t expected = FileSizeFor(is256K);
-    if (size < expected) return Status::Error(msg::SizeSmall);
-    if (size > expected) return Status::Error(msg::SizeLarge);
+    if (size < expected) return Status::Error(StatusCode::Invalid, msg::SizeSmall);
+    if (size > expected) return Status::Error(StatusCode::Invalid, msg::SizeLarge);
     return Status::Ok();
 }
 
@@ -54,12 +54,14 @@ Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedF
     std::vector<uint8_t> image;
     ContainerInfo info;
     if (Status s = DecodeFile(bytes, is256K, image, info); !s) return s;
-    if (!workFile.empty() && !WriteWorkFile(workFile, image)) return Status::Error(msg::DecompressError);
+    if (!workFile.empty() && !WriteWorkFile(workFile, image))
+        return Status::Error(StatusCode::Io, msg::DecompressError);
     return Adopt(db, image, info, bytes.size(), opened);
 }
 
 Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out, bool frontPlacement) {
-    if (mode == SaveMode::None) return Status::Error("No form is chosen for the saved file!");
+    if (mode == SaveMode::None)
+        return Status::Error(StatusCode::Invalid, "No form is chosen for the saved file!");
     // Each thread that saves keeps its image buffer, so that a save does not
     // map and fault in fresh pages for it each time.
     thread_local std::vector<uint8_t> image;

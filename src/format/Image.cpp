@@ -12,15 +12,15 @@ namespace {
 
 Status CheckCount(const char* what, unsigned count, unsigned max) {
     if (count <= max) return Status::Ok();
-    return Status::Error("The file is damaged: it holds " + std::to_string(count) + " " + what +
-                         ", more than " + std::to_string(max) + "!");
+    return Status::Error(StatusCode::Damaged, "The file is damaged: it holds " + std::to_string(count) + " " +
+                                                  what + ", more than " + std::to_string(max) + "!");
 }
 
 } // namespace
 
 Status ParseImage(Database& db, std::span<const uint8_t> image) {
     if (image.size() < static_cast<size_t>(kImageSize))
-        return Status::Error("The file is damaged: its database image is too short!");
+        return Status::Error(StatusCode::Damaged, "The file is damaged: its database image is too short!");
 
     const uint16_t satCount = GetU16(image, img::SatCount);
     const uint16_t tpCount = GetU16(image, img::TpCount);

@@ -118,7 +118,8 @@ std::array<uint8_t, 4> BlockSumBytes(uint32_t sum) {
 
 Status CheckImageFile(const std::string& path, bool is256K, std::vector<uint8_t>* bytesOut) {
     std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return Status::Error(msg::FileMissing);
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+        return Status::Error(StatusCode::NotFound, msg::FileMissing);
     if (const auto size = std::filesystem::file_size(path, ec); !ec)
         if (Status s = CheckFileSize(size, is256K); !s) return s;
     std::vector<uint8_t> bytes;
@@ -375,7 +376,8 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
 }
 
 Status ReceiverLink::SaveImageFile(const std::string& path, uint32_t length) {
-    if (length > receive_.size()) return Status::Error("The received image is too long!");
+    if (length > receive_.size())
+        return Status::Error(StatusCode::TooLarge, "The received image is too long!");
     return WriteFileAtomic(path, std::span<const uint8_t>(receive_.data(), length));
 }
 

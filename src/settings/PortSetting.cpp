@@ -28,7 +28,7 @@ std::string ReadOtherPort(const std::string& path) {
 }
 
 Status WriteOtherPort(const std::string& path, const std::string& device) {
-    if (!IsDevicePath(device)) return Status::Error("Not a device path: " + device);
+    if (!IsDevicePath(device)) return Status::Error(StatusCode::Invalid, "Not a device path: " + device);
     return WriteProfileString(path, kRecentSection, kOtherPortKey, device);
 }
 

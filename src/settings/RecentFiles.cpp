@@ -94,6 +94,7 @@ Status ReadText(const std::string& path, std::string& text) {
 
 std::string ReadText(const std::string& path) {
     std::string text;
+    // A file that can not be read reads as empty.
     (void)ReadText(path, text);
     return text;
 }
@@ -199,6 +200,7 @@ Status ReadRecentFiles(const std::string& path, RecentFileList& files) {
 
 RecentFileList ReadRecentFiles(const std::string& path) {
     RecentFileList files;
+    // A list that can not be read is an empty list.
     (void)ReadRecentFiles(path, files);
     return files;
 }
@@ -250,16 +252,19 @@ std::string ChooseSettingsFile(const std::string& exeDir, const std::string& con
     Status tried;
     switch (PlaceOfProgram(exeDir, installBinDir)) {
     case ProgramPlace::Installed:
-        tried = Status::Error("An installed program keeps its settings in the user's configuration folder.");
+        tried = Status::Error(StatusCode::Refused,
+                              "An installed program keeps its settings in the user's configuration folder.");
         break;
     case ProgramPlace::BuildFolder:
         tried = TrySettingsWrite(besideExe);
         break;
     case ProgramPlace::Elsewhere: {
         struct stat st {};
-        tried = ::lstat(besideExe.c_str(), &st) == 0
-                    ? TrySettingsWrite(besideExe)
-                    : Status::Error("No settings file is beside the program, which is not in a build folder.");
+        tried =
+            ::lstat(besideExe.c_str(), &st) == 0
+                ? TrySettingsWrite(besideExe)
+                : Status::Error(StatusCode::NotFound,
+                                "No settings file is beside the program, which is not in a build folder.");
         break;
     }
     }

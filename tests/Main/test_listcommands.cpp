@@ -180,8 +180,9 @@ class TestListCommands : public QObject {
         v.name = "Alpen TV";
         v.sid = 1000;
         for (int& slot : added)
-            QVERIFY(form_->Doc().Edit("Add program",
-                                      [&](dbase::Database& db) { return dbase::AddProgram(db, 0, false, v, &slot); }));
+            QVERIFY(form_->Doc().Edit("Add program", [&](dbase::Database& db) {
+                return dbase::AddProgram(db, dbase::TpSlot(0), false, v, &slot);
+            }));
         form_->ShowAllSatellites();
         ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2); // narrowed to a satellite without the group
         form_->ShowFilter();        // and a filter that hides it

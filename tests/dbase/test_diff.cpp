@@ -62,7 +62,7 @@ TEST_F(Diff, TranspondersAndTheirProgramsComeAndGo) {
     ChangeTransponder(*b, 2, v); // symbol rate and FEC
     const std::vector<int> onTp0 = TpProgs(*b, 0).tv;
     ASSERT_FALSE(onTp0.empty());
-    DeleteTransponder(*b, 0, 0);
+    DeleteTransponder(*b, TpSlot(0), SatSlot(0));
     const DatabaseDiff d = Run();
     EXPECT_EQ(Entries(d, DiffSection::Transponders),
               (std::vector<std::string>{"removed 19.2 11361 H",
@@ -91,7 +91,7 @@ TEST_F(Diff, MovesAdditionsAndProgramsOnAnotherTransponder) {
     int added = -1;
     ProgValues v;
     v.name = "Neu";
-    ASSERT_TRUE(AddProgram(*b, 5, true, v, &added).ok());
+    ASSERT_TRUE(AddProgram(*b, TpSlot(5), true, v, &added).ok());
     // Program 0 goes to another transponder of its satellite: it is found by its name.
     b->Prog.data[0].TpIndex = 3;
     const DatabaseDiff d = Run();

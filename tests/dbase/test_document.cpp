@@ -73,7 +73,7 @@ TEST(Document, RefusalsAndChangesThatChangeNothingAreNoSteps) {
     // A refusal after a partial change leaves the data as it was.
     const Status s = doc->Edit("Half done", [](Database& db) {
         DeleteProgram(db, 0);
-        return Status::Error("refused");
+        return Status::Error(StatusCode::Invalid, "refused");
     });
     EXPECT_EQ(s.message(), "refused");
     EXPECT_EQ(doc->Db().Prog.data, before->Prog.data);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 using namespace dbase;
 using sample::AddAudio;
 using sample::AddProg;
@@ -23,6 +25,14 @@ TpRec Bytes(std::initializer_list<uint8_t> b) {
     return r;
 }
 
+// Slots of different tables do not pass for one another, nor does a bare index.
+static_assert(!std::is_convertible_v<int, TpSlot>);
+static_assert(!std::is_convertible_v<SatSlot, TpSlot>);
+static_assert(!std::is_convertible_v<TpSlot, ProgSlot>);
+static_assert(std::is_invocable_v<decltype(&DeleteTransponder), Database&, TpSlot, SatSlot>);
+static_assert(!std::is_invocable_v<decltype(&DeleteTransponder), Database&, SatSlot, TpSlot>);
+static_assert(!std::is_invocable_v<decltype(&DeleteTransponder), Database&, int, int>);
+
 } // namespace
 
 TEST(DeleteTransponder, TheLastOneBecomesThePlaceholderAndTakesItsProgramsAlong) {
@@ -36,7 +46,7 @@ TEST(DeleteTransponder, TheLastOneBecomesThePlaceholderAndTakesItsProgramsAlong)
     AddProg(*db, tpA, Prog("two", true));
     const uint16_t tpCount = db->TpCount;
 
-    const TpDeleteResult r = DeleteTransponder(*db, tpA, a);
+    const TpDeleteResult r = DeleteTransponder(*db, TpSlot(tpA), SatSlot(a));
 
     EXPECT_TRUE(r.PlaceholderTpMade);
     EXPECT_EQ(r.placeholderSlot, tpA);
@@ -63,8 +73,8 @@ TEST(DeleteTransponder, PlaceholderTakesTheLowestFreeSlot) {
     const int first = AddTp(*db, b, 12000, false, 27500, 2);
     const int last = AddTp(*db, a, 11000, true, 22000, 3);
     AddTp(*db, b, 12100, false, 27500, 2);
-    DeleteTransponder(*db, first, b);
-    const TpDeleteResult r = DeleteTransponder(*db, last, a);
+    DeleteTransponder(*db, TpSlot(first), SatSlot(b));
+    const TpDeleteResult r = DeleteTransponder(*db, TpSlot(last), SatSlot(a));
     EXPECT_EQ(r.placeholderSlot, first);
     EXPECT_EQ(db->Tp.rec[last], EmptyTpRec());
     EXPECT_EQ(db->Tp.data[last].SatIndex, 255);
@@ -80,7 +90,7 @@ TEST(DeleteTransponder, LaterNumbersOfTheSatelliteCloseTheGap) {
         tps[i] = AddTp(*db, a, 11000 + i, false, 22000, 0);
         AddTp(*db, b, 12000 + i, false, 22000, 0); // interleaved numbers of another satellite
     }
-    const TpDeleteResult r = DeleteTransponder(*db, tps[1], a);
+    const TpDeleteResult r = DeleteTransponder(*db, TpSlot(tps[1]), SatSlot(a));
     EXPECT_FALSE(r.PlaceholderTpMade);
     EXPECT_EQ(r.placeholderSlot, -1);
     EXPECT_EQ(db->Tp.data[tps[0]].TpNo, 1u);
@@ -99,7 +109,7 @@ TEST(DeleteTransponder, IgnoresAFreeSlot) {
     AddSat(*db, {"A", 192});
     AddTp(*db, 0, 11000, false, 22000, 0);
     const auto before = testdb::Copy(*db);
-    DeleteTransponder(*db, 5, 0);
+    DeleteTransponder(*db, TpSlot(5), SatSlot(0));
     EXPECT_EQ(BuildImage(*db), BuildImage(*before));
 }
 
@@ -196,7 +206,7 @@ TEST(DeleteTransponder, MatchesDeletingItsProgramsOneByOne) {
         if (slot < 0) break;
         DeleteProgram(*expected, slot);
     }
-    DeleteTransponder(*db, tp, db->Tp.data[tp].SatIndex);
+    DeleteTransponder(*db, TpSlot(tp), SatSlot(db->Tp.data[tp].SatIndex));
     EXPECT_EQ(db->ProgCount, expected->ProgCount);
     EXPECT_EQ(db->AudioCount, expected->AudioCount);
     EXPECT_TRUE(db->Prog.rec == expected->Prog.rec);

@@ -159,7 +159,7 @@ TEST(ProgramEditor, AddWritesAFreshRecord) {
     ProgValues v;
     ASSERT_FALSE(CheckProgram(in, v).has_value());
     int slot = -1;
-    ASSERT_TRUE(AddProgram(*db, tp, true, v, &slot).ok());
+    ASSERT_TRUE(AddProgram(*db, TpSlot(tp), true, v, &slot).ok());
 
     EXPECT_EQ(slot, 0);
     EXPECT_EQ(db->ProgCount, 1);
@@ -199,8 +199,8 @@ TEST(ProgramEditor, RefusedAddChangesNothing) {
     ProgInput in = GoodProg();
     ProgValues v;
     ASSERT_FALSE(CheckProgram(in, v).has_value());
-    EXPECT_EQ(AddProgram(*db, tp, false, v).message(), msg::MaxProgramsPerTp);
-    EXPECT_FALSE(AddProgram(*db, 7, false, v).ok()); // not a transponder in use
+    EXPECT_EQ(AddProgram(*db, TpSlot(tp), false, v).message(), msg::MaxProgramsPerTp);
+    EXPECT_FALSE(AddProgram(*db, TpSlot(7), false, v).ok()); // not a transponder in use
     EXPECT_EQ(BuildImage(*db), BuildImage(*before));
 }
 
@@ -367,7 +367,7 @@ TEST(TransponderEditor, ChangeKeepsForeignBitsAndAddWritesAFreshRecord) {
     EXPECT_EQ(db->Tp.data[tp].Freq, "1000");
 
     int added = -1;
-    ASSERT_TRUE(AddTransponder(*db, 0, {12000, 27500, 0, 3}, &added).ok());
+    ASSERT_TRUE(AddTransponder(*db, SatSlot(0), {12000, 27500, 0, 3}, &added).ok());
     EXPECT_EQ(added, 1);
     const TpRec fresh = {0xE0, 0x2E, 0x32, 0xFF, 0, 2, 0x6C, 0x6B, 0xFF, 0xFF, 0xFF, 0xFF};
     EXPECT_EQ(db->Tp.rec[added], fresh);

@@ -63,9 +63,12 @@ std::string IniWith(int transponders) {
 TEST_F(Full, AddsAreRefusedWithTheirMessagesAndChangeNothing) {
     const auto before = testdb::Copy(*db_);
     int slot = -1;
-    EXPECT_EQ(AddTransponder(*db_, 0, kTp, &slot).message(), msg::MaxTransponders);
-    EXPECT_EQ(AddProgram(*db_, 0, false, NewProg(), &slot).message(), msg::MaxPrograms);
-    EXPECT_EQ(AddProgram(*db_, 0, true, NewProg(), &slot).message(), msg::MaxPrograms);
+    EXPECT_EQ(AddTransponder(*db_, SatSlot(0), kTp, &slot).message(), msg::MaxTransponders);
+    EXPECT_EQ(AddProgram(*db_, TpSlot(0), false, NewProg(), &slot).message(), msg::MaxPrograms);
+    EXPECT_EQ(AddProgram(*db_, TpSlot(0), true, NewProg(), &slot).message(), msg::MaxPrograms);
+    // Each limit is told as one kind of refusal.
+    EXPECT_EQ(AddTransponder(*db_, SatSlot(0), kTp, &slot).code(), StatusCode::Full);
+    EXPECT_EQ(AddProgram(*db_, TpSlot(0), false, NewProg(), &slot).code(), StatusCode::Full);
     EXPECT_EQ(slot, -1);
     EXPECT_EQ(db_->Tp.rec, before->Tp.rec);
     EXPECT_EQ(db_->Prog.rec, before->Prog.rec);
@@ -75,16 +78,16 @@ TEST_F(Full, AddsAreRefusedWithTheirMessagesAndChangeNothing) {
 
 TEST_F(Full, AFreedSlotTakesTheNextAdd) {
     const int sat = db_->Tp.data[100].SatIndex;
-    DeleteTransponder(*db_, 100, sat);
+    DeleteTransponder(*db_, TpSlot(100), SatSlot(sat));
     ASSERT_LT(db_->ProgCount, kProgSlots);
     int slot = -1;
-    ASSERT_TRUE(AddTransponder(*db_, sat, kTp, &slot).ok());
+    ASSERT_TRUE(AddTransponder(*db_, SatSlot(sat), kTp, &slot).ok());
     EXPECT_EQ(slot, 100);
     EXPECT_EQ(db_->Tp.data[slot].TpNo, db_->SatTpCounts[sat]);
-    EXPECT_EQ(AddTransponder(*db_, sat, kTp).message(), msg::MaxTransponders);
+    EXPECT_EQ(AddTransponder(*db_, SatSlot(sat), kTp).message(), msg::MaxTransponders);
 
     const int progs = db_->ProgCount;
-    ASSERT_TRUE(AddProgram(*db_, slot, true, NewProg(), &slot).ok());
+    ASSERT_TRUE(AddProgram(*db_, TpSlot(slot), true, NewProg(), &slot).ok());
     EXPECT_EQ(slot, progs);
     ExpectSound();
 }
@@ -97,8 +100,8 @@ TEST_F(Full, DeletesAtBothEndsOfEveryTable) {
     EXPECT_EQ(db_->AudioCount, kAudioSlots - 1);
     EXPECT_EQ(db_->Audio.data[0].ProgIndex, 2u);
 
-    DeleteTransponder(*db_, kTpSlots - 1, db_->Tp.data[kTpSlots - 1].SatIndex);
-    DeleteTransponder(*db_, 0, db_->Tp.data[0].SatIndex);
+    DeleteTransponder(*db_, TpSlot(kTpSlots - 1), SatSlot(db_->Tp.data[kTpSlots - 1].SatIndex));
+    DeleteTransponder(*db_, TpSlot(0), SatSlot(db_->Tp.data[0].SatIndex));
     EXPECT_EQ(db_->TpCount, kTpSlots - 2);
     ExpectSound();
 }

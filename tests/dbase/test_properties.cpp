@@ -281,7 +281,7 @@ class Run {
         TpValues v;
         if (CheckTransponder(in, v)) return ExpectUnchanged(before, "editor");
         int slot = -1;
-        const Status s = dbase::AddTransponder(db_, sat, v, &slot);
+        const Status s = dbase::AddTransponder(db_, dbase::SatSlot(sat), v, &slot);
         if (!s) {
             ExpectUnchanged(before, s.message());
             if (s.message() == msg::MaxTransponders)
@@ -316,7 +316,7 @@ class Run {
         ProgValues v;
         if (CheckProgram(in, v)) return ExpectUnchanged(before, "editor");
         int slot = -1;
-        const Status s = dbase::AddProgram(db_, tp, radio, v, &slot);
+        const Status s = dbase::AddProgram(db_, dbase::TpSlot(tp), radio, v, &slot);
         if (!s) {
             ExpectUnchanged(before, s.message());
             if (s.message() == msg::MaxPrograms)
@@ -347,7 +347,7 @@ class Run {
         const int sat = db_.Tp.data[tp].SatIndex;
         const int before = db_.SatTpCounts[sat];
         Log("delete transponder " + std::to_string(tp));
-        const TpDeleteResult r = dbase::DeleteTransponder(db_, tp, sat);
+        const TpDeleteResult r = dbase::DeleteTransponder(db_, dbase::TpSlot(tp), dbase::SatSlot(sat));
         EXPECT_EQ(r.PlaceholderTpMade, before == 1);
         EXPECT_EQ(db_.SatTpCounts[sat], std::max(1, before - 1));
     }

@@ -191,15 +191,18 @@ TEST(SwapChecks, RefuseSlotsNotInUseTheSameSlotAndMixedPairs) {
 
 TEST(DragGuards, SatelliteGrid) {
     const int n = 7; // "Show ALL Info" and six satellites
-    EXPECT_TRUE(SatDragStep(2, 3, n, true).taken);
-    EXPECT_FALSE(SatDragStep(2, 3, n, false).taken); // down needs the focus
-    EXPECT_TRUE(SatDragStep(3, 2, n, false).taken);  // up does not
-    EXPECT_FALSE(SatDragStep(2, 1, n, true).taken);  // row 1 is never a target
-    EXPECT_FALSE(SatDragStep(0, 1, n, true).taken);
-    EXPECT_TRUE(SatDragStep(1, 2, n, true).taken); // the first satellite can move down
-    EXPECT_FALSE(SatDragStep(6, 7, n, true).taken);
-    EXPECT_FALSE(SatDragStep(3, 5, n, true).taken); // not a neighbour
-    const DragStep s = SatDragStep(4, 5, n, true);
+    EXPECT_TRUE(SatDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(
+        SatDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = false}).taken); // down needs the focus
+    EXPECT_TRUE(SatDragStep(3, {.selectedRow = 2, .rowCount = n, .focused = false}).taken); // up does not
+    EXPECT_FALSE(
+        SatDragStep(2, {.selectedRow = 1, .rowCount = n, .focused = true}).taken); // row 1 is never a target
+    EXPECT_FALSE(SatDragStep(0, {.selectedRow = 1, .rowCount = n, .focused = true}).taken);
+    EXPECT_TRUE(SatDragStep(1, {.selectedRow = 2, .rowCount = n, .focused = true})
+                    .taken); // the first satellite can move down
+    EXPECT_FALSE(SatDragStep(6, {.selectedRow = 7, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(SatDragStep(3, {.selectedRow = 5, .rowCount = n, .focused = true}).taken); // not a neighbour
+    const DragStep s = SatDragStep(4, {.selectedRow = 5, .rowCount = n, .focused = true});
     EXPECT_EQ(s.row, 5);
     EXPECT_EQ(s.otherRow, 4);
     EXPECT_EQ(s.nextDragRow, 5);
@@ -207,28 +210,41 @@ TEST(DragGuards, SatelliteGrid) {
 
 TEST(DragGuards, TransponderGrid) {
     const int n = 6;
-    EXPECT_FALSE(TpDragStep(0, 2, 3, n, true).taken); // "Show ALL Info" selected
-    EXPECT_TRUE(TpDragStep(2, 2, 3, n, true).taken);
-    EXPECT_FALSE(TpDragStep(2, 2, 3, n, false).taken);
-    EXPECT_TRUE(TpDragStep(2, 3, 2, n, false).taken);
-    EXPECT_TRUE(TpDragStep(2, 2, 1, n, false).taken); // row 1 is a target here
-    EXPECT_FALSE(TpDragStep(2, 1, 0, n, true).taken);
-    EXPECT_FALSE(TpDragStep(2, 5, 6, n, true).taken);
+    EXPECT_FALSE(TpDragStep(0, 2, {.selectedRow = 3, .rowCount = n, .focused = true})
+                     .taken); // "Show ALL Info" selected
+    EXPECT_TRUE(TpDragStep(2, 2, {.selectedRow = 3, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(TpDragStep(2, 2, {.selectedRow = 3, .rowCount = n, .focused = false}).taken);
+    EXPECT_TRUE(TpDragStep(2, 3, {.selectedRow = 2, .rowCount = n, .focused = false}).taken);
+    EXPECT_TRUE(TpDragStep(2, 2, {.selectedRow = 1, .rowCount = n, .focused = false})
+                    .taken); // row 1 is a target here
+    EXPECT_FALSE(TpDragStep(2, 1, {.selectedRow = 0, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(TpDragStep(2, 5, {.selectedRow = 6, .rowCount = n, .focused = true}).taken);
 }
 
 TEST(DragGuards, ProgramGrids) {
     const int n = 6; // header and five programs
-    EXPECT_TRUE(ProgDragStep(2, 3, n, true, false).taken);
-    EXPECT_TRUE(ProgDragStep(3, 4, n, true, false).taken);
-    EXPECT_FALSE(ProgDragStep(4, 5, n, true, false).taken); // the last row is never a target
-    EXPECT_FALSE(ProgDragStep(2, 1, n, true, false).taken); // nor the first
-    EXPECT_TRUE(ProgDragStep(1, 2, n, true, false).taken);  // but both can be left
-    EXPECT_TRUE(ProgDragStep(5, 4, n, true, false).taken);
-    EXPECT_FALSE(ProgDragStep(2, 3, n, false, false).taken);
-    EXPECT_FALSE(ProgDragStep(2, 3, n, true, true).taken); // marking mode
+    EXPECT_TRUE(
+        ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_TRUE(
+        ProgDragStep(3, {.selectedRow = 4, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_FALSE(ProgDragStep(4, {.selectedRow = 5, .rowCount = n, .focused = true, .markingMode = false})
+                     .taken); // the last row is never a target
+    EXPECT_FALSE(ProgDragStep(2, {.selectedRow = 1, .rowCount = n, .focused = true, .markingMode = false})
+                     .taken); // nor the first
+    EXPECT_TRUE(ProgDragStep(1, {.selectedRow = 2, .rowCount = n, .focused = true, .markingMode = false})
+                    .taken); // but both can be left
+    EXPECT_TRUE(
+        ProgDragStep(5, {.selectedRow = 4, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_FALSE(
+        ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = false, .markingMode = false}).taken);
+    EXPECT_FALSE(ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true, .markingMode = true})
+                     .taken); // marking mode
     for (int d = 0; d < 4; ++d)
         for (int r = 0; r < 4; ++r)
-            EXPECT_FALSE(ProgDragStep(d, r, 3, true, false).taken) << d << r;
+            EXPECT_FALSE(
+                ProgDragStep(d, {.selectedRow = r, .rowCount = 3, .focused = true, .markingMode = false})
+                    .taken)
+                << d << r;
 }
 
 TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
@@ -242,16 +258,21 @@ TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
     const int n = db->SatCount + 1;
 
     DragRows rows;
-    rows.MouseDown(GridFocus::Sat, 3, 0, 0, 0, false);
-    EXPECT_TRUE(DragSatellites(*db, views.SatList, rows, 2, n, true).taken);
-    EXPECT_FALSE(DragSatellites(*db, views.SatList, rows, 1, n, true).taken);
+    rows.MouseDown(GridFocus::Sat, {.Sat = 3, .Tp = 0, .Tv = 0, .Radio = 0}, false);
+    EXPECT_TRUE(
+        DragSatellites(*db, views.SatList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(
+        DragSatellites(*db, views.SatList, rows, {.selectedRow = 1, .rowCount = n, .focused = true}).taken);
     EXPECT_EQ(rows.Sat, 2);
     EXPECT_EQ(db->Sat.data[1].Name, names[2]);
     EXPECT_EQ(db->Sat.data[2].Name, names[1]);
 
-    rows.MouseDown(GridFocus::Sat, 2, 0, 0, 0, false);
+    rows.MouseDown(GridFocus::Sat, {.Sat = 2, .Tp = 0, .Tv = 0, .Radio = 0}, false);
     for (int r = 3; r <= 5; ++r)
-        EXPECT_TRUE(DragSatellites(*db, views.SatList, rows, r, n, true).taken) << r;
+        EXPECT_TRUE(
+            DragSatellites(*db, views.SatList, rows, {.selectedRow = r, .rowCount = n, .focused = true})
+                .taken)
+            << r;
     EXPECT_EQ(db->Sat.data[4].Name, names[2]);
     EXPECT_EQ(db->Sat.data[1].Name, names[1]);
     EXPECT_EQ(db->Sat.data[3].Name, names[4]);
@@ -265,10 +286,12 @@ TEST(DragTransponders, NeedASingleSatelliteShown) {
     const int n = int(views.TpList.size()) + 1;
     const std::string f0 = db->Tp.data[views.TpList[0]].Freq;
     DragRows rows;
-    rows.MouseDown(GridFocus::Tp, 0, 1, 0, 0, false);
-    EXPECT_FALSE(DragTransponders(*db, views.TpList, rows, 2, n, true).taken);
-    rows.MouseDown(GridFocus::Tp, 1, 1, 0, 0, false);
-    EXPECT_TRUE(DragTransponders(*db, views.TpList, rows, 2, n, true).taken);
+    rows.MouseDown(GridFocus::Tp, {.Sat = 0, .Tp = 1, .Tv = 0, .Radio = 0}, false);
+    EXPECT_FALSE(
+        DragTransponders(*db, views.TpList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
+    rows.MouseDown(GridFocus::Tp, {.Sat = 1, .Tp = 1, .Tv = 0, .Radio = 0}, false);
+    EXPECT_TRUE(
+        DragTransponders(*db, views.TpList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
     EXPECT_EQ(db->Tp.data[views.TpList[1]].Freq, f0);
 }
 
@@ -278,19 +301,28 @@ TEST(DragPrograms, ExchangeGlobalPositionsAndDoNothingInAMarkingMode) {
     views.ListTpProgs(*db, 0); // TV rows 1..3 show slots 0, 2, 3
     ASSERT_EQ(Listed(views.TvList), (std::vector<int>{0, 2, 3}));
     DragRows rows;
-    rows.MouseDown(GridFocus::Tv, 0, 0, 1, 0, true); // marking mode: the row is not remembered
+    rows.MouseDown(GridFocus::Tv, {.Sat = 0, .Tp = 0, .Tv = 1, .Radio = 0},
+                   true); // marking mode: the row is not remembered
     EXPECT_EQ(rows.Tv, 0);
-    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows, 2, 4, true, true).taken);
+    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows,
+                                {.selectedRow = 2, .rowCount = 4, .focused = true, .markingMode = true})
+                     .taken);
 
-    rows.MouseDown(GridFocus::Tv, 0, 0, 1, 0, false);
-    EXPECT_TRUE(DragTvPrograms(*db, views.TvList, rows, 2, 4, true, false).taken);
+    rows.MouseDown(GridFocus::Tv, {.Sat = 0, .Tp = 0, .Tv = 1, .Radio = 0}, false);
+    EXPECT_TRUE(DragTvPrograms(*db, views.TvList, rows,
+                               {.selectedRow = 2, .rowCount = 4, .focused = true, .markingMode = false})
+                    .taken);
     EXPECT_EQ(Origins(*db), (std::vector<int>{2, 1, 0, 3, 4})); // slot 1 lies between and stays
-    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows, 3, 4, true, false).taken);
+    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows,
+                                {.selectedRow = 3, .rowCount = 4, .focused = true, .markingMode = false})
+                     .taken);
 
     // The radio grid's lists are its own.
     views.ListAllProgs(*db);
-    rows.MouseDown(GridFocus::Radio, 0, 0, 0, 1, false);
-    EXPECT_FALSE(DragRadioPrograms(*db, views.RadioList, rows, 2, 2, true, false).taken);
+    rows.MouseDown(GridFocus::Radio, {.Sat = 0, .Tp = 0, .Tv = 0, .Radio = 1}, false);
+    EXPECT_FALSE(DragRadioPrograms(*db, views.RadioList, rows,
+                                   {.selectedRow = 2, .rowCount = 2, .focused = true, .markingMode = false})
+                     .taken);
 }
 
 TEST(SortByName, CollatesIgnoringLeadingBlanksAndKeepsTheOtherKind) {

@@ -173,7 +173,7 @@ private slots:
         dlg.SB_OKClick();
         QVERIFY(dlg.RadioAdded);
         QCOMPARE(int(db_->ProgCount), count); // the window adds the program
-        QVERIFY(dbase::AddProgram(*db_, dlg.TpSlot, true, dlg.Values).ok());
+        QVERIFY(dbase::AddProgram(*db_, dbase::TpSlot(dlg.TpSlot), true, dlg.Values).ok());
         QCOMPARE(int(db_->ProgCount), count + 1);
         const dbase::ProgData& p = db_->Prog.data[count];
         QCOMPARE(int(p.IsRadio), 1);
@@ -216,7 +216,7 @@ private slots:
         add.SB_OKClick();
         QVERIFY(add.EditAccepted);
         int added = -1;
-        QVERIFY(dbase::AddTransponder(*db_, 1, add.Values, &added).ok());
+        QVERIFY(dbase::AddTransponder(*db_, dbase::SatSlot(1), add.Values, &added).ok());
         QCOMPARE(added, add.TpSlot);
         QCOMPARE(int(db_->TpCount), before + 1);
         QCOMPARE(db_->Tp.data[add.TpSlot].PolText, std::string("V"));

@@ -41,7 +41,7 @@ private:
 private slots:
     void theFormHasEveryComponent() {
         ports_.devices = {{"ttyS0", "/dev/ttyS0"}};
-        TFormUpgrade write(false, "w.bin", true, Options());
+        TFormUpgrade write(TFormUpgrade::Command::Write, "w.bin", true, Options());
         QCOMPARE(write.size(), QSize(415, 180));
         QCOMPARE(write.minimumSize(), write.maximumSize());
         QCOMPARE(write.windowTitle(), QStringLiteral("Communication Settings  (Upgrade Data)"));
@@ -88,7 +88,7 @@ private slots:
         auto loader = StartLoader();
         UsePorts({loader.get()});
         const QString out = QString::fromStdString(dir.Path("received.bin"));
-        TFormUpgrade dialog(true, out, true, Options());
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, out, true, Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -116,7 +116,7 @@ private slots:
         UsePorts({loader.get()});
         const std::string file = dir.Path("default.bin");
         linktest::WriteFile(file, linktest::SampleFile(false));
-        TFormUpgrade dialog(false, QString::fromStdString(file), false, Options());
+        TFormUpgrade dialog(TFormUpgrade::Command::Write, QString::fromStdString(file), false, Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -140,7 +140,8 @@ private slots:
         const std::string out = dir.Path("r.bin");
         QElapsedTimer timer;
         {
-            TFormUpgrade dialog(true, QString::fromStdString(out), false, Options());
+            TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false,
+                                Options());
             StateLog log(dialog);
             dialog.show();
             dialog.StartCommand();
@@ -162,7 +163,7 @@ private slots:
         auto loader = StartLoader(sim::Fault::SilentConnect);
         UsePorts({loader.get()});
         const std::string out = dir.Path("r.bin");
-        TFormUpgrade dialog(true, QString::fromStdString(out), false, Options());
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false, Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -182,7 +183,7 @@ private slots:
         auto working = StartLoader();
         UsePorts({silent.get(), working.get()});
         const std::string out = dir.Path("r.bin");
-        TFormUpgrade dialog(true, QString::fromStdString(out), true, Options());
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), true, Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -204,7 +205,7 @@ private slots:
         UsePorts({loader.get()});
         const std::string out = dir.Path("r.bin");
         linktest::WriteFile(out, {1, 2, 3});
-        TFormUpgrade dialog(true, QString::fromStdString(out), false, Options());
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false, Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -219,7 +220,8 @@ private slots:
         linktest::ScratchDir dir;
         auto loader = StartLoader(sim::Fault::SilentConnect);
         UsePorts({loader.get()});
-        TFormUpgrade dialog(true, QString::fromStdString(dir.Path("r.bin")), false, Options());
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.Path("r.bin")), false,
+                            Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();

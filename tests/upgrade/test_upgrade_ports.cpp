@@ -49,7 +49,7 @@ private slots:
         auto loader = StartLoader();
         ports_.devices = {DeviceOf(*loader, QStringLiteral("ttyUSB0"))};
         const QString out = QString::fromStdString(dir.Path("r.bin"));
-        TFormUpgrade dialog(true, out, false, Options(ports_));
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, out, false, Options(ports_));
         QCOMPARE(Child<QComboBox>(dialog, "CB_Com")->itemText(0), QStringLiteral("COM.01  ttyUSB0"));
         // A device that shows up later would be the first in the system's
         // list now; the row still opens the device its text names.
@@ -65,7 +65,8 @@ private slots:
         linktest::ScratchDir dir;
         auto loader = StartLoader();
         ports_.devices = {DeviceOf(*loader)};
-        TFormUpgrade dialog(true, QString::fromStdString(dir.Path("r.bin")), false, Options(ports_));
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.Path("r.bin")), false,
+                            Options(ports_));
         StateLog log(dialog);
         dialog.show();
         Choose(dialog, 2);
@@ -84,7 +85,8 @@ private slots:
 
     void aCommandOnARowWithoutADeviceWaitsForAChoice() {
         ports_.devices.clear();
-        TFormUpgrade dialog(false, scratch_.filePath(QStringLiteral("w.bin")), true, Options(ports_));
+        TFormUpgrade dialog(TFormUpgrade::Command::Write, scratch_.filePath(QStringLiteral("w.bin")), true,
+                            Options(ports_));
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -103,7 +105,7 @@ private slots:
         const QString device = QString::fromStdString(loader->DevicePath());
         const QString out = QString::fromStdString(dir.Path("r.bin"));
         {
-            TFormUpgrade dialog(true, out, true, Options(ports_, Settings()));
+            TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, out, true, Options(ports_, Settings()));
             auto* combo = Child<QComboBox>(dialog, "CB_Com");
             QCOMPARE(combo->count(), 11);
             dialog.show();
@@ -123,7 +125,7 @@ private slots:
 
         // The next dialog offers it; choosing its row opens it.
         QFile::remove(out);
-        TFormUpgrade next(true, out, false, Options(ports_, Settings()));
+        TFormUpgrade next(TFormUpgrade::Command::ReadBack, out, false, Options(ports_, Settings()));
         auto* combo = Child<QComboBox>(next, "CB_Com");
         QCOMPARE(combo->count(), 12);
         QCOMPARE(combo->itemText(10), device);
@@ -138,8 +140,8 @@ private slots:
 
     void aCancelledOrWrongOtherPortChangesNothing() {
         ports_.devices = {{QStringLiteral("ttyS0"), QString::fromLatin1(kNoDevice)}};
-        TFormUpgrade dialog(true, scratch_.filePath(QStringLiteral("r.bin")), false,
-                            Options(ports_, Settings()));
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, scratch_.filePath(QStringLiteral("r.bin")),
+                            false, Options(ports_, Settings()));
         StateLog log(dialog);
         auto* combo = Child<QComboBox>(dialog, "CB_Com");
         dialog.show();
@@ -160,7 +162,8 @@ private slots:
         auto loader = StartLoader();
         ports_.devices = {{QStringLiteral("ttyUSB0"), QString::fromLatin1(kNoDevice)}, DeviceOf(*loader)};
         linktest::ScratchDir dir;
-        TFormUpgrade dialog(true, QString::fromStdString(dir.Path("r.bin")), false, Options(ports_));
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.Path("r.bin")), false,
+                            Options(ports_));
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
@@ -192,7 +195,8 @@ private slots:
         linktest::ScratchDir dir;
         const std::string file = dir.Path("w.bin");
         linktest::WriteFile(file, linktest::SampleFile(false));
-        TFormUpgrade dialog(false, QString::fromStdString(file), false, Options(ports_));
+        TFormUpgrade dialog(TFormUpgrade::Command::Write, QString::fromStdString(file), false,
+                            Options(ports_));
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();

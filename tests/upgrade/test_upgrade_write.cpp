@@ -41,8 +41,8 @@ private:
     // A dialog writing the sample's Default data to `loader`.
     std::unique_ptr<TFormUpgrade> WriteTo(const sim::PtyLoader& loader) {
         ports_.devices = {DeviceOf(loader)};
-        auto dialog =
-            std::make_unique<TFormUpgrade>(false, QString::fromStdString(file_), false, Options(ports_));
+        auto dialog = std::make_unique<TFormUpgrade>(TFormUpgrade::Command::Write,
+                                                     QString::fromStdString(file_), false, Options(ports_));
         dialog->show();
         return dialog;
     }
@@ -116,7 +116,8 @@ private slots:
 
         auto loader = StartLoader(sim::LoaderConfig{});
         ports_.devices = {DeviceOf(*loader)};
-        TFormUpgrade read(true, QString::fromStdString(dir_->Path("r.bin")), true, Options(ports_));
+        TFormUpgrade read(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir_->Path("r.bin")), true,
+                          Options(ports_));
         StateLog readLog(read);
         read.show();
         read.StartCommand();
