@@ -2,8 +2,8 @@
 # Runs clang-tidy with the repository's .clang-tidy over every file under src/
 # the build compiles, and fails on any finding.
 #   tools/tidy.sh [build folder]      (default: build)
-# The build folder must be configured with -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
-# and built once (the generated headers must exist). TIDY_JOBS sets how many
+# The build folder must have been built once (the generated headers must
+# exist); every configure writes its compile_commands.json. TIDY_JOBS sets how many
 # files are checked at once (default: the number of processors).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,7 +11,7 @@ build=$(cd "${1:-$root/build}" && pwd)
 jobs=${TIDY_JOBS:-$(nproc 2>/dev/null || echo 2)}
 
 if [ ! -f "$build/compile_commands.json" ]; then
-    echo "tidy.sh: $build/compile_commands.json is missing; configure with -DCMAKE_EXPORT_COMPILE_COMMANDS=ON" >&2
+    echo "tidy.sh: $build/compile_commands.json is missing; configure and build it first" >&2
     exit 2
 fi
 tidy=$(command -v clang-tidy-14 || command -v clang-tidy || true)
