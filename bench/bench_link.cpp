@@ -19,9 +19,9 @@ namespace {
 enum class Exchange { ReadBack, Write };
 
 void RunExchange(benchmark::State& state, Exchange which) {
-    linktest::ScratchDir dir;
-    const std::string file = dir.Path("channel.bin");
-    linktest::WriteFile(file, linktest::SampleFile(true));
+    testutil::TempDir dir;
+    const std::string file = dir.path("channel.bin");
+    testutil::WriteFile(file, linktest::SampleFile(true));
     for (auto _ : state) {
         sim::PtyLoader loader({}, /*paced=*/true, dbase::kLineBaud);
         std::string error;
@@ -37,7 +37,7 @@ void RunExchange(benchmark::State& state, Exchange which) {
         link.SetActive(true);
 
         const auto start = std::chrono::steady_clock::now();
-        const bool ok = which == Exchange::ReadBack ? link.ReadBackImage(dir.Path("received.bin"), true)
+        const bool ok = which == Exchange::ReadBack ? link.ReadBackImage(dir.path("received.bin"), true)
                                                     : link.WriteImage(file, true);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         if (!ok) {

@@ -266,7 +266,7 @@ void TFormMain::Del_All_Empty_TpClick() {
 }
 
 std::vector<int> TFormMain::ProgramsToDelete(StringGrid* grid) const {
-    const std::vector<int> selected = grid->SelectedSlots();
+    std::vector<int> selected = grid->SelectedSlots();
     if (selected.size() > 1) return selected;
     const int current = grid->SlotOfRow(grid->Row());
     return current >= 0 ? std::vector<int>{current} : std::vector<int>{};

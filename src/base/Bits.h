@@ -49,9 +49,9 @@ std::string DecText(unsigned long long v);
 inline void SetDecText(std::string& s, unsigned v) {
     static constexpr auto kPairs = [] {
         std::array<char, 200> t{};
-        for (int i = 0; i < 100; ++i) {
-            t[static_cast<size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-            t[static_cast<size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+        for (size_t i = 0; i < 100; ++i) {
+            t[2 * i] = static_cast<char>('0' + i / 10);
+            t[2 * i + 1] = static_cast<char>('0' + i % 10);
         }
         return t;
     }();

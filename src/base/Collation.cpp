@@ -8,7 +8,7 @@
 
 #include <iconv.h>
 #include <langinfo.h>
-#include <locale.h>
+#include <locale.h> // NOLINT(modernize-deprecated-headers): newlocale and strxfrm_l are POSIX, declared here
 
 namespace dbase {
 
@@ -80,7 +80,7 @@ std::string NameCollator::Convert(std::string_view latin1) const {
 }
 
 std::string NameCollator::Key(std::string_view latin1Name) const {
-    const std::string s = Convert(SortableName(latin1Name));
+    std::string s = Convert(SortableName(latin1Name));
     if (!handle_->loc) return s;
     const size_t n = strxfrm_l(nullptr, s.c_str(), 0, handle_->loc);
     std::string key(n + 1, '\0');

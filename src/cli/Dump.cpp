@@ -92,6 +92,7 @@ void DumpJson(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     out << "],\n";
 
     std::vector<std::string> items;
+    items.reserve(static_cast<size_t>(db.SatCount));
     for (int i = 0; i < db.SatCount; ++i) items.push_back(JsonRecord(i, db.Sat.data[i]));
     JsonArray(out, "satellites", items);
 

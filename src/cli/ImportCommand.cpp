@@ -23,9 +23,9 @@ void AddImportEditCommands(std::vector<EditCommand>& list) {
         dbase::IniFile file;
         if (Status s = dbase::ParseIniFile(ini, file); !s) return s;
         if (Status s = dbase::ImportIni(db, sat, file); !s) return s;
-        if (file.truncated) report.warnings.push_back(dbase::msg::IniTooManyTps);
+        if (file.truncated) report.warnings.emplace_back(dbase::msg::IniTooManyTps);
         if (file.skippedCount > 0) report.warnings.push_back(dbase::SkippedLinesWarning(file));
-        report.notes.push_back(dbase::msg::IniSuccess);
+        report.notes.emplace_back(dbase::msg::IniSuccess);
         return Status::Ok();
     }});
 }

@@ -306,9 +306,9 @@ RoundTrip SaveAndReopen(const Database& db, SaveMode mode, Database* scratch) {
     CompareRecords("transponder", db.Tp.rec, again->Tp.rec, kTpSlots, diff);
     CompareRecords("program", db.Prog.rec, again->Prog.rec, kProgSlots, diff);
     CompareRecords("audio", db.Audio.rec, again->Audio.rec, kAudioSlots, diff);
-    if (db.FavNameBlock != again->FavNameBlock) diff.push_back("the favourite names read back otherwise");
-    if (db.FavLocks != again->FavLocks) diff.push_back("the favourite locks read back otherwise");
-    if (db.Carried != again->Carried) diff.push_back("the carried image bytes read back otherwise");
+    if (db.FavNameBlock != again->FavNameBlock) diff.emplace_back("the favourite names read back otherwise");
+    if (db.FavLocks != again->FavLocks) diff.emplace_back("the favourite locks read back otherwise");
+    if (db.Carried != again->Carried) diff.emplace_back("the carried image bytes read back otherwise");
     // The alignment word stands only where the transponder table does not cover it.
     const int word = img::SatTpCounts + sats, table = TpTableOffset(sats);
     for (int i = 0; i < 2; ++i)

@@ -73,7 +73,8 @@ MarkCaptions SetMarkCaptions(const Database& db, int n, bool anyButtonDown) {
     std::string text;
     if (n >= 0 && n < kFavGroups) {
         // The caption shows the stored name as it stands, trailing blanks included.
-        const auto field = std::span(db.FavNameBlock).subspan(static_cast<size_t>(kFavNameSize * n), 15);
+        const size_t at = static_cast<size_t>(kFavNameSize) * static_cast<size_t>(n);
+        const auto field = std::span(db.FavNameBlock).subspan(at, 15);
         text = "(Edit Status: " + FieldText(field) + ")";
     } else if (n == kSkipButton) {
         text = "(Edit Status: Skip)";

@@ -210,7 +210,7 @@ Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& s
 
 Status CompressImage(std::span<const uint8_t> image, std::vector<uint8_t>& stream) {
     std::span<const uint8_t> view;
-    const Status s = CompressImage(image, view);
+    Status s = CompressImage(image, view);
     stream.assign(view.begin(), view.end());
     return s;
 }

@@ -248,7 +248,7 @@ ProgramPlace PlaceOfProgram(const std::string& exeDir, const std::string& instal
 
 std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir, Status* why,
                                const std::string& installBinDir) {
-    const std::string besideExe = (std::filesystem::path(exeDir) / kSettingsFileName).string();
+    std::string besideExe = (std::filesystem::path(exeDir) / kSettingsFileName).string();
     Status tried;
     switch (PlaceOfProgram(exeDir, installBinDir)) {
     case ProgramPlace::Installed:

@@ -75,7 +75,7 @@ protected:
     }
 
     linktest::FastPauseClock clock_;
-    linktest::ScratchDir dir_;
+    testutil::TempDir dir_;
     std::unique_ptr<sim::PtyLoader> loader_;
     std::ostringstream out_, err_;
 };
@@ -85,12 +85,12 @@ protected:
 TEST_F(CliLink, ReadBringsBothKindsIntoFiles) {
     StartLoader();
     for (const bool is256K : {true, false}) {
-        const std::string file = dir_.Path(is256K ? "channel.bin" : "default.bin");
+        const std::string file = dir_.path(is256K ? "channel.bin" : "default.bin");
         ASSERT_EQ(
             Run({"read", "--port", loader_->DevicePath(), "--kind", is256K ? "channel" : "default", file}), 0)
             << err_.str();
         EXPECT_EQ(Lines(err_.str()), Changes(linktest::ReadBackStates(is256K)));
-        EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(is256K));
+        EXPECT_EQ(testutil::ReadFile(file), linktest::SampleFile(is256K));
         EXPECT_TRUE(out_.str().empty());
     }
 }
@@ -98,15 +98,15 @@ TEST_F(CliLink, ReadBringsBothKindsIntoFiles) {
 // A read-back over an existing file keeps it as OUT.bak first, unless --no-backup.
 TEST_F(CliLink, ReadKeepsTheFileItReplaces) {
     StartLoader();
-    const std::string file = dir_.Path("received.bin");
+    const std::string file = dir_.path("received.bin");
     testutil::WriteFile(file, {'o', 'l', 'd'});
     ASSERT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", file}), 0) << err_.str();
-    EXPECT_EQ(linktest::ReadFile(file + ".bak"), (std::vector<uint8_t>{'o', 'l', 'd'}));
-    EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(true));
+    EXPECT_EQ(testutil::ReadFile(file + ".bak"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(testutil::ReadFile(file), linktest::SampleFile(true));
     std::remove((file + ".bak").c_str());
     ASSERT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "default", "--no-backup", file}), 0);
     EXPECT_EQ(::access((file + ".bak").c_str(), F_OK), -1);
-    EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(false));
+    EXPECT_EQ(testutil::ReadFile(file), linktest::SampleFile(false));
 }
 
 TEST_F(CliLink, WriteSendsBothKinds) {
@@ -116,8 +116,8 @@ TEST_F(CliLink, WriteSendsBothKinds) {
         core.SetImage(false, {});
     });
     for (const bool is256K : {true, false}) {
-        const std::string file = dir_.Path(is256K ? "channel.bin" : "default.bin");
-        linktest::WriteFile(file, linktest::SampleFile(is256K));
+        const std::string file = dir_.path(is256K ? "channel.bin" : "default.bin");
+        testutil::WriteFile(file, linktest::SampleFile(is256K));
         ASSERT_EQ(Run({"write", "--port=" + loader_->DevicePath(), file}), 0) << err_.str();
         const auto lines = Lines(err_.str());
         EXPECT_EQ(lines, Changes(linktest::WriteStates(is256K)));
@@ -129,8 +129,8 @@ TEST_F(CliLink, WriteSendsBothKinds) {
 
 TEST_F(CliLink, WriteVerifyReadsTheFileBackAndCompares) {
     StartLoader();
-    const std::string file = dir_.Path("w.bin");
-    linktest::WriteFile(file, linktest::SampleFile(false));
+    const std::string file = dir_.path("w.bin");
+    testutil::WriteFile(file, linktest::SampleFile(false));
     ASSERT_EQ(Run({"write", "--verify", "--port", loader_->DevicePath(), file}), 0) << err_.str();
     auto expected = Changes(linktest::WriteStates(false));
     auto verify = Changes(linktest::ReadBackStates(false));
@@ -144,8 +144,8 @@ TEST_F(CliLink, WriteVerifyReadsTheFileBackAndCompares) {
 
 TEST_F(CliLink, WriteVerifyFailsWhenTheReceiverHoldsSomethingElse) {
     StartLoader(sim::Fault::BadFlash, 100);
-    const std::string file = dir_.Path("w.bin");
-    linktest::WriteFile(file, linktest::SampleFile(true));
+    const std::string file = dir_.path("w.bin");
+    testutil::WriteFile(file, linktest::SampleFile(true));
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), "--verify", file}), 1);
     const auto lines = Lines(err_.str());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Update Success!"), lines.end());
@@ -182,8 +182,8 @@ TEST_F(CliLink, WriteVerifyGivesUpOnASilentLoaderAfterAMinute) {
         int64_t writtenAt_ = -1;
     } clock(*loader_);
     cli::SetLinkClock(&clock);
-    const std::string file = dir_.Path("w.bin");
-    linktest::WriteFile(file, linktest::SampleFile(false));
+    const std::string file = dir_.path("w.bin");
+    testutil::WriteFile(file, linktest::SampleFile(false));
     EXPECT_EQ(Run({"write", "--verify", "--port", loader_->DevicePath(), file}), 1);
     const auto lines = Lines(err_.str());
     ASSERT_GE(lines.size(), 3u);
@@ -195,7 +195,7 @@ TEST_F(CliLink, WriteVerifyGivesUpOnASilentLoaderAfterAMinute) {
 
 TEST_F(CliLink, FailuresEndWithUpdateFailed) {
     StartLoader(sim::Fault::BadSum, 10);
-    const std::string out = dir_.Path("r.bin");
+    const std::string out = dir_.path("r.bin");
     EXPECT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", "default", out}), 1);
     auto lines = Lines(err_.str());
     ASSERT_GE(lines.size(), 2u);
@@ -204,22 +204,22 @@ TEST_F(CliLink, FailuresEndWithUpdateFailed) {
     EXPECT_FALSE(std::filesystem::exists(out));
 
     // A file that would not open is refused before the port is touched.
-    const std::string bad = dir_.Path("bad.bin");
+    const std::string bad = dir_.path("bad.bin");
     auto bytes = linktest::SampleFile(false);
     bytes[100] ^= 1;
-    linktest::WriteFile(bad, bytes);
+    testutil::WriteFile(bad, bytes);
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), bad}), 1);
     EXPECT_EQ(err_.str(), "File is null!\nUpdate failed!\n");
-    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), dir_.Path("missing.bin")}), 1);
+    EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), dir_.path("missing.bin")}), 1);
     EXPECT_EQ(err_.str(), "Find an error, when opening this file,\n\nMaybe it inexistent!\nUpdate failed!\n");
-    linktest::WriteFile(bad, std::vector<uint8_t>(1000));
+    testutil::WriteFile(bad, std::vector<uint8_t>(1000));
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(), bad}), 1);
     EXPECT_EQ(Lines(err_.str()).front(), "File length can not be matched!");
 }
 
 TEST_F(CliLink, APortThatDoesNotOpenFailsAtOnce) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.Path("r.bin")}),
+    EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.path("r.bin")}),
               1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(Lines(err_.str()), (std::vector<std::string>{
@@ -236,7 +236,7 @@ TEST_F(CliLink, ALineThatGoesAwayIsToldOnce) {
         loader_->Stop();
     });
     const int status =
-        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.Path("r.bin")});
+        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.path("r.bin")});
     unplug.join();
     EXPECT_EQ(status, 1);
     const auto lines = Lines(err_.str());
@@ -254,8 +254,8 @@ TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
     cli::SetLinkClock(&instant);
     EXPECT_EQ(Run({"write", "--port", loader_->DevicePath(),
                    [&] {
-                       const std::string f = dir_.Path("w.bin");
-                       linktest::WriteFile(f, linktest::SampleFile(true));
+                       const std::string f = dir_.path("w.bin");
+                       testutil::WriteFile(f, linktest::SampleFile(true));
                        return f;
                    }()}),
               1);
@@ -274,7 +274,7 @@ TEST_F(CliLink, InterruptActsAsCancel) {
     });
     const auto start = std::chrono::steady_clock::now();
     const int status =
-        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.Path("r.bin")});
+        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.path("r.bin")});
     const auto took = std::chrono::steady_clock::now() - start;
     interrupter.join();
     EXPECT_EQ(status, 1);
@@ -289,13 +289,13 @@ TEST_F(CliLink, InterruptActsAsCancel) {
 
 TEST_F(CliLink, TheProgramRunsBothCommands) {
     StartLoader();
-    const std::string file = dir_.Path("r.bin"), log = dir_.Path("log.txt");
+    const std::string file = dir_.path("r.bin"), log = dir_.path("log.txt");
     const std::string exe = ORBITLIST_CLI_EXE;
     const std::string read =
         exe + " read --port " + loader_->DevicePath() + " --kind default " + file + " 2>" + log;
     ASSERT_EQ(std::system(read.c_str()), 0);
-    EXPECT_EQ(linktest::ReadFile(file), linktest::SampleFile(false));
-    const auto bytes = linktest::ReadFile(log);
+    EXPECT_EQ(testutil::ReadFile(file), linktest::SampleFile(false));
+    const auto bytes = testutil::ReadFile(log);
     EXPECT_EQ(Lines(std::string(bytes.begin(), bytes.end())), Changes(linktest::ReadBackStates(false)));
     const std::string write = exe + " write --port " + loader_->DevicePath() + " " + file + " 2>" + log;
     ASSERT_EQ(std::system(write.c_str()), 0);

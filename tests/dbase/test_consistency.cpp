@@ -11,13 +11,6 @@ using namespace dbase;
 
 namespace {
 
-std::string Joined(const std::vector<std::string>& problems) {
-    std::string s;
-    for (const auto& p : problems)
-        s += p + "\n";
-    return s;
-}
-
 // The problems of a copy of the sample after `damage`.
 template <class F> std::vector<std::string> ProblemsAfter(F damage) {
     auto db = sample::BuildSample();
@@ -36,11 +29,11 @@ bool Mentions(const std::vector<std::string>& problems, const std::string& text)
 TEST(Consistency, TheSamplesAreConsistentAndSurviveASave) {
     for (const bool full : {false, true}) {
         const auto db = full ? sample::BuildFull(5) : sample::BuildSample();
-        EXPECT_TRUE(FindInconsistencies(*db).empty()) << Joined(FindInconsistencies(*db));
+        testdb::ExpectConsistent(*db);
         for (SaveMode mode : {SaveMode::Channel, SaveMode::Default}) {
             const RoundTrip r = SaveAndReopen(*db, mode);
             ASSERT_TRUE(r.saved.ok()) << r.saved.message();
-            EXPECT_TRUE(r.differences.empty()) << Joined(r.differences);
+            EXPECT_TRUE(r.differences.empty()) << testdb::Findings(r.differences);
         }
     }
 }
@@ -115,5 +108,5 @@ TEST(Consistency, RoundTripNamesWhatIsLost) {
     db->SatCount = 65; // one more than an image holds
     const RoundTrip r = SaveAndReopen(*db, SaveMode::Channel);
     ASSERT_TRUE(r.saved.ok());
-    EXPECT_TRUE(Mentions(r.differences, "SatCount 65 reads back as 64")) << Joined(r.differences);
+    EXPECT_TRUE(Mentions(r.differences, "SatCount 65 reads back as 64")) << testdb::Findings(r.differences);
 }

@@ -30,8 +30,7 @@ class Full : public ::testing::Test {
 
     // The model is consistent and a save gives back the same records.
     void ExpectSound() {
-        const auto problems = FindInconsistencies(*db_);
-        EXPECT_TRUE(problems.empty()) << problems.front();
+        testdb::ExpectConsistent(*db_);
         const RoundTrip r = SaveAndReopen(*db_, SaveMode::Channel);
         ASSERT_TRUE(r.saved.ok()) << r.saved.message();
         EXPECT_TRUE(r.differences.empty()) << r.differences.front();

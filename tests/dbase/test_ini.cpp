@@ -221,7 +221,7 @@ TEST(IniImport, ANameCutAtABlankKeepsIt) {
     EXPECT_EQ(rec[34], ' ');
     EXPECT_EQ(rec[35], 0);
     EXPECT_EQ(db->Sat.data[1].Name, "Eutelsat Hot Bird ");
-    EXPECT_TRUE(FindInconsistencies(*db).empty());
+    testdb::ExpectConsistent(*db);
     EXPECT_EQ(DecodeSat(rec).Name, "Eutelsat Hot Bird");
 }
 

@@ -182,7 +182,7 @@ TEST(ListOrder, ExportThenImportIntoAReorderedCopyGivesBackOrderMarksAndNames) {
     EXPECT_EQ(BuildImage(*copy), BuildImage(*original));
     for (int a = 0; a < copy->AudioCount; ++a)
         EXPECT_EQ(copy->Audio.data[a], original->Audio.data[a]) << "track " << a;
-    EXPECT_TRUE(FindInconsistencies(*copy).empty());
+    testdb::ExpectConsistent(*copy);
 }
 
 TEST(ListOrder, UnmatchedRowsAndProgramsKeepTheirPlaceAfterTheMatchedOnes) {
@@ -199,7 +199,7 @@ TEST(ListOrder, UnmatchedRowsAndProgramsKeepTheirPlaceAfterTheMatchedOnes) {
     EXPECT_EQ(db->Prog.data[0].Lock, 1);
     // An empty lock cell leaves the mark; no name column, no names.
     EXPECT_EQ(db->Prog.data[1].Lock, 0);
-    EXPECT_TRUE(FindInconsistencies(*db).empty());
+    testdb::ExpectConsistent(*db);
 }
 
 TEST(ListOrder, AReferenceFindsProgramsThatMovedToOtherSlotsOrTransponders) {

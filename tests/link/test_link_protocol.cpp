@@ -29,8 +29,8 @@ struct Rig {
     }
     // A valid data file of the kind, written to the scratch folder.
     std::string DataFile(bool is256K, const std::string& name = "out.bin") {
-        const std::string p = dir.Path(name);
-        linktest::WriteFile(p, linktest::SampleFile(is256K));
+        const std::string p = dir.path(name);
+        testutil::WriteFile(p, linktest::SampleFile(is256K));
         return p;
     }
     int64_t TimeOf(const std::string& state) {
@@ -42,7 +42,7 @@ struct Rig {
         rec.onState = [this](const std::string& s) { stateTimes.emplace(s, line.NowMs()); };
     }
 
-    linktest::ScratchDir dir;
+    testutil::TempDir dir;
     sim::VirtualLine line;
     Recorder rec;
     ReceiverLink link;
@@ -132,10 +132,10 @@ INSTANTIATE_TEST_SUITE_P(Kinds, LinkBothKinds, ::testing::Values(true, false),
 TEST_P(LinkBothKinds, ReadBackBringsTheWholeImageIntoTheFile) {
     const bool is256K = GetParam();
     Rig rig;
-    const std::string out = rig.dir.Path("received.bin");
+    const std::string out = rig.dir.path("received.bin");
     ASSERT_TRUE(rig.link.ReadBackImage(out, is256K));
     EXPECT_TRUE(rig.link.LinkDone());
-    EXPECT_EQ(linktest::ReadFile(out), rig.line.Core().Image(is256K));
+    EXPECT_EQ(testutil::ReadFile(out), rig.line.Core().Image(is256K));
     EXPECT_EQ(rig.rec.states, linktest::ReadBackStates(is256K));
     // The last percentage before "Transfer Success!" is 99 for Channel data, 98 for Default data.
     const auto last = rig.rec.states.end() - 3;
@@ -169,7 +169,7 @@ TEST_P(LinkBothKinds, WriteSendsTheFileInPiecesAndWaitsForTheFlash) {
     const std::string file = rig.DataFile(is256K);
     ASSERT_TRUE(rig.link.WriteImage(file, is256K));
     EXPECT_TRUE(rig.link.LinkDone());
-    EXPECT_EQ(rig.line.Core().Image(is256K), linktest::ReadFile(file));
+    EXPECT_EQ(rig.line.Core().Image(is256K), testutil::ReadFile(file));
     EXPECT_EQ(rig.line.Core().WritesCompleted(), 1);
     EXPECT_EQ(rig.rec.states, linktest::WriteStates(is256K));
     EXPECT_EQ(rig.rec.states[3], is256K ? "Transfering Data:  0%" : "Transfering Data:  1%");
@@ -192,7 +192,7 @@ TEST_P(LinkBothKinds, WriteSendsTheFileInPiecesAndWaitsForTheFlash) {
 
 TEST(LinkConnect, JunkAnswersAreRetriedUntilTheLoaderAnswers) {
     Rig rig(WithFault(Fault::JunkConnect, 3));
-    ASSERT_TRUE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), false));
+    ASSERT_TRUE(rig.link.ReadBackImage(rig.dir.path("r.bin"), false));
     EXPECT_EQ(rig.line.Core().CountIn(kFrameConnect), 4);
     EXPECT_EQ(rig.rec.Count("Connectting..."), 4);
 }
@@ -206,7 +206,7 @@ TEST(LinkConnect, ATwelveByteAnswerIsTakenAsItsFirstEight) {
     EXPECT_EQ(rig.line.InBufferCount(), 0u);
     // And a whole read-back works behind such an answer.
     Rig whole(WithFault(Fault::LongConnect));
-    EXPECT_TRUE(whole.link.ReadBackImage(whole.dir.Path("r.bin"), true));
+    EXPECT_TRUE(whole.link.ReadBackImage(whole.dir.path("r.bin"), true));
 }
 
 TEST(LinkConnect, WaitFrameRefusesEightBytesThatStartWithNeitherMark) {
@@ -228,13 +228,13 @@ TEST(LinkConnect, WithoutALoaderItTriesUntilCancelled) {
     rig.line.OnTick([&](int64_t now) {
         if (now >= 30000) rig.link.Cancel();
     });
-    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), true));
+    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.path("r.bin"), true));
     EXPECT_FALSE(rig.link.LinkDone());
     EXPECT_GE(rig.rec.Count("Connectting..."), 59);
     EXPECT_EQ(rig.rec.states.back(), "Connect failed!");
     // Cancel is seen at the next poll, not at the end of an attempt.
     EXPECT_LE(rig.line.NowMs(), 30001);
-    EXPECT_FALSE(std::filesystem::exists(rig.dir.Path("r.bin")));
+    EXPECT_FALSE(std::filesystem::exists(rig.dir.path("r.bin")));
 }
 
 TEST(LinkConnect, AConnectLimitEndsTheLoop) {
@@ -256,7 +256,7 @@ TEST(LinkConnect, APortThatDoesNotOpenSaysWhyUntilCancelled) {
     rig.line.OnTick([&](int64_t now) {
         if (now >= 2000) rig.link.Cancel();
     });
-    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), true));
+    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.path("r.bin"), true));
     EXPECT_EQ(rig.line.OpenedNumber(), 3);
     EXPECT_EQ(rig.rec.lamps, (std::vector<bool>{true, false}));
     // The reason stands where "Connectting..." would, at every attempt.
@@ -302,28 +302,28 @@ TEST(LinkReadBack, ALineThatFailsWhileReceivingSaysWhy) {
     Rig rig;
     // Connect, request, "!!!QF" and four "!!!FS": the fifth answer does not go out.
     rig.line.FailWritesFrom(3 + 5, why);
-    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), false));
+    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.path("r.bin"), false));
     const auto tail = rig.rec.From("Transfer failed!");
     EXPECT_EQ(tail, (std::vector<std::string>{"Transfer failed!", why}));
 }
 
 TEST(LinkReadBack, ARequestIsRepeatedUntilAccepted) {
     Rig rig(WithFault(Fault::IgnoreReadRequest, 5));
-    ASSERT_TRUE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), true));
+    ASSERT_TRUE(rig.link.ReadBackImage(rig.dir.path("r.bin"), true));
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadChannel), 6);
 }
 
 TEST(LinkReadBack, ARequestNeverAcceptedFailsWithoutPretendingData) {
     Rig rig(WithFault(Fault::IgnoreReadRequest, -1));
     rig.TimeStates();
-    const std::string out = rig.dir.Path("r.bin");
-    linktest::WriteFile(out, {1, 2, 3});
+    const std::string out = rig.dir.path("r.bin");
+    testutil::WriteFile(out, {1, 2, 3});
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadDefault), kRequestAttempts);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameQuery), 0);
     EXPECT_EQ(rig.rec.From("Connect Success!"),
               (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
-    EXPECT_EQ(linktest::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(testutil::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_FALSE(rig.link.LinkDone());
     // The port choice comes back, after a pause of two seconds.
     EXPECT_EQ(rig.rec.ports, (std::vector<bool>{false, true}));
@@ -332,8 +332,8 @@ TEST(LinkReadBack, ARequestNeverAcceptedFailsWithoutPretendingData) {
 
 TEST(LinkReadBack, ABadBlockSumIsAnsweredAndEndsTheReceive) {
     Rig rig(WithFault(Fault::BadSum, 0, 5));
-    const std::string out = rig.dir.Path("r.bin");
-    linktest::WriteFile(out, {9, 9});
+    const std::string out = rig.dir.path("r.bin");
+    testutil::WriteFile(out, {9, 9});
     EXPECT_FALSE(rig.link.ReadBackImage(out, true));
     const auto& in = rig.line.Core().FramesIn();
     EXPECT_EQ(rig.line.Core().CountIn(kFrameBlockGood), 5);
@@ -342,13 +342,13 @@ TEST(LinkReadBack, ABadBlockSumIsAnsweredAndEndsTheReceive) {
     EXPECT_EQ(rig.line.Core().BlocksSent(), 6);     // no later block was asked for
     EXPECT_EQ(rig.rec.states.back(), "Transfer failed!");
     EXPECT_FALSE(rig.rec.Shows("Transfer Success!"));
-    EXPECT_EQ(linktest::ReadFile(out), (std::vector<uint8_t>{9, 9}));
+    EXPECT_EQ(testutil::ReadFile(out), (std::vector<uint8_t>{9, 9}));
 }
 
 TEST(LinkReadBack, AMissingBlockFailsAfterItsPolls) {
     Rig rig(WithFault(Fault::StopAfterBlocks, 0, 3));
     rig.TimeStates();
-    const std::string out = rig.dir.Path("r.bin");
+    const std::string out = rig.dir.path("r.bin");
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.rec.From("Transfer..."),
               (std::vector<std::string>{"Transfer...", "Transfering:  0%", "Transfering:  1%",
@@ -363,7 +363,7 @@ TEST(LinkReadBack, CancelWhileReceivingFailsAtTheNextPoll) {
     rig.rec.onState = [&](const std::string& s) {
         if (s == "Transfering:  10%") rig.link.Cancel();
     };
-    const std::string out = rig.dir.Path("r.bin");
+    const std::string out = rig.dir.path("r.bin");
     EXPECT_FALSE(rig.link.ReadBackImage(out, true));
     EXPECT_EQ(rig.rec.states.back(), "Transfer failed!");
     EXPECT_LT(rig.line.Core().BlocksSent(), 20);
@@ -372,7 +372,7 @@ TEST(LinkReadBack, CancelWhileReceivingFailsAtTheNextPoll) {
 
 TEST(LinkReadBack, AFileThatCanNotBeWrittenIsReported) {
     Rig rig;
-    const std::string out = rig.dir.Path("no-such-folder/r.bin");
+    const std::string out = rig.dir.path("no-such-folder/r.bin");
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.rec.states.back(), "Set up File failed!");
     EXPECT_NE(rig.link.ErrorMessage().find("no-such-folder"), std::string::npos);
@@ -380,11 +380,11 @@ TEST(LinkReadBack, AFileThatCanNotBeWrittenIsReported) {
 
 TEST(LinkReadBack, TheKindDecidesRequestAndLengthOfEachExchange) {
     Rig rig;
-    const std::string a = rig.dir.Path("a.bin"), b = rig.dir.Path("b.bin");
+    const std::string a = rig.dir.path("a.bin"), b = rig.dir.path("b.bin");
     ASSERT_TRUE(rig.link.ReadBackImage(a, true));
     ASSERT_TRUE(rig.link.ReadBackImage(b, false));
-    EXPECT_EQ(linktest::ReadFile(a).size(), 262144u);
-    EXPECT_EQ(linktest::ReadFile(b).size(), 131072u);
+    EXPECT_EQ(testutil::ReadFile(a).size(), 262144u);
+    EXPECT_EQ(testutil::ReadFile(b).size(), 131072u);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadChannel), 1);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadDefault), 1);
 }
@@ -489,17 +489,17 @@ TEST(LinkWrite, AFileThatWouldNotOpenIsRefusedBeforeAnythingIsSent) {
     Rig rig;
     const std::string good = rig.DataFile(true, "good.bin");
 
-    const std::string corrupt = rig.dir.Path("corrupt.bin");
+    const std::string corrupt = rig.dir.path("corrupt.bin");
     auto bytes = linktest::SampleFile(true);
     bytes[200] ^= 0x55; // inside the stream: the checksum no longer matches
-    linktest::WriteFile(corrupt, bytes);
+    testutil::WriteFile(corrupt, bytes);
     EXPECT_FALSE(rig.link.WriteImage(corrupt, true));
     EXPECT_EQ(rig.link.ErrorMessage(), msg::FileNull);
 
     EXPECT_FALSE(rig.link.WriteImage(good, false)); // a Channel file as Default data
     EXPECT_EQ(rig.link.ErrorMessage(), msg::SizeLarge);
 
-    EXPECT_FALSE(rig.link.WriteImage(rig.dir.Path("missing.bin"), true));
+    EXPECT_FALSE(rig.link.WriteImage(rig.dir.path("missing.bin"), true));
     EXPECT_EQ(rig.link.ErrorMessage(), msg::FileMissing);
 
     EXPECT_EQ(rig.line.Opens(), 0);
@@ -508,21 +508,21 @@ TEST(LinkWrite, AFileThatWouldNotOpenIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST(LinkCheck, CheckImageFileActsAsAnOpen) {
-    linktest::ScratchDir dir;
-    const std::string p = dir.Path("d.bin");
-    linktest::WriteFile(p, linktest::SampleFile(false));
+    testutil::TempDir dir;
+    const std::string p = dir.path("d.bin");
+    testutil::WriteFile(p, linktest::SampleFile(false));
     std::vector<uint8_t> bytes;
     EXPECT_TRUE(CheckImageFile(p, false, &bytes));
     EXPECT_EQ(bytes, linktest::SampleFile(false));
     EXPECT_EQ(CheckImageFile(p, true).message(), msg::SizeSmall);
-    linktest::WriteFile(p, std::vector<uint8_t>(131072, 0)); // right size, no container
+    testutil::WriteFile(p, std::vector<uint8_t>(131072, 0)); // right size, no container
     EXPECT_EQ(CheckImageFile(p, false).message(), msg::FileNull);
 }
 
 TEST(LinkSupersede, ASupersededConnectEndsQuietly) {
     Rig rig(WithFault(Fault::SilentConnect));
     rig.rec.superseded = [&] { return rig.line.NowMs() >= 1200; };
-    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), true));
+    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.path("r.bin"), true));
     EXPECT_TRUE(rig.link.Superseded());
     EXPECT_FALSE(rig.rec.Shows("Connect failed!"));
     EXPECT_LE(rig.line.NowMs(), 1201);
@@ -547,7 +547,7 @@ TEST(LinkSupersede, AnExchangeStartedInsideAWaitTakesOver) {
     // A host that processes its events in PumpMessages starts a second
     // exchange while the first one is connecting.
     Rig rig;
-    const std::string first = rig.dir.Path("first.bin"), second = rig.dir.Path("second.bin");
+    const std::string first = rig.dir.path("first.bin"), second = rig.dir.path("second.bin");
     bool inner = false, innerOk = false;
     rig.rec.onPump = [&] {
         if (inner || !rig.rec.Shows("Connectting...")) return;
@@ -559,14 +559,14 @@ TEST(LinkSupersede, AnExchangeStartedInsideAWaitTakesOver) {
     EXPECT_TRUE(rig.link.Superseded());
     EXPECT_TRUE(rig.link.LinkDone());
     EXPECT_EQ(rig.rec.states.back(), "Update Success!"); // the old exchange reported nothing after it
-    EXPECT_EQ(linktest::ReadFile(second), rig.line.Core().Image(false));
+    EXPECT_EQ(testutil::ReadFile(second), rig.line.Core().Image(false));
     EXPECT_FALSE(std::filesystem::exists(first));
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadChannel), 0);
 }
 
 TEST(LinkSupersede, ANewExchangeStartsClean) {
     Rig rig(WithFault(Fault::StopAfterBlocks, 0, 1));
-    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.Path("a.bin"), false));
+    EXPECT_FALSE(rig.link.ReadBackImage(rig.dir.path("a.bin"), false));
     EXPECT_FALSE(rig.link.Superseded());
     rig.link.Cancel();
     rig.link.SetActive(true);
@@ -592,8 +592,8 @@ TEST_P(LinkTakeOver, TheOlderExchangeEndsQuietlyAtAnyMessage) {
     const auto expected = write ? linktest::WriteStates(false) : linktest::ReadBackStates(false);
     const size_t index = at >= 0 ? static_cast<size_t>(at) : expected.size() + static_cast<size_t>(at);
     Rig rig;
-    const std::string outer = write ? rig.DataFile(false, "outer.bin") : rig.dir.Path("outer.bin");
-    const std::string inner = rig.dir.Path("inner.bin");
+    const std::string outer = write ? rig.DataFile(false, "outer.bin") : rig.dir.path("outer.bin");
+    const std::string inner = rig.dir.path("inner.bin");
     bool started = false, innerOk = false;
     size_t shownBefore = 0, shownByInner = 0;
     rig.rec.onState = [&](const std::string&) {
@@ -611,7 +611,7 @@ TEST_P(LinkTakeOver, TheOlderExchangeEndsQuietlyAtAnyMessage) {
     EXPECT_EQ(rig.rec.states.back(), "Update Success!");
     EXPECT_TRUE(rig.link.Superseded());
     EXPECT_TRUE(rig.link.LinkDone());
-    EXPECT_EQ(linktest::ReadFile(inner), rig.line.Core().Image(false));
+    EXPECT_EQ(testutil::ReadFile(inner), rig.line.Core().Image(false));
     if (!write && at != -1) {
         EXPECT_FALSE(std::filesystem::exists(outer));
     }

@@ -24,8 +24,8 @@ struct PacedRig {
         link.SetActive(true);
         line.Core().SetImage(true, linktest::SampleFile(true));
         line.Core().SetImage(false, linktest::SampleFile(false));
-        file = dir.Path("file.bin");
-        linktest::WriteFile(file, linktest::SampleFile(false));
+        file = dir.path("file.bin");
+        testutil::WriteFile(file, linktest::SampleFile(false));
     }
     static sim::LoaderConfig Config() {
         sim::LoaderConfig c;
@@ -34,10 +34,10 @@ struct PacedRig {
         return c;
     }
     bool Run(bool write) {
-        return write ? link.WriteImage(file, false) : link.ReadBackImage(dir.Path("read.bin"), false);
+        return write ? link.WriteImage(file, false) : link.ReadBackImage(dir.path("read.bin"), false);
     }
 
-    linktest::ScratchDir dir;
+    testutil::TempDir dir;
     sim::VirtualLine line;
     linktest::Recorder rec;
     ReceiverLink link;
@@ -96,7 +96,7 @@ TEST_P(LinkRestart, TheFirstRestartSucceeds) {
         EXPECT_EQ(rig.line.Core().WritesCompleted(), writesBefore + 1);
         EXPECT_EQ(rig.line.Core().Image(false), linktest::SampleFile(false));
     } else {
-        EXPECT_EQ(linktest::ReadFile(rig.dir.Path("read.bin")), rig.line.Core().Image(false));
+        EXPECT_EQ(testutil::ReadFile(rig.dir.path("read.bin")), rig.line.Core().Image(false));
     }
     // One connect request, or one more for each half second the loader was
     // still busy with its flash; never a burst.

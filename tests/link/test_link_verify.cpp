@@ -16,15 +16,15 @@ namespace {
 struct Rig {
     explicit Rig(sim::LoaderConfig config = {}) : line(config), link(line, line, &rec) {
         link.SetActive(true);
-        file = dir.Path("written.bin");
-        linktest::WriteFile(file, linktest::SampleFile(false));
+        file = dir.path("written.bin");
+        testutil::WriteFile(file, linktest::SampleFile(false));
     }
     // The states from the first one after `count` on.
     std::vector<std::string> After(size_t count) const {
         return {rec.states.begin() + count, rec.states.end()};
     }
 
-    linktest::ScratchDir dir;
+    testutil::TempDir dir;
     sim::VirtualLine line;
     linktest::Recorder rec;
     ReceiverLink link;
@@ -49,7 +49,7 @@ TEST(LinkVerify, AWriteReadBackTheSameIsOk) {
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadDefault), 1);
     // Nothing is written: the folder holds the written file only.
     EXPECT_EQ(rig.dir.Entries(), 1u);
-    EXPECT_EQ(linktest::ReadFile(rig.file), linktest::SampleFile(false));
+    EXPECT_EQ(testutil::ReadFile(rig.file), linktest::SampleFile(false));
 }
 
 TEST(LinkVerify, DifferingBlocksAreCounted) {
@@ -67,8 +67,8 @@ TEST(LinkVerify, DifferingBlocksAreCounted) {
     held = linktest::SampleFile(true);
     held[100000] ^= 1;
     rig.line.Core().SetImage(true, held);
-    const std::string channel = rig.dir.Path("channel.bin");
-    linktest::WriteFile(channel, linktest::SampleFile(true));
+    const std::string channel = rig.dir.path("channel.bin");
+    testutil::WriteFile(channel, linktest::SampleFile(true));
     rig.rec.states.clear();
     EXPECT_FALSE(rig.link.VerifyImage(channel, true));
     EXPECT_EQ(rig.rec.states.back(), "Verify failed: 1 of 128 blocks differs.");
@@ -96,7 +96,7 @@ TEST(LinkVerify, AReadBackThatFailsIsAFailedVerify) {
     }
     {
         Rig rig;
-        EXPECT_FALSE(rig.link.VerifyImage(rig.dir.Path("gone.bin"), false));
+        EXPECT_FALSE(rig.link.VerifyImage(rig.dir.path("gone.bin"), false));
         EXPECT_EQ(rig.rec.states, std::vector<std::string>{"Verify failed!"});
         EXPECT_EQ(rig.line.Opens(), 0);
     }
@@ -115,7 +115,7 @@ TEST(LinkFlash, TheFlashIsBusyFromTheRequestUntilProgrammed) {
 
     // A read-back, and a verify, never count as writing the flash.
     rig.rec.flash.clear();
-    ASSERT_TRUE(rig.link.ReadBackImage(rig.dir.Path("r.bin"), false));
+    ASSERT_TRUE(rig.link.ReadBackImage(rig.dir.path("r.bin"), false));
     ASSERT_TRUE(rig.link.VerifyImage(rig.file, false));
     EXPECT_TRUE(rig.rec.flash.empty());
 }

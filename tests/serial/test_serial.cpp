@@ -270,7 +270,7 @@ TEST(PortErrors, RealFailuresAreToldInPlainWords) {
 // The protocol over the real port and the system clock, the loader on a
 // pseudo-terminal: a faulty block and a write that the loader drops.
 TEST(QtSerialPort, TheLinkRunsOverAPseudoTerminal) {
-    linktest::ScratchDir dir;
+    testutil::TempDir dir;
     sim::LoaderConfig config;
     config.fault = sim::Fault::BadSum;
     config.block = 40;
@@ -283,7 +283,7 @@ TEST(QtSerialPort, TheLinkRunsOverAPseudoTerminal) {
     linktest::Recorder rec;
     dbase::ReceiverLink link(port, clock, &rec);
     link.SetActive(true);
-    const std::string out = dir.Path("r.bin");
+    const std::string out = dir.path("r.bin");
     EXPECT_FALSE(link.ReadBackImage(out, true));
     EXPECT_EQ(rec.states.back(), "Transfer failed!");
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -292,8 +292,8 @@ TEST(QtSerialPort, TheLinkRunsOverAPseudoTerminal) {
 
     // The same port, a second exchange: a complete Default write.
     rec.states.clear();
-    const std::string file = dir.Path("w.bin");
-    linktest::WriteFile(file, linktest::SampleFile(false));
+    const std::string file = dir.path("w.bin");
+    testutil::WriteFile(file, linktest::SampleFile(false));
     EXPECT_TRUE(link.WriteImage(file, false));
     EXPECT_EQ(rec.states, linktest::WriteStates(false));
     loader.With([](sim::LoaderCore& core) { EXPECT_EQ(core.Image(false), linktest::SampleFile(false)); });

@@ -3,11 +3,6 @@
 #include "SampleData.h"
 
 #include <algorithm>
-#include <atomic>
-#include <fstream>
-#include <iterator>
-
-#include <unistd.h>
 
 namespace linktest {
 
@@ -29,35 +24,7 @@ std::vector<std::string> Recorder::From(const std::string& from) const {
     return {it == states.end() ? states.begin() : it, states.end()};
 }
 
-ScratchDir::ScratchDir() {
-    static std::atomic<int> serial{0};
-    dir_ = std::filesystem::temp_directory_path() /
-           ("orbitlist-link-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-}
-
-size_t ScratchDir::Entries() const {
-    return static_cast<size_t>(
-        std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()));
-}
-
 std::vector<uint8_t> SampleFile(bool is256K) { return sample::SampleFile(is256K); }
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::vector<std::string> ReadBackStates(bool is256K) {
     const int pages = is256K ? 1024 : 512;

@@ -1,12 +1,14 @@
 // Shared pieces of the link tests: an observer that records what the link
-// shows, valid data files in a scratch folder, and file helpers.
+// shows, a clock that skips the link's pauses and valid data files; the
+// scratch folders and file helpers are the shared ones of TestUtil.h.
 #pragma once
 
 #include "format/DataFile.h"
 #include "link/Link.h"
 
+#include "TestUtil.h"
+
 #include <atomic>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,25 +62,8 @@ private:
     std::atomic<int64_t> skipped_{0};
 };
 
-// A fresh folder under the system's temporary folder, removed at the end.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    // How many entries the folder holds.
-    size_t Entries() const;
-
-private:
-    std::filesystem::path dir_;
-};
-
 // The bytes of a valid data file of the given kind (the bundled sample).
 std::vector<uint8_t> SampleFile(bool is256K);
-std::vector<uint8_t> ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The states a successful exchange shows, in order.
 std::vector<std::string> ReadBackStates(bool is256K);

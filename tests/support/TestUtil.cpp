@@ -30,6 +30,11 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(dir_, ec);
 }
 
+size_t TempDir::Entries() const {
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()));
+}
+
 std::vector<uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

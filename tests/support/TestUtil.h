@@ -21,6 +21,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     const std::filesystem::path& dir() const { return dir_; }
+    // How many entries the folder holds.
+    size_t Entries() const;
 
 private:
     std::filesystem::path dir_;

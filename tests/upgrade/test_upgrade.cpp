@@ -84,17 +84,17 @@ private slots:
     }
 
     void aReadBackComesInAndClosesTheDialog() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader();
         UsePorts({loader.get()});
-        const QString out = QString::fromStdString(dir.Path("received.bin"));
+        const QString out = QString::fromStdString(dir.path("received.bin"));
         TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, out, true, Options());
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
         QCOMPARE(dialog.Result().outcome, Outcome::Success);
-        QCOMPARE(linktest::ReadFile(out.toStdString()), linktest::SampleFile(true));
+        QCOMPARE(testutil::ReadFile(out.toStdString()), linktest::SampleFile(true));
         QCOMPARE(Child<QLineEdit>(dialog, "Edit_FileName")->text(), out);
         QVERIFY(log.texts.contains("Connect Success!"));
         const qsizetype last = log.texts.indexOf("Transfer Success!");
@@ -110,12 +110,12 @@ private slots:
     }
 
     void aWriteStaysOpenUntilCancel() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader();
         loader->With([](sim::LoaderCore& core) { core.SetImage(false, {}); });
         UsePorts({loader.get()});
-        const std::string file = dir.Path("default.bin");
-        linktest::WriteFile(file, linktest::SampleFile(false));
+        const std::string file = dir.path("default.bin");
+        testutil::WriteFile(file, linktest::SampleFile(false));
         TFormUpgrade dialog(TFormUpgrade::Command::Write, QString::fromStdString(file), false, Options());
         StateLog log(dialog);
         dialog.show();
@@ -134,10 +134,10 @@ private slots:
     }
 
     void cancelWhileConnectingClosesAtOnce() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader(sim::Fault::SilentConnect);
         UsePorts({loader.get()});
-        const std::string out = dir.Path("r.bin");
+        const std::string out = dir.path("r.bin");
         QElapsedTimer timer;
         {
             TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false,
@@ -159,10 +159,10 @@ private slots:
     }
 
     void restartSupersedesTheRunningExchangeQuietly() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader(sim::Fault::SilentConnect);
         UsePorts({loader.get()});
-        const std::string out = dir.Path("r.bin");
+        const std::string out = dir.path("r.bin");
         TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false, Options());
         StateLog log(dialog);
         dialog.show();
@@ -174,15 +174,15 @@ private slots:
         QCOMPARE(dialog.Result().outcome, Outcome::Success);
         QVERIFY(!log.texts.contains("Connect failed!"));
         QVERIFY(!log.texts.contains("Update failed!"));
-        QCOMPARE(linktest::ReadFile(out), linktest::SampleFile(false));
+        QCOMPARE(testutil::ReadFile(out), linktest::SampleFile(false));
     }
 
     void choosingAPortStartsOverOnIt() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto silent = StartLoader(sim::Fault::SilentConnect);
         auto working = StartLoader();
         UsePorts({silent.get(), working.get()});
-        const std::string out = dir.Path("r.bin");
+        const std::string out = dir.path("r.bin");
         TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), true, Options());
         StateLog log(dialog);
         dialog.show();
@@ -194,17 +194,17 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
         QCOMPARE(dialog.Result().outcome, Outcome::Success);
         QVERIFY(!log.texts.contains("Update failed!"));
-        QCOMPARE(linktest::ReadFile(out), linktest::SampleFile(true));
+        QCOMPARE(testutil::ReadFile(out), linktest::SampleFile(true));
         silent->With([](sim::LoaderCore& core) { QCOMPARE(core.CountIn(dbase::kFrameReadChannel), 0); });
         working->With([](sim::LoaderCore& core) { QCOMPARE(core.CountIn(dbase::kFrameReadChannel), 1); });
     }
 
     void aFailedCommandShowsUpdateFailedAndCloses() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader(sim::Fault::BadSum, 7);
         UsePorts({loader.get()});
-        const std::string out = dir.Path("r.bin");
-        linktest::WriteFile(out, {1, 2, 3});
+        const std::string out = dir.path("r.bin");
+        testutil::WriteFile(out, {1, 2, 3});
         TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false, Options());
         StateLog log(dialog);
         dialog.show();
@@ -213,14 +213,14 @@ private slots:
         QCOMPARE(dialog.Result().outcome, Outcome::Failed);
         QCOMPARE(log.texts.mid(log.texts.size() - 2), (QStringList{"Transfer failed!", "Update failed!"}));
         QVERIFY(Child<QComboBox>(dialog, "CB_Com")->isEnabled());
-        QCOMPARE(linktest::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
+        QCOMPARE(testutil::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
     }
 
     void aRestartThatFailsKeepsTheDialog() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader(sim::Fault::SilentConnect);
         UsePorts({loader.get()});
-        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.Path("r.bin")), false,
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.path("r.bin")), false,
                             Options());
         StateLog log(dialog);
         dialog.show();
@@ -242,20 +242,20 @@ private slots:
     }
 
     void theEntryPointsRunModally() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader();
         UsePorts({loader.get()});
-        const std::string out = dir.Path("r.bin");
+        const std::string out = dir.path("r.bin");
         const upgrade::LinkResult read =
             TFormUpgrade::ReadBack(nullptr, QString::fromStdString(out), false, Options());
         QCOMPARE(read.outcome, Outcome::Success);
-        QCOMPARE(linktest::ReadFile(out), linktest::SampleFile(false));
+        QCOMPARE(testutil::ReadFile(out), linktest::SampleFile(false));
 
         // A file that would not open is refused before the dialog shows.
         auto bytes = linktest::SampleFile(true);
         bytes[300] ^= 0x10;
-        const std::string bad = dir.Path("bad.bin");
-        linktest::WriteFile(bad, bytes);
+        const std::string bad = dir.path("bad.bin");
+        testutil::WriteFile(bad, bytes);
         const upgrade::LinkResult refused =
             TFormUpgrade::Write(nullptr, QString::fromStdString(bad), true, Options());
         QCOMPARE(refused.outcome, Outcome::Refused);

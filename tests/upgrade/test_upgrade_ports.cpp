@@ -45,10 +45,10 @@ private slots:
     void init() { QFile::remove(Settings()); }
 
     void aRowOpensTheDeviceItNamedWhenTheDialogOpened() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader();
         ports_.devices = {DeviceOf(*loader, QStringLiteral("ttyUSB0"))};
-        const QString out = QString::fromStdString(dir.Path("r.bin"));
+        const QString out = QString::fromStdString(dir.path("r.bin"));
         TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, out, false, Options(ports_));
         QCOMPARE(Child<QComboBox>(dialog, "CB_Com")->itemText(0), QStringLiteral("COM.01  ttyUSB0"));
         // A device that shows up later would be the first in the system's
@@ -58,14 +58,14 @@ private slots:
         dialog.StartCommand();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
         QCOMPARE(dialog.Result().outcome, Outcome::Success);
-        QCOMPARE(linktest::ReadFile(out.toStdString()), linktest::SampleFile(false));
+        QCOMPARE(testutil::ReadFile(out.toStdString()), linktest::SampleFile(false));
     }
 
     void aRowWithoutADeviceSaysSoAtOnce() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader();
         ports_.devices = {DeviceOf(*loader)};
-        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.Path("r.bin")), false,
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.path("r.bin")), false,
                             Options(ports_));
         StateLog log(dialog);
         dialog.show();
@@ -99,11 +99,11 @@ private slots:
     }
 
     void anotherPortIsAskedForRememberedAndOfferedAgain() {
-        linktest::ScratchDir dir;
+        testutil::TempDir dir;
         auto loader = StartLoader();
         ports_.devices.clear();
         const QString device = QString::fromStdString(loader->DevicePath());
-        const QString out = QString::fromStdString(dir.Path("r.bin"));
+        const QString out = QString::fromStdString(dir.path("r.bin"));
         {
             TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, out, true, Options(ports_, Settings()));
             auto* combo = Child<QComboBox>(dialog, "CB_Com");
@@ -121,7 +121,7 @@ private slots:
             QCOMPARE(dialog.Result().outcome, Outcome::Success);
         }
         QCOMPARE(dbase::ReadOtherPort(Settings().toStdString()), device.toStdString());
-        QCOMPARE(linktest::ReadFile(out.toStdString()), linktest::SampleFile(true));
+        QCOMPARE(testutil::ReadFile(out.toStdString()), linktest::SampleFile(true));
 
         // The next dialog offers it; choosing its row opens it.
         QFile::remove(out);
@@ -135,7 +135,7 @@ private slots:
         next.show();
         Choose(next, 10);
         QTRY_VERIFY_WITH_TIMEOUT(!next.isVisible(), 10000);
-        QCOMPARE(linktest::ReadFile(out.toStdString()), linktest::SampleFile(false));
+        QCOMPARE(testutil::ReadFile(out.toStdString()), linktest::SampleFile(false));
     }
 
     void aCancelledOrWrongOtherPortChangesNothing() {
@@ -161,8 +161,8 @@ private slots:
     void aPortThatDoesNotOpenSaysWhyUntilAnotherIsChosen() {
         auto loader = StartLoader();
         ports_.devices = {{QStringLiteral("ttyUSB0"), QString::fromLatin1(kNoDevice)}, DeviceOf(*loader)};
-        linktest::ScratchDir dir;
-        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.Path("r.bin")), false,
+        testutil::TempDir dir;
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir.path("r.bin")), false,
                             Options(ports_));
         StateLog log(dialog);
         dialog.show();
@@ -192,9 +192,9 @@ private slots:
         slow.eraseMs = 400;
         auto loader = StartLoader(slow);
         ports_.devices = {DeviceOf(*loader)};
-        linktest::ScratchDir dir;
-        const std::string file = dir.Path("w.bin");
-        linktest::WriteFile(file, linktest::SampleFile(false));
+        testutil::TempDir dir;
+        const std::string file = dir.path("w.bin");
+        testutil::WriteFile(file, linktest::SampleFile(false));
         TFormUpgrade dialog(TFormUpgrade::Command::Write, QString::fromStdString(file), false,
                             Options(ports_));
         StateLog log(dialog);

@@ -35,7 +35,7 @@ class TestUpgradeWrite : public QObject {
 
 private:
     FixedPorts ports_;
-    std::unique_ptr<linktest::ScratchDir> dir_;
+    std::unique_ptr<testutil::TempDir> dir_;
     std::string file_;
 
     // A dialog writing the sample's Default data to `loader`.
@@ -56,9 +56,9 @@ private:
 private slots:
     void initTestCase() { MessageBox::setInteractive(false); }
     void init() {
-        dir_ = std::make_unique<linktest::ScratchDir>();
-        file_ = dir_->Path("w.bin");
-        linktest::WriteFile(file_, linktest::SampleFile(false));
+        dir_ = std::make_unique<testutil::TempDir>();
+        file_ = dir_->path("w.bin");
+        testutil::WriteFile(file_, linktest::SampleFile(false));
         MessageBox::clearShown();
     }
 
