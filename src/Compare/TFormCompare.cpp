@@ -20,9 +20,8 @@ constexpr DiffSection kSections[] = {DiffSection::Satellites, DiffSection::Trans
 
 } // namespace
 
-TFormCompare::TFormCompare(std::unique_ptr<dbase::Database> file, const QString& fileName, Current current,
-                           QWidget* parent)
-    : QDialog(parent), file_(std::move(file)), fileName_(fileName), current_(std::move(current)) {
+TFormCompare::TFormCompare(std::unique_ptr<dbase::Database> file, QString fileName, Current current, QWidget* parent)
+    : QDialog(parent), file_(std::move(file)), fileName_(std::move(fileName)), current_(std::move(current)) {
     setObjectName(QStringLiteral("TFormCompare"));
     setWindowTitle(QStringLiteral("Compare with file"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -115,7 +114,8 @@ void TFormCompare::ShowDiff() {
             ++count;
         }
         if (!group) continue;
-        group->setText(0, QStringLiteral("%1 (%2)").arg(QString::fromLatin1(dbase::DiffSectionTitle(section))).arg(count));
+        group->setText(0,
+                       QStringLiteral("%1 (%2)").arg(QString::fromLatin1(dbase::DiffSectionTitle(section))).arg(count));
         group->setFirstColumnSpanned(true);
         QFont bold = group->font(0);
         bold.setBold(true);
@@ -128,6 +128,8 @@ void TFormCompare::ShowDiff() {
     else if (filter == 0)
         Label_Summary->setText(all == 1 ? QStringLiteral("1 difference") : QStringLiteral("%1 differences").arg(all));
     else
-        Label_Summary->setText(QStringLiteral("%1 of %2 %3").arg(shown).arg(all).arg(
-            all == 1 ? QStringLiteral("difference") : QStringLiteral("differences")));
+        Label_Summary->setText(QStringLiteral("%1 of %2 %3")
+                                   .arg(shown)
+                                   .arg(all)
+                                   .arg(all == 1 ? QStringLiteral("difference") : QStringLiteral("differences")));
 }

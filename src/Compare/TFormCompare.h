@@ -21,12 +21,11 @@ class QTreeWidget;
 
 class TFormCompare : public QDialog {
     Q_OBJECT
-  public:
+public:
     // The open list as it stands now.
     using Current = std::function<const dbase::Database&()>;
 
-    TFormCompare(std::unique_ptr<dbase::Database> file, const QString& fileName, Current current,
-                 QWidget* parent = nullptr);
+    TFormCompare(std::unique_ptr<dbase::Database> file, QString fileName, Current current, QWidget* parent = nullptr);
     ~TFormCompare() override;
 
     QLabel* Label_Sides = nullptr;
@@ -39,12 +38,12 @@ class TFormCompare : public QDialog {
     const dbase::DatabaseDiff& Diff() const { return diff_; }
     bool Swapped() const { return swapped_; }
 
-  public slots:
+public slots:
     void SB_RefreshClick();
     void SB_SwapClick();
     void CB_KindChange();
 
-  private:
+private:
     void ShowDiff();
 
     std::unique_ptr<dbase::Database> file_;

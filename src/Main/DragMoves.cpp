@@ -17,8 +17,8 @@
 // first rows do not hold for them.
 #include "TFormMain.h"
 
-#include "editing/Moves.h"
 #include "document/StepNames.h"
+#include "editing/Moves.h"
 #include "ui/InputDialog.h"
 
 #include <QToolTip>
@@ -89,6 +89,7 @@ bool TFormMain::DragBlock(StringGrid* grid, int& dragRow) {
         const int entered = down ? rows.back() + 1 : rows.front() - 1;
         if (entered <= 1 || entered >= grid->RowCount() - 1) break;
         std::vector<int> positions;
+        positions.reserve(rows.size());
         for (int r : rows) positions.push_back(r - 1);
         GestureStep(Doc(), dbase::steps::MovePrograms);
         if (!dbase::MoveInList(Doc().StepDb(), dbase::ListOf::Programs, grid->gridModel()->Slots(), positions,
@@ -176,6 +177,7 @@ void TFormMain::MoveEntries(StringGrid* grid, dbase::MoveKind kind, int to) {
     }
     if (rows.empty()) return;
     std::vector<int> positions;
+    positions.reserve(rows.size());
     for (int r : rows) positions.push_back(r - 1);
     const dbase::ListOf what = grid == SG_Sat  ? dbase::ListOf::Satellites
                                : grid == SG_TP ? dbase::ListOf::Transponders
@@ -187,14 +189,14 @@ void TFormMain::MoveEntries(StringGrid* grid, dbase::MoveKind kind, int to) {
     const std::vector<int> list = grid->gridModel()->Slots();
     const int current = grid->Row();
     std::vector<int> moved;
-    const dbase::Status s = Doc().Edit(step, [&](dbase::Database& db) {
-        return dbase::MoveInList(db, what, list, positions, kind, to, &moved);
-    });
+    const dbase::Status s = Doc().Edit(
+        step, [&](dbase::Database& db) { return dbase::MoveInList(db, what, list, positions, kind, to, &moved); });
     if (!s || moved == positions) return;
 
     // The rows keep their slots; what the slots hold moved, and the selection
     // goes with it.
     std::vector<int> newRows;
+    newRows.reserve(moved.size());
     for (int p : moved) newRows.push_back(p + 1);
     const auto at = std::find(rows.begin(), rows.end(), current);
     const int newCurrent = at != rows.end() ? newRows[static_cast<size_t>(at - rows.begin())] : newRows.front();
@@ -239,13 +241,12 @@ void TFormMain::MoveToPositionClick(StringGrid* grid) {
                 from = r;
                 break;
             }
-    const QString what = programs ? (count > 1 ? QStringLiteral("the %1 selected programs").arg(count)
-                                               : QStringLiteral("the program"))
-                         : grid == SG_TP ? QStringLiteral("the transponder")
-                                         : QStringLiteral("the satellite");
+    const QString what =
+        programs ? (count > 1 ? QStringLiteral("the %1 selected programs").arg(count) : QStringLiteral("the program"))
+        : grid == SG_TP ? QStringLiteral("the transponder")
+                        : QStringLiteral("the satellite");
     const std::optional<int> position =
         ui::InputDialog::getNumber(this, QStringLiteral("Move to position"),
-                                   QStringLiteral("Move %1 to position (1 to %2):").arg(what).arg(last),
-                                   from, 1, last);
+                                   QStringLiteral("Move %1 to position (1 to %2):").arg(what).arg(last), from, 1, last);
     if (position) MoveEntries(grid, dbase::MoveKind::To, *position - 1);
 }

@@ -1,8 +1,8 @@
 // Popup menus of the main window, their enabling rules and the toolbar.
-#include "RowTexts.h"
-#include "TFormMain.h"
 #include "Help/TFormAbout.h"
 #include "Help/TFormHelp.h"
+#include "RowTexts.h"
+#include "TFormMain.h"
 #include "ui/FormSetup.h"
 
 #include <QCursor>
@@ -102,8 +102,7 @@ void TFormMain::BuildMenus() {
     Show_Act_Sat = Item(PM_Sate, QStringLiteral("Show_Act_Sat"), QStringLiteral("Show active satellites"));
     Change_Sat = Item(PM_Sate, QStringLiteral("Change_Sat"), QStringLiteral("Change Sat data"));
     ResetSatellite1 = Item(PM_Sate, QStringLiteral("ResetSatellite1"), QStringLiteral("Reset Satellite"));
-    DownLoadFromini1 =
-        Item(PM_Sate, QStringLiteral("DownLoadFromini1"), QStringLiteral("DownLoad From  *.ini"));
+    DownLoadFromini1 = Item(PM_Sate, QStringLiteral("DownLoadFromini1"), QStringLiteral("DownLoad From  *.ini"));
 
     // Transponders
     PM_TP = Popup(this, QStringLiteral("PM_TP"));
@@ -113,8 +112,7 @@ void TFormMain::BuildMenus() {
     New_Tp_Tv = Item(New, QStringLiteral("New_Tp_Tv"), QStringLiteral("TV "));
     New_Tp_Radio = Item(New, QStringLiteral("New_Tp_Radio"), QStringLiteral("Radio"));
     Delete_Tp = Item(PM_TP, QStringLiteral("Delete_Tp"), QStringLiteral("Delete Tp"));
-    Del_All_Empty_Tp =
-        Item(PM_TP, QStringLiteral("Del_All_Empty_Tp"), QStringLiteral("Delete all empty transponders"));
+    Del_All_Empty_Tp = Item(PM_TP, QStringLiteral("Del_All_Empty_Tp"), QStringLiteral("Delete all empty transponders"));
 
     // TV programs
     PM_Tv = Popup(this, QStringLiteral("PM_Tv"));
@@ -140,11 +138,12 @@ void TFormMain::BuildMenus() {
 
     // Beyond those: the visible sorts, the marks of a selection and the moves
     // to a position.
-    SortTv = SortMenu(PM_Tv, QStringLiteral("SortTv"),
-                      {[this] { SorebyAZ1Click(); }, [this] { SorebyFav1Click(); }, [this] { SorebyTp1Click(); }}, this);
-    SortRadio = SortMenu(PM_Radio, QStringLiteral("SortRadio"),
-                         {[this] { SorebyAZ2Click(); }, [this] { SorebyFav2Click(); }, [this] { SorebyTp2Click(); }},
-                         this);
+    SortTv =
+        SortMenu(PM_Tv, QStringLiteral("SortTv"),
+                 {[this] { SorebyAZ1Click(); }, [this] { SorebyFav1Click(); }, [this] { SorebyTp1Click(); }}, this);
+    SortRadio =
+        SortMenu(PM_Radio, QStringLiteral("SortRadio"),
+                 {[this] { SorebyAZ2Click(); }, [this] { SorebyFav2Click(); }, [this] { SorebyTp2Click(); }}, this);
     for (bool radio : {false, true}) {
         QMenu* popup = radio ? PM_Radio : PM_Tv;
         const QString kind = radio ? QStringLiteral("MarksRadio") : QStringLiteral("MarksTv");
@@ -156,8 +155,8 @@ void TFormMain::BuildMenus() {
             const QString number = QStringLiteral("%1").arg(g + 1, 2, 10, QLatin1Char('0'));
             connect(Item(add, kind + QStringLiteral("AddFav") + number, QString()), &QAction::triggered, this,
                     [this, radio, g] { SetMarksOfSelected(radio, g, true); });
-            connect(Item(remove, kind + QStringLiteral("RemoveFav") + number, QString()), &QAction::triggered,
-                    this, [this, radio, g] { SetMarksOfSelected(radio, g, false); });
+            connect(Item(remove, kind + QStringLiteral("RemoveFav") + number, QString()), &QAction::triggered, this,
+                    [this, radio, g] { SetMarksOfSelected(radio, g, false); });
         }
         // The groups are named as the favourite list names them when the submenu opens.
         for (QMenu* groups : {add, remove})
@@ -167,12 +166,13 @@ void TFormMain::BuildMenus() {
                     items[g]->setText(ui::FromLatin1(rowtext::FavItem(g, Db().FavNames[static_cast<size_t>(g)])));
             });
         marks->addSeparator();
-        const std::pair<const char*, std::pair<int, bool>> items[] = {
-            {"Lock", {dbase::kLockButton, true}}, {"Unlock", {dbase::kLockButton, false}},
-            {"Skip", {dbase::kSkipButton, true}}, {"Unskip", {dbase::kSkipButton, false}}};
+        const std::pair<const char*, std::pair<int, bool>> items[] = {{"Lock", {dbase::kLockButton, true}},
+                                                                      {"Unlock", {dbase::kLockButton, false}},
+                                                                      {"Skip", {dbase::kSkipButton, true}},
+                                                                      {"Unskip", {dbase::kSkipButton, false}}};
         for (const auto& [caption, mark] : items)
-            connect(Item(marks, kind + QString::fromLatin1(caption), QString::fromLatin1(caption)),
-                    &QAction::triggered, this,
+            connect(Item(marks, kind + QString::fromLatin1(caption), QString::fromLatin1(caption)), &QAction::triggered,
+                    this,
                     [this, radio, button = mark.first, on = mark.second] { SetMarksOfSelected(radio, button, on); });
     }
     const std::pair<QMenu*, QString> movePopups[] = {{PM_Sate, QStringLiteral("MovePosSat")},
@@ -268,27 +268,21 @@ void TFormMain::BuildMenus() {
     // Popups of the grids and the favourite list.
     const std::pair<QAbstractScrollArea*, QMenu*> popups[] = {
         {SG_Sat, PM_Sate}, {SG_TP, PM_TP}, {SG_TV, PM_Tv}, {SG_Radio, PM_Radio}, {LB_FAV, PM_FAV}};
-    for (auto [view, menu] : popups) {
+    for (const auto& popup : popups) {
+        QAbstractScrollArea* view = popup.first;
+        QMenu* menu = popup.second;
         connect(view, &QWidget::customContextMenuRequested, menu,
                 [view, menu](const QPoint& pos) { menu->popup(view->viewport()->mapToGlobal(pos)); });
     }
 }
 
-void TFormMain::TB_FileClick() {
-    PM_File->popup(QCursor::pos());
-}
+void TFormMain::TB_FileClick() { PM_File->popup(QCursor::pos()); }
 
-void TFormMain::TB_EditClick() {
-    PM_Edit->popup(QCursor::pos());
-}
+void TFormMain::TB_EditClick() { PM_Edit->popup(QCursor::pos()); }
 
-void TFormMain::TB_HelpClick() {
-    PM_Help->popup(QCursor::pos());
-}
+void TFormMain::TB_HelpClick() { PM_Help->popup(QCursor::pos()); }
 
-void TFormMain::TB_ExitClick() {
-    close();
-}
+void TFormMain::TB_ExitClick() { close(); }
 
 void TFormMain::PM_FilePopup() {
     RecentFiles = dbase::ReadRecentFiles(QFile::encodeName(files_.settingsFile).toStdString());
@@ -318,13 +312,11 @@ void TFormMain::PM_TPPopup() {
     if (RowBound(SG_TP, SG_TP->Row())) {
         Del_All_Empty_Tp->setEnabled(Doc().FileOpened());
         // The state before the popup decides; the replayed click comes after.
-        for (QAction* a : rowItems)
-            a->setEnabled(TpSelected);
+        for (QAction* a : rowItems) a->setEnabled(TpSelected);
         B_TP->click();
     } else {
         Del_All_Empty_Tp->setEnabled(false);
-        for (QAction* a : rowItems)
-            a->setEnabled(false);
+        for (QAction* a : rowItems) a->setEnabled(false);
     }
     // Transponders move only while one satellite is shown.
     MovePosTp->setEnabled(RowBound(SG_TP, SG_TP->Row()) && SatSelected && SelectedSat() >= 0);

@@ -57,13 +57,9 @@ int GridModel::SlotAt(int row) const {
     return i >= 0 && i < static_cast<int>(slots_.size()) ? slots_[static_cast<size_t>(i)] : -1;
 }
 
-int GridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
-}
+int GridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
-int GridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : columns_;
-}
+int GridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
@@ -133,8 +129,7 @@ public:
     }
 
     void ShowColumnZeroOnly() {
-        for (int c = 0; c < model()->columnCount(); ++c)
-            setColumnHidden(c, c != 0);
+        for (int c = 0; c < model()->columnCount(); ++c) setColumnHidden(c, c != 0);
     }
 
 protected:
@@ -162,8 +157,7 @@ protected:
         emit grid_->MouseUp();
     }
     // While the grid selects several rows it makes every selection itself.
-    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                          const QEvent* event) const override {
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override {
         if (grid_->MultiSelect() && event) return QItemSelectionModel::NoUpdate;
         return QTableView::selectionCommand(index, event);
     }
@@ -213,17 +207,15 @@ StringGrid::StringGrid(GridModel* model, QWidget* parent) : QTableView(parent), 
     QScrollBar* frozenRows = frozen_->verticalScrollBar();
     connect(rows, &QScrollBar::valueChanged, frozenRows, &QScrollBar::setValue);
     connect(frozenRows, &QScrollBar::valueChanged, rows, &QScrollBar::setValue);
-    connect(frozenRows, &QScrollBar::rangeChanged, this,
-            [rows, frozenRows] { frozenRows->setValue(rows->value()); });
+    connect(frozenRows, &QScrollBar::rangeChanged, this, [rows, frozenRows] { frozenRows->setValue(rows->value()); });
     connect(header, &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (section != 0) return;
         frozen_->setColumnWidth(0, size);
         PlaceFrozenColumn();
     });
-    connect(frozen_->horizontalHeader(), &QHeaderView::sectionResized, this,
-            [this](int section, int, int size) {
-                if (section == 0) setColumnWidth(0, size);
-            });
+    connect(frozen_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (section == 0) setColumnWidth(0, size);
+    });
     connect(frozen_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         emit customContextMenuRequested(viewport()->mapFromGlobal(frozen_->viewport()->mapToGlobal(pos)));
     });
@@ -269,8 +261,7 @@ void StringGrid::SetMultiSelect(bool on) {
     blockPress_ = false;
 }
 
-QItemSelectionModel::SelectionFlags StringGrid::selectionCommand(const QModelIndex& index,
-                                                                 const QEvent* event) const {
+QItemSelectionModel::SelectionFlags StringGrid::selectionCommand(const QModelIndex& index, const QEvent* event) const {
     // Mouse and keys select through PressSelect, DragSelect and keyPressEvent.
     if (multi_ && event) return QItemSelectionModel::NoUpdate;
     return QTableView::selectionCommand(index, event);
@@ -383,13 +374,9 @@ void StringGrid::SetRow(int row) {
     anchor_ = row;
 }
 
-int StringGrid::RowCount() const {
-    return model_->rowCount() + FixedRows();
-}
+int StringGrid::RowCount() const { return model_->rowCount() + FixedRows(); }
 
-int StringGrid::SlotOfRow(int row) const {
-    return row < FixedRows() ? -1 : model_->SlotAt(modelRow(row));
-}
+int StringGrid::SlotOfRow(int row) const { return row < FixedRows() ? -1 : model_->SlotAt(modelRow(row)); }
 
 int StringGrid::RowOfSlot(int slot) const {
     const std::vector<int>& bound = model_->Slots();
@@ -402,8 +389,7 @@ QRect StringGrid::RowRect(int row) const {
     if (row < FixedRows() || row >= RowCount()) return {};
     const int m = modelRow(row);
     QRect r = visualRect(model_->index(m, 0));
-    for (int c = 1; c < model_->columnCount(); ++c)
-        r = r.united(visualRect(model_->index(m, c)));
+    for (int c = 1; c < model_->columnCount(); ++c) r = r.united(visualRect(model_->index(m, c)));
     return r;
 }
 
@@ -413,8 +399,7 @@ int StringGrid::RowAt(const QPoint& pos) const {
 }
 
 void StringGrid::SetColumnWidths(const std::vector<int>& widths) {
-    for (size_t c = 0; c < widths.size(); ++c)
-        setColumnWidth(static_cast<int>(c), widths[c]);
+    for (size_t c = 0; c < widths.size(); ++c) setColumnWidth(static_cast<int>(c), widths[c]);
 }
 
 CellStyle StringGrid::StyleOf(int row, int col, bool selected) const {
@@ -493,6 +478,7 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
     }
     if (multi_ && event->matches(QKeySequence::SelectAll)) {
         std::vector<int> rows;
+        rows.reserve(static_cast<size_t>(std::max(0, model_->BoundRows())));
         for (int r = 0; r < model_->BoundRows(); ++r) rows.push_back(gridRow(r));
         SelectRows(rows);
         event->accept();
@@ -527,8 +513,7 @@ void StringGrid::wheelEvent(QWheelEvent* event) {
 
 GridDelegate::GridDelegate(StringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
 
-void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                         const QModelIndex& index) const {
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     const bool selected = option.state & QStyle::State_Selected;
     const int row = index.row() + grid_->FixedRows();
     const CellStyle s = grid_->StyleOf(row, index.column(), selected);

@@ -1,8 +1,8 @@
 #include "TFormUpgrade.h"
 
 #include "base/Messages.h"
-#include "settings/PortSetting.h"
 #include "serial/QtSerialPort.h"
+#include "settings/PortSetting.h"
 #include "ui/InputDialog.h"
 #include "ui/MessageBox.h"
 
@@ -81,9 +81,7 @@ LinkJob::Kind CommandKind(bool readMode) { return readMode ? LinkJob::ReadBack :
 
 } // namespace
 
-ComLamp::ComLamp(QWidget* parent) : QWidget(parent), color_(TFormUpgrade::kLampClosed) {
-    setFixedSize(11, 11);
-}
+ComLamp::ComLamp(QWidget* parent) : QWidget(parent), color_(TFormUpgrade::kLampClosed) { setFixedSize(11, 11); }
 
 void ComLamp::setColor(const QColor& c) {
     if (c == color_) return;
@@ -130,9 +128,8 @@ void ComLamp::paintEvent(QPaintEvent*) {
     p.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
 }
 
-TFormUpgrade::TFormUpgrade(Command command, const QString& path, bool is256K, LinkOptions options,
-                           QWidget* parent)
-    : QDialog(parent), ReadMode(command == Command::ReadBack), path_(path), is256K_(is256K),
+TFormUpgrade::TFormUpgrade(Command command, QString path, bool is256K, LinkOptions options, QWidget* parent)
+    : QDialog(parent), ReadMode(command == Command::ReadBack), path_(std::move(path)), is256K_(is256K),
       options_(std::move(options)) {
     BuildForm();
     FormCreate();
@@ -217,15 +214,14 @@ void TFormUpgrade::BuildForm() {
                            QRect(215, 2, 100, 24));
     // Offered once a write has succeeded; beside the others, so that none of
     // them moves under the pointer when it appears.
-    SB_Verify = FlatButton(PanelOK, "SB_Verify", QStringLiteral("Verify"), QStyle::SP_DialogApplyButton,
-                           QRect(322, 2, 88, 24));
+    SB_Verify =
+        FlatButton(PanelOK, "SB_Verify", QStringLiteral("Verify"), QStyle::SP_DialogApplyButton, QRect(322, 2, 88, 24));
     SB_Verify->hide();
 }
 
 void TFormUpgrade::FillPorts(const serial::PortListProvider& ports) {
     rows_ = serial::RowDevices(ports);
-    for (int n = 1; n <= serial::kPortRows; ++n)
-        CB_Com->addItem(serial::RowText(n, rows_[n - 1]));
+    for (int n = 1; n <= serial::kPortRows; ++n) CB_Com->addItem(serial::RowText(n, rows_[n - 1]));
     if (!otherPort_.isEmpty()) CB_Com->addItem(otherPort_);
     CB_Com->addItem(kOtherPortItem);
     // The list opens wide enough for its longest row.
@@ -321,9 +317,9 @@ void TFormUpgrade::CB_ComSelect(int row) {
 }
 
 bool TFormUpgrade::AskOtherPort() {
-    const QString path = ui::InputDialog::getText(
-        this, QStringLiteral("Other port"), QStringLiteral("Device path of the receiver's serial port:"),
-        otherPort_.isEmpty() ? QStringLiteral("/dev/") : otherPort_);
+    const QString path = ui::InputDialog::getText(this, QStringLiteral("Other port"),
+                                                  QStringLiteral("Device path of the receiver's serial port:"),
+                                                  otherPort_.isEmpty() ? QStringLiteral("/dev/") : otherPort_);
     if (path.isEmpty()) return false;
     if (!dbase::IsDevicePath(path.toStdString())) {
         Edit_Start->setText(QStringLiteral("%1 is not a device path.").arg(path));
@@ -347,8 +343,7 @@ void TFormUpgrade::RememberOtherPort(const QString& device) {
 }
 
 bool TFormUpgrade::MayStop() {
-    return !flashBusy_ ||
-           ui::MessageBox::confirm(this, QString::fromLatin1(kStopFlashQuestion)) == ui::MessageBox::Yes;
+    return !flashBusy_ || ui::MessageBox::confirm(this, QString::fromLatin1(kStopFlashQuestion)) == ui::MessageBox::Yes;
 }
 
 void TFormUpgrade::SpeedButton1Click() {

@@ -111,8 +111,7 @@ public:
 
     // A dialog for one command: a read-back into `path` or a write of
     // `path`, of the given kind.
-    TFormUpgrade(Command command, const QString& path, bool is256K, LinkOptions options = {},
-                 QWidget* parent = nullptr);
+    TFormUpgrade(Command command, QString path, bool is256K, LinkOptions options = {}, QWidget* parent = nullptr);
     ~TFormUpgrade() override;
 
     static LinkResult ReadBack(QWidget* parent, const QString& path, bool is256K, LinkOptions options = {});
