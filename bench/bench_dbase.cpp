@@ -68,7 +68,8 @@ void BM_BareDecompress(benchmark::State& state) {
     std::vector<uint8_t> out(dbase::kImageSize);
     for (auto _ : state) {
         lzo_uint len = out.size();
-        benchmark::DoNotOptimize(lzo1x_decompress_safe(F().stream.data(), F().stream.size(), out.data(), &len, nullptr));
+        benchmark::DoNotOptimize(
+            lzo1x_decompress_safe(F().stream.data(), F().stream.size(), out.data(), &len, nullptr));
     }
 }
 

@@ -119,8 +119,8 @@ void BM_ThousandMixedSteps(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["MiB"] = static_cast<double>(bytes) / (1 << 20);
-    state.counters["per_step_ms"] = benchmark::Counter(1000, benchmark::Counter::kIsIterationInvariantRate |
-                                                                 benchmark::Counter::kInvert);
+    state.counters["per_step_ms"] =
+        benchmark::Counter(1000, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Taking back and applying again the steps of that history, one at a time.

@@ -7,11 +7,11 @@
 #include "SampleData.h"
 
 #include "cli/Commands.h"
-#include "format/DataFile.h"
 #include "editing/Diff.h"
 #include "editing/Lists.h"
 #include "editing/Marks.h"
 #include "editing/Reorder.h"
+#include "format/DataFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -15,10 +15,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QToolButton>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <memory>
 
@@ -47,8 +47,7 @@ std::unique_ptr<dbase::Database> FullDatabase() {
         ps.fav = static_cast<uint16_t>(p % 7 == 0 ? 1u << (p % 16) : 0);
         sample::AddProg(d, tps[p % dbase::kTpSlots], ps);
     }
-    for (int a = 0; a < dbase::kAudioSlots; ++a)
-        sample::AddAudio(d, (a * 3) % dbase::kProgSlots, 2000 + a, "eng");
+    for (int a = 0; a < dbase::kAudioSlots; ++a) sample::AddAudio(d, (a * 3) % dbase::kProgSlots, 2000 + a, "eng");
     return db;
 }
 
@@ -71,10 +70,8 @@ struct Fixture {
         if (dbase::Status s = dbase::BuildSaveBytes(*db, dbase::SaveMode::Channel, bytes); !s)
             qFatal("full database not built: %s", s.message().c_str());
         file = dir.filePath("full.bin");
-        if (!dbase::WriteFileAtomic(QFile::encodeName(file).toStdString(), bytes))
-            qFatal("full file not written");
-        form = std::make_unique<TFormMain>(
-            MainWindowFiles{dir.filePath("ORBITLIST.ini"), dir.filePath("work.bin")});
+        if (!dbase::WriteFileAtomic(QFile::encodeName(file).toStdString(), bytes)) qFatal("full file not written");
+        form = std::make_unique<TFormMain>(MainWindowFiles{dir.filePath("ORBITLIST.ini"), dir.filePath("work.bin")});
         form->show();
         sat = Find<StringGrid>("SG_Sat");
         tp = Find<StringGrid>("SG_TP");
@@ -222,27 +219,17 @@ void BM_MoveBlockInWindow(benchmark::State& state) {
 // What a repaint of the four grids alone costs, for comparison.
 void BM_RepaintGrids(benchmark::State& state) {
     for (auto _ : state) {
-        for (StringGrid* grid : {fixture->sat, fixture->tp, fixture->tv, fixture->radio})
-            grid->gridModel()->Refresh();
+        for (StringGrid* grid : {fixture->sat, fixture->tp, fixture->tv, fixture->radio}) grid->gridModel()->Refresh();
         QCoreApplication::processEvents();
     }
 }
 
 void BM_OpenThroughWindow(benchmark::State& state) {
-    for (auto _ : state)
-        fixture->Open();
+    for (auto _ : state) fixture->Open();
 }
 
-BENCHMARK(BM_ShowAllInfo)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(20)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_SatelliteClick)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(20)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_ShowAllInfo)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SatelliteClick)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true);
 BENCHMARK(BM_UndoRedoSort)
     ->Arg(0)
     ->Arg(1)
@@ -267,11 +254,7 @@ BENCHMARK(BM_MoveBlockInWindow)
     ->Iterations(1)
     ->Repetitions(20)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_RepaintGrids)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(20)
-    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RepaintGrids)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(20)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OpenThroughWindow)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)

@@ -63,11 +63,12 @@ void BM_MoveBlockOf500(benchmark::State& state) {
 // The same as one step of the document: the move, and the step that records it.
 void BM_MoveBlockOf500AsAStep(benchmark::State& state) {
     dbase::Document doc(AllTvDatabase());
-    MoveBlocks(state, doc.StepDb(), [&](const std::vector<int>& list, const std::vector<int>& block, dbase::MoveKind kind) {
-        return doc.Edit("Move programs", [&](dbase::Database& db) {
-            return dbase::MoveInList(db, dbase::ListOf::Programs, list, block, kind);
-        });
-    });
+    MoveBlocks(state, doc.StepDb(),
+               [&](const std::vector<int>& list, const std::vector<int>& block, dbase::MoveKind kind) {
+                   return doc.Edit("Move programs", [&](dbase::Database& db) {
+                       return dbase::MoveInList(db, dbase::ListOf::Programs, list, block, kind);
+                   });
+               });
 }
 
 void Find(benchmark::State& state, const char* text) {

@@ -11,9 +11,9 @@
 #include "SampleData.h"
 
 #include "editing/Consistency.h"
-#include "format/Image.h"
 #include "editing/Lists.h"
 #include "editing/Reorder.h"
+#include "format/Image.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -77,7 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (p < 0) continue;
         if (p >= start.ProgCount || taken[static_cast<size_t>(p)]) Fail("a program found twice or not in use");
         taken[static_cast<size_t>(p)] = true;
-        if ((start.Prog.data[p].IsRadio != 0) != list.rows[i].match.radio) Fail("a row found a program of the other kind");
+        if ((start.Prog.data[p].IsRadio != 0) != list.rows[i].match.radio)
+            Fail("a row found a program of the other kind");
     }
 
     *work = start;
@@ -92,7 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int kind = row.match.radio ? 1 : 0;
         const int now = kindSlots[kind][next[kind]++];
         const ProgData& d = work->Prog.data[now];
-        if (!SameUntouched(start.Prog.rec[p], work->Prog.rec[now], names)) Fail("a found program's other fields changed");
+        if (!SameUntouched(start.Prog.rec[p], work->Prog.rec[now], names))
+            Fail("a found program's other fields changed");
         if ((row.lock && d.Lock != *row.lock) || (row.skip && d.Skip != *row.skip) ||
             (row.fav && FavMaskValue(d.FavMask) != *row.fav))
             Fail("a found program lacks the list's marks");

@@ -15,8 +15,8 @@
 #include "cli/Commands.h"
 #include "cli/Common.h"
 
-#include "format/DataFile.h"
 #include "editing/Find.h"
+#include "format/DataFile.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -14,8 +14,8 @@
 
 #include "base/Bits.h"
 #include "editing/Consistency.h"
-#include "editing/Entries.h"
 #include "editing/EditorFields.h"
+#include "editing/Entries.h"
 #include "editing/IniImport.h"
 
 #include <cstdio>
@@ -28,8 +28,7 @@ using namespace dbase;
 
 [[noreturn]] void Fail(const char* what, const std::vector<std::string>& details = {}) {
     std::fprintf(stderr, "fuzz_ini: %s\n", what);
-    for (const std::string& d : details)
-        std::fprintf(stderr, "  %s\n", d.c_str());
+    for (const std::string& d : details) std::fprintf(stderr, "  %s\n", d.c_str());
     std::abort();
 }
 
@@ -48,20 +47,17 @@ void CheckFile(const IniFile& f) {
 bool SameStored(const Database& a, const Database& b) {
     return a.SatCount == b.SatCount && a.TpCount == b.TpCount && a.ProgCount == b.ProgCount &&
            a.AudioCount == b.AudioCount && a.SatTpCounts == b.SatTpCounts && a.Sat.rec == b.Sat.rec &&
-           a.Tp.rec == b.Tp.rec && a.Prog.rec == b.Prog.rec && a.Audio.rec == b.Audio.rec &&
-           a.Sat.data == b.Sat.data && a.Tp.data == b.Tp.data;
+           a.Tp.rec == b.Tp.rec && a.Prog.rec == b.Prog.rec && a.Audio.rec == b.Audio.rec && a.Sat.data == b.Sat.data &&
+           a.Tp.data == b.Tp.data;
 }
 
 void CheckImported(const Database& before, const Database& db, int sat, const IniFile& f) {
-    if (auto problems = FindInconsistencies(db); !problems.empty())
-        Fail("the import broke the model", problems);
+    if (auto problems = FindInconsistencies(db); !problems.empty()) Fail("the import broke the model", problems);
     const int expected = std::max<int>(1, static_cast<int>(f.tps.size()));
     if (db.SatTpCounts[sat] != expected) Fail("the satellite does not have the file's transponders");
-    if (db.Sat.data[sat].Longitude != TenthsText(f.satTenths))
-        Fail("the satellite's position is not the file's");
+    if (db.Sat.data[sat].Longitude != TenthsText(f.satTenths)) Fail("the satellite's position is not the file's");
     int kept = 0;
-    for (int p = 0; p < before.ProgCount; ++p)
-        kept += before.Prog.data[p].SatIndex != sat;
+    for (int p = 0; p < before.ProgCount; ++p) kept += before.Prog.data[p].SatIndex != sat;
     if (db.ProgCount != kept) Fail("programs of other satellites were lost, or the satellite kept some");
     for (int s = 0; s < db.SatCount; ++s)
         if (s != sat && (db.SatTpCounts[s] != before.SatTpCounts[s] || db.Sat.rec[s] != before.Sat.rec[s]))
@@ -83,8 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const Database& pristine = data[0] & 1 ? *fullDb : *sampleDb;
     const bool roundTrip = (data[0] & 6) == 6;
-    const int sat =
-        data[1] >= 0xF8 ? pristine.SatCount + (data[1] - 0xF8) * 3 - 1 : data[1] % pristine.SatCount;
+    const int sat = data[1] >= 0xF8 ? pristine.SatCount + (data[1] - 0xF8) * 3 - 1 : data[1] % pristine.SatCount;
     const std::string_view text(reinterpret_cast<const char*>(data + 2), size - 2);
 
     const IniFile file = ParseIniText(text);
@@ -99,8 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckImported(pristine, *work, sat, file);
     if (roundTrip) {
         const RoundTrip r = SaveAndReopen(*work, SaveMode::Channel, reopened.get());
-        if (r.saved.ok() && !r.differences.empty())
-            Fail("the saved import reads back otherwise", r.differences);
+        if (r.saved.ok() && !r.differences.empty()) Fail("the saved import reads back otherwise", r.differences);
     }
     return 0;
 }

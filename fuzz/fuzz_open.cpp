@@ -9,14 +9,14 @@
 // on a copy (they cost several times the open). A file that opens need not
 // keep the invariants the editing operations keep (its counts are taken as
 // they stand), so the edits are only required not to crash.
-#include "format/Container.h"
-#include "format/DataFile.h"
-#include "editing/Entries.h"
 #include "editing/EditorFields.h"
-#include "format/Image.h"
+#include "editing/Entries.h"
 #include "editing/IniImport.h"
 #include "editing/Marks.h"
 #include "editing/Reorder.h"
+#include "format/Container.h"
+#include "format/DataFile.h"
+#include "format/Image.h"
 
 #include <cstdint>
 #include <cstring>
@@ -37,8 +37,7 @@ int FirstTp(const Database& db) {
 void EditEverything(Database& db) {
     const int last = db.ProgCount - 1;
     if (CheckProgSlot(db, 0)) {
-        for (int button : {0, 15, kLockButton, kSkipButton})
-            ToggleMarks(db, 0, button);
+        for (int button : {0, 15, kLockButton, kSkipButton}) ToggleMarks(db, 0, button);
         ProgInput in = ShowProgram(db, 0);
         in.name = "Edited";
         ProgValues v;
@@ -77,9 +76,8 @@ void EditEverything(Database& db) {
     DeleteTransponders(db, empty);
     if (CheckSatSlot(db, db.SatCount - 1)) ResetSatellite(db, db.SatCount - 1);
     if (CheckSatSlot(db, 0)) {
-        static const IniFile file =
-            ParseIniText("[SATTYPE]\n1=0192\n2=Astra\n[DVB]\n0=2\n1=11000,H,27500,34\n"
-                         "2=12000,V,22000,56\n");
+        static const IniFile file = ParseIniText("[SATTYPE]\n1=0192\n2=Astra\n[DVB]\n0=2\n1=11000,H,27500,34\n"
+                                                 "2=12000,V,22000,56\n");
         // An import the satellite has no room for is refused and changes nothing.
         (void)ImportIni(db, 0, file);
         ClearSatTransponders(db, 0);

@@ -47,8 +47,7 @@ void RoundTrip(const std::string& path, const std::string& device) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& path = SettingsPath();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(text.data(), static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(text.data(), static_cast<std::streamsize>(size));
 
     const std::string read = dbase::ReadOtherPort(path);
     if (!read.empty() && !dbase::IsDevicePath(read)) Fail("a value that is no device path was read", read);

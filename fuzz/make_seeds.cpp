@@ -10,11 +10,11 @@
 #include "LinkCase.h"
 #include "SampleData.h"
 
+#include "base/Files.h"
+#include "editing/Lists.h"
 #include "format/Container.h"
 #include "format/DataFile.h"
-#include "base/Files.h"
 #include "format/Image.h"
-#include "editing/Lists.h"
 
 #include <filesystem>
 #include <fstream>
@@ -54,20 +54,17 @@ int IniSeeds(const std::string& dir, const std::string& iniDir) {
         return 1;
     }
     const std::string head = "[SATTYPE]\r\n1=0192\r\n2=Example Sat,19.2E\r\n\r\n[DVB]\r\n0=3\r\n";
-    WriteIni(dir + "/small", 6, 0,
-             head + "1=11000,H,27500,34\r\n2=12000,L,22000,56,S2,8PSK\r\n3=3730,r,3840\r\n");
+    WriteIni(dir + "/small", 6, 0, head + "1=11000,H,27500,34\r\n2=12000,L,22000,56,S2,8PSK\r\n3=3730,r,3840\r\n");
     WriteIni(dir + "/small-into-full", 7, 63, head + "1=11000,H,27500,34\r\n");
     WriteIni(dir + "/no-transponders", 0, 5, head);
-    WriteIni(dir + "/bad-numbers", 2, 2,
-             head + "1=16384,H,27500\r\n2=x,V,1\r\n3=11000,V,65536\r\n4=0,h,0\r\n");
+    WriteIni(dir + "/bad-numbers", 2, 2, head + "1=16384,H,27500\r\n2=x,V,1\r\n3=11000,V,65536\r\n4=0,h,0\r\n");
     WriteIni(dir + "/west-update", 2, 3,
              "[UPDATE]\n0=Nov 11, "
              "2019\n[SATTYPE]\n1=3300\n2=Hispasat\n[DVB]\n0=1\n1=10730,V,27500,34\n[UPDATE]\n1=x\n");
     WriteIni(dir + "/bad-position", 0, 1, "[SATTYPE]\n1=19.25\n2=X\n[DVB]\n0=0\n");
     WriteIni(dir + "/no-slot", 2, 0xF9, head + "1=11000,H,27500,34\r\n");
     std::string many = head;
-    for (int i = 1; i <= 151; ++i)
-        many += std::to_string(i) + "=" + std::to_string(10700 + i) + ",V,27500,34\r\n";
+    for (int i = 1; i <= 151; ++i) many += std::to_string(i) + "=" + std::to_string(10700 + i) + ",V,27500,34\r\n";
     WriteIni(dir + "/151-transponders", 2, 4, many);
     return 0;
 }
@@ -78,11 +75,10 @@ int BatchSeeds(const std::string& dir) {
         {"reorder", "sort tv name\nsort radio fav\nsort tv tp\nswap prog 3 4\nswap sat 0 1\nswap tp 0 1\n"},
         {"marks", "mark 5 fav:2\nmark 5 lock\nmark 6 skip\nfav-lock 3 1\nfav-name 2 'Kids & Co'\nundo\nredo\n"},
         {"deletes", "delete-program 7\ndelete-tp 3\nreset-sat 1\ndelete-empty-tps --sat 0\nundo\nundo\n"},
-        {"editors",
-         "edit-program 3 --name \"News 24\" --vid 100 --lock 1 --fav 0000000000000101\n"
-         "add-program 5 radio --name R --vid 0 --aud 101 --pcr 100\n"
-         "edit-tp 2 --freq 11000 --pol V --fec 3/4\nadd-tp 1 --freq 12000 --sym 27500 --pol H --fec Auto\n"
-         "edit-sat 0 --name Astra --type single --low 05750 --22k on --longitude 19.2\n"},
+        {"editors", "edit-program 3 --name \"News 24\" --vid 100 --lock 1 --fav 0000000000000101\n"
+                    "add-program 5 radio --name R --vid 0 --aud 101 --pcr 100\n"
+                    "edit-tp 2 --freq 11000 --pol V --fec 3/4\nadd-tp 1 --freq 12000 --sym 27500 --pol H --fec Auto\n"
+                    "edit-sat 0 --name Astra --type single --low 05750 --22k on --longitude 19.2\n"},
         {"mistakes", "# comment\n\nundo\nsort tv size\nedit-program 1 --name 'open\nfrobnicate\n"},
         {"history", "mark 1 lock\nmark 2 lock\nundo\nundo\nredo\nmark 3 skip\nredo\n"},
         {"blocks", "move tv 30 1\nmove radio 1 5 --count 2\nmove sat 2 1\nmove tp 0 1 3 --count 2\n"
@@ -194,12 +190,14 @@ int CsvSeeds(const std::string& dir) {
         "\"Radio Alpina\",\"radio\",\"19.2\",\"99999\",\"H\",\"1\",,,,\r\n"
         ",,,,,,,,,\r\n";
     write("spreadsheet", 2, sheet);
-    write("spreadsheet-lf", 0, "kind,longitude,frequency,polarisation,service_id,name\nradio,19.2,12109,h,5001,Klassik FM\n");
+    write("spreadsheet-lf", 0,
+          "kind,longitude,frequency,polarisation,service_id,name\nradio,19.2,12109,h,5001,Klassik FM\n");
     write("broken-quote", 0, "kind,longitude,frequency,polarisation,service_id\ntv,\"19.2,11361,H,1000\n");
     write("broken-fields", 0, "kind,longitude,frequency,polarisation,service_id\ntv,19.2,11361\n");
     write("bad-marks", 0,
           "kind,longitude,frequency,polarisation,service_id,lock,skip,favourites\ntv,19.2,11361,H,1000,2,x,17 0\n");
-    write("bad-name", 2, "kind,longitude,frequency,polarisation,service_id,name\ntv,19.2,11361,H,1000,Sixteen letters!\n");
+    write("bad-name", 2,
+          "kind,longitude,frequency,polarisation,service_id,name\ntv,19.2,11361,H,1000,Sixteen letters!\n");
     return 0;
 }
 

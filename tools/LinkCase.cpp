@@ -150,8 +150,7 @@ private:
 class Watch final : public dbase::LinkObserver {
 public:
     Watch(uint8_t flags, uint8_t parameter, std::string outerPath, std::string innerPath)
-        : flags_(flags), parameter_(parameter), innerPath_(std::move(innerPath)),
-          outerPath_(std::move(outerPath)) {}
+        : flags_(flags), parameter_(parameter), innerPath_(std::move(innerPath)), outerPath_(std::move(outerPath)) {}
 
     void Attach(dbase::ReceiverLink& link) { link_ = &link; }
 
@@ -259,8 +258,7 @@ Outcome Run(std::span<const uint8_t> input, const Files& files) {
     const bool damaged = write && (flags & kDamagedFile);
     const uint32_t length = dbase::FileSizeFor(is256K);
 
-    ScriptedLine line(input.subspan(2), !(flags & kOpenFails),
-                      (flags & kWriteFails) ? int64_t{parameter} + 1 : 0);
+    ScriptedLine line(input.subspan(2), !(flags & kOpenFails), (flags & kWriteFails) ? int64_t{parameter} + 1 : 0);
     const std::string readPath = files.Folder() + "/read.bin";
     Watch watch(flags, parameter, readPath, files.Folder() + "/inner.bin");
     dbase::ReceiverLink link(line, line, &watch);
@@ -286,8 +284,7 @@ Outcome Run(std::span<const uint8_t> input, const Files& files) {
         check(watch.states.size() == watch.statesAfterInner, "an exchange that was taken over showed more");
         check(link.LinkDone() == watch.innerOk, "an exchange that was taken over changed LinkDone");
         if (!write)
-            check(Slurp(readPath) == watch.outerFileAtTakeOver,
-                  "an exchange that was taken over wrote its file");
+            check(Slurp(readPath) == watch.outerFileAtTakeOver, "an exchange that was taken over wrote its file");
     } else {
         check(outcome.succeeded == link.LinkDone(), "the outcome and LinkDone differ");
         check(!link.Superseded(), "an exchange counts as superseded with nothing newer");
@@ -320,8 +317,7 @@ Outcome Run(std::span<const uint8_t> input, const Files& files) {
         std::vector<uint8_t> sent;
         for (const auto& w : line.Written())
             if (w.size() != dbase::kFrameSize) sent.insert(sent.end(), w.begin(), w.end());
-        check(sent == WireForm(files.DataFile(is256K), length),
-              "a successful write did not send exactly the file");
+        check(sent == WireForm(files.DataFile(is256K), length), "a successful write did not send exactly the file");
     }
     outcome.fault = fault;
     return outcome;
@@ -360,8 +356,7 @@ std::vector<uint8_t> CleanCase(uint8_t flags, uint8_t parameter, std::span<const
     for (uint32_t at = 0; at < length; at += dbase::kLinkBlockSize) {
         std::vector<uint8_t> block(dbase::kLinkBlockSize, 0);
         if (at < image.size())
-            std::copy_n(image.begin() + at, std::min<size_t>(dbase::kLinkBlockSize, image.size() - at),
-                        block.begin());
+            std::copy_n(image.begin() + at, std::min<size_t>(dbase::kLinkBlockSize, image.size() - at), block.begin());
         const auto sum = dbase::BlockSumBytes(dbase::BlockSum(block));
         block.insert(block.end(), sum.begin(), sum.end());
         segment(true, 0, block);

@@ -35,8 +35,8 @@ int AddTp(Database& db, int sat, int freq, bool vertical, int sym, int fec) {
     int slot = 0;
     while (db.Tp.data[slot].Used == 1) ++slot;
     const TpRec& r = db.Tp.rec[slot] =
-        NewTpRec(sat, ++db.SatTpCounts[sat], static_cast<unsigned>(freq), static_cast<unsigned>(sym),
-                 vertical ? 1 : 0, static_cast<unsigned>(fec));
+        NewTpRec(sat, ++db.SatTpCounts[sat], static_cast<unsigned>(freq), static_cast<unsigned>(sym), vertical ? 1 : 0,
+                 static_cast<unsigned>(fec));
     db.Tp.data[slot] = DecodeTp(r);
     ++db.TpCount;
     return slot;
@@ -67,8 +67,7 @@ int AddProg(Database& db, int tp, const ProgSpec& p) {
 
 int AddAudio(Database& db, int prog, int pid, const std::string& lang) {
     const int slot = db.AudioCount++;
-    const AudioRec& r = db.Audio.rec[slot] =
-        NewAudioRec(static_cast<unsigned>(prog), static_cast<unsigned>(pid), lang);
+    const AudioRec& r = db.Audio.rec[slot] = NewAudioRec(static_cast<unsigned>(prog), static_cast<unsigned>(pid), lang);
     db.Audio.data[slot] = DecodeAudio(r);
     ProgRec& pr = db.Prog.rec[prog];
     progrec::AudioTracks::Set(pr, progrec::AudioTracks::Get(pr) + 1);
@@ -125,29 +124,29 @@ std::unique_ptr<Database> BuildSample() {
         int sym, fec;
     };
     const T tps[] = {
-        {astra, 11361, false, 22000, 2}, {astra, 11494, false, 22000, 2}, {astra, 11523, false, 22000, 4},
-        {astra, 11739, true, 27500, 3},  {astra, 11836, false, 27500, 3}, {astra, 11953, false, 27500, 3},
-        {astra, 12109, false, 27500, 3}, {astra, 12188, false, 27500, 3}, {astra, 12266, false, 27500, 3},
-        {astra, 12480, true, 27500, 3},  {hotbird, 10719, true, 27500, 4}, {hotbird, 10992, true, 27500, 2},
+        {astra, 11361, false, 22000, 2},  {astra, 11494, false, 22000, 2},   {astra, 11523, false, 22000, 4},
+        {astra, 11739, true, 27500, 3},   {astra, 11836, false, 27500, 3},   {astra, 11953, false, 27500, 3},
+        {astra, 12109, false, 27500, 3},  {astra, 12188, false, 27500, 3},   {astra, 12266, false, 27500, 3},
+        {astra, 12480, true, 27500, 3},   {hotbird, 10719, true, 27500, 4},  {hotbird, 10992, true, 27500, 2},
         {hotbird, 11034, true, 27500, 3}, {hotbird, 11137, false, 27500, 3}, {hotbird, 11200, true, 27500, 4},
         {hotbird, 11623, true, 27500, 3}, {hotbird, 11766, false, 27500, 2}, {hotbird, 12111, true, 27500, 3},
-        {hotbird, 12597, true, 27500, 3}, {astra2, 10773, false, 22000, 4}, {astra2, 10847, true, 23000, 3},
-        {astra2, 11222, false, 27000, 4}, {astra2, 11426, false, 27500, 4}, {astra2, 11954, false, 27500, 4},
-        {astra2, 12207, true, 27500, 4}, {thor, 10747, true, 25000, 3}, {thor, 11247, false, 24500, 4},
-        {thor, 11325, false, 24500, 4}, {thor, 12015, true, 28000, 3}, {turk, 10962, true, 16666, 3},
-        {turk, 11054, true, 30000, 4}, {turk, 11096, false, 30000, 4}, {turk, 11794, true, 8000, 0},
-        {cband, 3730, false, 3840, 1},   {cband, 4040, true, 27500, 3},
+        {hotbird, 12597, true, 27500, 3}, {astra2, 10773, false, 22000, 4},  {astra2, 10847, true, 23000, 3},
+        {astra2, 11222, false, 27000, 4}, {astra2, 11426, false, 27500, 4},  {astra2, 11954, false, 27500, 4},
+        {astra2, 12207, true, 27500, 4},  {thor, 10747, true, 25000, 3},     {thor, 11247, false, 24500, 4},
+        {thor, 11325, false, 24500, 4},   {thor, 12015, true, 28000, 3},     {turk, 10962, true, 16666, 3},
+        {turk, 11054, true, 30000, 4},    {turk, 11096, false, 30000, 4},    {turk, 11794, true, 8000, 0},
+        {cband, 3730, false, 3840, 1},    {cband, 4040, true, 27500, 3},
     };
     int tpSlot[std::size(tps)];
     for (size_t i = 0; i < std::size(tps); ++i)
         tpSlot[i] = AddTp(d, tps[i].sat, tps[i].freq, tps[i].v, tps[i].sym, tps[i].fec);
 
-    const char* tvNames[] = {"Alpen TV",      "Nordlicht HD", "Rhein 24",     "Kanal Sieben", "Bergblick",
-                             "Tagesbild",     "Sport Arena",  "Kino Eins",    "Kinderwelt",   "Musik Box",
-                             "Azzurro 1",     "Telesole",     "Notizie 24",   "Cinema Plus",  "Atlas Doc",
-                             "Britannia One", "Channel North", "Highland TV", "Thames Movies", "Nordic Sport",
-                             "Fjord TV",      "Viking Kids",  "Anadolu Haber", "Bosphorus TV", "Ege Muzik",
-                             "Sahara News",   "Delta Info",   " Zenith",       "Aurora",       "Boreal HD"};
+    const char* tvNames[] = {"Alpen TV",      "Nordlicht HD",  "Rhein 24",      "Kanal Sieben",  "Bergblick",
+                             "Tagesbild",     "Sport Arena",   "Kino Eins",     "Kinderwelt",    "Musik Box",
+                             "Azzurro 1",     "Telesole",      "Notizie 24",    "Cinema Plus",   "Atlas Doc",
+                             "Britannia One", "Channel North", "Highland TV",   "Thames Movies", "Nordic Sport",
+                             "Fjord TV",      "Viking Kids",   "Anadolu Haber", "Bosphorus TV",  "Ege Muzik",
+                             "Sahara News",   "Delta Info",    " Zenith",       "Aurora",        "Boreal HD"};
     const char* radioNames[] = {"Radio Alpina", "Klassik FM", "Jazz Welle", "Radio Sole", "Coast FM",
                                 "Nordic Pop",   "Radyo Ege",  "Folk Radio", "Talk 24",    "Easy Melody"};
     std::mt19937 rng(42);
@@ -203,11 +202,11 @@ std::unique_ptr<Database> BuildFull(uint32_t seed) {
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     static const char* const words[] = {"Alpha", "Nova", "Sport", "News", "Cine", "Kids", "Music", "Info",
-                                        "Star", "Docu", "Live", "Plus", "One", "Max", "Prime", "Radio"};
+                                        "Star",  "Docu", "Live",  "Plus", "One",  "Max",  "Prime", "Radio"};
     auto word = [&] { return std::string(words[pick(0, 15)]); };
     for (int s = 0; s < kMaxSatsInImage; ++s)
-        AddSat(d, {word() + " " + std::to_string(s), (s * 53) % 3600, 9750, 10600, s % 3, s % 3 == 1 ? 2 : 0,
-                   s % 5, 1, 0});
+        AddSat(d, {word() + " " + std::to_string(s), (s * 53) % 3600, 9750, 10600, s % 3, s % 3 == 1 ? 2 : 0, s % 5, 1,
+                   0});
     for (int t = 0; t < kTpSlots; ++t) {
         const int sat = t % kMaxSatsInImage, n = t / kMaxSatsInImage;
         AddTp(d, sat, 10700 + n * 58 + (sat % 4) * 2, n % 2 == 1, n % 3 == 0 ? 27500 : 22000, 3);

@@ -15,9 +15,9 @@ namespace sample {
 
 struct SatSpec {
     std::string name;
-    int tenths;               // orbital position, tenths of a degree east (west: 3600 - x)
+    int tenths; // orbital position, tenths of a degree east (west: 3600 - x)
     int low = 9750, high = 10600;
-    int type = 1;             // 0 Single, 1 Universal, 2 OneCable
+    int type = 1; // 0 Single, 1 Universal, 2 OneCable
     int tone = 0, diseqc10 = 0, power = 1, diseqc11 = 0;
 };
 

@@ -98,9 +98,8 @@ int main(int argc, char** argv) {
     bool ok = GrabAt(dialog, state, QStringLiteral("Transfering Data:  50%"),
                      out.filePath(QStringLiteral("link-transfer.png")));
     const auto* verify = dialog.findChild<QWidget*>(QStringLiteral("SB_Verify"));
-    ok = ok &&
-         GrabAt(dialog, state, QStringLiteral("Update Success!"),
-                out.filePath(QStringLiteral("link-success.png")), [verify] { return verify->isVisible(); });
+    ok = ok && GrabAt(dialog, state, QStringLiteral("Update Success!"),
+                      out.filePath(QStringLiteral("link-success.png")), [verify] { return verify->isVisible(); });
     dialog.SB_CancelClick();
     return ok ? 0 : 1;
 }

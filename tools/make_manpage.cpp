@@ -3,8 +3,8 @@
 // arguments and options, and the exit statuses in place of the template's
 // markers. The texts come from the tool's own help, so the page lists exactly
 // the commands the tool has.
-#include "cli/Help.h"
 #include "Version.h"
+#include "cli/Help.h"
 
 #include <fstream>
 #include <iostream>

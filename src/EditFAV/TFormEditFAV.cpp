@@ -1,7 +1,7 @@
 #include "TFormEditFAV.h"
 
-#include "editing/EditorFields.h"
 #include "base/Messages.h"
+#include "editing/EditorFields.h"
 #include "ui/FormSetup.h"
 
 #include <QGroupBox>

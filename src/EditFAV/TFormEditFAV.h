@@ -14,9 +14,9 @@ class TFormEditFAV : public ui::EditorDialog {
 public:
     TFormEditFAV(const dbase::Database& db, QWidget* parent = nullptr);
 
-    int Group = 0;         // 0..15, set by the opener
-    bool Renamed = false;  // outcome: OK accepted the name
-    std::string Name;      // the accepted name (ISO 8859-1), for the opener to store
+    int Group = 0;        // 0..15, set by the opener
+    bool Renamed = false; // outcome: OK accepted the name
+    std::string Name;     // the accepted name (ISO 8859-1), for the opener to store
 
     QLineEdit* Edit_Name;
 

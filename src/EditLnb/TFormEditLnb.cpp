@@ -1,7 +1,7 @@
 #include "TFormEditLnb.h"
 
-#include "editing/EditorFields.h"
 #include "base/Messages.h"
+#include "editing/EditorFields.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
@@ -145,8 +145,7 @@ void TFormEditLnb::FormShow() {
     CB_22K->setEnabled(view.lists.toneEnabled);
     CB_22K->setCurrentIndex(in.tone22k == 2 ? 0 : in.tone22k);
     if (!view.warning.empty())
-        AfterDrawn(
-            [this, text = QString::fromStdString(view.warning)] { ui::MessageBox::plain(this, text); });
+        AfterDrawn([this, text = QString::fromStdString(view.warning)] { ui::MessageBox::plain(this, text); });
 }
 
 void TFormEditLnb::CB_TypeChange() {

@@ -2,9 +2,9 @@
 
 #include "editing/Entries.h"
 
+#include "base/Messages.h"
 #include "editing/EditorFields.h"
 #include "format/Image.h"
-#include "base/Messages.h"
 #include "ui/FormSetup.h"
 
 #include <QApplication>

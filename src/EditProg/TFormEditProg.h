@@ -19,9 +19,9 @@ public:
     TFormEditProg(const dbase::Database& db, QWidget* parent = nullptr);
 
     // Set by the opener.
-    int ProgSlot = 0;        // the program changed, or the slot an add fills
-    int TpSlot = 0;          // the program's transponder
-    bool AddTvMode = false;  // the dialog adds a TV program
+    int ProgSlot = 0;       // the program changed, or the slot an add fills
+    int TpSlot = 0;         // the program's transponder
+    bool AddTvMode = false; // the dialog adds a TV program
     bool AddRadioMode = false;
     // Found at show time: the audio slot whose PID is shown, or 0.
     int AudioSlot = 0;

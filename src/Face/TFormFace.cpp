@@ -8,8 +8,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-TFormFace::TFormFace(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+TFormFace::TFormFace(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("FormFace"));
     ui::ApplyFormScaling(this);
     ui::MarkAsOverlay(this);
@@ -48,13 +47,9 @@ void TFormFace::ShowWith(const QString& text) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-WaitingForm::WaitingForm(QWidget* parent, const QString& text) : face_(new TFormFace(parent)) {
-    face_->ShowWith(text);
-}
+WaitingForm::WaitingForm(QWidget* parent, const QString& text) : face_(new TFormFace(parent)) { face_->ShowWith(text); }
 
-WaitingForm::~WaitingForm() {
-    close();
-}
+WaitingForm::~WaitingForm() { close(); }
 
 void WaitingForm::close() {
     if (!face_) return;

@@ -10,7 +10,7 @@ class QLabel;
 
 class TFormFace : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TFormFace(QWidget* parent = nullptr);
 
     // Sets the message, shows the form centred on the screen, paints it and
@@ -26,7 +26,7 @@ class TFormFace : public QWidget {
 
 // Shows a waiting form for the lifetime of the object (or until close()).
 class WaitingForm {
-  public:
+public:
     WaitingForm(QWidget* parent, const QString& text);
     ~WaitingForm();
     WaitingForm(const WaitingForm&) = delete;
@@ -35,6 +35,6 @@ class WaitingForm {
     void close();
     TFormFace* form() const { return face_; }
 
-  private:
+private:
     TFormFace* face_ = nullptr;
 };

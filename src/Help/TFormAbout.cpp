@@ -41,11 +41,11 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
                           QStringLiteral("Version %1").arg(QString::fromLatin1(orbitlist::kVersion)));
     Label_What = Label(this, QStringLiteral("Label_What"),
                        QStringLiteral("An editor for the channel database of a DVB-S satellite receiver."));
-    Label_Licence = Label(
-        this, QStringLiteral("Label_Licence"),
-        QStringLiteral("This program is free software: you can redistribute it and/or modify it under the terms "
-                       "of the GNU General Public License, version 2 or (at your option) any later version "
-                       "(GPL-2.0-or-later). It comes with ABSOLUTELY NO WARRANTY."));
+    Label_Licence =
+        Label(this, QStringLiteral("Label_Licence"),
+              QStringLiteral("This program is free software: you can redistribute it and/or modify it under the terms "
+                             "of the GNU General Public License, version 2 or (at your option) any later version "
+                             "(GPL-2.0-or-later). It comes with ABSOLUTELY NO WARRANTY."));
 
     SB_OK = new QPushButton(QStringLiteral("OK"), this);
     SB_OK->setObjectName(QStringLiteral("SB_OK"));

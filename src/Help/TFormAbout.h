@@ -9,7 +9,7 @@ class QPushButton;
 
 class TFormAbout : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TFormAbout(QWidget* parent = nullptr);
 
     // Opens the about box over `parent` (modal to it, without blocking the

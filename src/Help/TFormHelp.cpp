@@ -59,10 +59,9 @@ const Section kSections[] = {
      "file...</b> lists what differs between a file and the open list, and <b>Print list...</b> prints the lists "
      "or writes them to PDF. In the TV and radio menus, <b>Select duplicates</b> selects the second and later "
      "copies of every program listed twice."},
-    {"Save",
-     "<b>File</b>, <b>Save</b> writes the open file in its own size. <b>Save as...</b> writes it as "
-     "<b>Channel Data(256K)</b> or <b>Default Data(128K)</b> under a name you choose. Closing the window with "
-     "unsaved changes asks first."},
+    {"Save", "<b>File</b>, <b>Save</b> writes the open file in its own size. <b>Save as...</b> writes it as "
+             "<b>Channel Data(256K)</b> or <b>Default Data(128K)</b> under a name you choose. Closing the window with "
+             "unsaved changes asks first."},
     {"Talk to the receiver",
      "Connect the receiver to a serial port. The toolbar button <b>Receiver</b> holds <b>Read from "
      "receiver</b>, which brings the receiver's channel data into a file and opens it, and <b>Write to "

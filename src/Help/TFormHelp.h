@@ -9,7 +9,7 @@ class QTextBrowser;
 
 class TFormHelp : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TFormHelp(QWidget* parent = nullptr);
 
     // Shows the guide beside `parent`, or brings the one already open to the

@@ -7,9 +7,9 @@
 
 #include "ui/EditorDialog.h"
 
+#include "base/Status.h"
 #include "editing/Lists.h"
 #include "model/Model.h"
-#include "base/Status.h"
 
 #include <functional>
 
@@ -19,7 +19,7 @@ class QListWidget;
 
 class TFormListOrder : public ui::EditorDialog {
     Q_OBJECT
-  public:
+public:
     // Reads the list, with its names checked (true) or not.
     using Reader = std::function<dbase::Status(bool names, dbase::ListFile& list)>;
 
@@ -44,11 +44,11 @@ class TFormListOrder : public ui::EditorDialog {
     // A row not found, as the list shows it: "Line 7: tv 19.2 11361 H 1000 "Name"".
     static QString RowText(const dbase::ListRow& row);
 
-  public slots:
+public slots:
     void SB_OKClick() override;
     void ChB_NamesClick();
 
-  private:
+private:
     const dbase::Database& db_;
     Reader read_;
     dbase::ListFile list_;

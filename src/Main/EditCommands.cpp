@@ -8,12 +8,12 @@
 #include "EditLnb/TFormEditLnb.h"
 #include "EditProg/TFormEditProg.h"
 #include "EditTP/TFormEditTP.h"
-#include "editing/Entries.h"
-#include "editing/EditorFields.h"
-#include "editing/IniImport.h"
 #include "base/Messages.h"
-#include "editing/Reorder.h"
 #include "document/StepNames.h"
+#include "editing/EditorFields.h"
+#include "editing/Entries.h"
+#include "editing/IniImport.h"
+#include "editing/Reorder.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
@@ -57,10 +57,13 @@ void TFormMain::SG_SatDblClick() {
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::ChangeSatellite, [&](Database& db) {
-        dbase::ChangeSatellite(db, sat, dlg.Values);
-        return Status::Ok();
-    }, StepFocus{Entity::Sat, sat});
+    (void)Doc().Edit(
+        dbase::steps::ChangeSatellite,
+        [&](Database& db) {
+            dbase::ChangeSatellite(db, sat, dlg.Values);
+            return Status::Ok();
+        },
+        StepFocus{Entity::Sat, sat});
     Doc().SetDataChanged(true);
     SG_Sat->gridModel()->Refresh();
     FillTpGrid(dbase::SatTps(Db(), sat), dbase::SatProgs(Db(), sat));
@@ -78,10 +81,13 @@ void TFormMain::SG_TPDblClick() {
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::ChangeTransponder, [&](Database& db) {
-        dbase::ChangeTransponder(db, tp, dlg.Values);
-        return Status::Ok();
-    }, StepFocus{Entity::Tp, tp});
+    (void)Doc().Edit(
+        dbase::steps::ChangeTransponder,
+        [&](Database& db) {
+            dbase::ChangeTransponder(db, tp, dlg.Values);
+            return Status::Ok();
+        },
+        StepFocus{Entity::Tp, tp});
     Doc().SetDataChanged(true);
     FillTpGrid();
     ShowInfo(-1, tp, -1);
@@ -99,10 +105,13 @@ void TFormMain::EditProgram(bool radio) {
     EditAccepted = dlg.EditAccepted;
     if (!EditAccepted) return;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::ChangeProgram, [&](Database& db) {
-        dbase::ChangeProgram(db, slot, dlg.Values);
-        return Status::Ok();
-    }, StepFocus{Entity::Prog, slot});
+    (void)Doc().Edit(
+        dbase::steps::ChangeProgram,
+        [&](Database& db) {
+            dbase::ChangeProgram(db, slot, dlg.Values);
+            return Status::Ok();
+        },
+        StepFocus{Entity::Prog, slot});
     Doc().SetDataChanged(true);
     FillTpGrid();
     ShowInfo(-1, -1, slot);
@@ -117,9 +126,9 @@ void TFormMain::OpenFavNameDialog(int group) {
     dlg.exec();
     if (!dlg.Renamed) return;
     // The dialog has checked the name, so SetFavName accepts it.
-    (void)Doc().Edit(dbase::steps::RenameFavourite(group),
-                     [&](Database& db) { return dbase::SetFavName(db, group, dlg.Name); },
-                     StepFocus{Entity::Fav, group});
+    (void)Doc().Edit(
+        dbase::steps::RenameFavourite(group), [&](Database& db) { return dbase::SetFavName(db, group, dlg.Name); },
+        StepFocus{Entity::Fav, group});
     const std::string& name = Db().FavNames[static_cast<size_t>(group)];
     if (QListWidgetItem* item = LB_FAV->item(group))
         item->setText(ui::FromLatin1(dbase::FavDialogItemText(group, name)));
@@ -212,10 +221,13 @@ void TFormMain::Delete_TpClick() {
     TvSelected = RadioSelected = false;
     dbase::TpDeleteResult result;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::DeleteTransponder, [&](Database& db) {
-        result = dbase::DeleteTransponder(db, dbase::TpSlot(tp), dbase::SatSlot(sat));
-        return Status::Ok();
-    }, StepFocus{Entity::Tp, tp});
+    (void)Doc().Edit(
+        dbase::steps::DeleteTransponder,
+        [&](Database& db) {
+            result = dbase::DeleteTransponder(db, dbase::TpSlot(tp), dbase::SatSlot(sat));
+            return Status::Ok();
+        },
+        StepFocus{Entity::Tp, tp});
 
     std::vector<int> tps = SatSelected ? dbase::SatTps(Db(), SelectedSat()) : dbase::AllTps(Db());
     if (ActiveOnly && !SatSelected) {
@@ -288,10 +300,13 @@ void TFormMain::DeleteProgram(bool radio) {
     TvSelected = !radio;
     RadioSelected = radio;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(several ? dbase::steps::DeletePrograms : dbase::steps::DeleteProgram, [&](Database& db) {
-        dbase::DeletePrograms(db, doomed);
-        return Status::Ok();
-    }, StepFocus{Entity::Prog, doomed.front()});
+    (void)Doc().Edit(
+        several ? dbase::steps::DeletePrograms : dbase::steps::DeleteProgram,
+        [&](Database& db) {
+            dbase::DeletePrograms(db, doomed);
+            return Status::Ok();
+        },
+        StepFocus{Entity::Prog, doomed.front()});
 
     const Database& db = Db();
     dbase::ProgLists lists = dbase::AllProgs(db);
@@ -336,10 +351,13 @@ void TFormMain::ResetSatellite1Click() {
     Doc().SetDataChanged(true);
     if (ui::MessageBox::warning(this, Text(dbase::msg::ResetSatQuestion)) != ui::MessageBox::Yes) return;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::ResetSatellite, [&](Database& db) {
-        dbase::ResetSatellite(db, sat);
-        return Status::Ok();
-    }, StepFocus{Entity::Sat, sat});
+    (void)Doc().Edit(
+        dbase::steps::ResetSatellite,
+        [&](Database& db) {
+            dbase::ResetSatellite(db, sat);
+            return Status::Ok();
+        },
+        StepFocus{Entity::Sat, sat});
     ShowAllSatellites();
 }
 
@@ -392,9 +410,9 @@ void TFormMain::DownLoadFromini1Click() {
         return;
     }
     if (ini.truncated) ui::MessageBox::error(this, Text(dbase::msg::IniTooManyTps));
-    if (const dbase::Status s = Doc().Edit(dbase::steps::ImportTransponders,
-                                           [&](Database& db) { return dbase::ImportIni(db, sat, ini); },
-                                           StepFocus{Entity::Sat, sat});
+    if (const dbase::Status s = Doc().Edit(
+            dbase::steps::ImportTransponders, [&](Database& db) { return dbase::ImportIni(db, sat, ini); },
+            StepFocus{Entity::Sat, sat});
         !s) {
         ui::MessageBox::error(this, Text(s.message()));
         return;

@@ -2,8 +2,8 @@
 #include "Face/TFormFace.h"
 #include "Pictures.h"
 #include "TFormMain.h"
-#include "format/DataFile.h"
 #include "base/Messages.h"
+#include "format/DataFile.h"
 #include "settings/RecentFiles.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
@@ -28,13 +28,9 @@ namespace {
 const QString kFilter = QString::fromLatin1(kDataFileFilter);
 const QString kSuffix = QString::fromLatin1(kDataFileSuffix);
 
-std::string Native(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-bool Exists(const QString& path, uint64_t* size = nullptr) {
-    return dbase::CheckInputFile(Native(path), size).ok();
-}
+bool Exists(const QString& path, uint64_t* size = nullptr) { return dbase::CheckInputFile(Native(path), size).ok(); }
 
 // How often a file handed over while the window is busy looks for a chance to open.
 constexpr int kHandOffPollMs = 100;
@@ -52,8 +48,7 @@ bool TFormMain::DestinationUsable(const QString& path) {
 }
 
 bool TFormMain::IdleForHandOff() const {
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || ui::OverlayVisible())
-        return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() || ui::OverlayVisible()) return false;
     // In a nested event loop a command is still on the stack, even in the
     // moment after its dialog has closed.
     return QThread::currentThread()->loopLevel() <= 1;
@@ -123,9 +118,9 @@ bool TFormMain::OpenImageFile(const QString& path, bool afterSaveAs) {
         // Without a private folder there is no place for the working file.
         std::string dir;
         const dbase::Status why = dbase::DataDirectory(dir);
-        MessageBox::error(this, ui::MessageText(QStringLiteral("The file can not be opened!\r\r") +
-                                                QString::fromStdString(why.ok() ? "No working file is set."
-                                                                                : why.message())));
+        MessageBox::error(
+            this, ui::MessageText(QStringLiteral("The file can not be opened!\r\r") +
+                                  QString::fromStdString(why.ok() ? "No working file is set." : why.message())));
         return false;
     }
     // The image that was open is dropped even if the new one fails; the file
@@ -138,7 +133,8 @@ bool TFormMain::OpenImageFile(const QString& path, bool afterSaveAs) {
         MessageBox::error(this, message);
         return false;
     };
-    if (const dbase::Status s = dbase::CheckInputFile(Native(path), &size); !s) return failed(ui::MessageText(s.message()));
+    if (const dbase::Status s = dbase::CheckInputFile(Native(path), &size); !s)
+        return failed(ui::MessageText(s.message()));
     if (dbase::Status s = dbase::CheckFileSize(size, is256K); !s) return failed(ui::MessageText(s.message()));
 
     dbase::Status status;
@@ -256,8 +252,7 @@ bool TFormMain::SaveCurrentFile() {
 void TFormMain::Save_DataClick(bool channel) {
     if (!Doc().FileOpened()) return;
     const dbase::SaveMode mode = dbase::SaveModeForSaveAs(Doc().Is256K(), channel);
-    const QString name =
-        ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."), kFilter, kSuffix);
+    const QString name = ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."), kFilter, kSuffix);
     if (name.isEmpty()) return;
     if (!DestinationUsable(name)) return;
     if (Exists(name) &&

@@ -34,23 +34,22 @@ const char* const kMovesOff = "Programs can not be moved while the filter is on:
 // Watches the field for Esc and the program columns for changes of their
 // place, so that the bar stays above both grids.
 class FilterWatch : public QObject {
-  public:
+public:
     FilterWatch(TFormMain* form, std::function<void()> escape, std::function<void()> place)
         : QObject(form), escape_(std::move(escape)), place_(std::move(place)) {}
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
             qobject_cast<QLineEdit*>(watched)) {
             escape_();
             return true;
         }
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Move || event->type() == QEvent::Show)
-            place_();
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move || event->type() == QEvent::Show) place_();
         return QObject::eventFilter(watched, event);
     }
 
-  private:
+private:
     std::function<void()> escape_, place_;
 };
 
@@ -178,14 +177,15 @@ void TFormMain::BuildFilterBar() {
     });
     // Enter takes the user to the first program found.
     connect(FilterEdit, &QLineEdit::returnPressed, this, [this] {
-        StringGrid* grid = SG_TV->gridModel()->BoundRows() > 0 || SG_Radio->gridModel()->BoundRows() == 0 ? SG_TV
-                                                                                                           : SG_Radio;
+        StringGrid* grid =
+            SG_TV->gridModel()->BoundRows() > 0 || SG_Radio->gridModel()->BoundRows() == 0 ? SG_TV : SG_Radio;
         grid->setFocus();
         grid->SetRow(grid->Row());
     });
     connect(FilterClose, &QToolButton::clicked, this, &TFormMain::HideFilter);
 
-    auto* watch = new FilterWatch(this, [this] { HideFilter(); }, [this] { PlaceFilterBar(); });
+    auto* watch = new FilterWatch(
+        this, [this] { HideFilter(); }, [this] { PlaceFilterBar(); });
     FilterEdit->installEventFilter(watch);
     for (QWidget* w : {static_cast<QWidget*>(Panel_TV), static_cast<QWidget*>(Panel_Rad), filterSpaceTv_})
         w->installEventFilter(watch);
@@ -253,8 +253,8 @@ void TFormMain::ShowFilterCount() {
     if (!FilterCount) return;
     const QLocale english(QLocale::English);
     const int shown = SG_TV->gridModel()->BoundRows() + SG_Radio->gridModel()->BoundRows();
-    const auto listed = static_cast<int>(SG_TV->gridModel()->ListSlots().size() +
-                                         SG_Radio->gridModel()->ListSlots().size());
+    const auto listed =
+        static_cast<int>(SG_TV->gridModel()->ListSlots().size() + SG_Radio->gridModel()->ListSlots().size());
     FilterCount->setText(english.toString(shown) + QStringLiteral(" of ") + english.toString(listed));
     int conditions = 0;
     const dbase::ProgFilter& f = filter_;

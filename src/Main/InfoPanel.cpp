@@ -8,6 +8,5 @@
 
 void TFormMain::ShowInfo(int sat, int tp, int prog) {
     LB_Info->clear();
-    for (const std::string& line : rowtext::InfoLines(Db(), sat, tp, prog))
-        LB_Info->addItem(ui::FromLatin1(line));
+    for (const std::string& line : rowtext::InfoLines(Db(), sat, tp, prog)) LB_Info->addItem(ui::FromLatin1(line));
 }

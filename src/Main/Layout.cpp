@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QToolBar>
@@ -25,7 +25,7 @@ const QColor kPanelColour(221, 221, 221);
 
 // Items of a list box with a fixed height of their own.
 class ListItemDelegate : public QStyledItemDelegate {
-  public:
+public:
     using Height = std::function<int(int row)>;
     ListItemDelegate(QObject* parent, Height height) : QStyledItemDelegate(parent), height_(std::move(height)) {}
 
@@ -33,7 +33,7 @@ class ListItemDelegate : public QStyledItemDelegate {
         return {QStyledItemDelegate::sizeHint(option, index).width(), height_(index.row())};
     }
 
-  private:
+private:
     Height height_;
 };
 
@@ -264,8 +264,8 @@ void TFormMain::BuildColumns() {
     const QString stars = QStringLiteral(" \u2606\u2606");
     const QString bullseye = QStringLiteral("\u25CE");
     SG_TP = new StringGrid(new GridModel(
-        {stars, QStringLiteral("Freq"), QStringLiteral("Pol"), QStringLiteral("Sym"), QStringLiteral("FEC")},
-        5, [doc](int slot, int col) { return ui::FromLatin1(rowtext::TpCell(doc->Db(), slot, col)); }));
+        {stars, QStringLiteral("Freq"), QStringLiteral("Pol"), QStringLiteral("Sym"), QStringLiteral("FEC")}, 5,
+        [doc](int slot, int col) { return ui::FromLatin1(rowtext::TpCell(doc->Db(), slot, col)); }));
     auto progText = [doc](int slot, int col) { return ui::FromLatin1(rowtext::ProgCell(doc->Db(), slot, col)); };
     SG_TV = new StringGrid(new GridModel({stars, QStringLiteral("TV.Name"), bullseye}, 3, progText));
     SG_Radio = new StringGrid(new GridModel({stars, QStringLiteral("Radio.Name"), bullseye}, 3, progText));
@@ -337,9 +337,8 @@ void TFormMain::BuildColumns() {
     SplitterTraFav->setStretchFactor(1, 0);
 
     // 3. and 4. TV and radio programs.
-    auto programColumn = [&](const QString& name, const QString& title, QLabel*& state,
-                             const QString& stateName, QToolButton*& add, const QString& addName,
-                             const QString& hint, StringGrid* grid) {
+    auto programColumn = [&](const QString& name, const QString& title, QLabel*& state, const QString& stateName,
+                             QToolButton*& add, const QString& addName, const QString& hint, StringGrid* grid) {
         QWidget* panel = column(name);
         auto* l = vlayout(panel);
         QWidget* t = TitlePanel(title, panel);
@@ -357,11 +356,10 @@ void TFormMain::BuildColumns() {
     Panel_TV = programColumn(QStringLiteral("Panel_TV"), QStringLiteral("TV Channels:"), Label_TvState,
                              QStringLiteral("Label_TvState"), SB_NewTv, QStringLiteral("SB_NewTv"),
                              QStringLiteral("Now Tv"), SG_TV);
-    Panel_Rad = programColumn(QStringLiteral("Panel_Rad"), QStringLiteral("Radio Channels:"),
-                              Label_RadioState, QStringLiteral("Label_RadioState"), SB_NewRadio,
-                              QStringLiteral("SB_NewRadio"), QStringLiteral("Now Radio"), SG_Radio);
-    for (int i = 0; i < 3; ++i)
-        SplitterColumns->setStretchFactor(i, 0);
+    Panel_Rad = programColumn(QStringLiteral("Panel_Rad"), QStringLiteral("Radio Channels:"), Label_RadioState,
+                              QStringLiteral("Label_RadioState"), SB_NewRadio, QStringLiteral("SB_NewRadio"),
+                              QStringLiteral("Now Radio"), SG_Radio);
+    for (int i = 0; i < 3; ++i) SplitterColumns->setStretchFactor(i, 0);
     SplitterColumns->setStretchFactor(3, 1);
     // The splitter between the transponder and the TV column is 4 pixels wide.
     static_cast<SizedSplitter*>(SplitterColumns)->SetHandleExtent(2, 4);

@@ -8,11 +8,11 @@
 #include "Compare/TFormCompare.h"
 #include "ListOrder/TFormListOrder.h"
 #include "Print/ListPrint.h"
-#include "format/DataFile.h"
 #include "base/Files.h"
-#include "editing/Lists.h"
 #include "base/Messages.h"
 #include "document/StepNames.h"
+#include "editing/Lists.h"
+#include "format/DataFile.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
@@ -79,8 +79,8 @@ void TFormMain::ExportListClick() {
 
 void TFormMain::ImportListOrderClick() {
     if (!Doc().FileOpened()) return;
-    const QString name = ui::FileDialog::getOpenFileName(this, QStringLiteral("Import list order"), kListFilter,
-                                                         QStringLiteral("csv"));
+    const QString name =
+        ui::FileDialog::getOpenFileName(this, QStringLiteral("Import list order"), kListFilter, QStringLiteral("csv"));
     if (name.isEmpty()) return;
     const bool reference = IsDataFile(name);
     std::unique_ptr<dbase::Database> ref;
@@ -112,16 +112,16 @@ void TFormMain::ImportListOrderClick() {
 
 void TFormMain::CompareWithFileClick() {
     if (!Doc().FileOpened()) return;
-    const QString name = ui::FileDialog::getOpenFileName(this, QStringLiteral("Compare with file"), kDataFilter,
-                                                         QStringLiteral("BIN"));
+    const QString name =
+        ui::FileDialog::getOpenFileName(this, QStringLiteral("Compare with file"), kDataFilter, QStringLiteral("BIN"));
     if (name.isEmpty()) return;
     std::unique_ptr<dbase::Database> other;
     if (const dbase::Status s = OpenDataFile(name, other); !s) {
         MessageBox::error(this, ui::MessageText(s.message()));
         return;
     }
-    auto* window = new TFormCompare(std::move(other), QFileInfo(name).fileName(),
-                                    [this]() -> const dbase::Database& { return Db(); }, this);
+    auto* window = new TFormCompare(
+        std::move(other), QFileInfo(name).fileName(), [this]() -> const dbase::Database& { return Db(); }, this);
     window->show();
     window->raise();
     window->activateWindow();

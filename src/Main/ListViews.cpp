@@ -19,9 +19,7 @@ const QColor kSelectedText(255, 0, 0);
 const QColor kOwnerBack(225, 255, 255);
 const QColor kOwnerText(0, 0, 128);
 
-QColor ToColor(dbase::Rgb c) {
-    return {c.r, c.g, c.b};
-}
+QColor ToColor(dbase::Rgb c) { return {c.r, c.g, c.b}; }
 
 } // namespace
 
@@ -69,9 +67,7 @@ dbase::ProgLists TFormMain::ListedProgs() const {
     return {SG_TV->gridModel()->ListSlots(), SG_Radio->gridModel()->ListSlots()};
 }
 
-void TFormMain::FillSatGrid() {
-    FillSatGrid(SG_Sat->gridModel()->Slots(), SG_TP->gridModel()->Slots(), ListedProgs());
-}
+void TFormMain::FillSatGrid() { FillSatGrid(SG_Sat->gridModel()->Slots(), SG_TP->gridModel()->Slots(), ListedProgs()); }
 
 void TFormMain::FillSatGrid(std::vector<int> sats, std::vector<int> tps, dbase::ProgLists progs) {
     SG_Sat->gridModel()->SetRows(std::move(sats), 0);
@@ -81,9 +77,7 @@ void TFormMain::FillSatGrid(std::vector<int> sats, std::vector<int> tps, dbase::
     FillTpGrid(std::move(tps), std::move(progs));
 }
 
-void TFormMain::FillTpGrid() {
-    FillTpGrid(SG_TP->gridModel()->Slots(), ListedProgs());
-}
+void TFormMain::FillTpGrid() { FillTpGrid(SG_TP->gridModel()->Slots(), ListedProgs()); }
 
 void TFormMain::FillTpGrid(std::vector<int> tps, dbase::ProgLists progs) {
     SG_TP->gridModel()->SetRows(std::move(tps), 1);
@@ -99,9 +93,7 @@ void TFormMain::FillTpGrid(std::vector<int> tps, dbase::ProgLists progs) {
     FillProgGrids(std::move(progs));
 }
 
-void TFormMain::FillProgGrids() {
-    FillProgGrids(ListedProgs());
-}
+void TFormMain::FillProgGrids() { FillProgGrids(ListedProgs()); }
 
 void TFormMain::FillProgGrids(dbase::ProgLists progs) {
     // The filter, if one is on, picks the rows of the lists.
@@ -222,34 +214,16 @@ void TFormMain::Show_Act_SatClick() {
 
 // ------------------------------------------------------------------ the wheel
 
-void TFormMain::ScrollGrid(StringGrid* grid, int lines) {
-    grid->ScrollLines(lines);
-}
+void TFormMain::ScrollGrid(StringGrid* grid, int lines) { grid->ScrollLines(lines); }
 
-void TFormMain::SG_SatMouseWheelDown() {
-    ScrollGrid(SG_Sat, 1);
-}
-void TFormMain::SG_SatMouseWheelUp() {
-    ScrollGrid(SG_Sat, -1);
-}
-void TFormMain::SG_TPMouseWheelDown() {
-    ScrollGrid(SG_TP, 1);
-}
-void TFormMain::SG_TPMouseWheelUp() {
-    ScrollGrid(SG_TP, -1);
-}
-void TFormMain::SG_TVMouseWheelDown() {
-    ScrollGrid(SG_TV, 1);
-}
-void TFormMain::SG_TVMouseWheelUp() {
-    ScrollGrid(SG_TV, -1);
-}
-void TFormMain::SG_RadioMouseWheelDown() {
-    ScrollGrid(SG_Radio, 1);
-}
-void TFormMain::SG_RadioMouseWheelUp() {
-    ScrollGrid(SG_Radio, -1);
-}
+void TFormMain::SG_SatMouseWheelDown() { ScrollGrid(SG_Sat, 1); }
+void TFormMain::SG_SatMouseWheelUp() { ScrollGrid(SG_Sat, -1); }
+void TFormMain::SG_TPMouseWheelDown() { ScrollGrid(SG_TP, 1); }
+void TFormMain::SG_TPMouseWheelUp() { ScrollGrid(SG_TP, -1); }
+void TFormMain::SG_TVMouseWheelDown() { ScrollGrid(SG_TV, 1); }
+void TFormMain::SG_TVMouseWheelUp() { ScrollGrid(SG_TV, -1); }
+void TFormMain::SG_RadioMouseWheelDown() { ScrollGrid(SG_Radio, 1); }
+void TFormMain::SG_RadioMouseWheelUp() { ScrollGrid(SG_Radio, -1); }
 
 // --------------------------------------------------------------- cell colours
 

@@ -19,9 +19,9 @@
 #include <QToolButton>
 
 namespace {
-const char* const kFavHints[dbase::kFavGroups] = {
-    "Movie",   "News",     "Show",  "Sports",    "Children", "Music",    "Art",    "Educate",
-    "LeiSure", "Shopping", "Adult", "Indonesia", "England",  "Mandarin", "Taibei", "India"};
+const char* const kFavHints[dbase::kFavGroups] = {"Movie",   "News",     "Show",    "Sports",   "Children", "Music",
+                                                  "Art",     "Educate",  "LeiSure", "Shopping", "Adult",    "Indonesia",
+                                                  "England", "Mandarin", "Taibei",  "India"};
 
 QToolButton* NewMarkButton(QWidget* parent, const QString& name, const QString& hint, int picture, int x) {
     auto* button = new QToolButton(parent);
@@ -36,26 +36,23 @@ QToolButton* NewMarkButton(QWidget* parent, const QString& name, const QString& 
     return button;
 }
 
-QColor ToColor(dbase::Rgb c) {
-    return {c.r, c.g, c.b};
-}
+QColor ToColor(dbase::Rgb c) { return {c.r, c.g, c.b}; }
 
 // The favourite list is drawn by the form: variable item heights, and the
 // text colour tells whether the group is locked.
 class FavListDelegate : public QStyledItemDelegate {
-  public:
+public:
     FavListDelegate(const TFormMain* form, QObject* parent) : QStyledItemDelegate(parent), form_(form) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), form_->LB_FAVMeasureItem(index.row())};
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         form_->LB_FAVDrawItem(painter, option.rect, index.row());
     }
 
-  private:
+private:
     const TFormMain* form_;
 };
 } // namespace
@@ -71,8 +68,7 @@ void TFormMain::BuildMarkButtons(QWidget* panel) {
     divider->setGeometry(56, 6, 7, 18);
     for (int g = 0; g < dbase::kFavGroups; ++g) {
         const QString name = QStringLiteral("SB_Fav%1").arg(g + 1, 2, 10, QLatin1Char('0'));
-        SB_Fav[static_cast<size_t>(g)] =
-            NewMarkButton(panel, name, QString::fromLatin1(kFavHints[g]), g, 63 + 27 * g);
+        SB_Fav[static_cast<size_t>(g)] = NewMarkButton(panel, name, QString::fromLatin1(kFavHints[g]), g, 63 + 27 * g);
     }
     connect(SB_Skip, &QToolButton::clicked, this, &TFormMain::SB_SkipClick);
     connect(SB_Lock, &QToolButton::clicked, this, &TFormMain::SB_LockClick);
@@ -138,9 +134,7 @@ void TFormMain::SB_SkipClick() {
     SetMarkCaptions(dbase::kSkipButton);
 }
 
-void TFormMain::SetMarkCaptions(int n) {
-    ShowCaptions(dbase::SetMarkCaptions(Db(), n, Marks.Marking()));
-}
+void TFormMain::SetMarkCaptions(int n) { ShowCaptions(dbase::SetMarkCaptions(Db(), n, Marks.Marking())); }
 
 // ------------------------------------------------------------ list clicks
 
@@ -169,10 +163,13 @@ void TFormMain::ToggleMarks(int prog) {
     const int button = Marks.Down();
     bool toggled = false;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::Mark(button), [&](dbase::Database& db) {
-        toggled = dbase::ToggleMarks(db, prog, button);
-        return dbase::Status::Ok();
-    }, dbase::StepFocus{dbase::Entity::Prog, prog});
+    (void)Doc().Edit(
+        dbase::steps::Mark(button),
+        [&](dbase::Database& db) {
+            toggled = dbase::ToggleMarks(db, prog, button);
+            return dbase::Status::Ok();
+        },
+        dbase::StepFocus{dbase::Entity::Prog, prog});
     if (!toggled) return;
     RepaintProgGrids();
     // The status line of the info panel names the lock and skip marks.
@@ -181,17 +178,12 @@ void TFormMain::ToggleMarks(int prog) {
 
 // ---------------------------------------------------------- favourite list
 
-void TFormMain::SetUpFavList() {
-    LB_FAV->setItemDelegate(new FavListDelegate(this, LB_FAV));
-}
+void TFormMain::SetUpFavList() { LB_FAV->setItemDelegate(new FavListDelegate(this, LB_FAV)); }
 
-int TFormMain::LB_FAVMeasureItem(int index) const {
-    return dbase::FavListItemHeight(index);
-}
+int TFormMain::LB_FAVMeasureItem(int index) const { return dbase::FavListItemHeight(index); }
 
 QColor TFormMain::FavItemColour(int index) const {
-    const bool locked =
-        index >= 0 && index < dbase::kFavGroups && Db().FavLocks[static_cast<size_t>(index)] != 0;
+    const bool locked = index >= 0 && index < dbase::kFavGroups && Db().FavLocks[static_cast<size_t>(index)] != 0;
     return ToColor(locked ? dbase::kLockedGroupText : dbase::kUnlockedGroupText);
 }
 
@@ -244,10 +236,13 @@ namespace {
 bool LockGroup(dbase::Document& doc, int group, bool locked) {
     bool done = false;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)doc.Edit(dbase::steps::LockFavourite(group, locked), [&](dbase::Database& db) {
-        done = dbase::SetFavLock(db, group, locked);
-        return dbase::Status::Ok();
-    }, dbase::StepFocus{dbase::Entity::Fav, group});
+    (void)doc.Edit(
+        dbase::steps::LockFavourite(group, locked),
+        [&](dbase::Database& db) {
+            done = dbase::SetFavLock(db, group, locked);
+            return dbase::Status::Ok();
+        },
+        dbase::StepFocus{dbase::Entity::Fav, group});
     if (done) doc.SetDataChanged(true);
     return done;
 }
@@ -269,10 +264,13 @@ void TFormMain::SetMarksOfSelected(bool radio, int button, bool on) {
     const std::vector<int> programs = grid->SelectedSlots();
     if (!Doc().FileOpened() || programs.empty()) return;
     // The step's change returns Ok, so there is no refusal to show.
-    (void)Doc().Edit(dbase::steps::SetMarks(button, on), [&](dbase::Database& db) {
-        dbase::SetMarks(db, programs, button, on);
-        return dbase::Status::Ok();
-    }, dbase::StepFocus{dbase::Entity::Prog, programs.front()});
+    (void)Doc().Edit(
+        dbase::steps::SetMarks(button, on),
+        [&](dbase::Database& db) {
+            dbase::SetMarks(db, programs, button, on);
+            return dbase::Status::Ok();
+        },
+        dbase::StepFocus{dbase::Entity::Prog, programs.front()});
     RepaintProgGrids();
     // The status line of the info panel names the lock and skip marks.
     if (const int current = grid->SlotOfRow(grid->Row()); current >= 0) ShowInfo(-1, -1, current);

@@ -4,9 +4,7 @@
 #include <QPainterPath>
 
 // Resources of a static library are registered by hand.
-static void InitImages() {
-    Q_INIT_RESOURCE(images);
-}
+static void InitImages() { Q_INIT_RESOURCE(images); }
 
 namespace pictures {
 
@@ -76,9 +74,7 @@ void DrawExit(QPainter& p, bool hot) {
 }
 
 // Sixteen well separated hues for the favourite groups.
-QColor GroupColour(int g) {
-    return QColor::fromHsv((g * 360 / 16 + (g % 2) * 180) % 360, 170, 215);
-}
+QColor GroupColour(int g) { return QColor::fromHsv((g * 360 / 16 + (g % 2) * 180) % 360, 170, 215); }
 
 void DrawReceiver(QPainter& p, bool hot) {
     // A set-top box with a small dish above it.

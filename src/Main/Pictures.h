@@ -26,14 +26,14 @@ QPixmap Background();
 // Paints a picture stretched over the whole widget.
 class PictureView : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit PictureView(QWidget* parent = nullptr);
     void SetPicture(const QPixmap& picture);
     const QPixmap& Picture() const { return picture_; }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     QPixmap picture_;
 };

@@ -49,9 +49,8 @@ void TFormMain::TB_ReceiverClick() { PM_Receiver->popup(QCursor::pos()); }
 void TFormMain::PM_ReceiverPopup() { WriteReceiver->setEnabled(Doc().FileOpened()); }
 
 void TFormMain::ReadDataClick(bool channel) {
-    const QString path = ui::FileDialog::getSaveFileName(this, QStringLiteral("Save As..."),
-                                                         QString::fromLatin1(kDataFileFilter),
-                                                         QString::fromLatin1(kDataFileSuffix));
+    const QString path = ui::FileDialog::getSaveFileName(
+        this, QStringLiteral("Save As..."), QString::fromLatin1(kDataFileFilter), QString::fromLatin1(kDataFileSuffix));
     if (path.isEmpty() || !DestinationUsable(path)) return;
     if (QFileInfo(path).exists() &&
         MessageBox::confirm(this, QString::fromLatin1(dbase::msg::OverwriteQuestion)) != MessageBox::Yes)
@@ -66,8 +65,8 @@ void TFormMain::ReadDataClick(bool channel) {
 
     // The kind chosen here holds for this exchange only; the open file keeps
     // its own kind until the received file is opened.
-    const upgrade::LinkResult result = upgrade::TFormUpgrade::ReadBack(
-        this, path, channel, WithSettings(ReceiverLinkOptions, Files().settingsFile));
+    const upgrade::LinkResult result =
+        upgrade::TFormUpgrade::ReadBack(this, path, channel, WithSettings(ReceiverLinkOptions, Files().settingsFile));
     raise();
     activateWindow();
     if (result.outcome != upgrade::Outcome::Success) {

@@ -8,22 +8,14 @@ namespace rowtext {
 using dbase::Database;
 
 namespace {
-bool ValidTp(int tp) {
-    return tp >= 0 && tp < dbase::kTpSlots;
-}
-bool ValidProg(int p) {
-    return p >= 0 && p < dbase::kProgSlots;
-}
+bool ValidTp(int tp) { return tp >= 0 && tp < dbase::kTpSlots; }
+bool ValidProg(int p) { return p >= 0 && p < dbase::kProgSlots; }
 const std::string kSep = "   ";
 } // namespace
 
-std::string RowNumber(int n) {
-    return "NO." + std::to_string(n) + ": ";
-}
+std::string RowNumber(int n) { return "NO." + std::to_string(n) + ": "; }
 
-std::string FiveWide(const std::string& text) {
-    return dbase::FiveWide(text);
-}
+std::string FiveWide(const std::string& text) { return dbase::FiveWide(text); }
 
 std::string SatCell(const Database& db, int slot, int col) {
     if (col != 1 || slot < 0 || slot >= dbase::kSatSlots) return {};
@@ -60,9 +52,7 @@ std::string ProgCell(const Database& db, int slot, int col) {
     }
 }
 
-std::string FavItem(int i, const std::string& rawName) {
-    return dbase::FavListItemText(i, rawName);
-}
+std::string FavItem(int i, const std::string& rawName) { return dbase::FavListItemText(i, rawName); }
 
 std::string SatName(const Database& db, int sat) {
     return sat >= 0 && sat < dbase::kSatSlots ? db.Sat.data[sat].Name : std::string();

@@ -42,8 +42,8 @@ void TFormMain::BuildShortcuts() {
         open->setShortcut(QKeySequence(Qt::ALT | key));
         open->setShortcutContext(Qt::WindowShortcut);
         addAction(open);
-        button->setToolTip(button->text() + QStringLiteral(" (") +
-                           open->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        button->setToolTip(button->text() + QStringLiteral(" (") + open->shortcut().toString(QKeySequence::NativeText) +
+                           QLatin1Char(')'));
         connect(open, &QAction::triggered, this, [this, button, menu] { PopUpUnder(button, menu); });
     }
 

@@ -15,12 +15,12 @@ namespace {
 // A label that never widens the window for a long text: what does not fit
 // is left out in the middle, and the whole text is its tooltip.
 class ElidingLabel : public QLabel {
-  public:
+public:
     using QLabel::QLabel;
     QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
     QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
 
-  protected:
+protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QRect r = contentsRect();
@@ -66,8 +66,8 @@ QString TFormMain::CountsText() const {
     if (!Doc().FileOpened()) return {};
     const dbase::Database& db = Db();
     const dbase::ProgLists progs = dbase::AllProgs(db);
-    return Counted(std::min<size_t>(db.SatCount, dbase::kSatSlots), "satellite", "satellites") +
-           QStringLiteral(", ") + Counted(dbase::AllTps(db).size(), "transponder", "transponders") +
+    return Counted(std::min<size_t>(db.SatCount, dbase::kSatSlots), "satellite", "satellites") + QStringLiteral(", ") +
+           Counted(dbase::AllTps(db).size(), "transponder", "transponders") +
            QStringLiteral(", %1 TV, %2 radio").arg(progs.tv.size()).arg(progs.radio.size());
 }
 

@@ -36,7 +36,7 @@ struct CellStyle {
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
-  public:
+public:
     // Text of column `col` (>= 1) of a row bound to `slot`, already trimmed.
     using CellText = std::function<QString(int slot, int col)>;
 
@@ -72,7 +72,7 @@ class GridModel : public QAbstractTableModel {
     // Refreshes every visible text without changing the rows.
     void Refresh();
 
-  private:
+private:
     int leadRows() const { return HasHeaderRow() ? 0 : 1; }
     void MakeRows();
 
@@ -91,7 +91,7 @@ class FrozenColumn;
 
 class StringGrid : public QTableView {
     Q_OBJECT
-  public:
+public:
     // Style of a cell in grid rows; `selected` is the selection state of its row.
     using CellStyleFn = std::function<CellStyle(int row, int col, bool selected)>;
 
@@ -146,7 +146,7 @@ class StringGrid : public QTableView {
     // brought into view beside it rather than behind it.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
-  signals:
+signals:
     // The current row was chosen by a left click or the keyboard. A click on
     // the current row runs it again.
     void Click();
@@ -165,7 +165,7 @@ class StringGrid : public QTableView {
     // F2, Return or Enter: edit the current entry.
     void EditKey();
 
-  protected:
+protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -174,9 +174,9 @@ class StringGrid : public QTableView {
     void wheelEvent(QWheelEvent* event) override;
     void updateGeometries() override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                          const QEvent* event = nullptr) const override;
+                                                         const QEvent* event = nullptr) const override;
 
-  private:
+private:
     friend class FrozenColumn;
 
     int modelRow(int row) const { return row - FixedRows(); }
@@ -207,11 +207,10 @@ class StringGrid : public QTableView {
 // Paints every cell of a StringGrid from its CellStyle.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
-  public:
+public:
     explicit GridDelegate(StringGrid* grid);
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-  private:
+private:
     StringGrid* grid_;
 };

@@ -59,9 +59,7 @@ TFormMain::ViewState TFormMain::View() const {
     return v;
 }
 
-uint32_t TFormMain::FileSizeExpected() const {
-    return Doc().Is256K() ? 262144u : 131072u;
-}
+uint32_t TFormMain::FileSizeExpected() const { return Doc().Is256K() ? 262144u : 131072u; }
 
 void TFormMain::RestoreOrRaise() {
     if (isMinimized()) {
@@ -95,8 +93,7 @@ void TFormMain::showEvent(QShowEvent* event) {
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* mime = event->mimeData();
-    if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile())
-        event->acceptProposedAction();
+    if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile()) event->acceptProposedAction();
 }
 
 void TFormMain::dropEvent(QDropEvent* event) {

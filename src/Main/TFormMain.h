@@ -20,13 +20,13 @@
 #pragma once
 
 #include "StringGrid.h"
+#include "Upgrade/TFormUpgrade.h"
 #include "document/Document.h"
 #include "editing/Find.h"
 #include "editing/Marks.h"
-#include "model/Model.h"
-#include "Upgrade/TFormUpgrade.h"
-#include "settings/RecentFiles.h"
 #include "editing/Reorder.h"
+#include "model/Model.h"
+#include "settings/RecentFiles.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -69,7 +69,7 @@ struct MainWindowFiles {
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit TFormMain(const MainWindowFiles& files, QWidget* parent = nullptr);
     ~TFormMain() override;
 
@@ -102,7 +102,7 @@ class TFormMain : public QMainWindow {
     // Expected size of the open kind of file.
     uint32_t FileSizeExpected() const;
 
-  private:
+private:
     // ---- Components (named as the handlers and tests refer to them) ----
     QWidget* CoolBar1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -127,8 +127,8 @@ class TFormMain : public QMainWindow {
     QPushButton *B_Sat = nullptr, *B_TP = nullptr, *B_TV = nullptr, *B_Radio = nullptr, *B_FAV = nullptr;
 
     // Popup menus and their items. A submenu's item is its menuAction().
-    QMenu *PM_File = nullptr, *PM_Edit = nullptr, *PM_Help = nullptr, *PM_Sate = nullptr, *PM_TP = nullptr, *PM_Tv = nullptr,
-          *PM_Radio = nullptr, *PM_FAV = nullptr;
+    QMenu *PM_File = nullptr, *PM_Edit = nullptr, *PM_Help = nullptr, *PM_Sate = nullptr, *PM_TP = nullptr,
+          *PM_Tv = nullptr, *PM_Radio = nullptr, *PM_FAV = nullptr;
     QMenu *PMOpen = nullptr, *PMLastFiles = nullptr, *Save_As = nullptr, *New = nullptr, *Sore1 = nullptr,
           *Sore2 = nullptr;
     QAction *OpenData = nullptr, *OpenDefault = nullptr;
@@ -141,8 +141,7 @@ class TFormMain : public QMainWindow {
     // The Edit popup: "Undo <step>" and "Redo <step>", also on Ctrl+Z,
     // Ctrl+Shift+Z and Ctrl+Y anywhere in the window.
     QAction *EditUndo = nullptr, *EditRedo = nullptr;
-    QAction *Show_Act_Sat = nullptr, *Change_Sat = nullptr, *ResetSatellite1 = nullptr,
-            *DownLoadFromini1 = nullptr;
+    QAction *Show_Act_Sat = nullptr, *Change_Sat = nullptr, *ResetSatellite1 = nullptr, *DownLoadFromini1 = nullptr;
     QAction *Change_Tp = nullptr, *New_Tp = nullptr, *New_Tp_Tv = nullptr, *New_Tp_Radio = nullptr,
             *Delete_Tp = nullptr, *Del_All_Empty_Tp = nullptr;
     QAction *Change_TV = nullptr, *New_Tv = nullptr, *Delete_Tv = nullptr;
@@ -200,7 +199,7 @@ class TFormMain : public QMainWindow {
     // The recent files as read when the File menu last opened.
     dbase::RecentFileList RecentFiles;
 
-  public slots:
+public slots:
     // ---- Form ----
     void ResetMainView();
     // Answers a second start of the program: restores the window when it is
@@ -394,14 +393,14 @@ public:
     // True when grid row `row` of `grid` is bound to a slot.
     bool RowBound(const StringGrid* grid, int row) const;
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-  private:
+private:
     void ResetView(bool closeDocument);
     // Layout.cpp
     void BuildToolbar();

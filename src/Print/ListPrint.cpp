@@ -46,7 +46,8 @@ void ListPrint::Measure(QPaintDevice& device, double width) {
         for (int c = 0; c < header_.size(); ++c) widths_[static_cast<size_t>(c)] = fmBold.horizontalAdvance(header_[c]);
         for (const QStringList& row : rows_)
             for (int c = 0; c < row.size() && c < header_.size(); ++c)
-                widths_[static_cast<size_t>(c)] = std::max(widths_[static_cast<size_t>(c)], fm.horizontalAdvance(row[c]));
+                widths_[static_cast<size_t>(c)] =
+                    std::max(widths_[static_cast<size_t>(c)], fm.horizontalAdvance(row[c]));
         double total = 0;
         for (double& w : widths_) total += (w += pad);
         lineHeight_ = fm.height() * 1.3;
@@ -92,9 +93,7 @@ int ListPrint::Layout(QPaintDevice& device, const QRectF& page) {
     return PageCount();
 }
 
-QString ListPrint::FooterText(int page) const {
-    return QStringLiteral("Page %1 of %2").arg(page + 1).arg(PageCount());
-}
+QString ListPrint::FooterText(int page) const { return QStringLiteral("Page %1 of %2").arg(page + 1).arg(PageCount()); }
 
 namespace {
 
@@ -155,8 +154,7 @@ void ListPrint::PaintPage(QPainter& painter, int page) const {
             painter.setFont(bold);
             painter.setPen(Qt::black);
             painter.drawText(QRectF(r.left(), y, r.width(), h), Qt::AlignLeft | Qt::AlignVCenter,
-                             TitleText(line.index,
-                                       line.index == 0 ? tvRows_ : static_cast<int>(rows_.size()) - tvRows_,
+                             TitleText(line.index, line.index == 0 ? tvRows_ : static_cast<int>(rows_.size()) - tvRows_,
                                        line.continued));
         } else {
             const QStringList& cells = line.kind == LineKind::Header ? header_ : rows_[static_cast<size_t>(line.index)];

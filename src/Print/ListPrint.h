@@ -18,7 +18,7 @@ class QPaintDevice;
 class QPainter;
 
 class ListPrint {
-  public:
+public:
     // `fileName` and `date` are the texts of the page header.
     ListPrint(const dbase::Database& db, QString fileName, QString date);
 
@@ -43,7 +43,7 @@ class ListPrint {
     // painted on the device.
     int Print(QPagedPaintDevice& device);
 
-  private:
+private:
     enum class LineKind { Title, Header, Row };
     struct Line {
         LineKind kind;

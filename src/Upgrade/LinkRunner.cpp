@@ -57,12 +57,8 @@ public:
     void Close() { link_->ClosePort(); }
 
     // dbase::LinkObserver
-    void ShowState(const std::string& text) override {
-        emit runner_->stateShown(QString::fromStdString(text));
-    }
-    void ShowFileName(const std::string& path) override {
-        emit runner_->fileNameShown(QString::fromStdString(path));
-    }
+    void ShowState(const std::string& text) override { emit runner_->stateShown(QString::fromStdString(text)); }
+    void ShowFileName(const std::string& path) override { emit runner_->fileNameShown(QString::fromStdString(path)); }
     void ShowProgress(int value, int maximum) override { emit runner_->progressShown(value, maximum); }
     void ShowLamp(bool open) override { emit runner_->lampShown(open); }
     void EnablePorts(bool enabled) override { emit runner_->portsEnabled(enabled); }

@@ -33,8 +33,8 @@ struct LinkJob {
     Kind kind = ReadBack;
     QString path;
     bool is256K = true;
-    int port = 1;            // the port number (row of the port list + 1)
-    QString device;          // the device to open; empty: port `port` as the port resolves it
+    int port = 1;   // the port number (row of the port list + 1)
+    QString device; // the device to open; empty: port `port` as the port resolves it
     ExchangeOptions options;
 };
 

@@ -7,7 +7,7 @@ namespace app {
 
 // What start-up needs to know about, and do with, the serial-port component.
 class SerialControlPlatform {
-  public:
+public:
     virtual ~SerialControlPlatform() = default;
     // The component's file in the system data directory.
     virtual bool ControlInSystemDir() const = 0;
@@ -44,7 +44,7 @@ SerialSetup DeploySerialControl(SerialControlPlatform& platform);
 // nothing to register, so the component and the tool count as present and
 // the decision always ends in "nothing to do".
 class LinkedSerialPlatform : public SerialControlPlatform {
-  public:
+public:
     bool ControlInSystemDir() const override { return true; }
     bool ControlInExeDir() const override { return false; }
     bool RegToolInSystemDir() const override { return true; }

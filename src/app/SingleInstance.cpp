@@ -22,8 +22,7 @@ const QString kRaise = QStringLiteral("RAISE");
 const QString kOpenPrefix = QStringLiteral("OPEN ");
 } // namespace
 
-SingleInstance::SingleInstance(QString serverName, QObject* parent)
-    : QObject(parent), name_(std::move(serverName)) {}
+SingleInstance::SingleInstance(QString serverName, QObject* parent) : QObject(parent), name_(std::move(serverName)) {}
 
 QString SingleInstance::ServerNameFor(const QString& windowClassName, const QString& user) {
     auto plain = [](QString s) {
@@ -80,8 +79,7 @@ bool SingleInstance::SendToRunning(const QString& message, int timeoutMs) const 
     if (!socket.waitForBytesWritten(timeoutMs)) return false;
     // The running copy answers once it has read the message.
     QByteArray reply;
-    while (!reply.contains('\n') && socket.waitForReadyRead(timeoutMs))
-        reply += socket.readAll();
+    while (!reply.contains('\n') && socket.waitForReadyRead(timeoutMs)) reply += socket.readAll();
     socket.disconnectFromServer();
     return reply.startsWith(kAck);
 }
@@ -111,9 +109,7 @@ bool SingleInstance::Listen() {
     return server_->listen(name_);
 }
 
-bool SingleInstance::IsListening() const {
-    return server_ && server_->isListening();
-}
+bool SingleInstance::IsListening() const { return server_ && server_->isListening(); }
 
 void SingleInstance::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
@@ -139,9 +135,7 @@ void SingleInstance::Accept() {
     }
 }
 
-QString SingleInstance::RaiseMessage() {
-    return kRaise;
-}
+QString SingleInstance::RaiseMessage() { return kRaise; }
 
 QString SingleInstance::OpenMessage(const QString& path) {
     return kOpenPrefix + QString::fromLatin1(path.toUtf8().toBase64());

@@ -15,7 +15,7 @@ namespace app {
 
 class SingleInstance : public QObject {
     Q_OBJECT
-  public:
+public:
     // `serverName` is a local socket name, or a full path for a socket file.
     explicit SingleInstance(QString serverName, QObject* parent = nullptr);
 
@@ -46,12 +46,12 @@ class SingleInstance : public QObject {
     // True for a message naming a file to open; the file is put in `path`.
     static bool IsOpenMessage(const QString& message, QString* path);
 
-  signals:
+signals:
     // A later start asked for this; emitted from the event loop, after the
     // sender has been answered.
     void MessageReceived(const QString& message);
 
-  private:
+private:
     void Accept();
     bool SomeoneListening() const;
 

@@ -4,9 +4,9 @@
 #include "Main/TFormMain.h"
 #include "SerialDeploy.h"
 #include "SingleInstance.h"
-#include "format/DataFile.h"
 #include "base/Files.h"
 #include "base/Messages.h"
+#include "format/DataFile.h"
 #include "settings/RecentFiles.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
@@ -33,12 +33,10 @@ void SetApplicationNames() {
 }
 
 void AddOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Editor for the channel database of a satellite receiver."));
+    parser.setApplicationDescription(QStringLiteral("Editor for the channel database of a satellite receiver."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Channel or Default data file to open."),
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("Channel or Default data file to open."),
                                  QStringLiteral("[FILE]"));
 }
 
@@ -91,8 +89,7 @@ QString RecoveryQuestion(const QString& path) {
 }
 
 void OfferRecovery(QWidget* parent, const QString& recoveryDir) {
-    for (const dbase::RecoveryRecord& r :
-         dbase::FindRecoveryRecords(QFile::encodeName(recoveryDir).toStdString())) {
+    for (const dbase::RecoveryRecord& r : dbase::FindRecoveryRecords(QFile::encodeName(recoveryDir).toStdString())) {
         const QString path = QFile::decodeName(QByteArray::fromStdString(r.path));
         if (ui::MessageBox::warning(parent, RecoveryQuestion(path)) != ui::MessageBox::Yes) {
             dbase::DiscardRecovery(r);
@@ -137,15 +134,13 @@ int RunApplication(int argc, char** argv) {
     // start opens a window of its own.
     QString problem;
     const QString socketPath = SingleInstance::SocketPathFor(
-        SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()),
-        &problem);
+        SingleInstance::ServerNameFor(QString::fromUtf8(kWindowClassName), SingleInstance::CurrentUser()), &problem);
     SingleInstance guard(socketPath);
     if (socketPath.isEmpty()) {
         std::fprintf(stderr, "orbitlist: no private folder for the single-instance socket: %s\n",
                      qPrintable(ui::MessageText(problem).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     } else {
-        const QString job =
-            file.isEmpty() ? SingleInstance::RaiseMessage() : SingleInstance::OpenMessage(file);
+        const QString job = file.isEmpty() ? SingleInstance::RaiseMessage() : SingleInstance::OpenMessage(file);
         if (guard.SendToRunning(job)) return 0;
         if (!guard.Listen() && guard.SendToRunning(job)) return 0;
     }

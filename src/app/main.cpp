@@ -1,5 +1,3 @@
 #include "Startup.h"
 
-int main(int argc, char** argv) {
-    return app::RunApplication(argc, argv);
-}
+int main(int argc, char** argv) { return app::RunApplication(argc, argv); }

@@ -9,8 +9,8 @@ namespace dbase {
 std::string IntToBase(long long value, int width, int base, char fill) {
     if (base < 2 || base > 36) return {};
     static constexpr char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    unsigned long long v = value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                     : static_cast<unsigned long long>(value);
+    unsigned long long v =
+        value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     std::string out;
     do {
         out.insert(out.begin(), digits[v % static_cast<unsigned>(base)]);
@@ -53,11 +53,10 @@ unsigned CappedField(unsigned value, int width, unsigned max) {
 
 std::string DecText(unsigned long long v) { return std::to_string(v); }
 
-
 std::string TenthsText(long long tenths) {
     const bool neg = tenths < 0;
-    const unsigned long long a = neg ? 0ull - static_cast<unsigned long long>(tenths)
-                                     : static_cast<unsigned long long>(tenths);
+    const unsigned long long a =
+        neg ? 0ull - static_cast<unsigned long long>(tenths) : static_cast<unsigned long long>(tenths);
     std::string s = (neg ? "-" : "") + std::to_string(a / 10);
     if (a % 10 != 0) s += "." + std::to_string(a % 10);
     return s;

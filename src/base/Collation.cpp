@@ -21,9 +21,7 @@ struct NameCollator::Handle {
 
 namespace {
 
-bool IsUtf8(const std::string& codeset) {
-    return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8";
-}
+bool IsUtf8(const std::string& codeset) { return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8"; }
 
 // Character sets in which ISO 8859-1 bytes can be compared as they are: the
 // set itself and the C locale's, whose collation is plain byte order.
@@ -59,9 +57,7 @@ std::string EnvironmentLocaleName() {
 
 } // namespace
 
-NameCollator NameCollator::FromEnvironment() {
-    return NameCollator(EnvironmentLocaleName());
-}
+NameCollator NameCollator::FromEnvironment() { return NameCollator(EnvironmentLocaleName()); }
 
 NameCollator::NameCollator(const std::string& name) : handle_(std::make_shared<Handle>()) {
     handle_->loc = newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(nullptr));

@@ -10,7 +10,7 @@
 namespace dbase {
 
 class NameCollator {
-  public:
+public:
     // The collation of the process environment: the locale named by LC_ALL,
     // else LC_COLLATE, else LANG (the first one set and not empty). The C
     // locale's byte order when none is set or the named locale is not
@@ -35,7 +35,7 @@ class NameCollator {
     // Negative, zero or positive as `a` collates before, with or after `b`.
     int Compare(std::string_view a, std::string_view b) const;
 
-  private:
+private:
     std::string Convert(std::string_view latin1) const;
 
     struct Handle;

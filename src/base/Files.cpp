@@ -105,8 +105,7 @@ private:
 int WriteAllAt(int fd, std::span<const uint8_t> bytes, off_t offset) {
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n =
-            ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
+        const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR) continue;
             return errno;
@@ -215,21 +214,18 @@ void RemoveStaleTemporaries(const std::string& dir) {
 
 uint32_t Fnv1a(std::span<const uint8_t> bytes) {
     uint32_t h = 2166136261u;
-    for (uint8_t b : bytes)
-        h = (h ^ b) * 16777619u;
+    for (uint8_t b : bytes) h = (h ^ b) * 16777619u;
     return h;
 }
 
 void PutLe(std::vector<uint8_t>& out, uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
 bool GetLe(std::span<const uint8_t> in, size_t& pos, int bytes, uint64_t& v) {
     if (pos > in.size() || in.size() - pos < static_cast<size_t>(bytes)) return false;
     v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v |= static_cast<uint64_t>(in[pos + i]) << (8 * i);
+    for (int i = 0; i < bytes; ++i) v |= static_cast<uint64_t>(in[pos + i]) << (8 * i);
     pos += static_cast<size_t>(bytes);
     return true;
 }
@@ -296,8 +292,7 @@ private:
             }
             if (errno != EEXIST) return errno;
             static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-            for (char& c : name)
-                c = kLetters[random() % (sizeof kLetters - 1)];
+            for (char& c : name) c = kLetters[random() % (sizeof kLetters - 1)];
         }
         return EEXIST;
     }
@@ -325,16 +320,14 @@ Status WriteInPlace(const std::string& path, const std::string& shownPath, std::
     if (ec) record.path = path;
     record.device = st.st_dev;
     record.inode = st.st_ino;
-    if (int err = ReadAllAt(fd.get(), record.oldBytes, kMaxInPlaceBytes))
-        return IoError(kCannotSave, shownPath, err);
+    if (int err = ReadAllAt(fd.get(), record.oldBytes, kMaxInPlaceBytes)) return IoError(kCannotSave, shownPath, err);
 
     RecoveryCopy copy;
     if (Status s = copy.Create(record); !s)
-        return Status::Error(
-            StatusCode::Io,
-            std::string(kCannotSave) + "\r\r" + shownPath +
-                " has to be written in place, and its old content can not be kept aside first:\r" +
-                s.message());
+        return Status::Error(StatusCode::Io,
+                             std::string(kCannotSave) + "\r\r" + shownPath +
+                                 " has to be written in place, and its old content can not be kept aside first:\r" +
+                                 s.message());
 
     int err = ReplaceContent(fd.get(), bytes);
     if (!err) {
@@ -441,8 +434,7 @@ std::string EnvFolder(const char* name) {
 // True when `dir` is a folder of the user's own that nobody else may enter.
 bool OwnClosedFolder(const std::string& dir) {
     struct stat st {};
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
-           (st.st_mode & 077) == 0;
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0;
 }
 
 } // namespace
@@ -539,8 +531,7 @@ Status WriteFileAtomic(const std::string& pathIn, std::span<const uint8_t> bytes
     RemoveStaleTemporaries(ParentOf(path));
     if (!exists || st.st_nlink <= 1) {
         Status status;
-        if (ReplaceByRename(path, pathIn, exists ? &st : nullptr, bytes, sync, status) !=
-            Replaced::NeedsInPlace)
+        if (ReplaceByRename(path, pathIn, exists ? &st : nullptr, bytes, sync, status) != Replaced::NeedsInPlace)
             return status;
     }
     return WriteInPlace(path, pathIn, bytes);
@@ -591,8 +582,7 @@ Status BackUpFile(const std::string& pathIn, BackupResult& result) {
     };
     auto failed = [&](const std::string& why) {
         return Status::Error(StatusCode::Io, std::string(kCannotSave) + "\r\rIts backup " + backup +
-                                                 " can not be written: " + why +
-                                                 ".\rThe file is left as it was.");
+                                                 " can not be written: " + why + ".\rThe file is left as it was.");
     };
 
     struct stat old {};
@@ -628,8 +618,7 @@ Status BackUpFile(const std::string& pathIn, BackupResult& result) {
     struct stat made {};
     if (::fstat(tmp.get(), &made) != 0) return drop(errno);
     mode_t mode = src.st_mode & 07777;
-    if ((made.st_uid != src.st_uid || made.st_gid != src.st_gid) &&
-        ::fchown(tmp.get(), src.st_uid, src.st_gid) != 0) {
+    if ((made.st_uid != src.st_uid || made.st_gid != src.st_gid) && ::fchown(tmp.get(), src.st_uid, src.st_gid) != 0) {
         // Another user's file: the backup is the user's own, in the file's
         // group where it may be, and never set-id.
         (void)::fchown(tmp.get(), static_cast<uid_t>(-1), src.st_gid);
@@ -695,14 +684,12 @@ Status MakePrivateFolder(const std::string& dir) {
         return IoError("The folder can not be used!", dir, errno);
     const uid_t me = ::geteuid();
     if (!S_ISDIR(st.st_mode))
-        return Status::Error(StatusCode::Refused,
-                             "The folder can not be used!\r\r" + dir + " is not a folder.");
+        return Status::Error(StatusCode::Refused, "The folder can not be used!\r\r" + dir + " is not a folder.");
     if (st.st_uid != me || (S_ISLNK(lst.st_mode) && lst.st_uid != me))
-        return Status::Error(
-            StatusCode::Refused,
-            "The folder can not be used!\r\r" + dir +
-                " belongs to another user; the program keeps its files only in a folder of the "
-                "user's own.");
+        return Status::Error(StatusCode::Refused,
+                             "The folder can not be used!\r\r" + dir +
+                                 " belongs to another user; the program keeps its files only in a folder of the "
+                                 "user's own.");
     if ((st.st_mode & 077) != 0 && ::chmod(dir.c_str(), 0700) != 0)
         return IoError("The folder can not be closed to other users!", dir, errno);
     return Status::Ok();
@@ -715,8 +702,7 @@ Status DataDirectory(std::string& dir) {
     }
     if (base.empty()) {
         // The runtime folder is private by definition, but only when it is the user's own.
-        if (const std::string run = EnvFolder("XDG_RUNTIME_DIR"); !run.empty() && OwnClosedFolder(run))
-            base = run;
+        if (const std::string run = EnvFolder("XDG_RUNTIME_DIR"); !run.empty() && OwnClosedFolder(run)) base = run;
     }
     if (base.empty())
         return Status::Error(StatusCode::NotFound,
@@ -741,8 +727,7 @@ Status RuntimeDirectory(std::string& dir, const std::string& sharedTemp) {
         return Status::Ok();
     }
     const std::string own = sharedTemp + "/orbitlist-" + std::to_string(::geteuid());
-    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST)
-        return IoError("The folder can not be made!", own, errno);
+    if (::mkdir(own.c_str(), 0700) != 0 && errno != EEXIST) return IoError("The folder can not be made!", own, errno);
     // In a shared folder anybody may have made it first: only a real folder
     // of the user's own will do.
     struct stat st {};
@@ -779,22 +764,18 @@ std::vector<uint8_t> EncodeRecoveryRecord(const RecoveryRecord& r) {
 }
 
 bool ParseRecoveryRecord(std::span<const uint8_t> in, RecoveryRecord& r) {
-    if (in.size() < kRecoveryMagic.size() + 4 ||
-        !std::equal(kRecoveryMagic.begin(), kRecoveryMagic.end(), in.begin()))
+    if (in.size() < kRecoveryMagic.size() + 4 || !std::equal(kRecoveryMagic.begin(), kRecoveryMagic.end(), in.begin()))
         return false;
     const std::span<const uint8_t> body = in.first(in.size() - 4);
     size_t pos = kRecoveryMagic.size();
     uint64_t version = 0, device = 0, inode = 0, pathLen = 0, oldSize = 0, sum = 0;
     if (!GetLe(body, pos, 4, version) || version != kRecoveryVersion) return false;
-    if (!GetLe(body, pos, 8, device) || !GetLe(body, pos, 8, inode) || !GetLe(body, pos, 4, pathLen))
-        return false;
+    if (!GetLe(body, pos, 8, device) || !GetLe(body, pos, 8, inode) || !GetLe(body, pos, 4, pathLen)) return false;
     if (pathLen == 0 || pathLen > kMaxRecoveryPath || body.size() - pos < pathLen) return false;
-    std::string path(body.begin() + static_cast<ptrdiff_t>(pos),
-                     body.begin() + static_cast<ptrdiff_t>(pos + pathLen));
+    std::string path(body.begin() + static_cast<ptrdiff_t>(pos), body.begin() + static_cast<ptrdiff_t>(pos + pathLen));
     pos += pathLen;
     if (path.front() != '/' || path.find('\0') != std::string::npos) return false;
-    if (!GetLe(body, pos, 8, oldSize) || oldSize > kMaxInPlaceBytes || body.size() - pos != oldSize)
-        return false;
+    if (!GetLe(body, pos, 8, oldSize) || oldSize > kMaxInPlaceBytes || body.size() - pos != oldSize) return false;
     size_t sumPos = body.size();
     if (!GetLe(in, sumPos, 4, sum) || sum != Fnv1a(body)) return false;
     r.path = std::move(path);
@@ -811,8 +792,7 @@ std::vector<RecoveryRecord> FindRecoveryRecords(const std::string& dirIn) {
     DIR* d = ::opendir(dir.c_str());
     if (!d) return found;
     std::vector<std::string> names;
-    while (const dirent* e = ::readdir(d))
-        names.emplace_back(e->d_name);
+    while (const dirent* e = ::readdir(d)) names.emplace_back(e->d_name);
     ::closedir(d);
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
@@ -822,8 +802,7 @@ std::vector<RecoveryRecord> FindRecoveryRecords(const std::string& dirIn) {
         const std::string file = dir + "/" + name;
         Fd fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
-        if (!fd.ok() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
-            continue;
+        if (!fd.ok() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
         // The writer holds its copy locked until the write is over.
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
         if (partial) {

@@ -130,10 +130,9 @@ dbase::Status ReadScript(const std::string& path, std::string& text) {
                                     "The script " + path + " can not be read: " + std::strerror(errno) + ".");
     auto fail = [&](const std::string& why) {
         if (!stdinScript) ::close(fd);
-        return dbase::Status::Error(dbase::StatusCode::Io,
-                                    "The script " + path + " can not be read: " + why + ".");
+        return dbase::Status::Error(dbase::StatusCode::Io, "The script " + path + " can not be read: " + why + ".");
     };
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) != 0) return fail(std::strerror(errno));
     if (S_ISDIR(st.st_mode)) return fail("it is a folder");
     const std::string tooLarge = "it is larger than 4 MiB";

@@ -23,11 +23,10 @@ const std::vector<Command>& Commands() {
             {"save", "save IN OUT [--as channel|default]", CmdSave, true},
         };
         for (const EditCommand& e : EditCommands())
-            list.push_back({e.name, e.usage,
-                            [&e](const Args& args, std::ostream& out, std::ostream& err) {
-                                return RunEdit(e, args, out, err);
-                            },
-                            true});
+            list.push_back(
+                {e.name, e.usage,
+                 [&e](const Args& args, std::ostream& out, std::ostream& err) { return RunEdit(e, args, out, err); },
+                 true});
         list.push_back({"batch", "batch FILE SCRIPT -o OUT", CmdBatch, true});
         list.push_back({"read", "read --port DEV --kind channel|default OUT", CmdRead, true});
         list.push_back({"write", "write --port DEV [--verify] FILE", CmdWrite});
@@ -96,8 +95,7 @@ int Run(const Args& args, std::ostream& out, std::ostream& err) {
     try {
         return c->run(Args(args.begin() + 1, args.end()), out, err);
     } catch (const UsageError& e) {
-        err << "orbitlist-cli " << c->name << ": " << e.what() << '\n'
-            << "usage: orbitlist-cli " << c->usage << '\n';
+        err << "orbitlist-cli " << c->name << ": " << e.what() << '\n' << "usage: orbitlist-cli " << c->usage << '\n';
         return 2;
     } catch (const std::bad_alloc&) {
         return Fail(err, "orbitlist-cli " + c->name + ": there is not enough memory to complete the command.");

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "base/Bits.h"
-#include "format/DataFile.h"
-#include "document/Document.h"
-#include "model/Model.h"
 #include "base/Status.h"
+#include "document/Document.h"
+#include "format/DataFile.h"
+#include "model/Model.h"
 
 #include <map>
 #include <ostream>

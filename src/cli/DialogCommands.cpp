@@ -3,10 +3,10 @@
 #include "Commands.h"
 #include "EditSupport.h"
 
-#include "editing/Entries.h"
-#include "editing/EditorFields.h"
-#include "format/Image.h"
 #include "document/StepNames.h"
+#include "editing/EditorFields.h"
+#include "editing/Entries.h"
+#include "format/Image.h"
 
 #include <optional>
 
@@ -19,7 +19,7 @@ namespace {
 
 const std::set<std::string> kTpOptions = {"--freq", "--sym", "--pol", "--fec"};
 
-const std::set<std::string> kProgOptions = {"--name", "--vid", "--aud", "--pcr", "--pvt",
+const std::set<std::string> kProgOptions = {"--name", "--vid", "--aud",  "--pcr",  "--pvt",
                                             "--pmt",  "--sid", "--lock", "--skip", "--fav"};
 
 bool FlagArg(const std::string& text, const std::string& what) {
@@ -132,7 +132,11 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
     list.push_back({"edit-program",
                     "edit-program FILE SLOT [--name T] [--vid N] [--aud N] [--pcr N] [--pvt N] [--pmt N] [--sid N] "
                     "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",
-                    dbase::steps::ChangeProgram, kProgOptions, 2, 2, {},
+                    dbase::steps::ChangeProgram,
+                    kProgOptions,
+                    2,
+                    2,
+                    {},
                     [](const ParsedArgs& p, Database& db, EditReport&) {
                         const int slot = SlotArg(p.positional[1], "SLOT");
                         if (Status s = dbase::CheckProgSlot(db, slot); !s) return s;
@@ -146,7 +150,11 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
     list.push_back({"add-program",
                     "add-program FILE TPSLOT tv|radio --name T --vid N --aud N --pcr N [--pvt N] [--pmt N] [--sid N] "
                     "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",
-                    dbase::steps::AddProgram, kProgOptions, 3, 3, {},
+                    dbase::steps::AddProgram,
+                    kProgOptions,
+                    3,
+                    3,
+                    {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         const int tp = SlotArg(p.positional[1], "TPSLOT");
                         const std::string& kind = p.positional[2];
@@ -160,14 +168,18 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
                         dbase::ProgValues v;
                         if (const auto r = dbase::CheckProgram(in, v)) return Refused(r);
                         int slot = -1;
-                        if (Status s = dbase::AddProgram(db, dbase::TpSlot(tp), kind == "radio", v, &slot);
-                            !s)
+                        if (Status s = dbase::AddProgram(db, dbase::TpSlot(tp), kind == "radio", v, &slot); !s)
                             return s;
                         report.notes.push_back("Added program in slot " + std::to_string(slot) + ".");
                         return Status::Ok();
                     }});
-    list.push_back({"edit-tp", "edit-tp FILE SLOT [--freq N] [--sym N] [--pol H|V] [--fec TEXT] -o OUT",
-                    dbase::steps::ChangeTransponder, kTpOptions, 2, 2, {},
+    list.push_back({"edit-tp",
+                    "edit-tp FILE SLOT [--freq N] [--sym N] [--pol H|V] [--fec TEXT] -o OUT",
+                    dbase::steps::ChangeTransponder,
+                    kTpOptions,
+                    2,
+                    2,
+                    {},
                     [](const ParsedArgs& p, Database& db, EditReport&) {
                         const int tp = SlotArg(p.positional[1], "SLOT");
                         if (Status s = dbase::CheckTpSlot(db, tp); !s) return s;
@@ -178,8 +190,13 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
                         dbase::ChangeTransponder(db, tp, v);
                         return Status::Ok();
                     }});
-    list.push_back({"add-tp", "add-tp FILE SATSLOT --freq N --sym N --pol H|V --fec TEXT -o OUT",
-                    dbase::steps::AddTransponder, kTpOptions, 2, 2, {},
+    list.push_back({"add-tp",
+                    "add-tp FILE SATSLOT --freq N --sym N --pol H|V --fec TEXT -o OUT",
+                    dbase::steps::AddTransponder,
+                    kTpOptions,
+                    2,
+                    2,
+                    {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         const int sat = SlotArg(p.positional[1], "SATSLOT");
                         for (const char* required : {"--freq", "--sym", "--pol", "--fec"}) RequiredOption(p, required);
@@ -194,15 +211,24 @@ void AddEditorEditCommands(std::vector<EditCommand>& list) {
                         report.notes.push_back("Added transponder in slot " + std::to_string(slot) + ".");
                         return Status::Ok();
                     }});
-    list.push_back({"edit-sat",
-                    "edit-sat FILE SLOT [--name T] [--type single|universal|onecable] [--low N] [--high N] "
-                    "[--22k off|on|auto] [--diseqc10 0-4] [--diseqc11 0-16] [--power off|13/18|13|18] "
-                    "[--longitude X] -o OUT",
-                    dbase::steps::ChangeSatellite,
-                    {"--name", "--type", "--low", "--high", "--22k", "--diseqc10", "--diseqc11", "--power",
-                     "--longitude"},
-                    2, 2, {}, EditSatellite});
-    list.push_back({"fav-name", "fav-name FILE GROUP NAME -o OUT", "", {}, 3, 3, {},
+    list.push_back(
+        {"edit-sat",
+         "edit-sat FILE SLOT [--name T] [--type single|universal|onecable] [--low N] [--high N] "
+         "[--22k off|on|auto] [--diseqc10 0-4] [--diseqc11 0-16] [--power off|13/18|13|18] "
+         "[--longitude X] -o OUT",
+         dbase::steps::ChangeSatellite,
+         {"--name", "--type", "--low", "--high", "--22k", "--diseqc10", "--diseqc11", "--power", "--longitude"},
+         2,
+         2,
+         {},
+         EditSatellite});
+    list.push_back({"fav-name",
+                    "fav-name FILE GROUP NAME -o OUT",
+                    "",
+                    {},
+                    3,
+                    3,
+                    {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         const int group = RangeArg(p.positional[1], "GROUP", 1, dbase::kFavGroups);
                         std::string name;

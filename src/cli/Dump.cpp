@@ -4,8 +4,8 @@
 #include "Json.h"
 
 #include "base/Bits.h"
-#include "model/Fields.h"
 #include "format/Image.h"
+#include "model/Fields.h"
 
 #include <array>
 #include <concepts>
@@ -62,14 +62,11 @@ template <class Items> void JsonArray(std::ostream& out, const char* key, const 
 // numbers as they stand, byte lists as arrays.
 struct JsonField {
     JsonObj& o;
-    void operator()(const dbase::FieldInfo& field, const std::string& text) const {
-        o.text(field.name, text);
-    }
+    void operator()(const dbase::FieldInfo& field, const std::string& text) const { o.text(field.name, text); }
     void operator()(const dbase::FieldInfo& field, std::integral auto v) const {
         o.num(field.name, static_cast<long long>(v));
     }
-    template <size_t N>
-    void operator()(const dbase::FieldInfo& field, const std::array<uint8_t, N>& bytes) const {
+    template <size_t N> void operator()(const dbase::FieldInfo& field, const std::array<uint8_t, N>& bytes) const {
         o.raw(field.name, dbase::ByteListText(bytes));
     }
 };
@@ -156,8 +153,8 @@ void DumpText(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     for (int t = 0; t < dbase::kTpSlots; ++t) {
         const auto& d = db.Tp.data[t];
         if (d.Used == 1)
-            rows.push_back({std::to_string(t), std::to_string(d.SatIndex), std::to_string(d.TpNo), d.Freq,
-                            d.PolText, d.SymRate, d.FecText});
+            rows.push_back({std::to_string(t), std::to_string(d.SatIndex), std::to_string(d.TpNo), d.Freq, d.PolText,
+                            d.SymRate, d.FecText});
     }
     Table(out, "Transponders", rows);
 
@@ -165,8 +162,8 @@ void DumpText(std::ostream& out, const Database& db, const dbase::OpenedFile& f)
     for (int p = 0; p < db.ProgCount; ++p) {
         const auto& d = db.Prog.data[p];
         std::string marks = std::string(d.IsFree == 1 ? "" : "$") + (d.Lock ? "L" : "") + (d.Skip ? "S" : "");
-        rows.push_back({std::to_string(p), d.IsRadio ? "radio" : "tv", Latin1ToUtf8(d.Name),
-                        std::to_string(d.TpIndex), d.VidPid, d.AudPid, d.PcrPid, d.ServiceId, marks, d.FavMask});
+        rows.push_back({std::to_string(p), d.IsRadio ? "radio" : "tv", Latin1ToUtf8(d.Name), std::to_string(d.TpIndex),
+                        d.VidPid, d.AudPid, d.PcrPid, d.ServiceId, marks, d.FavMask});
     }
     Table(out, "Programs", rows);
 

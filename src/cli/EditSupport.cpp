@@ -87,8 +87,7 @@ int RangeArg(const std::string& text, const std::string& what, int min, int max)
 }
 
 dbase::Status NameArg(const std::string& utf8, std::string& latin1) {
-    if (!Utf8ToLatin1(utf8, latin1))
-        return dbase::Status::Error(dbase::StatusCode::Invalid, dbase::msg::IllegalData);
+    if (!Utf8ToLatin1(utf8, latin1)) return dbase::Status::Error(dbase::StatusCode::Invalid, dbase::msg::IllegalData);
     return dbase::Status::Ok();
 }
 

@@ -8,9 +8,9 @@
 #include "Commands.h"
 #include "Common.h"
 
+#include "base/Status.h"
 #include "document/Document.h"
 #include "model/Model.h"
-#include "base/Status.h"
 
 #include <functional>
 #include <set>
@@ -32,10 +32,10 @@ using EditOperation = std::function<dbase::Status(const ParsedArgs& args, dbase:
 
 // An editing command: its words, and the change it makes.
 struct EditCommand {
-    std::string name;  // "delete-program"
-    std::string usage; // without the program's name
-    std::string step;  // the history step's name, unless the operation names it
-    std::set<std::string> valued; // options that take a value, besides -o
+    std::string name;              // "delete-program"
+    std::string usage;             // without the program's name
+    std::string step;              // the history step's name, unless the operation names it
+    std::set<std::string> valued;  // options that take a value, besides -o
     size_t minPos = 1, maxPos = 1; // positional arguments, FILE included
     // Checks the words before the file is opened; throws UsageError.
     std::function<void(const ParsedArgs&)> check;

@@ -19,7 +19,9 @@ const ArgumentHelp kFav = {"[--fav MASK16]", "the favourite groups as 16 digits 
                                              "prints them"};
 
 std::vector<ArgumentHelp> ProgramOptions(bool add) {
-    const auto opt = [add](const std::string& item, bool required) { return add && required ? item : "[" + item + "]"; };
+    const auto opt = [add](const std::string& item, bool required) {
+        return add && required ? item : "[" + item + "]";
+    };
     return {
         {opt("--name T", true), "the name, at most 15 characters of ISO 8859-1 given in UTF-8"},
         {opt("--vid N", true), "the video PID"},
@@ -44,8 +46,7 @@ std::vector<ArgumentHelp> TransponderOptions(bool add) {
     };
 }
 
-template <class... Items>
-std::vector<ArgumentHelp> Join(std::vector<ArgumentHelp> list, const Items&... more) {
+template <class... Items> std::vector<ArgumentHelp> Join(std::vector<ArgumentHelp> list, const Items&... more) {
     (list.insert(list.end(), more.begin(), more.end()), ...);
     return list;
 }
@@ -92,7 +93,8 @@ std::vector<CommandHelp> BuildHelps() {
         {"diff",
          "Prints what changed from file A to file B: satellites, transponders, programs and favourite groups "
          "added, removed, changed or moved.",
-         {{"A", "the file before"}, {"B", "the file after"},
+         {{"A", "the file before"},
+          {"B", "the file after"},
           {"[--json]", "print one JSON object: same, then satellites, transponders and programs (each with "
                        "added, removed, changed and, for programs, moved), then favourites; every entry has its "
                        "key fields and name (a program its number in the list), changes a fields object of "
@@ -127,7 +129,10 @@ std::vector<CommandHelp> BuildHelps() {
         {"swap",
          "Exchanges two satellites, two transponders of one satellite or two programs of one kind, as one "
          "drag step does.",
-         {kFile, {"sat|tp|prog", "what to exchange"}, {"A", "the slot of the one"}, {"B", "the slot of the other"},
+         {kFile,
+          {"sat|tp|prog", "what to exchange"},
+          {"A", "the slot of the one"},
+          {"B", "the slot of the other"},
           kOut},
          {}},
         {"move",
@@ -146,13 +151,18 @@ std::vector<CommandHelp> BuildHelps() {
           "is refused."}},
         {"mark",
          "Toggles one mark of a program, as one click on it does in a marking mode.",
-         {kFile, {"SLOT", "the program's slot"},
-          {"fav:N|lock|skip", "the mark: favourite group N (1 to 16), lock or skip"}, kOut},
+         {kFile,
+          {"SLOT", "the program's slot"},
+          {"fav:N|lock|skip", "the mark: favourite group N (1 to 16), lock or skip"},
+          kOut},
          {}},
         {"set-mark",
          "Sets or clears one mark on every program listed.",
-         {kFile, {"fav:N|lock|skip", "the mark: favourite group N (1 to 16), lock or skip"},
-          {"0|1", "clear (0) or set (1) it"}, {"SLOT...", "the programs' slots"}, kOut},
+         {kFile,
+          {"fav:N|lock|skip", "the mark: favourite group N (1 to 16), lock or skip"},
+          {"0|1", "clear (0) or set (1) it"},
+          {"SLOT...", "the programs' slots"},
+          kOut},
          {}},
         {"fav-lock",
          "Locks or unlocks a favourite group.",
@@ -181,8 +191,8 @@ std::vector<CommandHelp> BuildHelps() {
          {kEditNote}},
         {"add-program",
          "Adds a TV or radio program to a transponder and prints its slot.",
-         Join(V{kFile, {"TPSLOT", "the transponder's slot"}, {"tv|radio", "the kind of program"}},
-              ProgramOptions(true), V{kOut}),
+         Join(V{kFile, {"TPSLOT", "the transponder's slot"}, {"tv|radio", "the kind of program"}}, ProgramOptions(true),
+              V{kOut}),
          {kEditNote}},
         {"edit-tp",
          "Changes a transponder's fields; the fields not given keep their values.",
@@ -210,20 +220,22 @@ std::vector<CommandHelp> BuildHelps() {
          {kEditNote}},
         {"fav-name",
          "Renames a favourite group.",
-         {kFile, {"GROUP", "the group, 1 to 16"},
-          {"NAME", "the new name, at most 15 characters of ISO 8859-1 given in UTF-8"}, kOut},
+         {kFile,
+          {"GROUP", "the group, 1 to 16"},
+          {"NAME", "the new name, at most 15 characters of ISO 8859-1 given in UTF-8"},
+          kOut},
          {}},
         {"import-ini",
          "Replaces a satellite's transponders with those of a satellite .ini file.",
-         {kFile, {"SATSLOT", "the satellite's slot"}, {"INI", "the .ini file with [SATTYPE] and [DVB] sections"},
-          kOut},
+         {kFile, {"SATSLOT", "the satellite's slot"}, {"INI", "the .ini file with [SATTYPE] and [DVB] sections"}, kOut},
          {"A file listing more than 150 transponders, or lines whose numbers can not be stored, gives a warning "
           "on stderr; the command still succeeds."}},
         {"import-csv",
          "Puts each kind's programs into the order of a CSV list, the programs it finds first in its order and "
          "the others after them, and gives them the list's lock, skip and favourites.",
-         {kFile, {"IN.csv", "the list, as export-csv writes it or a spreadsheet saves it (a byte-order mark, CRLF "
-                            "or LF line ends and quoted fields are read)"},
+         {kFile,
+          {"IN.csv", "the list, as export-csv writes it or a spreadsheet saves it (a byte-order mark, CRLF "
+                     "or LF line ends and quoted fields are read)"},
           {"[--names]", "give the programs found the list's names too; a name the program editor would refuse "
                         "is refused"},
           kOut},
@@ -241,8 +253,10 @@ std::vector<CommandHelp> BuildHelps() {
         {"apply-reference",
          "Puts FILE into the order, marks and (with --names) names of another data file, as import-csv does "
          "with that file's exported list.",
-         {kFile, {"REF", "the reference data file: 262,144 bytes as Channel data, any other size as Default data"},
-          {"[--names]", "give the programs found the reference's names too"}, kOut},
+         {kFile,
+          {"REF", "the reference data file: 262,144 bytes as Channel data, any other size as Default data"},
+          {"[--names]", "give the programs found the reference's names too"},
+          kOut},
          {"On success stderr says \"N matched, M rows not found, K programs not in the list\"."}},
         {"batch",
          "Runs the editing commands of a script on FILE, one step of the edit history per line, and saves once "
@@ -266,7 +280,7 @@ std::vector<CommandHelp> BuildHelps() {
          {{"--port DEV", "the serial device (/dev/ttyUSB0, a pseudo-terminal) or COMn, the n-th serial device "
                          "the system lists"},
           {"[--verify]", "after a successful write, read the same kind back into memory and compare it with FILE: "
-                       "\"Verify OK\", or how many 2,048-byte blocks differ (status 1)"},
+                         "\"Verify OK\", or how many 2,048-byte blocks differ (status 1)"},
           {"FILE", "the data file to send; its size decides its kind, and it is checked as an open checks it "
                    "before anything is sent"}},
          {"Every state goes to stderr, one line per change; the run ends with \"Update Success!\" or \"Update "
@@ -364,8 +378,7 @@ void PrintCommandHelp(const Command& c, std::ostream& out) {
     for (const ArgumentHelp& a : h->arguments) width = std::max(width, a.item.size());
     if (!h->arguments.empty()) out << '\n';
     for (const ArgumentHelp& a : h->arguments)
-        out << "  " << a.item << std::string(width - a.item.size() + 2, ' ') << Wrap(a.text, width + 4, kWidth)
-            << '\n';
+        out << "  " << a.item << std::string(width - a.item.size() + 2, ' ') << Wrap(a.text, width + 4, kWidth) << '\n';
     for (const std::string& note : h->notes) out << '\n' << Wrap(note, 0, kWidth) << '\n';
 }
 

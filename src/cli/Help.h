@@ -20,7 +20,7 @@ struct ArgumentHelp {
 
 struct CommandHelp {
     std::string name;
-    std::string summary; // one sentence: what the command does
+    std::string summary;                 // one sentence: what the command does
     std::vector<ArgumentHelp> arguments; // in the order of the usage line
     std::vector<std::string> notes;      // further paragraphs
 };

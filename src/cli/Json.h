@@ -10,7 +10,7 @@ std::string JsonString(const std::string& utf8);
 
 // Builds one JSON object from key/value pairs whose values are already JSON.
 class JsonObj {
-  public:
+public:
     JsonObj& num(const char* key, long long v) { return raw(key, std::to_string(v)); }
     // A text of the database (ISO 8859-1), written in UTF-8.
     JsonObj& text(const char* key, const std::string& latin1);
@@ -20,7 +20,7 @@ class JsonObj {
     }
     std::string str() const { return s_ + "}"; }
 
-  private:
+private:
     std::string s_ = "{";
 };
 

@@ -4,8 +4,8 @@
 #include "Commands.h"
 #include "Common.h"
 
-#include "link/Link.h"
 #include "base/Messages.h"
+#include "link/Link.h"
 #include "serial/QtSerialPort.h"
 
 #include <QCoreApplication>
@@ -89,8 +89,8 @@ std::unique_ptr<QCoreApplication> EnsureApplication() {
 // Runs one exchange on the port named `dev` (a device path or COMn); a
 // failure ends with its reason and "Update failed!", or, with `updates`
 // false (a verify, which shows its own outcome), with its reason alone.
-int RunExchange(const std::string& dev, std::ostream& err,
-                const std::function<bool(dbase::ReceiverLink&)>& exchange, bool updates = true) {
+int RunExchange(const std::string& dev, std::ostream& err, const std::function<bool(dbase::ReceiverLink&)>& exchange,
+                bool updates = true) {
     const auto app = EnsureApplication();
     serial::QtSerialPort port;
     const QString name = QString::fromStdString(dev);
@@ -111,8 +111,7 @@ int RunExchange(const std::string& dev, std::ostream& err,
     port.Close();
     if (ok) return 0;
     // The reason, unless it was already shown as a state (a port's fault).
-    if (!link.ErrorMessage().empty() && !observer.Printed(link.ErrorMessage()))
-        Fail(err, link.ErrorMessage());
+    if (!link.ErrorMessage().empty() && !observer.Printed(link.ErrorMessage())) Fail(err, link.ErrorMessage());
     if (updates) err << dbase::StateText(dbase::kStateUpdateFailed) << '\n';
     return 1;
 }
@@ -159,8 +158,7 @@ int CmdWrite(const Args& args, std::ostream&, std::ostream& err) {
     if (dbase::Status s = dbase::CheckInputFile(file, &size); !s && s.code() != dbase::StatusCode::NotFound)
         return Fail(err, s);
     const bool is256K = dbase::KindFromSize(size);
-    const int status =
-        RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
+    const int status = RunExchange(dev, err, [&](dbase::ReceiverLink& link) { return link.WriteImage(file, is256K); });
     if (status != 0 || !p.has("--verify")) return status;
     // Read the same kind back and compare: "Verify OK", or how many blocks differ.
     return RunExchange(

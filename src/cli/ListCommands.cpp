@@ -6,10 +6,10 @@
 #include "EditSupport.h"
 #include "Json.h"
 
-#include "editing/Diff.h"
 #include "base/Files.h"
-#include "editing/Lists.h"
 #include "document/StepNames.h"
+#include "editing/Diff.h"
+#include "editing/Lists.h"
 
 #include <filesystem>
 
@@ -34,9 +34,7 @@ std::string JsonList(const std::vector<std::string>& items, const std::string& i
     return s + "\n" + indent + "]";
 }
 
-std::string JsonValue(const dbase::DiffValue& v) {
-    return v.raw ? v.text : JsonString(Latin1ToUtf8(v.text));
-}
+std::string JsonValue(const dbase::DiffValue& v) { return v.raw ? v.text : JsonString(Latin1ToUtf8(v.text)); }
 
 std::string JsonEntry(const dbase::DiffEntry& e) {
     JsonObj o;
@@ -154,7 +152,12 @@ int CmdDuplicates(const Args& args, std::ostream& out, std::ostream& err) {
 }
 
 void AddListOrderEditCommands(std::vector<EditCommand>& list) {
-    list.push_back({"import-csv", "import-csv FILE IN.csv [--names] -o OUT", dbase::steps::ImportListOrder, {}, 2, 2,
+    list.push_back({"import-csv",
+                    "import-csv FILE IN.csv [--names] -o OUT",
+                    dbase::steps::ImportListOrder,
+                    {},
+                    2,
+                    2,
                     {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         return ApplyList(p, db, report, [&](bool names, dbase::ListFile& l) {
@@ -164,8 +167,13 @@ void AddListOrderEditCommands(std::vector<EditCommand>& list) {
                         });
                     },
                     {"--names"}});
-    list.push_back({"apply-reference", "apply-reference FILE REF [--names] -o OUT", dbase::steps::ApplyReferenceList,
-                    {}, 2, 2, {},
+    list.push_back({"apply-reference",
+                    "apply-reference FILE REF [--names] -o OUT",
+                    dbase::steps::ApplyReferenceList,
+                    {},
+                    2,
+                    2,
+                    {},
                     [](const ParsedArgs& p, Database& db, EditReport& report) {
                         return ApplyList(p, db, report, [&](bool names, dbase::ListFile& l) {
                             std::unique_ptr<Database> ref;

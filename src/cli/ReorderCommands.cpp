@@ -4,11 +4,11 @@
 #include "Commands.h"
 #include "EditSupport.h"
 
+#include "document/StepNames.h"
 #include "editing/Entries.h"
 #include "editing/Marks.h"
 #include "editing/Moves.h"
 #include "editing/Reorder.h"
-#include "document/StepNames.h"
 
 #include <algorithm>
 
@@ -49,8 +49,7 @@ dbase::SortKey ParseSortKey(const std::string& by) {
 
 const std::string& SwapTable(const ParsedArgs& p) {
     const std::string& what = p.positional[1];
-    if (what != "sat" && what != "tp" && what != "prog")
-        throw UsageError("the table is sat, tp or prog, not " + what);
+    if (what != "sat" && what != "tp" && what != "prog") throw UsageError("the table is sat, tp or prog, not " + what);
     return what;
 }
 
@@ -122,16 +121,15 @@ dbase::Status MoveBlock(const ParsedArgs& p, dbase::Database& db, EditReport& re
     const long long n = static_cast<long long>(list.slots.size());
     for (const long long position : {w.from, w.to})
         if (position < 1 || position > n)
-            return dbase::Status::Error(dbase::StatusCode::NotFound,
-                                        "There is no " + std::string(list.entry) + " at position " +
-                                            std::to_string(position) + ": the list holds " +
-                                            std::to_string(n) + "!");
+            return dbase::Status::Error(dbase::StatusCode::NotFound, "There is no " + std::string(list.entry) +
+                                                                         " at position " + std::to_string(position) +
+                                                                         ": the list holds " + std::to_string(n) + "!");
     for (const long long start : {w.from, w.to})
         if (start - 1 + w.count > n)
             return dbase::Status::Error(dbase::StatusCode::Invalid,
-                                        "A block of " + std::to_string(w.count) + " " + list.entries +
-                                            " at position " + std::to_string(start) +
-                                            " does not fit the list of " + std::to_string(n) + "!");
+                                        "A block of " + std::to_string(w.count) + " " + list.entries + " at position " +
+                                            std::to_string(start) + " does not fit the list of " + std::to_string(n) +
+                                            "!");
     std::vector<int> positions;
     for (long long k = 0; k < w.count; ++k) positions.push_back(static_cast<int>(w.from - 1 + k));
     report.step = list.what == dbase::ListOf::Satellites     ? dbase::steps::MoveSatellite
@@ -149,7 +147,12 @@ bool ParseMarkState(const std::string& state) {
 } // namespace
 
 void AddReorderEditCommands(std::vector<EditCommand>& list) {
-    list.push_back({"sort", "sort FILE tv|radio name|fav|tp -o OUT", dbase::steps::SortPrograms, {}, 3, 3,
+    list.push_back({"sort",
+                    "sort FILE tv|radio name|fav|tp -o OUT",
+                    dbase::steps::SortPrograms,
+                    {},
+                    3,
+                    3,
                     [](const ParsedArgs& p) {
                         ParseKind(p.positional[1]);
                         ParseSortKey(p.positional[2]);
@@ -158,7 +161,12 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         dbase::SortPrograms(db, ParseKind(p.positional[1]), ParseSortKey(p.positional[2]));
                         return dbase::Status::Ok();
                     }});
-    list.push_back({"swap", "swap FILE sat|tp|prog A B -o OUT", "", {}, 4, 4,
+    list.push_back({"swap",
+                    "swap FILE sat|tp|prog A B -o OUT",
+                    "",
+                    {},
+                    4,
+                    4,
                     [](const ParsedArgs& p) {
                         SwapTable(p);
                         SwapSlot(p.positional[2], "A");
@@ -182,9 +190,20 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         }
                         return dbase::Status::Ok();
                     }});
-    list.push_back({"move", "move FILE tv|radio|sat|tp [SATSLOT] FROM TO [--count N] -o OUT", "", {"--count"}, 4, 5,
-                    [](const ParsedArgs& p) { ParseMoveWords(p); }, MoveBlock});
-    list.push_back({"mark", "mark FILE SLOT fav:N|lock|skip -o OUT", "", {}, 3, 3,
+    list.push_back({"move",
+                    "move FILE tv|radio|sat|tp [SATSLOT] FROM TO [--count N] -o OUT",
+                    "",
+                    {"--count"},
+                    4,
+                    5,
+                    [](const ParsedArgs& p) { ParseMoveWords(p); },
+                    MoveBlock});
+    list.push_back({"mark",
+                    "mark FILE SLOT fav:N|lock|skip -o OUT",
+                    "",
+                    {},
+                    3,
+                    3,
                     [](const ParsedArgs& p) {
                         ParseInteger(p.positional[1], "SLOT");
                         ParseMarkMode(p.positional[2]);
@@ -194,8 +213,7 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         const int button = ParseMarkMode(p.positional[2]);
                         if (slot < 0 || slot >= db.ProgCount)
                             return dbase::Status::Error(dbase::StatusCode::NotFound,
-                                                        "There is no program in slot " + p.positional[1] +
-                                                            "!");
+                                                        "There is no program in slot " + p.positional[1] + "!");
                         const int s = static_cast<int>(slot);
                         report.step = dbase::steps::Mark(button);
                         dbase::ToggleMarks(db, s, button);
@@ -211,7 +229,12 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         report.notes.push_back(note);
                         return dbase::Status::Ok();
                     }});
-    list.push_back({"set-mark", "set-mark FILE fav:N|lock|skip 0|1 SLOT... -o OUT", "", {}, 4, kAnyCount,
+    list.push_back({"set-mark",
+                    "set-mark FILE fav:N|lock|skip 0|1 SLOT... -o OUT",
+                    "",
+                    {},
+                    4,
+                    kAnyCount,
                     [](const ParsedArgs& p) {
                         ParseMarkMode(p.positional[1]);
                         ParseMarkState(p.positional[2]);
@@ -227,7 +250,12 @@ void AddReorderEditCommands(std::vector<EditCommand>& list) {
                         dbase::SetMarks(db, slots, button, on);
                         return dbase::Status::Ok();
                     }});
-    list.push_back({"fav-lock", "fav-lock FILE GROUP 0|1 -o OUT", "", {}, 3, 3,
+    list.push_back({"fav-lock",
+                    "fav-lock FILE GROUP 0|1 -o OUT",
+                    "",
+                    {},
+                    3,
+                    3,
                     [](const ParsedArgs& p) {
                         ParseGroup(p.positional[1]);
                         ParseLockState(p.positional[2]);

@@ -1,7 +1,7 @@
 #include "document/Document.h"
 
-#include "editing/Marks.h"
 #include "document/StepNames.h"
+#include "editing/Marks.h"
 
 #include <filesystem>
 #include <utility>
@@ -133,8 +133,7 @@ Status Document::Save(SaveMode mode, const std::string& dest, const std::string&
     if (InStep()) EndStep();
     const std::string key = RealPath(dest);
     lastBackup_ = {};
-    if (Status s = SaveImage(*db_, mode, dest, form_, workFile, [&] { return BackUpOnce(dest, key); }); !s)
-        return s;
+    if (Status s = SaveImage(*db_, mode, dest, form_, workFile, [&] { return BackUpOnce(dest, key); }); !s) return s;
     written_.insert(key);
     dataChanged_ = false;
     // The save writes the stored copy of the locks; it is no step.

@@ -4,10 +4,10 @@
 // the command-line tool share it.
 #pragma once
 
-#include "format/DataFile.h"
-#include "document/History.h"
-#include "model/Model.h"
 #include "base/Status.h"
+#include "document/History.h"
+#include "format/DataFile.h"
+#include "model/Model.h"
 
 #include <cstddef>
 #include <functional>
@@ -20,7 +20,7 @@
 namespace dbase {
 
 class Document {
-  public:
+public:
     // No file open, an empty database.
     Document();
     // Takes over a database built elsewhere (a test's) as an open file of `form`.
@@ -39,8 +39,7 @@ class Document {
     // empty and the opened data is its saved point; on failure nothing
     // changes. A successful open (also OpenBytes and Adopt) starts a new
     // session of backups (see Backups).
-    Status Open(const std::string& path, bool is256K, OpenedFile* opened = nullptr,
-                const std::string& workFile = {});
+    Status Open(const std::string& path, bool is256K, OpenedFile* opened = nullptr, const std::string& workFile = {});
     // Opens the bytes of a data file (see OpenImageBytes), as Open does.
     Status OpenBytes(std::span<const uint8_t> file, bool is256K, OpenedFile* opened = nullptr);
     // Opens the file just written by a Save as: the history is kept, and the
@@ -164,7 +163,7 @@ class Document {
     // data and its counts).
     void OnStateChanged(std::function<void()> listener) { stateListener_ = std::move(listener); }
 
-  private:
+private:
     struct OpenStep {
         std::string name;
         std::optional<StepFocus> focus;

@@ -123,18 +123,16 @@ size_t Heap(const std::string& s) { return s.capacity() > 15 ? s.capacity() + 1 
 size_t Heap(const SatData& d) { return Heap(d.LnbLow) + Heap(d.LnbHigh) + Heap(d.Longitude) + Heap(d.Name); }
 size_t Heap(const TpData& d) { return Heap(d.Freq) + Heap(d.PolText) + Heap(d.FecText) + Heap(d.SymRate); }
 size_t Heap(const ProgData& d) {
-    return Heap(d.PcrPid) + Heap(d.PvtPid) + Heap(d.ServiceId) + Heap(d.VidPid) + Heap(d.AudPid) +
-           Heap(d.FavMask) + Heap(d.PmtPid) + Heap(d.Name);
+    return Heap(d.PcrPid) + Heap(d.PvtPid) + Heap(d.ServiceId) + Heap(d.VidPid) + Heap(d.AudPid) + Heap(d.FavMask) +
+           Heap(d.PmtPid) + Heap(d.Name);
 }
 size_t Heap(const AudioData& d) { return Heap(d.Pid) + Heap(d.Lang); }
 
-template <class Content> size_t ContentHeap(const Content& c) {
-    return c.data ? sizeof(*c.data) + Heap(*c.data) : 0;
-}
+template <class Content> size_t ContentHeap(const Content& c) { return c.data ? sizeof(*c.data) + Heap(*c.data) : 0; }
 
 template <class Delta> size_t DeltaBytes(const Delta& d) {
-    size_t n = d.changes.capacity() * sizeof(typename Delta::Change) +
-               d.own.capacity() * sizeof(typename Delta::Content);
+    size_t n =
+        d.changes.capacity() * sizeof(typename Delta::Change) + d.own.capacity() * sizeof(typename Delta::Content);
     for (const auto& c : d.changes) n += ContentHeap(c.before);
     for (const auto& c : d.own) n += ContentHeap(c);
     return n;
@@ -145,8 +143,7 @@ template <class Delta> int FirstSlot(const Delta& d) { return d.changes.empty() 
 } // namespace
 
 size_t Step::Bytes() const {
-    size_t n = sizeof(Step) + name.capacity() + DeltaBytes(sat) + DeltaBytes(tp) + DeltaBytes(prog) +
-               DeltaBytes(audio);
+    size_t n = sizeof(Step) + name.capacity() + DeltaBytes(sat) + DeltaBytes(tp) + DeltaBytes(prog) + DeltaBytes(audio);
     n += GroupBytes(counts) + GroupBytes(favNames) + GroupBytes(favLocks) + GroupBytes(carried);
     if (favNames)
         for (const auto& side : *favNames)

@@ -2,8 +2,8 @@
 
 #include "base/Bits.h"
 #include "editing/EditorFields.h"
-#include "model/Fields.h"
 #include "format/Image.h"
+#include "model/Fields.h"
 
 #include <algorithm>
 #include <span>
@@ -15,7 +15,7 @@ namespace {
 
 // Collects problems up to the limit.
 class Problems {
-  public:
+public:
     explicit Problems(size_t max) : max_(max) {}
     bool full() const { return list_.size() >= max_; }
     void add(std::string text) {
@@ -23,7 +23,7 @@ class Problems {
     }
     std::vector<std::string> take() { return std::move(list_); }
 
-  private:
+private:
     size_t max_;
     std::vector<std::string> list_;
 };
@@ -46,8 +46,7 @@ template <class T> std::string Show(const T& v) {
         return std::to_string(static_cast<long long>(v));
     } else {
         std::ostringstream out;
-        for (size_t i = 0; i < v.size(); ++i)
-            out << (i ? " " : "") << static_cast<int>(v[i]);
+        for (size_t i = 0; i < v.size(); ++i) out << (i ? " " : "") << static_cast<int>(v[i]);
         return out.str();
     }
 }
@@ -55,22 +54,21 @@ template <class T> std::string Show(const T& v) {
 // Names the fields in which a decoded record and the decoding of its stored
 // bytes differ, with both values.
 class FieldDiff {
-  public:
+public:
     template <class T> void operator()(const char* name, const T& kept, const T& decoded) {
         if (kept == decoded) return;
-        text_ += std::string(text_.empty() ? "" : ", ") + name + " " + Show(kept) + " where the bytes give " +
-                 Show(decoded);
+        text_ +=
+            std::string(text_.empty() ? "" : ", ") + name + " " + Show(kept) + " where the bytes give " + Show(decoded);
     }
     const std::string& text() const { return text_; }
 
-  private:
+private:
     std::string text_;
 };
 
 template <class Data> std::string FieldsDiff(const Data& kept, const Data& decoded) {
     FieldDiff f;
-    VisitFields(kept, decoded,
-                [&f](const FieldInfo& field, const auto& a, const auto& b) { f(field.name, a, b); });
+    VisitFields(kept, decoded, [&f](const FieldInfo& field, const auto& a, const auto& b) { f(field.name, a, b); });
     return f.text();
 }
 
@@ -106,9 +104,7 @@ void ExpectedProg(const ProgRec& rec, const TpTable& tps, const ProgData& kept, 
     if (progrec::AudioTracks::Get(rec) == kNewProgramTracks && kept.AudioTracks == 1) d.AudioTracks = 1;
 }
 
-std::string SlotName(const char* table, int slot) {
-    return std::string(table) + " slot " + std::to_string(slot);
-}
+std::string SlotName(const char* table, int slot) { return std::string(table) + " slot " + std::to_string(slot); }
 
 void CheckTransponders(const Database& db, const ConsistencyOptions& options, Problems& problems) {
     const int satCount = db.SatCount;
@@ -138,11 +134,9 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
         }
         ++used;
         ExpectedTp(r, d, expected);
-        if (!(d == expected))
-            problems.add(SlotName("transponder", t) + ": " + DecodedDifferences(d, expected));
+        if (!(d == expected)) problems.add(SlotName("transponder", t) + ": " + DecodedDifferences(d, expected));
         if (d.SatIndex >= satCount) {
-            problems.add(SlotName("transponder", t) + " names satellite " + Show(d.SatIndex) + " of " +
-                         Show(satCount));
+            problems.add(SlotName("transponder", t) + " names satellite " + Show(d.SatIndex) + " of " + Show(satCount));
             continue;
         }
         ++perSat[d.SatIndex];
@@ -152,21 +146,19 @@ void CheckTransponders(const Database& db, const ConsistencyOptions& options, Pr
     }
     if (problems.full()) return;
     if (db.TpCount != used)
-        problems.add("TpCount is " + Show(db.TpCount) + " but " + Show(used) +
-                     " transponder slots are in use");
+        problems.add("TpCount is " + Show(db.TpCount) + " but " + Show(used) + " transponder slots are in use");
     for (int s = 0; s < std::min(satCount, kSatSlots) && !problems.full(); ++s) {
         const std::string sat = "satellite " + std::to_string(s);
         if (db.SatTpCounts[s] != perSat[s])
-            problems.add(sat + " counts " + Show(db.SatTpCounts[s]) + " transponders but has " +
-                         Show(perSat[s]));
+            problems.add(sat + " counts " + Show(db.SatTpCounts[s]) + " transponders but has " + Show(perSat[s]));
         if (perSat[s] < 1) problems.add(sat + " has no transponder");
         if (perSat[s] > kMaxTpsPerSat) problems.add(sat + " has more than 150 transponders");
         const auto& seen = numbers[s];
         for (size_t n = 0; n < seen.size(); ++n) {
             const bool wanted = n >= 1 && n <= static_cast<size_t>(perSat[s]);
             if (seen[n] == (wanted ? 1 : 0)) continue;
-            problems.add(sat + " has " + Show(seen[n]) + " transponders numbered " + Show(n) +
-                         " (numbers run 1 to " + Show(perSat[s]) + ")");
+            problems.add(sat + " has " + Show(seen[n]) + " transponders numbered " + Show(n) + " (numbers run 1 to " +
+                         Show(perSat[s]) + ")");
             break;
         }
         if (seen.size() <= static_cast<size_t>(perSat[s]) && perSat[s] > 0)
@@ -192,8 +184,8 @@ void CheckPrograms(const Database& db, Problems& problems) {
             continue;
         }
         if (d.SatIndex != db.Tp.data[d.TpIndex].SatIndex)
-            problems.add(slot() + " names satellite " + Show(d.SatIndex) +
-                         " but its transponder belongs to " + Show(db.Tp.data[d.TpIndex].SatIndex));
+            problems.add(slot() + " names satellite " + Show(d.SatIndex) + " but its transponder belongs to " +
+                         Show(db.Tp.data[d.TpIndex].SatIndex));
         if (d.Used == 1 && ++perTp[d.TpIndex] == kMaxProgsPerTp + 1)
             problems.add("transponder " + Show(d.TpIndex) + " carries more than 120 programs");
     }
@@ -227,26 +219,16 @@ void CheckAudio(const Database& db, const ConsistencyOptions& options, Problems&
 
 } // namespace
 
-std::string DecodedDifferences(const SatData& kept, const SatData& decoded) {
-    return FieldsDiff(kept, decoded);
-}
-std::string DecodedDifferences(const TpData& kept, const TpData& decoded) {
-    return FieldsDiff(kept, decoded);
-}
-std::string DecodedDifferences(const ProgData& kept, const ProgData& decoded) {
-    return FieldsDiff(kept, decoded);
-}
-std::string DecodedDifferences(const AudioData& kept, const AudioData& decoded) {
-    return FieldsDiff(kept, decoded);
-}
+std::string DecodedDifferences(const SatData& kept, const SatData& decoded) { return FieldsDiff(kept, decoded); }
+std::string DecodedDifferences(const TpData& kept, const TpData& decoded) { return FieldsDiff(kept, decoded); }
+std::string DecodedDifferences(const ProgData& kept, const ProgData& decoded) { return FieldsDiff(kept, decoded); }
+std::string DecodedDifferences(const AudioData& kept, const AudioData& decoded) { return FieldsDiff(kept, decoded); }
 
 std::vector<std::string> FindInconsistencies(const Database& db, const ConsistencyOptions& options) {
     Problems problems(options.maxProblems);
-    if (db.SatCount > kMaxSatsInImage)
-        problems.add("SatCount is " + Show(db.SatCount) + ", more than an image holds");
+    if (db.SatCount > kMaxSatsInImage) problems.add("SatCount is " + Show(db.SatCount) + ", more than an image holds");
     for (int s = 0; s < std::min<int>(db.SatCount, kSatSlots) && !problems.full(); ++s)
-        if (const std::string diff =
-                DecodedDifferences(db.Sat.data[s], ExpectedSat(db.Sat.rec[s], db.Sat.data[s]));
+        if (const std::string diff = DecodedDifferences(db.Sat.data[s], ExpectedSat(db.Sat.rec[s], db.Sat.data[s]));
             !diff.empty())
             problems.add(SlotName("satellite", s) + ": " + diff);
     CheckTransponders(db, options, problems);
@@ -300,8 +282,7 @@ RoundTrip SaveAndReopen(const Database& db, SaveMode mode, Database* scratch) {
     count("AudioCount", db.AudioCount, again->AudioCount);
     const int sats = std::min<int>(db.SatCount, kMaxSatsInImage);
     for (int s = 0; s < sats; ++s)
-        count(("SatTpCounts of satellite " + std::to_string(s)).c_str(), db.SatTpCounts[s],
-              again->SatTpCounts[s]);
+        count(("SatTpCounts of satellite " + std::to_string(s)).c_str(), db.SatTpCounts[s], again->SatTpCounts[s]);
     CompareRecords("satellite", db.Sat.rec, again->Sat.rec, sats, diff);
     CompareRecords("transponder", db.Tp.rec, again->Tp.rec, kTpSlots, diff);
     CompareRecords("program", db.Prog.rec, again->Prog.rec, kProgSlots, diff);

@@ -1,8 +1,8 @@
 #include "editing/Diff.h"
 
 #include "base/Bits.h"
-#include "model/Fields.h"
 #include "editing/Lists.h"
+#include "model/Fields.h"
 
 #include <algorithm>
 #include <array>
@@ -15,30 +15,42 @@ namespace dbase {
 
 const char* DiffKindName(DiffKind kind) {
     switch (kind) {
-    case DiffKind::Added: return "added";
-    case DiffKind::Removed: return "removed";
-    case DiffKind::Changed: return "changed";
-    case DiffKind::Moved: return "moved";
+    case DiffKind::Added:
+        return "added";
+    case DiffKind::Removed:
+        return "removed";
+    case DiffKind::Changed:
+        return "changed";
+    case DiffKind::Moved:
+        return "moved";
     }
     return "";
 }
 
 const char* DiffSectionTitle(DiffSection s) {
     switch (s) {
-    case DiffSection::Satellites: return "Satellites";
-    case DiffSection::Transponders: return "Transponders";
-    case DiffSection::Programs: return "Programs";
-    case DiffSection::Favourites: return "Favourite groups";
+    case DiffSection::Satellites:
+        return "Satellites";
+    case DiffSection::Transponders:
+        return "Transponders";
+    case DiffSection::Programs:
+        return "Programs";
+    case DiffSection::Favourites:
+        return "Favourite groups";
     }
     return "";
 }
 
 const std::vector<DiffEntry>& DatabaseDiff::of(DiffSection s) const {
     switch (s) {
-    case DiffSection::Satellites: return satellites;
-    case DiffSection::Transponders: return transponders;
-    case DiffSection::Programs: return programs;
-    case DiffSection::Favourites: break;
+    case DiffSection::Satellites:
+        return satellites;
+    case DiffSection::Transponders:
+        return transponders;
+    case DiffSection::Programs:
+        return programs;
+    case DiffSection::Favourites:
+        break;
     }
     return favourites;
 }
@@ -54,13 +66,11 @@ DiffValue Num(long long v) { return {std::to_string(v), true}; }
 
 DiffValue Value(const std::string& text) { return Text(text); }
 DiffValue Value(std::integral auto v) { return Num(static_cast<long long>(v)); }
-template <size_t N> DiffValue Value(const std::array<uint8_t, N>& bytes) {
-    return {ByteListText(bytes), true};
-}
+template <size_t N> DiffValue Value(const std::array<uint8_t, N>& bytes) { return {ByteListText(bytes), true}; }
 
 // Collects the fields that differ between the two sides of a pair.
 class Fields {
-  public:
+public:
     // A field of a record: a decimal text compares by value ("05750" is
     // 5750), anything else as it stands.
     template <class T> void add(const FieldInfo& field, const T& a, const T& b) {
@@ -75,7 +85,7 @@ class Fields {
     }
     std::vector<FieldChange> take() { return std::move(changes_); }
 
-  private:
+private:
     std::vector<FieldChange> changes_;
 };
 
@@ -164,8 +174,7 @@ std::vector<FieldChange> ProgFields(const Database& a, int pa, const Database& b
             const ProgKey ka = ProgramKey(a, pa), kb = ProgramKey(b, pb);
             if (ProgKeyText({{}, ka.frequency, ka.polarisation, {}}) !=
                 ProgKeyText({{}, kb.frequency, kb.polarisation, {}}))
-                f.text("Transponder", ka.frequency + " " + ka.polarisation,
-                       kb.frequency + " " + kb.polarisation);
+                f.text("Transponder", ka.frequency + " " + ka.polarisation, kb.frequency + " " + kb.polarisation);
         }
     });
     return f.take();

@@ -1,9 +1,9 @@
 #include "editing/EditorFields.h"
 
 #include "base/Bits.h"
+#include "base/Messages.h"
 #include "editing/Entries.h"
 #include "format/Image.h"
-#include "base/Messages.h"
 
 #include <algorithm>
 
@@ -86,8 +86,7 @@ template <class F> std::optional<FieldRefusal<F>> Refuse(F field, const char* me
 // One PID-like field: `empty` is the text an empty field silently takes, or
 // null when the field must not be empty.
 template <class F>
-std::optional<FieldRefusal<F>> CheckNumber(F field, std::string& text, const char* empty, unsigned max,
-                                           uint16_t& out) {
+std::optional<FieldRefusal<F>> CheckNumber(F field, std::string& text, const char* empty, unsigned max, uint16_t& out) {
     if (text.empty()) {
         if (!empty) return Refuse(field, msg::EmptyField, false);
         text = empty;
@@ -435,8 +434,7 @@ std::optional<int> LongitudeTenths(std::string_view text) {
     int degrees = 0;
     for (char c : whole) degrees = degrees * 10 + (c - '0');
     const int tenthDigit = frac.empty() ? 0 : frac[0] - '0';
-    const bool beyondTenth =
-        frac.size() > 1 && frac.substr(1).find_first_not_of('0') != std::string_view::npos;
+    const bool beyondTenth = frac.size() > 1 && frac.substr(1).find_first_not_of('0') != std::string_view::npos;
     if (degrees > 360 || (degrees == 360 && (tenthDigit != 0 || beyondTenth))) return std::nullopt;
     // Half a hundredth or more rounds up to the next tenth.
     const bool roundUp = frac.size() > 1 && frac[1] >= '5';

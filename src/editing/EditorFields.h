@@ -153,11 +153,11 @@ inline constexpr unsigned kMaxLnbFreq = 30000;
 inline constexpr int kMaxLongitudeTenths = 3600;
 
 // Item texts of the satellite editor's fixed lists.
-const std::vector<std::string>& LnbTypeItems();    // "Single", "Universal", "OneCable"
-const std::vector<std::string>& Power12VItems();   // "OFF", "ON"
-const std::vector<std::string>& Diseqc10Items();   // "OFF", "1" .. "4"
-const std::vector<std::string>& Diseqc11Items();   // "OFF", "1" .. "16"
-const std::vector<std::string>& LnbPowerItems();   // "OFF", "13/18", "13", "18"
+const std::vector<std::string>& LnbTypeItems();  // "Single", "Universal", "OneCable"
+const std::vector<std::string>& Power12VItems(); // "OFF", "ON"
+const std::vector<std::string>& Diseqc10Items(); // "OFF", "1" .. "4"
+const std::vector<std::string>& Diseqc11Items(); // "OFF", "1" .. "16"
+const std::vector<std::string>& LnbPowerItems(); // "OFF", "13/18", "13", "18"
 
 // The lists that depend on the LNB type, as the dialog's Setting_CBType
 // fills them.

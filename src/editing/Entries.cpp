@@ -1,8 +1,8 @@
 #include "editing/Entries.h"
 
 #include "base/Bits.h"
-#include "format/Image.h"
 #include "base/Messages.h"
+#include "format/Image.h"
 
 #include <algorithm>
 
@@ -120,8 +120,7 @@ int CountTpPrograms(const Database& db, int tp) {
 }
 
 Status CheckAddTransponder(const Database& db, int sat) {
-    if (db.TpCount >= kTpSlots || FirstFreeTpSlot(db) < 0)
-        return Status::Error(StatusCode::Full, msg::MaxTransponders);
+    if (db.TpCount >= kTpSlots || FirstFreeTpSlot(db) < 0) return Status::Error(StatusCode::Full, msg::MaxTransponders);
     if (ValidSat(sat) && db.SatTpCounts[sat] >= kMaxTpsPerSat)
         return Status::Error(StatusCode::Full, msg::MaxTranspondersPerSat);
     return Status::Ok();
@@ -129,8 +128,7 @@ Status CheckAddTransponder(const Database& db, int sat) {
 
 Status CheckAddProgram(const Database& db, int tp) {
     if (db.ProgCount >= kProgSlots) return Status::Error(StatusCode::Full, msg::MaxPrograms);
-    if (CountTpPrograms(db, tp) >= kMaxProgsPerTp)
-        return Status::Error(StatusCode::Full, msg::MaxProgramsPerTp);
+    if (CountTpPrograms(db, tp) >= kMaxProgsPerTp) return Status::Error(StatusCode::Full, msg::MaxProgramsPerTp);
     return Status::Ok();
 }
 

@@ -26,14 +26,21 @@ constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
 int FoldCodePoint(char32_t c) {
     if (c < 0x100) return kFold[c];
     switch (c) {
-    case 0x0178: return 0xFF; // Y with diaeresis
-    case 0x017F: return 's';  // long s
-    case 0x039C:              // Greek capital mu
-    case 0x03BC: return 0xB5; // Greek small mu, which the micro sign folds to
-    case 0x1E9E: return 0xDF; // capital sharp s
-    case 0x212A: return 'k';  // Kelvin sign
-    case 0x212B: return 0xE5; // Angstrom sign
-    default: return -1;
+    case 0x0178:
+        return 0xFF; // Y with diaeresis
+    case 0x017F:
+        return 's'; // long s
+    case 0x039C:    // Greek capital mu
+    case 0x03BC:
+        return 0xB5; // Greek small mu, which the micro sign folds to
+    case 0x1E9E:
+        return 0xDF; // capital sharp s
+    case 0x212A:
+        return 'k'; // Kelvin sign
+    case 0x212B:
+        return 0xE5; // Angstrom sign
+    default:
+        return -1;
     }
 }
 
@@ -112,8 +119,7 @@ std::optional<std::string> FoldUtf8(std::string_view utf8) {
 Status CheckFilterText(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();) {
         char32_t c = 0;
-        if (!NextCodePoint(utf8, i, c))
-            return Status::Error(StatusCode::Invalid, "The text to find is not UTF-8!");
+        if (!NextCodePoint(utf8, i, c)) return Status::Error(StatusCode::Invalid, "The text to find is not UTF-8!");
     }
     return Status::Ok();
 }
@@ -172,7 +178,8 @@ bool ProgMatcher::Matches(int slot) const {
     if (f.serviceId && DecimalText(d.ServiceId) != *f.serviceId) return false;
     if (f.pid && !NumberMatches(slot, *f.pid, pidTrackHits_)) return false;
     if (anyName_ || NameMatches(d.Name)) return true;
-    return textNumber_ && (DecimalText(d.ServiceId) == *textNumber_ || NumberMatches(slot, *textNumber_, textTrackHits_));
+    return textNumber_ &&
+           (DecimalText(d.ServiceId) == *textNumber_ || NumberMatches(slot, *textNumber_, textTrackHits_));
 }
 
 std::vector<int> ProgMatcher::Select(std::span<const int> slots) const {

@@ -7,8 +7,8 @@
 // one of whose PIDs equals its number.
 #pragma once
 
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
 
 #include <optional>
 #include <span>
@@ -55,7 +55,7 @@ std::optional<int> TextNumber(std::string_view text);
 
 // A filter made ready for many programs of one database.
 class ProgMatcher {
-  public:
+public:
     ProgMatcher(const Database& db, const ProgFilter& filter);
 
     // Whether program `slot` meets every condition. Slots outside the
@@ -64,13 +64,13 @@ class ProgMatcher {
     // The slots of `slots` that match, in their order.
     std::vector<int> Select(std::span<const int> slots) const;
 
-  private:
+private:
     bool NameMatches(const std::string& name) const;
     bool NumberMatches(int slot, int number, const std::vector<bool>& trackHits) const;
 
     const Database& db_;
     ProgFilter filter_;
-    bool anyName_ = true;          // no text: every name passes
+    bool anyName_ = true; // no text: every name passes
     std::optional<std::string> needle_;
     std::optional<int> textNumber_;
     std::vector<bool> textTrackHits_, pidTrackHits_; // programs with an extra track of that PID

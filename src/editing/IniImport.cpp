@@ -1,11 +1,11 @@
 #include "editing/IniImport.h"
 
 #include "base/Bits.h"
-#include "editing/Entries.h"
-#include "editing/EditorFields.h"
 #include "base/Files.h"
-#include "format/Image.h"
 #include "base/Messages.h"
+#include "editing/EditorFields.h"
+#include "editing/Entries.h"
+#include "format/Image.h"
 
 #include <algorithm>
 #include <cctype>
@@ -210,8 +210,7 @@ std::string SkippedLinesWarning(const IniFile& file) {
                                  (static_cast<size_t>(n) > file.skippedLines.size()
                                       ? "; the first " + std::to_string(file.skippedLines.size()) + " are:"
                                       : ":");
-    for (const SkippedLine& l : file.skippedLines)
-        s += "\rline " + std::to_string(l.line) + ": " + QuotedLine(l.text);
+    for (const SkippedLine& l : file.skippedLines) s += "\rline " + std::to_string(l.line) + ": " + QuotedLine(l.text);
     return s;
 }
 
@@ -237,8 +236,7 @@ Status ImportIni(Database& db, int sat, const IniFile& file) {
     satrec::Position::Set(rec, static_cast<unsigned>(file.satTenths));
     db.Sat.data[sat] = DecodeSat(rec);
     // The decoded name keeps the blanks of the cut; the reader trims them next time.
-    if (const std::string cut = file.satName.substr(0, kMaxImportName);
-        TrimRight(cut) == db.Sat.data[sat].Name)
+    if (const std::string cut = file.satName.substr(0, kMaxImportName); TrimRight(cut) == db.Sat.data[sat].Name)
         db.Sat.data[sat].Name = cut;
     if (imported == 0) return Status::Ok();
 

@@ -4,8 +4,8 @@
 // file's and gives it the file's name, position and a fixed LNB set-up.
 #pragma once
 
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
 
 #include <string>
 #include <string_view>
@@ -33,10 +33,10 @@ Status CheckIniExtension(std::string_view path);
 
 // One transponder line of a file.
 struct IniTransponder {
-    int line = 0;          // 1-based line number in the file
-    std::string freq;      // field 1, trimmed
-    std::string pol;       // field 2, trimmed, "L"/"l" read as "H" and "R"/"r" as "V"
-    std::string sym;       // field 3, trimmed
+    int line = 0;                        // 1-based line number in the file
+    std::string freq;                    // field 1, trimmed
+    std::string pol;                     // field 2, trimmed, "L"/"l" read as "H" and "R"/"r" as "V"
+    std::string sym;                     // field 3, trimmed
     std::string fec, system, modulation; // fields 4-6, kept but not imported
     uint16_t freqValue = 0, symValue = 0;
 };

@@ -2,12 +2,12 @@
 
 #include "base/Bits.h"
 #include "base/Csv.h"
-#include "editing/EditorFields.h"
 #include "base/Files.h"
-#include "format/Image.h"
-#include "editing/Marks.h"
 #include "base/Messages.h"
+#include "editing/EditorFields.h"
+#include "editing/Marks.h"
 #include "editing/Reorder.h"
+#include "format/Image.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -155,11 +155,9 @@ const ListColumn kListColumns[] = {
     {"name", [](const ListRowOf& r, std::string& s) { s = Latin1ToUtf8(r.d.Name); }},
     {"satellite", [](const ListRowOf& r, std::string& s) { s = r.sat ? Latin1ToUtf8(r.sat->Name) : ""; }},
     {"longitude", [](const ListRowOf& r, std::string& s) { s = r.sat ? r.sat->Longitude : ""; }},
-    {"frequency",
-     [](const ListRowOf& r, std::string& s) { s = r.tp ? FiveWide(TrimRight(r.tp->Freq)) : ""; }},
+    {"frequency", [](const ListRowOf& r, std::string& s) { s = r.tp ? FiveWide(TrimRight(r.tp->Freq)) : ""; }},
     {"polarisation", [](const ListRowOf& r, std::string& s) { s = r.tp ? TrimRight(r.tp->PolText) : ""; }},
-    {"symbol_rate",
-     [](const ListRowOf& r, std::string& s) { s = r.tp ? FiveWide(TrimRight(r.tp->SymRate)) : ""; }},
+    {"symbol_rate", [](const ListRowOf& r, std::string& s) { s = r.tp ? FiveWide(TrimRight(r.tp->SymRate)) : ""; }},
     {"service_id", [](const ListRowOf& r, std::string& s) { s = r.d.ServiceId; }},
     {"video_pid", [](const ListRowOf& r, std::string& s) { s = r.d.VidPid; }},
     {"audio_pid",
@@ -267,8 +265,8 @@ bool ReadFavGroups(const std::string& cell, uint16_t& mask) {
 }
 
 enum Column { Kind, Longitude, Frequency, Polarisation, ServiceId, Name, Lock, Skip, Favourites, ColumnCount };
-constexpr const char* kColumnNames[ColumnCount] = {"kind",       "longitude", "frequency", "polarisation", "service_id",
-                                                   "name",       "lock",      "skip",      "favourites"};
+constexpr const char* kColumnNames[ColumnCount] = {"kind", "longitude", "frequency", "polarisation", "service_id",
+                                                   "name", "lock",      "skip",      "favourites"};
 constexpr int kRequiredColumns = 5;
 
 } // namespace
@@ -277,8 +275,7 @@ Status ReadListCsv(std::string_view text, bool names, ListFile& list) {
     list = {};
     std::vector<CsvRecord> records;
     if (Status s = ReadCsv(text, records); !s) return s;
-    if (records.empty())
-        return Status::Error(StatusCode::Invalid, "The list is empty: it has no header line.");
+    if (records.empty()) return Status::Error(StatusCode::Invalid, "The list is empty: it has no header line.");
     const CsvRecord& header = records.front();
     int at[ColumnCount];
     std::fill(std::begin(at), std::end(at), -1);
@@ -319,7 +316,8 @@ Status ReadListCsv(std::string_view text, bool names, ListFile& list) {
         row.line = rec.line;
         const std::string kind = Lower(Trimmed(f[static_cast<size_t>(at[Kind])]));
         if (kind != "tv" && kind != "radio")
-            return LineError(rec.line, "the kind is tv or radio, not " + Quoted(f[static_cast<size_t>(at[Kind])]) + ".");
+            return LineError(rec.line,
+                             "the kind is tv or radio, not " + Quoted(f[static_cast<size_t>(at[Kind])]) + ".");
         row.match.radio = kind == "radio";
         row.match.key = {f[static_cast<size_t>(at[Longitude])], f[static_cast<size_t>(at[Frequency])],
                          f[static_cast<size_t>(at[Polarisation])], f[static_cast<size_t>(at[ServiceId])]};
@@ -328,8 +326,8 @@ Status ReadListCsv(std::string_view text, bool names, ListFile& list) {
             std::string latin1;
             if (Utf8ToLatin1(cell, latin1)) row.match.name = std::move(latin1);
             if (names) {
-                const auto why = row.match.name ? ProgramNameRefusal(*row.match.name)
-                                                : std::optional<std::string>(msg::IllegalData);
+                const auto why =
+                    row.match.name ? ProgramNameRefusal(*row.match.name) : std::optional<std::string>(msg::IllegalData);
                 if (why) return LineError(rec.line, "the name " + Quoted(cell) + " is refused: " + *why);
             }
         }
@@ -367,10 +365,9 @@ Status ListFromDatabase(const Database& ref, bool names, ListFile& list) {
         const ProgData& d = ref.Prog.data[p];
         if (names)
             if (const auto why = ProgramNameRefusal(d.Name))
-                return Status::Error(
-                    StatusCode::Invalid,
-                    "The program in slot " + std::to_string(p) +
-                        " of the reference file has a name the program editor refuses: " + *why);
+                return Status::Error(StatusCode::Invalid,
+                                     "The program in slot " + std::to_string(p) +
+                                         " of the reference file has a name the program editor refuses: " + *why);
         ListRow row;
         // The line its exported record would start on.
         row.line = static_cast<int>(i) + 2;

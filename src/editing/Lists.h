@@ -4,8 +4,8 @@
 // marks) of a list or of another data file, and duplicate programs.
 #pragma once
 
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
 
 #include <cstdint>
 #include <optional>
@@ -116,7 +116,7 @@ struct ListPlan {
     std::vector<int> match;
     int matched = 0;
     int notFound = 0;
-    int notListed = 0; // programs in use that no row found
+    int notListed = 0;                // programs in use that no row found
     std::vector<size_t> notFoundRows; // indexes into the list's rows
 };
 

@@ -87,9 +87,9 @@ MarkCaptions SetMarkCaptions(const Database& db, int n, bool anyButtonDown) {
 }
 
 MarkCaptions MouseDownCaptions(int buttonDown) {
-    static const char* const fixedNames[kFavGroups] = {
-        "Movie",   "News",     "Show",  "Sports", "Children", "Music",  "Art",    "Educate",
-        "LeiSure", "Shopping", "Adult", "Etc",    "User A",   "User B", "User C", "User D"};
+    static const char* const fixedNames[kFavGroups] = {"Movie",  "News",    "Show",    "Sports",   "Children", "Music",
+                                                       "Art",    "Educate", "LeiSure", "Shopping", "Adult",    "Etc",
+                                                       "User A", "User B",  "User C",  "User D"};
     if (buttonDown >= 0 && buttonDown < kFavGroups) {
         const std::string tv = std::string("(Edit Status: ") + fixedNames[buttonDown] + ")";
         // The radio caption of the third group is written in lower case.
@@ -110,9 +110,7 @@ MarkShade MarkShadeFor(const ProgData& p, int buttonDown, int markFavPos) {
     return MarkShade::Plain;
 }
 
-MarkButtons::MarkButtons() : captions_{"(Status: Browse)", "(Status: Browse)"} {
-    enabled_.fill(true);
-}
+MarkButtons::MarkButtons() : captions_{"(Status: Browse)", "(Status: Browse)"} { enabled_.fill(true); }
 
 bool MarkButtons::IsEnabled(int button) const {
     return button >= 0 && button < kMarkButtonCount && enabled_[static_cast<size_t>(button)];
@@ -142,8 +140,7 @@ MarkButtons::Press MarkButtons::Click(int button, const Database& db, bool favLi
 }
 
 void MarkButtons::EnableFavButtons(int n) {
-    for (int b = 0; b < kFavGroups; ++b)
-        enabled_[static_cast<size_t>(b)] = n == kFavGroups || b == n;
+    for (int b = 0; b < kFavGroups; ++b) enabled_[static_cast<size_t>(b)] = n == kFavGroups || b == n;
 }
 
 void MarkButtons::ReleaseFavButtons() {

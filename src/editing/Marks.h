@@ -54,9 +54,7 @@ bool SetFavLock(Database& db, int group, bool locked);
 // its trailing blanks removed.
 std::string FavListItemText(int group, const std::string& name);
 // Height in pixels of item `index` of the favourite list (16, 18, 20, 16, ...).
-inline int FavListItemHeight(int index) {
-    return 16 + 2 * (index % 3);
-}
+inline int FavListItemHeight(int index) { return 16 + 2 * (index % 3); }
 
 // The two status captions above the TV and the radio grid.
 struct MarkCaptions {
@@ -108,7 +106,7 @@ MarkShade MarkShadeFor(const ProgData& p, int buttonDown, int markFavPos);
 // is what the window's handler of that name does to the buttons; the window
 // keeps its selection flags and passes them in.
 class MarkButtons {
-  public:
+public:
     MarkButtons();
 
     // The button that is down, or kNoMarkButton in browse mode.
@@ -158,7 +156,7 @@ class MarkButtons {
     // ResetMainView: MarkFavPos back to 0; the buttons keep their state.
     void Reset() { markFavPos_ = 0; }
 
-  private:
+private:
     void ReleaseFavButtons();
 
     int down_ = kNoMarkButton;

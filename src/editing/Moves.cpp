@@ -117,10 +117,9 @@ Status CheckTpList(const Database& db, std::span<const int> list) {
         if (t < 0 || t >= kTpSlots || db.Tp.data[t].Used != 1)
             return Status::Error(StatusCode::NotFound, "There is no transponder in slot " + Slot(t) + "!");
         if (db.Tp.data[t].SatIndex != db.Tp.data[list.front()].SatIndex)
-            return Status::Error(
-                StatusCode::Invalid,
-                "Transponders " + Slot(list.front()) + " and " + Slot(t) +
-                    " belong to different satellites,\r\rSo they can not be moved together!");
+            return Status::Error(StatusCode::Invalid,
+                                 "Transponders " + Slot(list.front()) + " and " + Slot(t) +
+                                     " belong to different satellites,\r\rSo they can not be moved together!");
     }
     return Distinct(list, kTpSlots, "transponder");
 }
@@ -130,10 +129,9 @@ Status CheckProgList(const Database& db, std::span<const int> list) {
         if (p < 0 || p >= std::min<int>(db.ProgCount, kProgSlots))
             return Status::Error(StatusCode::NotFound, "There is no program in slot " + Slot(p) + "!");
         if ((db.Prog.data[p].IsRadio != 0) != (db.Prog.data[list.front()].IsRadio != 0))
-            return Status::Error(
-                StatusCode::Invalid,
-                "Programs " + Slot(list.front()) + " and " + Slot(p) +
-                    " are not both TV or both radio programs,\r\rSo they can not be moved together!");
+            return Status::Error(StatusCode::Invalid,
+                                 "Programs " + Slot(list.front()) + " and " + Slot(p) +
+                                     " are not both TV or both radio programs,\r\rSo they can not be moved together!");
     }
     return Distinct(list, kProgSlots, "program");
 }
@@ -153,9 +151,8 @@ void ReorderSatellites(Database& db, std::span<const int> list, std::span<const 
         const int s = to[db.Prog.data[p].SatIndex];
         if (s >= 0) db.Prog.data[p].SatIndex = static_cast<uint8_t>(s);
     }
-    MoveRecords(db.Sat, list, order, [](const SatRec& old, const SatData&, SatRec& rec, SatData&) {
-        satrec::SlotBytes::Copy(old, rec);
-    });
+    MoveRecords(db.Sat, list, order,
+                [](const SatRec& old, const SatData&, SatRec& rec, SatData&) { satrec::SlotBytes::Copy(old, rec); });
 }
 
 void ReorderTransponders(Database& db, std::span<const int> list, std::span<const int> order) {
@@ -181,8 +178,8 @@ void ReorderPrograms(Database& db, std::span<const int> list, std::span<const in
     MoveRecords(db.Prog, list, order, [](const ProgRec&, const ProgData&, ProgRec&, ProgData&) {});
 }
 
-Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::span<const int> positions,
-                  MoveKind kind, int to, std::vector<int>* moved) {
+Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::span<const int> positions, MoveKind kind,
+                  int to, std::vector<int>* moved) {
     if (list.empty()) return Status::Error(StatusCode::Invalid, "The list is empty!");
     Status check = what == ListOf::Satellites     ? CheckSatList(db, list)
                    : what == ListOf::Transponders ? CheckTpList(db, list)
@@ -195,9 +192,15 @@ Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::spa
                              "The entries can not be moved there: the list holds " + std::to_string(n) + "!");
     const std::vector<int> order = MovedOrder(n, positions, targets);
     switch (what) {
-    case ListOf::Satellites: ReorderSatellites(db, list, order); break;
-    case ListOf::Transponders: ReorderTransponders(db, list, order); break;
-    case ListOf::Programs: ReorderPrograms(db, list, order); break;
+    case ListOf::Satellites:
+        ReorderSatellites(db, list, order);
+        break;
+    case ListOf::Transponders:
+        ReorderTransponders(db, list, order);
+        break;
+    case ListOf::Programs:
+        ReorderPrograms(db, list, order);
+        break;
     }
     if (moved) *moved = targets;
     return Status::Ok();

@@ -10,8 +10,8 @@
 // slots with every link that names a slot mended once.
 #pragma once
 
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
 
 #include <span>
 #include <vector>
@@ -59,7 +59,7 @@ enum class ListOf { Satellites, Transponders, Programs };
 // checking the list first. On success `moved` (when given) receives their
 // new places; a move that can not be made is refused with a message naming
 // why, and changes nothing.
-Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::span<const int> positions,
-                  MoveKind kind, int to = 0, std::vector<int>* moved = nullptr);
+Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::span<const int> positions, MoveKind kind,
+                  int to = 0, std::vector<int>* moved = nullptr);
 
 } // namespace dbase

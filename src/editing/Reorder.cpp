@@ -1,7 +1,7 @@
 #include "editing/Reorder.h"
 
-#include "format/Image.h"
 #include "editing/Moves.h"
+#include "format/Image.h"
 
 #include <algorithm>
 #include <utility>
@@ -18,9 +18,7 @@ void SetProgTp(Database& db, int prog, int tp) {
     SetProgTransponder(db.Prog.rec[prog], db.Prog.data[prog], static_cast<uint32_t>(tp));
 }
 
-std::string Slot(int s) {
-    return std::to_string(s);
-}
+std::string Slot(int s) { return std::to_string(s); }
 
 } // namespace
 
@@ -113,12 +111,8 @@ void DragRows::MouseDown(GridFocus focus, const DragRows& selected, bool marking
 
 namespace {
 
-DragStep Step(int selectedRow, int dragRow, int next) {
-    return {true, selectedRow, dragRow, next};
-}
-DragStep NoStep(int dragRow) {
-    return {false, -1, -1, dragRow};
-}
+DragStep Step(int selectedRow, int dragRow, int next) { return {true, selectedRow, dragRow, next}; }
+DragStep NoStep(int dragRow) { return {false, -1, -1, dragRow}; }
 
 } // namespace
 
@@ -200,8 +194,7 @@ std::vector<int> NameOrder(const Database& db, ProgKind kind, const NameCollator
     std::vector<int> order = KindSlots(db, kind);
     std::vector<std::string> keys;
     keys.reserve(order.size());
-    for (int p : order)
-        keys.push_back(collator.Key(db.Prog.data[p].Name));
+    for (int p : order) keys.push_back(collator.Key(db.Prog.data[p].Name));
     for (size_t i = 0; i < order.size(); ++i) {
         size_t candidate = i;
         for (size_t j = i + 1; j < order.size(); ++j)
@@ -243,8 +236,7 @@ std::vector<int> TpOrder(const Database& db, ProgKind kind) {
     }
     std::vector<int> order;
     order.reserve(slots.size());
-    for (const auto& progs : byTp)
-        order.insert(order.end(), progs.begin(), progs.end());
+    for (const auto& progs : byTp) order.insert(order.end(), progs.begin(), progs.end());
     order.insert(order.end(), orphans.begin(), orphans.end());
     return order;
 }

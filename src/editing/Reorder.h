@@ -9,8 +9,8 @@
 #pragma once
 
 #include "base/Collation.h"
-#include "model/Model.h"
 #include "base/Status.h"
+#include "model/Model.h"
 
 #include <span>
 #include <vector>

@@ -3,8 +3,8 @@
 // operations make into it.
 #pragma once
 
-#include "model/Model.h"
 #include "format/RecordField.h"
+#include "model/Model.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 #include "format/Container.h"
 
 #include "base/Bits.h"
-#include "format/Image.h"
 #include "base/Messages.h"
+#include "format/Image.h"
 
 #include <lzo/lzo1x.h>
 
@@ -180,8 +180,8 @@ struct CompressBuffers {
 CompressBuffers& ThreadCompressBuffers(size_t inputSize) {
     thread_local CompressBuffers b;
     if (!b.work)
-        b.work = std::make_unique<lzo_align_t[]>((LZO1X_1_MEM_COMPRESS + sizeof(lzo_align_t) - 1) /
-                                                  sizeof(lzo_align_t));
+        b.work =
+            std::make_unique<lzo_align_t[]>((LZO1X_1_MEM_COMPRESS + sizeof(lzo_align_t) - 1) / sizeof(lzo_align_t));
     // LZO1X-1 does not check its output bound: the room is that of its worst case.
     if (b.outSize < CompressBuffers::OutputRoom(inputSize)) {
         b.outSize = CompressBuffers::OutputRoom(inputSize);
@@ -221,8 +221,7 @@ std::vector<uint8_t> MakeContainerFile(std::span<const uint8_t> stream, uint32_t
     return file;
 }
 
-void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start,
-                       std::vector<uint8_t>& file) {
+void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start, std::vector<uint8_t>& file) {
     file.assign(fileSize, 0);
     ContainerInfo at = DescribeContainer(start == 0, static_cast<uint32_t>(stream.size()));
     at.start = start;

@@ -21,13 +21,13 @@ inline constexpr uint32_t kMaxStreamLength = kLargeRegion;
 
 // Where a container stands in a file and how large it is.
 struct ContainerInfo {
-    bool front = true;       // container at 0 (else at 131,072)
-    uint32_t start = 0;      // C
-    uint32_t length = 0;     // L, bytes of the compressed stream
-    bool large = false;      // L > 61,432
-    uint32_t region = 0;     // R, checked bytes from C + 8
-    uint32_t table = 0;      // S, table offset from C
-    uint32_t checksums = 0;  // N
+    bool front = true;      // container at 0 (else at 131,072)
+    uint32_t start = 0;     // C
+    uint32_t length = 0;    // L, bytes of the compressed stream
+    bool large = false;     // L > 61,432
+    uint32_t region = 0;    // R, checked bytes from C + 8
+    uint32_t table = 0;     // S, table offset from C
+    uint32_t checksums = 0; // N
 };
 
 // Block checksum of 1 to 256 bytes: a CRC-32 table (reflected polynomial
@@ -64,8 +64,7 @@ Status CompressImage(std::span<const uint8_t> image, std::span<const uint8_t>& s
 // `start`, with its checksum table.
 std::vector<uint8_t> MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start);
 // The same, into `file` (its storage reused).
-void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start,
-                       std::vector<uint8_t>& file);
+void MakeContainerFile(std::span<const uint8_t> stream, uint32_t fileSize, uint32_t start, std::vector<uint8_t>& file);
 
 // Checks and decompresses the container of a data file: the checksums
 // ("File is null!"), then the stream ("Decompress Error!").

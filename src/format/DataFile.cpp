@@ -1,7 +1,7 @@
 #include "format/DataFile.h"
 
-#include "format/Image.h"
 #include "base/Messages.h"
+#include "format/Image.h"
 
 namespace dbase {
 
@@ -60,8 +60,7 @@ Status OpenImageFile(const std::string& path, bool is256K, Database& db, OpenedF
 }
 
 Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& out, bool frontPlacement) {
-    if (mode == SaveMode::None)
-        return Status::Error(StatusCode::Invalid, "No form is chosen for the saved file!");
+    if (mode == SaveMode::None) return Status::Error(StatusCode::Invalid, "No form is chosen for the saved file!");
     // Each thread that saves keeps its image buffer, so that a save does not
     // map and fault in fresh pages for it each time.
     thread_local std::vector<uint8_t> image;

@@ -2,10 +2,10 @@
 // four save forms. How files are read and written is in Files.h.
 #pragma once
 
-#include "format/Container.h"
 #include "base/Files.h"
-#include "model/Model.h"
 #include "base/Status.h"
+#include "format/Container.h"
+#include "model/Model.h"
 
 #include <cstdint>
 #include <functional>

@@ -12,8 +12,8 @@ namespace {
 
 Status CheckCount(const char* what, unsigned count, unsigned max) {
     if (count <= max) return Status::Ok();
-    return Status::Error(StatusCode::Damaged, "The file is damaged: it holds " + std::to_string(count) + " " +
-                                                  what + ", more than " + std::to_string(max) + "!");
+    return Status::Error(StatusCode::Damaged, "The file is damaged: it holds " + std::to_string(count) + " " + what +
+                                                  ", more than " + std::to_string(max) + "!");
 }
 
 } // namespace
@@ -26,10 +26,9 @@ Status ParseImage(Database& db, std::span<const uint8_t> image) {
     const uint16_t tpCount = GetU16(image, img::TpCount);
     const uint16_t progCount = GetU16(image, img::ProgCount);
     const uint16_t audioCount = GetU16(image, img::AudioCount);
-    for (const Status& s : {CheckCount("satellites", satCount, kMaxSatsInImage),
-                            CheckCount("transponders", tpCount, kTpSlots),
-                            CheckCount("programs", progCount, kProgSlots),
-                            CheckCount("audio tracks", audioCount, kAudioSlots)})
+    for (const Status& s :
+         {CheckCount("satellites", satCount, kMaxSatsInImage), CheckCount("transponders", tpCount, kTpSlots),
+          CheckCount("programs", progCount, kProgSlots), CheckCount("audio tracks", audioCount, kAudioSlots)})
         if (!s) return s;
 
     db.SatCount = satCount;
@@ -102,8 +101,7 @@ void BuildImage(const Database& db, std::vector<uint8_t>& image) {
     for (int p = 0; p < kProgSlots; ++p)
         std::copy(db.Prog.rec[p].begin(), db.Prog.rec[p].end(), image.begin() + img::ProgTable + kProgRecSize * p);
     for (int a = 0; a < kAudioSlots; ++a)
-        std::copy(db.Audio.rec[a].begin(), db.Audio.rec[a].end(),
-                  image.begin() + img::AudioTable + kAudioRecSize * a);
+        std::copy(db.Audio.rec[a].begin(), db.Audio.rec[a].end(), image.begin() + img::AudioTable + kAudioRecSize * a);
     std::copy(db.Carried.begin(), db.Carried.end(), image.begin() + img::Carried);
     std::copy(db.FavLocks.begin(), db.FavLocks.end(), image.begin() + img::FavLocks);
 }

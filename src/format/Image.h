@@ -3,13 +3,13 @@
 // record's layout and codec is in its own header, included here.
 #pragma once
 
+#include "base/Status.h"
 #include "format/AudioRecord.h"
 #include "format/FavBlock.h"
-#include "model/Model.h"
 #include "format/ProgRecord.h"
 #include "format/SatRecord.h"
-#include "base/Status.h"
 #include "format/TpRecord.h"
+#include "model/Model.h"
 
 #include <span>
 #include <vector>

@@ -3,8 +3,8 @@
 // into it.
 #pragma once
 
-#include "model/Model.h"
 #include "format/RecordField.h"
+#include "model/Model.h"
 
 #include <span>
 #include <string>

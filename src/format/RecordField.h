@@ -21,8 +21,7 @@ namespace dbase {
 // (1 or 2) at byte `Offset` of a record. `Cap` is the largest value the
 // receiver's tools read from the field: where it lies below the field's
 // range, Read gives the longest leading run of bits within it (CappedField).
-template <size_t Offset, size_t Bytes, unsigned Lo, unsigned Width, unsigned Cap = (1u << Width) - 1u>
-struct BitField {
+template <size_t Offset, size_t Bytes, unsigned Lo, unsigned Width, unsigned Cap = (1u << Width) - 1u> struct BitField {
     static_assert(Bytes == 1 || Bytes == 2, "a field lies in a byte or a 16-bit word");
     static_assert(Width >= 1 && Lo + Width <= 8 * Bytes, "the field's bits lie in its word");
     static constexpr size_t offset = Offset;
@@ -40,9 +39,7 @@ struct BitField {
     }
 
     // Returns the field's bits as they stand.
-    template <size_t N> static constexpr unsigned Get(const std::array<uint8_t, N>& r) {
-        return (Word(r) >> Lo) & max;
-    }
+    template <size_t N> static constexpr unsigned Get(const std::array<uint8_t, N>& r) { return (Word(r) >> Lo) & max; }
 
     // Returns the value the reader takes from the field: Get, capped at Cap.
     template <size_t N> static unsigned Read(const std::array<uint8_t, N>& r) {

@@ -2,8 +2,8 @@
 // and the writes the editing operations make into it.
 #pragma once
 
-#include "model/Model.h"
 #include "format/RecordField.h"
+#include "model/Model.h"
 
 #include <string_view>
 

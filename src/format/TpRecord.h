@@ -3,23 +3,23 @@
 // operations make into it.
 #pragma once
 
-#include "model/Model.h"
 #include "format/RecordField.h"
+#include "model/Model.h"
 
 namespace dbase {
 
 namespace tprec {
-using Freq = BitField<0, 2, 0, 14>;      // MHz
-using FreqTop = BitField<0, 2, 14, 2>;   // not interpreted; 0 in records the system creates
-using Fec = BitField<2, 1, 4, 4, 6>;     // codes 7 to 15 read as 3 .. 6
-using Pol = BitField<2, 1, 2, 2, 2>;     // code 3 reads as 1
+using Freq = BitField<0, 2, 0, 14>;    // MHz
+using FreqTop = BitField<0, 2, 14, 2>; // not interpreted; 0 in records the system creates
+using Fec = BitField<2, 1, 4, 4, 6>;   // codes 7 to 15 read as 3 .. 6
+using Pol = BitField<2, 1, 2, 2, 2>;   // code 3 reads as 1
 using Used = BitField<2, 1, 1, 1>;
-using Byte2Low = BitField<2, 1, 0, 1>;   // not interpreted; 0 in records the system creates
-using Byte3 = ByteField<3>;              // 255 in records the system creates
+using Byte2Low = BitField<2, 1, 0, 1>; // not interpreted; 0 in records the system creates
+using Byte3 = ByteField<3>;            // 255 in records the system creates
 using SatIndex = ByteField<4>;
-using TpNo = ByteField<5>;               // stays with its slot when transponders change places
-using SymRate = WordField<6>;            // kS/s
-using Reserved = ByteRange<8, 4>;        // FF FF FF FF in every record the system writes
+using TpNo = ByteField<5>;        // stays with its slot when transponders change places
+using SymRate = WordField<6>;     // kS/s
+using Reserved = ByteRange<8, 4>; // FF FF FF FF in every record the system writes
 } // namespace tprec
 
 // Text of FEC code 0..6 ("Auto", "1/2", ... "7/8"); empty for other codes.

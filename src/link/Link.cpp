@@ -1,8 +1,8 @@
 #include "link/Link.h"
 
+#include "base/Messages.h"
 #include "format/Container.h"
 #include "format/DataFile.h"
-#include "base/Messages.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,8 +16,7 @@ void SteadyLinkClock::SleepMs(int ms) {
 }
 
 int64_t SteadyLinkClock::NowMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -106,8 +105,7 @@ std::string SendPercentText(int percent) { return "Transfering Data:  " + std::t
 
 uint32_t BlockSum(std::span<const uint8_t> data) {
     uint32_t sum = 0;
-    for (uint8_t b : data)
-        sum += b;
+    for (uint8_t b : data) sum += b;
     return sum;
 }
 
@@ -308,8 +306,7 @@ bool ReceiverLink::WaitAcceptPair() {
             if (!ReadFrame(group)) break;
             if (!StartsFrame(group[0])) continue;
             groups[collected++] = group;
-            if (collected == 2)
-                return groups[0] == FrameFor(kFrameAccepted) && groups[1] == FrameFor(kFrameQuery);
+            if (collected == 2) return groups[0] == FrameFor(kFrameAccepted) && groups[1] == FrameFor(kFrameQuery);
         }
         if (clock_.NowMs() >= deadline) return false;
         clock_.SleepMs(kPollMs);
@@ -376,8 +373,7 @@ bool ReceiverLink::ReceiveImage(uint32_t length) {
 }
 
 Status ReceiverLink::SaveImageFile(const std::string& path, uint32_t length) {
-    if (length > receive_.size())
-        return Status::Error(StatusCode::TooLarge, "The received image is too long!");
+    if (length > receive_.size()) return Status::Error(StatusCode::TooLarge, "The received image is too long!");
     return WriteFileAtomic(path, std::span<const uint8_t>(receive_.data(), length));
 }
 

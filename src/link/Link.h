@@ -5,8 +5,8 @@
 // looks inside it (a file to be written is checked like an open first).
 #pragma once
 
-#include "link/SerialPort.h"
 #include "base/Status.h"
+#include "link/SerialPort.h"
 
 #include <array>
 #include <atomic>

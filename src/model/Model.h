@@ -37,8 +37,7 @@ using AudioRec = std::array<uint8_t, kAudioRecSize>;
 // Texts hold the bytes of the image as they stand (ISO 8859-1 for names).
 struct SatData {
     std::string LnbLow, LnbHigh, Longitude;
-    uint8_t LnbType = 0, Power12V = 0, Tone22K = 0, Diseqc10 = 0, Motor = 0, LnbPower = 0, Diseqc11 = 0,
-            SatByte14 = 0;
+    uint8_t LnbType = 0, Power12V = 0, Tone22K = 0, Diseqc10 = 0, Motor = 0, LnbPower = 0, Diseqc11 = 0, SatByte14 = 0;
     std::string Name;
     bool operator==(const SatData&) const = default;
 };

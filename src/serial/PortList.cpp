@@ -10,8 +10,7 @@ QList<PortDevice> SystemPortList::Devices() const {
     QList<PortDevice> devices;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         devices.append({info.portName(), info.systemLocation()});
-    std::sort(devices.begin(), devices.end(),
-              [](const PortDevice& a, const PortDevice& b) { return a.name < b.name; });
+    std::sort(devices.begin(), devices.end(), [](const PortDevice& a, const PortDevice& b) { return a.name < b.name; });
     return devices;
 }
 
@@ -35,12 +34,10 @@ PortDevice DeviceForPort(int number, const PortListProvider& ports) {
 QList<PortDevice> RowDevices(const PortListProvider& ports) {
     QList<PortDevice> rows;
 #ifdef Q_OS_WIN
-    for (int n = 1; n <= kPortRows; ++n)
-        rows.append(DeviceForPort(n, ports));
+    for (int n = 1; n <= kPortRows; ++n) rows.append(DeviceForPort(n, ports));
 #else
     rows = ports.Devices().mid(0, kPortRows);
-    while (rows.size() < kPortRows)
-        rows.append(PortDevice{});
+    while (rows.size() < kPortRows) rows.append(PortDevice{});
 #endif
     return rows;
 }
@@ -56,8 +53,7 @@ QString RowText(int number, const PortDevice& device) {
 QStringList PortRows(const PortListProvider& ports) {
     const QList<PortDevice> devices = RowDevices(ports);
     QStringList rows;
-    for (int n = 1; n <= kPortRows; ++n)
-        rows.append(RowText(n, devices[n - 1]));
+    for (int n = 1; n <= kPortRows; ++n) rows.append(RowText(n, devices[n - 1]));
     return rows;
 }
 

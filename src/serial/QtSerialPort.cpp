@@ -79,8 +79,7 @@ bool QtSerialPort::Open(int number, const std::string& settings) {
     port_->setStopBits(line.stopBits);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
-        const PortProblem problem =
-            OpenProblem(port_->error(), DeviceExists(opened_), DeviceAccessible(opened_));
+        const PortProblem problem = OpenProblem(port_->error(), DeviceExists(opened_), DeviceAccessible(opened_));
         error_ = OpenFailureText(opened_, problem, port_->errorString());
         port_->clearError();
         return false;
@@ -118,11 +117,9 @@ bool QtSerialPort::Write(std::span<const uint8_t> bytes) {
         if (error_.empty()) error_ = "The serial port is not open.";
         return false;
     }
-    const qint64 n =
-        port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    const qint64 n = port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     bool ok = n == static_cast<qint64>(bytes.size());
-    while (ok && port_->bytesToWrite() > 0)
-        ok = port_->waitForBytesWritten(kWriteTimeoutMs);
+    while (ok && port_->bytesToWrite() > 0) ok = port_->waitForBytesWritten(kWriteTimeoutMs);
     if (!ok) {
         error_ = LineFailureText(opened_, LineProblem(port_->error()), port_->errorString());
         port_->clearError();

@@ -47,9 +47,7 @@ std::string_view Trim(std::string_view s) {
 
 bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) {
-                   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-               };
+               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
                return lower(x) == lower(y);
            });
 }
@@ -115,8 +113,7 @@ std::string ValueIn(std::string_view text, std::string_view section, std::string
         if (!k || !SameName(*k, key)) continue;
         const std::string_view t = Trim(line.body);
         std::string_view value = Trim(t.substr(t.find('=') + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return std::string(value);
     }
@@ -167,8 +164,7 @@ std::string SetProfileString(std::string_view text, std::string_view section, st
     }
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         if (i == keyLine) {
-            if (i == 0)
-                out.append(lines[0].body.substr(0, lines[0].body.size() - StripBom(lines[0].body).size()));
+            if (i == 0) out.append(lines[0].body.substr(0, lines[0].body.size() - StripBom(lines[0].body).size()));
             out += entry;
             out.append(lines[i].end);
             continue;
@@ -193,8 +189,7 @@ Status ReadRecentFiles(const std::string& path, RecentFileList& files) {
     files = {};
     std::string text;
     if (Status s = ReadText(path, text); !s) return s;
-    for (size_t i = 0; i < files.size(); ++i)
-        files[i] = ValueIn(text, kRecentSection, kRecentKeys[i]);
+    for (size_t i = 0; i < files.size(); ++i) files[i] = ValueIn(text, kRecentSection, kRecentKeys[i]);
     return Status::Ok();
 }
 
@@ -208,8 +203,7 @@ RecentFileList ReadRecentFiles(const std::string& path) {
 Status WriteRecentFiles(const std::string& path, const RecentFileList& files) {
     std::string text;
     if (Status s = ReadText(path, text); !s) return s;
-    for (size_t i = 0; i < files.size(); ++i)
-        text = SetProfileString(text, kRecentSection, kRecentKeys[i], files[i]);
+    for (size_t i = 0; i < files.size(); ++i) text = SetProfileString(text, kRecentSection, kRecentKeys[i], files[i]);
     return WriteText(path, text);
 }
 
@@ -260,11 +254,10 @@ std::string ChooseSettingsFile(const std::string& exeDir, const std::string& con
         break;
     case ProgramPlace::Elsewhere: {
         struct stat st {};
-        tried =
-            ::lstat(besideExe.c_str(), &st) == 0
-                ? TrySettingsWrite(besideExe)
-                : Status::Error(StatusCode::NotFound,
-                                "No settings file is beside the program, which is not in a build folder.");
+        tried = ::lstat(besideExe.c_str(), &st) == 0
+                    ? TrySettingsWrite(besideExe)
+                    : Status::Error(StatusCode::NotFound,
+                                    "No settings file is beside the program, which is not in a build folder.");
         break;
     }
     }

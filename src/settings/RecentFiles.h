@@ -13,8 +13,7 @@ namespace dbase {
 
 inline constexpr const char* kSettingsFileName = "ORBITLIST.ini";
 inline constexpr const char* kRecentSection = "ORBITLIST_Tavrinex";
-inline constexpr std::array<const char*, 3> kRecentKeys = {"Last_File_Name1", "Last_File_Name2",
-                                                           "Last_File_Name3"};
+inline constexpr std::array<const char*, 3> kRecentKeys = {"Last_File_Name1", "Last_File_Name2", "Last_File_Name3"};
 
 // The recent files, newest first; an empty text is an empty entry.
 using RecentFileList = std::array<std::string, 3>;
@@ -68,8 +67,8 @@ ProgramPlace PlaceOfProgram(const std::string& exeDir, const std::string& instal
 // super-user, who could write anywhere.
 // `besideExe`, when given, receives why the place beside the executable was
 // not taken (Ok when it was).
-std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir,
-                               Status* besideExe = nullptr, const std::string& installBinDir = {});
+std::string ChooseSettingsFile(const std::string& exeDir, const std::string& configDir, Status* besideExe = nullptr,
+                               const std::string& installBinDir = {});
 
 // Returns true and sets `updated` to the list after `opened` was opened when
 // the list changes: a file already in the list (exact, case-sensitive text)

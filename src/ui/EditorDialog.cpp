@@ -139,8 +139,7 @@ bool EditorDialog::event(QEvent* event) {
     if (event->type() == QEvent::Paint && !afterDrawn_.empty()) {
         // Run after this paint has reached the screen.
         QTimer::singleShot(0, this, [pending = std::exchange(afterDrawn_, {})] {
-            for (const auto& fn : pending)
-                fn();
+            for (const auto& fn : pending) fn();
         });
     }
     return QDialog::event(event);

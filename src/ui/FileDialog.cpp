@@ -21,8 +21,7 @@ State& S() {
     return state;
 }
 
-QString Ask(QWidget* parent, bool save, const QString& caption, const QString& filter,
-            const QString& suffix) {
+QString Ask(QWidget* parent, bool save, const QString& caption, const QString& filter, const QString& suffix) {
     S().last = {save, caption, filter, suffix};
     if (S().hasNext) {
         S().hasNext = false;
@@ -65,13 +64,9 @@ void FileDialog::clearNextFileName() {
     S().hasNext = false;
 }
 
-void FileDialog::setInteractive(bool interactive) {
-    S().interactive = interactive;
-}
+void FileDialog::setInteractive(bool interactive) { S().interactive = interactive; }
 
-const FileDialog::Request& FileDialog::lastRequest() {
-    return S().last;
-}
+const FileDialog::Request& FileDialog::lastRequest() { return S().last; }
 
 QString FileDialog::qtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));

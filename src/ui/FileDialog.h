@@ -10,7 +10,7 @@ class QWidget;
 namespace ui {
 
 class FileDialog {
-  public:
+public:
     // Asks for an existing file to open; returns an empty text when cancelled.
     // `filter` uses the "Description|pattern|Description|pattern" form.
     static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& filter,

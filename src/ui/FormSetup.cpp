@@ -28,8 +28,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show || event->type() == QEvent::WindowTitleChange) {
             auto* w = qobject_cast<QWidget*>(watched);
-            if (w && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) &&
-                w->windowTitle().isEmpty() && w->windowHandle())
+            if (w && (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog) && w->windowTitle().isEmpty() &&
+                w->windowHandle())
                 w->windowHandle()->setTitle(Title());
         }
         return false;
@@ -52,9 +52,7 @@ void ApplyFormScaling(QWidget* form) {
     if (form) form->setProperty(kScaledProperty, true);
 }
 
-bool IsFormScaled(const QWidget* form) {
-    return form && form->property(kScaledProperty).toBool();
-}
+bool IsFormScaled(const QWidget* form) { return form && form->property(kScaledProperty).toBool(); }
 
 QFont ArialPx(int pixels, bool bold) {
     QFont font(QStringLiteral("Arial"));
@@ -64,9 +62,7 @@ QFont ArialPx(int pixels, bool bold) {
     return font;
 }
 
-QColor FromColorRef(unsigned ref) {
-    return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
-}
+QColor FromColorRef(unsigned ref) { return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF); }
 
 QString FromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -81,9 +77,7 @@ QString MessageText(const QString& text) {
     return out;
 }
 
-QString MessageText(const std::string& text) {
-    return MessageText(QString::fromStdString(text));
-}
+QString MessageText(const std::string& text) { return MessageText(QString::fromStdString(text)); }
 
 void MarkAsOverlay(QWidget* form) {
     if (form) form->setProperty(kOverlayProperty, true);

@@ -12,15 +12,15 @@ class QWidget;
 namespace ui {
 
 class InputDialog {
-  public:
+public:
     // Asks for a line of text, offering `text`; returns an empty text when
     // cancelled.
     static QString getText(QWidget* parent, const QString& caption, const QString& label, const QString& text);
 
     // Asks for a whole number within [min, max], starting at `value`;
     // nothing when cancelled.
-    static std::optional<int> getNumber(QWidget* parent, const QString& title, const QString& label, int value,
-                                        int min, int max);
+    static std::optional<int> getNumber(QWidget* parent, const QString& title, const QString& label, int value, int min,
+                                        int max);
 
     // The text the next text question returns without being shown (one
     // question only); an empty text answers as a cancelled question.

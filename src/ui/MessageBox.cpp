@@ -19,8 +19,8 @@ State& S() {
     return state;
 }
 
-MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& rawText,
-                        MessageBox::Button buttons, MessageBox::Button safe) {
+MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& rawText, MessageBox::Button buttons,
+                        MessageBox::Button safe) {
     const QString text = MessageText(rawText);
     // A waiting form is always on top; it must not cover the box.
     const bool overlay = HideOverlays();
@@ -85,9 +85,7 @@ MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& r
 
 } // namespace
 
-void MessageBox::error(QWidget* parent, const QString& text) {
-    Show(parent, Error, text, Ok, Ok);
-}
+void MessageBox::error(QWidget* parent, const QString& text) { Show(parent, Error, text, Ok, Ok); }
 
 MessageBox::Button MessageBox::warning(QWidget* parent, const QString& text) {
     return Show(parent, Warning, text, Button(Yes | No), No);
@@ -97,26 +95,16 @@ MessageBox::Button MessageBox::confirm(QWidget* parent, const QString& text) {
     return Show(parent, Confirmation, text, Button(Yes | Cancel), Cancel);
 }
 
-void MessageBox::information(QWidget* parent, const QString& text) {
-    Show(parent, Information, text, Ok, Ok);
-}
+void MessageBox::information(QWidget* parent, const QString& text) { Show(parent, Information, text, Ok, Ok); }
 
 void MessageBox::plain(QWidget* parent, const QString& text) { Show(parent, Plain, text, Ok, Ok); }
 
-void MessageBox::setNextAnswer(Button button) {
-    S().next = button;
-}
+void MessageBox::setNextAnswer(Button button) { S().next = button; }
 
-void MessageBox::setInteractive(bool interactive) {
-    S().interactive = interactive;
-}
+void MessageBox::setInteractive(bool interactive) { S().interactive = interactive; }
 
-const QList<MessageBox::Shown>& MessageBox::shown() {
-    return S().shown;
-}
+const QList<MessageBox::Shown>& MessageBox::shown() { return S().shown; }
 
-void MessageBox::clearShown() {
-    S().shown.clear();
-}
+void MessageBox::clearShown() { S().shown.clear(); }
 
 } // namespace ui

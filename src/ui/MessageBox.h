@@ -11,7 +11,7 @@ class QWidget;
 namespace ui {
 
 class MessageBox {
-  public:
+public:
     enum Button { NoButton = 0, Ok = 1, Yes = 2, No = 4, Cancel = 8 };
     enum Kind { Error, Warning, Confirmation, Information, Plain };
 

@@ -12,7 +12,7 @@ class QWidget;
 namespace ui {
 
 class PrintDialog {
-  public:
+public:
     // Shows the system's print dialog for `printer`, which offers the
     // printers and printing to a PDF file; true when the user chose to print.
     static bool exec(QWidget* parent, QPrinter& printer, const QString& caption);

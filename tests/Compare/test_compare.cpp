@@ -9,8 +9,8 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -34,7 +34,7 @@ QStringList TreeTexts(const QTreeWidget* tree) {
 
 class TestCompare : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void comparesTheFileWithTheOpenListAsItStands() {
         Env env;
         auto form = MakeForm(env);
@@ -54,8 +54,7 @@ class TestCompare : public QObject {
         QCOMPARE(window->Label_Sides->text(), QStringLiteral("From the file sample.bin to the open list"));
         QCOMPARE(window->Label_Summary->text(), QStringLiteral("3 differences"));
         QCOMPARE(TreeTexts(window->TV_Diff),
-                 (QStringList{"Programs (3)",
-                              "changed: tv 19.2 12480 V 1021 \"Kanal Sieben\" (NO.4): Lock 0 -> 1",
+                 (QStringList{"Programs (3)", "changed: tv 19.2 12480 V 1021 \"Kanal Sieben\" (NO.4): Lock 0 -> 1",
                               "moved: tv 19.2 11739 V 1007 \"Nordlicht HD\": position 2 -> 1 (NO.2 -> NO.1)",
                               "moved: tv 19.2 11361 H 1000 \"Alpen TV\": position 1 -> 2 (NO.1 -> NO.2)"}));
 

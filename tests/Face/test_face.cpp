@@ -10,7 +10,7 @@
 
 class TestFace : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void looksAsDesigned() {
         TFormFace face;
         QCOMPARE(face.size(), QSize(490, 42));

@@ -1,10 +1,10 @@
 // The Help popup's two items: the built-in guide and the about box, and the
 // program icon every window shows.
+#include "EditFAV/TFormEditFAV.h"
 #include "GuiTestSupport.h"
 #include "Help/TFormAbout.h"
 #include "Help/TFormHelp.h"
 #include "Version.h"
-#include "EditFAV/TFormEditFAV.h"
 #include "ui/ProgramIcon.h"
 
 #include <QAction>
@@ -19,8 +19,7 @@
 using namespace guitest;
 
 namespace {
-template <class Window>
-QList<Window*> OpenWindows() {
+template <class Window> QList<Window*> OpenWindows() {
     QList<Window*> found;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* window = qobject_cast<Window*>(w); window && window->isVisible()) found << window;
@@ -30,7 +29,7 @@ QList<Window*> OpenWindows() {
 
 class TestHelpAbout : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void helpItemOpensOneGuideWithTheTasks() {
         Env env;
         auto form = MakeForm(env);

@@ -42,8 +42,7 @@ std::unique_ptr<dbase::Database> DragDb() {
             sample::AddAudio(*db, p, 0x223, "fra");
         }
     }
-    for (int i = 1; i <= 4; ++i)
-        add(firstTp[0], "R" + std::to_string(i), true);
+    for (int i = 1; i <= 4; ++i) add(firstTp[0], "R" + std::to_string(i), true);
     add(a2, "Q1", false);
     add(a2, "Q2", false);
     return db;
@@ -58,13 +57,9 @@ std::unique_ptr<TFormMain> OpenDragDb(const Env& env) {
     return form;
 }
 
-QStringList Names(const StringGrid* grid) {
-    return ColumnTexts(grid, 1);
-}
+QStringList Names(const StringGrid* grid) { return ColumnTexts(grid, 1); }
 
-QStringList Numbers(const StringGrid* grid) {
-    return ColumnTexts(grid, 0);
-}
+QStringList Numbers(const StringGrid* grid) { return ColumnTexts(grid, 0); }
 
 int SlotNamed(const dbase::Database& db, const std::string& name) {
     for (int p = 0; p < db.ProgCount; ++p)
@@ -82,7 +77,7 @@ int SatNamed(const dbase::Database& db, const std::string& name) {
 
 class TestDragMoves : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void satelliteDraggedDownThreeRows() {
         Env env;
         auto form = OpenDragDb(env);
@@ -90,14 +85,15 @@ class TestDragMoves : public QObject {
         dbase::Document& doc = form->Doc();
         QVERIFY(!doc.DataChanged());
         DragAlong(Widget<StringGrid>(*form, "SG_Sat"), 2, {3, 4, 5});
-        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")),
+                 (QStringList{"Alpha", "Gamma", "Delta", "Epsilon", "Beta"}));
         QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 0, 1), QStringLiteral("Show ALL Info"));
-        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
+        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_Sat")),
+                 (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
         QCOMPARE(form->View().dragRows.Sat, 5);
         QVERIFY(doc.DataChanged());
         // The rows keep their slots; the satellite's transponder went with it.
-        for (int i = 0; i < 5; ++i)
-            QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->SlotOfRow(i + 1), i);
+        for (int i = 0; i < 5; ++i) QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->SlotOfRow(i + 1), i);
         const int beta = SatNamed(db, "Beta");
         QCOMPARE(beta, 4);
         const std::vector<int> satTps = dbase::SatTps(db, beta);
@@ -110,12 +106,14 @@ class TestDragMoves : public QObject {
         Env env;
         auto form = OpenDragDb(env);
         DragAlong(Widget<StringGrid>(*form, "SG_Sat"), 3, {2, 1});
-        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"Alpha", "Gamma", "Beta", "Delta", "Epsilon"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")),
+                 (QStringList{"Alpha", "Gamma", "Beta", "Delta", "Epsilon"}));
         QCOMPARE(form->View().dragRows.Sat, 2);
         // Out of the first row it may go; a fast mouse still moves it once
         // per row crossed.
         DragAlong(Widget<StringGrid>(*form, "SG_Sat"), 1, {4});
-        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")), (QStringList{"Gamma", "Beta", "Delta", "Alpha", "Epsilon"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_Sat")),
+                 (QStringList{"Gamma", "Beta", "Delta", "Alpha", "Epsilon"}));
         QCOMPARE(form->View().dragRows.Sat, 4);
     }
 
@@ -170,7 +168,8 @@ class TestDragMoves : public QObject {
         // Out of the first row into the second is allowed.
         DragAlong(Widget<StringGrid>(*form, "SG_TV"), 1, {2});
         QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P2", "P1", "P3", "P4", "P5"}));
-        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
+        QCOMPARE(Numbers(Widget<StringGrid>(*form, "SG_TV")),
+                 (QStringList{"NO.1: ", "NO.2: ", "NO.3: ", "NO.4: ", "NO.5: "}));
         QVERIFY(doc.DataChanged());
 
         // P2's tracks followed it into its new slot.
@@ -235,14 +234,17 @@ class TestDragMoves : public QObject {
         QTest::keyClick(Widget<StringGrid>(*form, "SG_TV"), Qt::Key_Down);
         QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->Row(), 3);
         QMouseEvent hover(QEvent::MouseMove, RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3),
-                          Widget<StringGrid>(*form, "SG_TV")->viewport()->mapToGlobal(RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3)), Qt::NoButton,
-                          Qt::NoButton, Qt::NoModifier);
+                          Widget<StringGrid>(*form, "SG_TV")
+                              ->viewport()
+                              ->mapToGlobal(RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(Widget<StringGrid>(*form, "SG_TV")->viewport(), &hover);
         QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));
         // A right-button drag moves nothing either.
         QTest::mousePress(Widget<StringGrid>(*form, "SG_TV")->viewport(), Qt::RightButton, Qt::NoModifier,
                           RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 2));
-        QTest::mouseMove(Widget<StringGrid>(*form, "SG_TV")->viewport(), RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3));
+        QTest::mouseMove(Widget<StringGrid>(*form, "SG_TV")->viewport(),
+                         RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3));
         QTest::mouseRelease(Widget<StringGrid>(*form, "SG_TV")->viewport(), Qt::RightButton, Qt::NoModifier,
                             RowMiddle(Widget<StringGrid>(*form, "SG_TV"), 3));
         QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), (QStringList{"P1", "P2", "P3", "P4", "P5"}));

@@ -131,7 +131,8 @@ private slots:
         Widget<QToolButton>(*form_, "SB_NewTv")->click();
         QCOMPARE(int(form_->Db().ProgCount), count + 1);
         QCOMPARE(form_->SelectedTv(), count);
-        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->Row(), 1), QStringLiteral("Fresh TV"));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->Row(), 1),
+                 QStringLiteral("Fresh TV"));
     }
 
     void deletingAProgramAsksAndShowsTheNextOne() {
@@ -239,8 +240,7 @@ private slots:
         QFile f(ini);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("[SATTYPE]\n1=0130\n2=Hot Bird\n[DVB]\n0=1\n1=11000,H,27500,34\n");
-        for (int i = 0; i < 200000; ++i)
-            f.write("2=x,H,1\n");
+        for (int i = 0; i < 200000; ++i) f.write("2=x,H,1\n");
         f.close();
         ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 3);
         ui::FileDialog::setNextFileName(ini);
@@ -266,9 +266,7 @@ private slots:
     }
 
 private:
-    static QString IniFile() {
-        return QStringLiteral(ORBITLIST_TEST_DATA) + QStringLiteral("/ini/v4l-utils-0130.ini");
-    }
+    static QString IniFile() { return QStringLiteral(ORBITLIST_TEST_DATA) + QStringLiteral("/ini/v4l-utils-0130.ini"); }
 
     std::unique_ptr<Env> env_;
     std::unique_ptr<TFormMain> form_;

@@ -33,16 +33,11 @@ namespace {
 
 const QString kMissing = QStringLiteral("Find an error, when opening this file,\n\nMaybe it inexistent!");
 const QString k256 = QStringLiteral("File length can not be matched!\n\nPlease select the 256K normal data!");
-const QString k128 =
-    QStringLiteral("File length can not be matched!\n\nPlease select the 128K default data!");
+const QString k128 = QStringLiteral("File length can not be matched!\n\nPlease select the 128K default data!");
 
-std::string Native(const QString& p) {
-    return QFile::encodeName(p).toStdString();
-}
+std::string Native(const QString& p) { return QFile::encodeName(p).toStdString(); }
 
-dbase::RecentFileList Recent(const Env& env) {
-    return dbase::ReadRecentFiles(Native(env.settingsFile()));
-}
+dbase::RecentFileList Recent(const Env& env) { return dbase::ReadRecentFiles(Native(env.settingsFile())); }
 
 void SetRecent(const Env& env, const QString& a, const QString& b, const QString& c) {
     QVERIFY(dbase::WriteRecentFiles(Native(env.settingsFile()), {Native(a), Native(b), Native(c)}));
@@ -64,7 +59,8 @@ void ExpectNoFileOpen(TFormMain& form) {
 // Chooses recent-file item `index` after opening the File menu.
 void ChooseRecent(TFormMain& form, int index) {
     emit Widget<QMenu>(form, "PM_File")->aboutToShow();
-    QAction* items[] = {Widget<QAction>(form, "LastFileName1"), Widget<QAction>(form, "LastFileName2"), Widget<QAction>(form, "LastFileName3")};
+    QAction* items[] = {Widget<QAction>(form, "LastFileName1"), Widget<QAction>(form, "LastFileName2"),
+                        Widget<QAction>(form, "LastFileName3")};
     items[index]->trigger();
 }
 
@@ -72,7 +68,7 @@ void ChooseRecent(TFormMain& form, int index) {
 
 class TestFileWorkflow : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void openChannelFile() {
         Env env;
         auto form = MakeForm(env);
@@ -83,7 +79,8 @@ class TestFileWorkflow : public QObject {
         QVERIFY(!form->Doc().DataChanged());
         QCOMPARE(form->FileSizeExpected(), 262144u);
         QCOMPARE(form->CurrentFile(), path);
-        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(), QStringLiteral("The opened file name:  chan & more.bin"));
+        QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->text(),
+                 QStringLiteral("The opened file name:  chan & more.bin"));
         QVERIFY(Widget<QWidget>(*form, "Panel_Top")->isVisible());
         QVERIFY(Widget<QWidget>(*form, "PanelMain")->isVisible());
         QVERIFY(!Widget<PictureView>(*form, "ImageMain")->isVisible());
@@ -187,8 +184,7 @@ class TestFileWorkflow : public QObject {
     void recentListAfterOpening() {
         Env env;
         auto form = MakeForm(env);
-        const QString a = WriteSample(env, "a.bin"), b = WriteSample(env, "b.bin"),
-                      c = WriteSample(env, "c.bin");
+        const QString a = WriteSample(env, "a.bin"), b = WriteSample(env, "b.bin"), c = WriteSample(env, "c.bin");
         const QString n = WriteSample(env, "n.bin");
         SetRecent(env, a, b, c);
         OpenThroughMenu(*form, n);
@@ -265,11 +261,13 @@ class TestFileWorkflow : public QObject {
         OpenThroughMenu(*form, path, false);
         // Edit a name in both forms, as the editors do.
         dbase::Document& doc = form->Doc();
-        QVERIFY(doc.Edit("Rename", [](dbase::Database& db) {
-            db.Sat.rec[0][17] = 'X';
-            db.Sat.data[0].Name[0] = 'X';
-            return dbase::Status::Ok();
-        }).ok());
+        QVERIFY(doc.Edit("Rename",
+                         [](dbase::Database& db) {
+                             db.Sat.rec[0][17] = 'X';
+                             db.Sat.data[0].Name[0] = 'X';
+                             return dbase::Status::Ok();
+                         })
+                    .ok());
         QVERIFY(doc.DataChanged());
         emit Widget<QMenu>(*form, "PM_File")->aboutToShow();
         Widget<QAction>(*form, "PMSave")->trigger();
@@ -504,8 +502,7 @@ class TestFileWorkflow : public QObject {
         OpenThroughMenu(*form, path);
         const QString fifo = env.path("fifo.bin");
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-        const QString refusal =
-            QStringLiteral("The file can not be saved!\n\n%1 is a named pipe, not a regular file.");
+        const QString refusal = QStringLiteral("The file can not be saved!\n\n%1 is a named pipe, not a regular file.");
 
         form->Doc().SetDataChanged(true);
         FileDialog::setNextFileName(fifo);
@@ -526,10 +523,10 @@ class TestFileWorkflow : public QObject {
 
         form->Doc().SetDataChanged(false);
         OpenThroughMenu(*form, fifo);
-        QCOMPARE(TakeShownTexts(),
-                 QStringList{
-                     QStringLiteral("The file can not be opened!\n\n%1 is a named pipe, not a regular file.")
-                         .arg(fifo)});
+        QCOMPARE(
+            TakeShownTexts(),
+            QStringList{
+                QStringLiteral("The file can not be opened!\n\n%1 is a named pipe, not a regular file.").arg(fifo)});
         OpenThroughMenu(*form, env.path(""));
         QCOMPARE(TakeShownTexts().size(), 1);
     }
@@ -552,14 +549,15 @@ class TestFileWorkflow : public QObject {
         ::close(saved);
         ::close(log);
         QCOMPARE(TakeShownTexts(), QStringList());
-        QVERIFY2(Widget<QLabel>(form, "StatusNote")->text().startsWith(
-                     "The list of recent files can not be kept: The file can not be saved! " + env.path("")),
-                 qPrintable(Widget<QLabel>(form, "StatusNote")->text()));
+        QVERIFY2(
+            Widget<QLabel>(form, "StatusNote")
+                ->text()
+                .startsWith("The list of recent files can not be kept: The file can not be saved! " + env.path("")),
+            qPrintable(Widget<QLabel>(form, "StatusNote")->text()));
         QVERIFY(form.Doc().FileOpened());
         const QList<QByteArray> lines = Contents(err).trimmed().split('\n');
         QCOMPARE(lines.size(), 1);
-        QVERIFY(lines[0].startsWith(
-            "orbitlist: The list of recent files can not be kept: The file can not be saved!"));
+        QVERIFY(lines[0].startsWith("orbitlist: The list of recent files can not be kept: The file can not be saved!"));
     }
 
     // Without a private folder for the working file no file is opened.
@@ -569,8 +567,7 @@ class TestFileWorkflow : public QObject {
         MainWindowFiles files = env.files();
         files.workFile.clear();
         TFormMain form(files);
-        testutil::EnvVar data("XDG_DATA_HOME", nullptr), home("HOME", nullptr),
-            run("XDG_RUNTIME_DIR", nullptr);
+        testutil::EnvVar data("XDG_DATA_HOME", nullptr), home("HOME", nullptr), run("XDG_RUNTIME_DIR", nullptr);
         form.OpenFileFromOutside(path);
         const QStringList texts = TakeShownTexts();
         QCOMPARE(texts.size(), 1);

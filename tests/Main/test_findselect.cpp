@@ -59,7 +59,7 @@ void Choose(TFormMain& form, QMenu* popup, const QString& name) {
 
 class TestFindSelect : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void typingFiltersBothGridsKeepingTheListNumbers() {
         Env env;
         auto form = OpenSample(env);
@@ -68,9 +68,12 @@ class TestFindSelect : public QObject {
         QVERIFY(Widget<QWidget>(*form, "FilterBar")->isVisible());
         QVERIFY(Widget<QLineEdit>(*form, "FilterEdit")->hasFocus());
         // One field over both grids, which make room for it.
-        const QRect bar(Widget<QWidget>(*form, "FilterBar")->mapToGlobal(QPoint(0, 0)), Widget<QWidget>(*form, "FilterBar")->size());
+        const QRect bar(Widget<QWidget>(*form, "FilterBar")->mapToGlobal(QPoint(0, 0)),
+                        Widget<QWidget>(*form, "FilterBar")->size());
         QCOMPARE(bar.left(), Widget<QWidget>(*form, "Panel_TV")->mapToGlobal(QPoint(0, 0)).x());
-        QCOMPARE(bar.right(), Widget<QWidget>(*form, "Panel_Rad")->mapToGlobal(QPoint(Widget<QWidget>(*form, "Panel_Rad")->width() - 1, 0)).x());
+        QCOMPARE(bar.right(), Widget<QWidget>(*form, "Panel_Rad")
+                                  ->mapToGlobal(QPoint(Widget<QWidget>(*form, "Panel_Rad")->width() - 1, 0))
+                                  .x());
         QVERIFY(bar.bottom() < Widget<StringGrid>(*form, "SG_TV")->mapToGlobal(QPoint(0, 0)).y());
 
         QTest::keyClicks(Widget<QLineEdit>(*form, "FilterEdit"), QStringLiteral("NORD"));
@@ -90,12 +93,15 @@ class TestFindSelect : public QObject {
         const dbase::ProgLists onSat = dbase::SatProgs(form->Db(), form->SelectedSat());
         int withE = 0;
         for (int slot : onSat.tv)
-            withE += QString::fromStdString(form->Db().Prog.data[slot].Name).contains(QLatin1Char('e'), Qt::CaseInsensitive);
+            withE +=
+                QString::fromStdString(form->Db().Prog.data[slot].Name).contains(QLatin1Char('e'), Qt::CaseInsensitive);
         QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->gridModel()->BoundRows(), withE);
         for (int r = 1; r <= Widget<StringGrid>(*form, "SG_TV")->gridModel()->BoundRows(); ++r) {
-            const auto at = std::find(onSat.tv.begin(), onSat.tv.end(), Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(r));
+            const auto at =
+                std::find(onSat.tv.begin(), onSat.tv.end(), Widget<StringGrid>(*form, "SG_TV")->SlotOfRow(r));
             QVERIFY(CellText(Widget<StringGrid>(*form, "SG_TV"), r, 1).contains(QLatin1Char('e'), Qt::CaseInsensitive));
-            QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), r, 0), QStringLiteral("NO.%1: ").arg(at - onSat.tv.begin() + 1));
+            QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), r, 0),
+                     QStringLiteral("NO.%1: ").arg(at - onSat.tv.begin() + 1));
         }
 
         // Esc clears and hides it: the whole lists again.
@@ -154,8 +160,7 @@ class TestFindSelect : public QObject {
 
         ui::MessageBox::setNextAnswer(ui::MessageBox::Yes);
         Key(*form, Widget<StringGrid>(*form, "SG_TV"), Qt::Key_Delete);
-        QCOMPARE(TakeShownTexts(),
-                 QStringList{ui::MessageText(dbase::msg::DeleteProgsQuestion(2))});
+        QCOMPARE(TakeShownTexts(), QStringList{ui::MessageText(dbase::msg::DeleteProgsQuestion(2))});
         QCOMPARE(form->Db().ProgCount, 38);
         QVERIFY(Names(Widget<StringGrid>(*form, "SG_TV")).isEmpty());
         QCOMPARE(Widget<QLabel>(*form, "FilterCount")->text(), QStringLiteral("1 of 38"));
@@ -187,8 +192,7 @@ class TestFindSelect : public QObject {
         ClickRow(tv, 4, Qt::RightButton);
         QCOMPARE(tv->SelectedRows(), Rows({3, 4, 5, 6}));
         Choose(*form, Widget<QMenu>(*form, "PM_Tv"), QStringLiteral("MarksTvAddFav03"));
-        for (int slot = 0; slot < 8; ++slot)
-            QCOMPARE(form->Db().InFavGroup(slot, 2), slot >= 2 && slot <= 5);
+        for (int slot = 0; slot < 8; ++slot) QCOMPARE(form->Db().InFavGroup(slot, 2), slot >= 2 && slot <= 5);
         Undo(*form);
         QVERIFY(!form->Db().InFavGroup(3, 2));
 
@@ -297,10 +301,12 @@ class TestFindSelect : public QObject {
         auto form = OpenSample(env);
         const QStringList before = Names(Widget<StringGrid>(*form, "SG_TV"));
         emit Widget<QMenu>(*form, "PM_Tv")->aboutToShow();
-        QVERIFY(Widget<QMenu>(*form, "SortTv")->menuAction()->isVisible() && Widget<QMenu>(*form, "SortTv")->menuAction()->isEnabled());
+        QVERIFY(Widget<QMenu>(*form, "SortTv")->menuAction()->isVisible() &&
+                Widget<QMenu>(*form, "SortTv")->menuAction()->isEnabled());
         QVERIFY(!Widget<QMenu>(*form, "Sore1")->menuAction()->isVisible());
         Choose(*form, Widget<QMenu>(*form, "PM_Tv"), QStringLiteral("SortTvName"));
-        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")).mid(0, 3), (QStringList{"Alpen TV", "Anadolu Haber", "Atlas Doc"}));
+        QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")).mid(0, 3),
+                 (QStringList{"Alpen TV", "Anadolu Haber", "Atlas Doc"}));
         QCOMPARE(QString::fromStdString(form->Doc().UndoName()), QStringLiteral("Sort programs"));
         Undo(*form);
         QCOMPARE(Names(Widget<StringGrid>(*form, "SG_TV")), before);

@@ -4,9 +4,9 @@
 #include "GuiTestSupport.h"
 #include "SampleData.h"
 
+#include "base/Messages.h"
 #include "editing/Consistency.h"
 #include "format/DataFile.h"
-#include "base/Messages.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
 
@@ -58,7 +58,8 @@ private slots:
         const dbase::Database& db = form_->Db();
         QCOMPARE(Widget<StringGrid>(*form_, "SG_Sat")->RowCount(), 1 + dbase::kMaxSatsInImage);
         QCOMPARE(Widget<StringGrid>(*form_, "SG_TP")->RowCount(), 1 + dbase::kTpSlots);
-        QCOMPARE(Widget<StringGrid>(*form_, "SG_TV")->RowCount() + Widget<StringGrid>(*form_, "SG_Radio")->RowCount(), 2 + dbase::kProgSlots);
+        QCOMPARE(Widget<StringGrid>(*form_, "SG_TV")->RowCount() + Widget<StringGrid>(*form_, "SG_Radio")->RowCount(),
+                 2 + dbase::kProgSlots);
         QCOMPARE(int(db.AudioCount), dbase::kAudioSlots);
         // The last rows are reachable and bound.
         ClickRow(Widget<StringGrid>(*form_, "SG_TP"), dbase::kTpSlots);
@@ -87,7 +88,8 @@ private slots:
         }
         // A favourite mode over every program, then lock and skip.
         ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 0);
-        for (QToolButton* b : {guitest::FavButton(*form_, 4), Widget<QToolButton>(*form_, "SB_Lock"), Widget<QToolButton>(*form_, "SB_Skip")}) {
+        for (QToolButton* b : {guitest::FavButton(*form_, 4), Widget<QToolButton>(*form_, "SB_Lock"),
+                               Widget<QToolButton>(*form_, "SB_Skip")}) {
             b->click();
             ClickRow(Widget<StringGrid>(*form_, "SG_TV"), 5);
             ClickRow(Widget<StringGrid>(*form_, "SG_Radio"), 5);

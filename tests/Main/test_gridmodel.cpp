@@ -75,7 +75,7 @@ void ExpectRowsMatchList(const GridModel& model, int minRows) {
 
 class TestGridModel : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void aModelAloneThroughEveryKindOfChange() {
         for (const bool header : {true, false}) {
             const QStringList headers = header ? QStringList{"", "Name", "Pid"} : QStringList{};
@@ -95,8 +95,7 @@ class TestGridModel : public QObject {
             model.SetFilter([](int slot) { return slot % 3 == 0; });
             ExpectRowsMatchList(model, 1);
             QCOMPARE(model.Slots(), (std::vector<int>{3, 6}));
-            QCOMPARE(model.data(model.index(header ? 1 : 2, 0), Qt::DisplayRole).toString(),
-                     QStringLiteral("NO.6: "));
+            QCOMPARE(model.data(model.index(header ? 1 : 2, 0), Qt::DisplayRole).toString(), QStringLiteral("NO.6: "));
             model.SetFilter([](int) { return false; });
             ExpectRowsMatchList(model, 1);
             model.SetRows({12, 15, 18}, 1);
@@ -132,7 +131,8 @@ class TestGridModel : public QObject {
             QCOMPARE(tv->gridModel()->Slots(), dbase::SatProgs(db, s).tv);
             for (int t = 1; t < tp->RowCount() && t <= 2; ++t) {
                 ClickRow(tp, t);
-                if (tp->SlotOfRow(t) >= 0) QCOMPARE(radio->gridModel()->Slots(), dbase::TpProgs(db, tp->SlotOfRow(t)).radio);
+                if (tp->SlotOfRow(t) >= 0)
+                    QCOMPARE(radio->gridModel()->Slots(), dbase::TpProgs(db, tp->SlotOfRow(t)).radio);
             }
         }
         ClickRow(sat, 0);
@@ -173,10 +173,8 @@ class TestGridModel : public QObject {
         Key(*form, sat, Qt::Key_Down, Qt::AltModifier);
         ClickRow(tp, 1);
         Key(*form, tp, Qt::Key_Down, Qt::AltModifier);
-        for (int i = 0; i < 4; ++i)
-            Key(*form, form.get(), Qt::Key_Z, Qt::ControlModifier);
-        for (int i = 0; i < 2; ++i)
-            Key(*form, form.get(), Qt::Key_Y, Qt::ControlModifier);
+        for (int i = 0; i < 4; ++i) Key(*form, form.get(), Qt::Key_Z, Qt::ControlModifier);
+        for (int i = 0; i < 2; ++i) Key(*form, form.get(), Qt::Key_Y, Qt::ControlModifier);
         ClickRow(sat, 0);
         QCOMPARE(tv->gridModel()->Slots(), dbase::AllProgs(form->Db()).tv);
     }

@@ -38,8 +38,7 @@ struct Fixture {
     }
     QStringList Lines(int s, int t, int p) const {
         QStringList out;
-        for (const std::string& l : rowtext::InfoLines(*db, s, t, p))
-            out << QString::fromLatin1(l.c_str());
+        for (const std::string& l : rowtext::InfoLines(*db, s, t, p)) out << QString::fromLatin1(l.c_str());
         return out;
     }
 };
@@ -48,7 +47,7 @@ struct Fixture {
 
 class TestInfoPanel : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void satelliteGivesOneLine() {
         Fixture f;
         QCOMPARE(f.Lines(f.sat, -1, -1), QStringList{"Astra 19.2E"});
@@ -98,12 +97,14 @@ class TestInfoPanel : public QObject {
         ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
         QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), QStringList{"Astra 19.2E"});
         ClickRow(Widget<StringGrid>(*form, "SG_TP"), 1);
-        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), (QStringList{"Astra 19.2E", "", "11720   H   27500   3/4"}));
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")),
+                 (QStringList{"Astra 19.2E", "", "11720   H   27500   3/4"}));
         ClickRow(Widget<StringGrid>(*form, "SG_TV"), 2);
         const QStringList lines = ListTexts(Widget<QListWidget>(*form, "LB_Info"));
         QCOMPARE(lines.size(), 9);
         QCOMPARE(lines[4], QStringLiteral("Tracks"));
-        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->itemDelegate()
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")
+                     ->itemDelegate()
                      ->sizeHint(QStyleOptionViewItem(), Widget<QListWidget>(*form, "LB_Info")->model()->index(0, 0))
                      .height(),
                  15);

@@ -49,7 +49,7 @@ int RowNamed(const StringGrid* grid, const QString& name) { return ColumnTexts(g
 
 class TestLayoutMenus : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void emptyStateShowsOnlyThePictureAndToolbar() {
         Env env;
         auto form = MakeForm(env);
@@ -92,13 +92,13 @@ class TestLayoutMenus : public QObject {
             order << (a->isSeparator() ? QStringLiteral("-") : a->text());
         // "Edit" (the edit history) and "Receiver" (the receiver link) stand beside "File".
         QCOMPARE(order, (QStringList{texts[0], "-", "Edit", "-", "Receiver", "-", texts[1], "-", texts[2], "-"}));
-        for (QAction* a : {Widget<QAction>(*form, "TB_File"), Widget<QAction>(*form, "TB_Edit"), Widget<QAction>(*form, "TB_Help"), Widget<QAction>(*form, "TB_Exit")}) {
+        for (QAction* a : {Widget<QAction>(*form, "TB_File"), Widget<QAction>(*form, "TB_Edit"),
+                           Widget<QAction>(*form, "TB_Help"), Widget<QAction>(*form, "TB_Exit")}) {
             QWidget* w = Widget<QToolBar>(*form, "ToolBar1")->widgetForAction(a);
             QCOMPARE(w->size(), QSize(63, 26));
             QVERIFY(!a->icon().isNull());
             // The hot picture differs from the normal one.
-            QVERIFY(a->icon().pixmap(20, QIcon::Active).toImage() !=
-                    a->icon().pixmap(20, QIcon::Normal).toImage());
+            QVERIFY(a->icon().pixmap(20, QIcon::Active).toImage() != a->icon().pixmap(20, QIcon::Normal).toImage());
         }
         QVERIFY(Widget<QAction>(*form, "TB_File")->font().bold() || Widget<QToolBar>(*form, "ToolBar1")->font().bold());
     }
@@ -118,10 +118,9 @@ class TestLayoutMenus : public QObject {
         Env env;
         auto form = MakeForm(env, false);
         QCOMPARE(Items(Widget<QMenu>(*form, "PM_File")),
-                 (QStringList{"PMOpen=Open", "PMLastFiles=Last Files", "-", "PMSave=Save",
-                              "Save_As=Save as...", "-", "ExportList=Export list...",
-                              "ImportListOrder=Import list order...", "CompareWithFile=Compare with file...",
-                              "PrintList=Print list...", "-", "PMExit=Exit"}));
+                 (QStringList{"PMOpen=Open", "PMLastFiles=Last Files", "-", "PMSave=Save", "Save_As=Save as...", "-",
+                              "ExportList=Export list...", "ImportListOrder=Import list order...",
+                              "CompareWithFile=Compare with file...", "PrintList=Print list...", "-", "PMExit=Exit"}));
         QCOMPARE(Items(Widget<QMenu>(*form, "PMOpen")),
                  (QStringList{"OpenData=Channel Data(256K)", "OpenDefault=Default Data(128K)"}));
         QCOMPARE(Items(Widget<QMenu>(*form, "PMLastFiles")),
@@ -155,7 +154,8 @@ class TestLayoutMenus : public QObject {
         QVERIFY(!Widget<QMenu>(*form, "Sore1")->menuAction()->isVisible());
         QVERIFY(!Widget<QMenu>(*form, "Sore2")->menuAction()->isVisible());
         QVERIFY(Widget<QAction>(*form, "Help1")->isEnabled());
-        for (QAction* a : {Widget<QAction>(*form, "Delete_Tp"), Widget<QAction>(*form, "Delete_Tv"), Widget<QAction>(*form, "Delete_Radio")})
+        for (QAction* a : {Widget<QAction>(*form, "Delete_Tp"), Widget<QAction>(*form, "Delete_Tv"),
+                           Widget<QAction>(*form, "Delete_Radio")})
             QCOMPARE(a->shortcut(), QKeySequence(Qt::Key_Delete));
         QVERIFY(Widget<StringGrid>(*form, "SG_TP")->actions().contains(Widget<QAction>(*form, "Delete_Tp")));
         QVERIFY(Widget<StringGrid>(*form, "SG_TV")->actions().contains(Widget<QAction>(*form, "Delete_Tv")));
@@ -193,28 +193,28 @@ class TestLayoutMenus : public QObject {
         QVERIFY(Widget<QAction>(*form, "Show_Act_Sat")->isEnabled());
         QVERIFY(Widget<QAction>(*form, "Change_Sat")->isEnabled());
         // The popup clears the info panel and replays the click on the satellite row.
-        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")), QStringList{CellText(Widget<StringGrid>(*form, "SG_Sat"), 1, 1)});
+        QCOMPARE(ListTexts(Widget<QListWidget>(*form, "LB_Info")),
+                 QStringList{CellText(Widget<StringGrid>(*form, "SG_Sat"), 1, 1)});
     }
 
     void transponderPopupRules() {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        QAction* const rowItems[] = {Widget<QAction>(*form, "Change_Tp"), Widget<QAction>(*form, "Delete_Tp"), Widget<QAction>(*form, "New_Tp_Tv"), Widget<QAction>(*form, "New_Tp_Radio")};
+        QAction* const rowItems[] = {Widget<QAction>(*form, "Change_Tp"), Widget<QAction>(*form, "Delete_Tp"),
+                                     Widget<QAction>(*form, "New_Tp_Tv"), Widget<QAction>(*form, "New_Tp_Radio")};
 
         // "Show ALL Info" is selected: no satellite, so no new transponder; the
         // current transponder row is bound but not yet clicked.
         emit Widget<QMenu>(*form, "PM_TP")->aboutToShow();
         QVERIFY(!Widget<QAction>(*form, "New_Tp")->isEnabled());
         QVERIFY(Widget<QAction>(*form, "Del_All_Empty_Tp")->isEnabled());
-        for (QAction* a : rowItems)
-            QVERIFY(!a->isEnabled());
+        for (QAction* a : rowItems) QVERIFY(!a->isEnabled());
         // The popup replayed a click on the current row.
         QVERIFY(form->View().tpSelected);
         QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->count(), 3);
         emit Widget<QMenu>(*form, "PM_TP")->aboutToShow();
-        for (QAction* a : rowItems)
-            QVERIFY(a->isEnabled());
+        for (QAction* a : rowItems) QVERIFY(a->isEnabled());
 
         ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 2);
         emit Widget<QMenu>(*form, "PM_TP")->aboutToShow();
@@ -231,7 +231,8 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 2);
         emit Widget<QMenu>(*form, "PM_TP")->aboutToShow();
         QVERIFY(!Widget<QAction>(*form, "Del_All_Empty_Tp")->isEnabled());
-        for (QAction* a : {Widget<QAction>(*form, "Change_Tp"), Widget<QAction>(*form, "Delete_Tp"), Widget<QAction>(*form, "New_Tp_Tv"), Widget<QAction>(*form, "New_Tp_Radio")})
+        for (QAction* a : {Widget<QAction>(*form, "Change_Tp"), Widget<QAction>(*form, "Delete_Tp"),
+                           Widget<QAction>(*form, "New_Tp_Tv"), Widget<QAction>(*form, "New_Tp_Radio")})
             QVERIFY(!a->isEnabled());
         QVERIFY(!form->View().tpSelected);
         emit Widget<QMenu>(*form, "PM_Tv")->aboutToShow();
@@ -279,7 +280,8 @@ class TestLayoutMenus : public QObject {
         QApplication::sendEvent(Widget<StringGrid>(*form, "SG_TV")->viewport(), &event);
         QTRY_VERIFY(Widget<QMenu>(*form, "PM_Tv")->isVisible());
         QVERIFY(form->View().tvSelected);
-        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->item(4)->text(), CellText(Widget<StringGrid>(*form, "SG_TV"), 3, 1));
+        QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->item(4)->text(),
+                 CellText(Widget<StringGrid>(*form, "SG_TV"), 3, 1));
         Widget<QMenu>(*form, "PM_Tv")->close();
     }
 
@@ -364,16 +366,18 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(Widget<QSplitter>(*form, "SplitterColumns")->handle(2)->sizeHint().width(), 4); // transponders | TV
         QCOMPARE(Widget<QSplitter>(*form, "SplitterColumns")->handle(3)->sizeHint().width(), 3);
         // The columns sit 3 and 4 pixels apart.
-        QCOMPARE(Widget<QWidget>(*form, "Panel_TraFav")->x() - (Widget<QWidget>(*form, "Panel_SatInfo")->x() + Widget<QWidget>(*form, "Panel_SatInfo")->width()), 3);
-        QCOMPARE(Widget<QWidget>(*form, "Panel_TV")->x() - (Widget<QWidget>(*form, "Panel_TraFav")->x() + Widget<QWidget>(*form, "Panel_TraFav")->width()), 4);
+        QCOMPARE(Widget<QWidget>(*form, "Panel_TraFav")->x() -
+                     (Widget<QWidget>(*form, "Panel_SatInfo")->x() + Widget<QWidget>(*form, "Panel_SatInfo")->width()),
+                 3);
+        QCOMPARE(Widget<QWidget>(*form, "Panel_TV")->x() -
+                     (Widget<QWidget>(*form, "Panel_TraFav")->x() + Widget<QWidget>(*form, "Panel_TraFav")->width()),
+                 4);
         QVERIFY(!Widget<QSplitter>(*form, "SplitterColumns")->opaqueResize());
 
         QStringList titles;
-        for (const QLabel* l : Widget<QWidget>(*form, "PanelMain")->findChildren<QLabel*>())
-            titles << l->text();
-        for (const char* t :
-             {"Satellites:", "Info:", "Transponder:", "FAV:    ( Red : Lock   Green: Unlock )",
-              "TV Channels:", "Radio Channels:", "(Status: Browse)"})
+        for (const QLabel* l : Widget<QWidget>(*form, "PanelMain")->findChildren<QLabel*>()) titles << l->text();
+        for (const char* t : {"Satellites:", "Info:", "Transponder:", "FAV:    ( Red : Lock   Green: Unlock )",
+                              "TV Channels:", "Radio Channels:", "(Status: Browse)"})
             QVERIFY2(titles.contains(QString::fromLatin1(t)), t);
         QCOMPARE(Widget<QToolButton>(*form, "SB_NewTp")->text(), QStringLiteral("Add"));
         QCOMPARE(Widget<QToolButton>(*form, "SB_NewTp")->toolTip(), QStringLiteral("Now Transponder"));
@@ -382,7 +386,8 @@ class TestLayoutMenus : public QObject {
         QCOMPARE(Widget<QListWidget>(*form, "LB_Info")->font().pixelSize(), 12);
         QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->font().pixelSize(), 14);
         QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
-        QCOMPARE(Widget<QFrame>(*form, "Panel_FileName")->width(), Widget<QLabel>(*form, "LabelFileName")->width() + 20);
+        QCOMPARE(Widget<QFrame>(*form, "Panel_FileName")->width(),
+                 Widget<QLabel>(*form, "LabelFileName")->width() + 20);
     }
 
     // Tests and tools reach the window's widgets, menus and items by name:
@@ -408,8 +413,8 @@ class TestLayoutMenus : public QObject {
         for (auto it = byName.cbegin(); it != byName.cend(); ++it) {
             const QList<QObject*>& objects = it.value();
             if (objects.size() == 1) continue;
-            auto* menu = qobject_cast<QMenu*>(objects[0]) ? qobject_cast<QMenu*>(objects[0])
-                                                          : qobject_cast<QMenu*>(objects[1]);
+            auto* menu =
+                qobject_cast<QMenu*>(objects[0]) ? qobject_cast<QMenu*>(objects[0]) : qobject_cast<QMenu*>(objects[1]);
             if (objects.size() == 2 && menu && objects.contains(menu->menuAction())) continue;
             shared << it.key();
         }
@@ -467,25 +472,23 @@ class TestLayoutMenus : public QObject {
         Env env;
         auto form = MakeForm(env, false);
         form->EnableFavButtons(4);
-        for (int g = 0; g < 16; ++g)
-            QCOMPARE(guitest::FavButton(*form, g)->isEnabled(), g == 4);
+        for (int g = 0; g < 16; ++g) QCOMPARE(guitest::FavButton(*form, g)->isEnabled(), g == 4);
         form->EnableFavButtons(16);
-        for (int g = 0; g < 16; ++g)
-            QVERIFY(guitest::FavButton(*form, g)->isEnabled());
+        for (int g = 0; g < 16; ++g) QVERIFY(guitest::FavButton(*form, g)->isEnabled());
         form->EnableFavButtons(17);
-        for (int g = 0; g < 16; ++g)
-            QVERIFY(!guitest::FavButton(*form, g)->isEnabled());
+        for (int g = 0; g < 16; ++g) QVERIFY(!guitest::FavButton(*form, g)->isEnabled());
         // A satellite click enables them all again.
         form->SG_SatClick();
-        for (int g = 0; g < 16; ++g)
-            QVERIFY(guitest::FavButton(*form, g)->isEnabled());
+        for (int g = 0; g < 16; ++g) QVERIFY(guitest::FavButton(*form, g)->isEnabled());
     }
 
     void hiddenButtonsReplayClicks() {
         Env env;
         auto form = MakeForm(env);
         OpenThroughMenu(*form, WriteSample(env));
-        for (QPushButton* b : {Widget<QPushButton>(*form, "B_Sat"), Widget<QPushButton>(*form, "B_TP"), Widget<QPushButton>(*form, "B_TV"), Widget<QPushButton>(*form, "B_Radio"), Widget<QPushButton>(*form, "B_FAV")})
+        for (QPushButton* b : {Widget<QPushButton>(*form, "B_Sat"), Widget<QPushButton>(*form, "B_TP"),
+                               Widget<QPushButton>(*form, "B_TV"), Widget<QPushButton>(*form, "B_Radio"),
+                               Widget<QPushButton>(*form, "B_FAV")})
             QVERIFY(!b->isVisible());
         Widget<StringGrid>(*form, "SG_TP")->SetRow(2);
         QVERIFY(!form->View().tpSelected);

@@ -3,10 +3,10 @@
 #include "GuiTestSupport.h"
 #include "ListOrder/TFormListOrder.h"
 #include "SampleData.h"
+#include "base/Messages.h"
 #include "editing/EditorFields.h"
 #include "editing/Lists.h"
 #include "editing/Reorder.h"
-#include "base/Messages.h"
 #include "ui/FileDialog.h"
 #include "ui/FormSetup.h"
 #include "ui/MessageBox.h"
@@ -50,7 +50,7 @@ std::vector<int> SelectedSlots(const StringGrid* grid) {
 
 class TestListCommands : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() {
         env_ = std::make_unique<Env>();
         form_ = MakeForm(*env_);
@@ -67,11 +67,13 @@ class TestListCommands : public QObject {
 
     void itemsNeedAnOpenFile() {
         emit Widget<QMenu>(*form_, "PM_File")->aboutToShow();
-        for (QAction* a : {Widget<QAction>(*form_, "ExportList"), Widget<QAction>(*form_, "ImportListOrder"), Widget<QAction>(*form_, "CompareWithFile"), Widget<QAction>(*form_, "PrintList")})
+        for (QAction* a : {Widget<QAction>(*form_, "ExportList"), Widget<QAction>(*form_, "ImportListOrder"),
+                           Widget<QAction>(*form_, "CompareWithFile"), Widget<QAction>(*form_, "PrintList")})
             QVERIFY(a->isEnabled());
         form_->Doc().Close();
         emit Widget<QMenu>(*form_, "PM_File")->aboutToShow();
-        for (QAction* a : {Widget<QAction>(*form_, "ExportList"), Widget<QAction>(*form_, "ImportListOrder"), Widget<QAction>(*form_, "CompareWithFile"), Widget<QAction>(*form_, "PrintList")})
+        for (QAction* a : {Widget<QAction>(*form_, "ExportList"), Widget<QAction>(*form_, "ImportListOrder"),
+                           Widget<QAction>(*form_, "CompareWithFile"), Widget<QAction>(*form_, "PrintList")})
             QVERIFY(!a->isEnabled());
     }
 
@@ -113,7 +115,8 @@ class TestListCommands : public QObject {
 
         FileDialog::setNextFileName(csv);
         AnswerListOrder(true, [](TFormListOrder& d) {
-            QCOMPARE(d.Label_Summary->text(), QStringLiteral("40 matched, 1 rows not found, 0 programs not in the list"));
+            QCOMPARE(d.Label_Summary->text(),
+                     QStringLiteral("40 matched, 1 rows not found, 0 programs not in the list"));
             QCOMPARE(ListTexts(d.LB_NotFound), QStringList{QStringLiteral("Line 42: tv 9 12000 H 1 \"Nowhere\"")});
             QVERIFY(d.ChB_Names->isEnabled());
         });
@@ -130,7 +133,8 @@ class TestListCommands : public QObject {
         Widget<QAction>(*form_, "SorebyAZ1")->trigger();
         FileDialog::setNextFileName(sample_);
         AnswerListOrder(true, [](TFormListOrder& d) {
-            QCOMPARE(d.Label_Summary->text(), QStringLiteral("40 matched, 0 rows not found, 0 programs not in the list"));
+            QCOMPARE(d.Label_Summary->text(),
+                     QStringLiteral("40 matched, 0 rows not found, 0 programs not in the list"));
             QVERIFY(!d.LB_NotFound->isVisible());
         });
         ChooseFileItem(*form_, Widget<QAction>(*form_, "ImportListOrder"));
@@ -185,7 +189,7 @@ class TestListCommands : public QObject {
             }));
         form_->ShowAllSatellites();
         ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2); // narrowed to a satellite without the group
-        form_->ShowFilter();        // and a filter that hides it
+        form_->ShowFilter();                               // and a filter that hides it
         Widget<QLineEdit>(*form_, "FilterEdit")->setText(QStringLiteral("Kanal"));
         emit Widget<QMenu>(*form_, "PM_Tv")->aboutToShow();
         QVERIFY(Widget<QAction>(*form_, "SelectDuplicates1")->isEnabled());
@@ -211,7 +215,7 @@ class TestListCommands : public QObject {
         QVERIFY(SelectedSlots(Widget<StringGrid>(*form_, "SG_Radio")).empty());
     }
 
-  private:
+private:
     std::unique_ptr<Env> env_;
     std::unique_ptr<TFormMain> form_;
     QString sample_;

@@ -3,8 +3,8 @@
 // colours, the wheel and the keyboard.
 #include "GuiTestSupport.h"
 #include "Main/RowTexts.h"
-#include "editing/EditorFields.h"
 #include "SampleData.h"
+#include "editing/EditorFields.h"
 
 #include <QHeaderView>
 #include <QListWidget>
@@ -28,8 +28,7 @@ QStringList Headers(const StringGrid* grid) {
 
 QList<int> Widths(const StringGrid* grid) {
     QList<int> w;
-    for (int c = 0; c < grid->model()->columnCount(); ++c)
-        w << grid->columnWidth(c);
+    for (int c = 0; c < grid->model()->columnCount(); ++c) w << grid->columnWidth(c);
     return w;
 }
 
@@ -61,7 +60,7 @@ std::unique_ptr<dbase::Database> ThreeSats() {
 
 class TestListViews : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void gridsAfterOpeningTheSample() {
         Env env;
         auto form = MakeForm(env);
@@ -91,7 +90,8 @@ class TestListViews : public QObject {
         QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 1, 2), QString());
         QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_TV"), 28, 1), QStringLiteral(" Zenith")); // leading blanks stay
         QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Radio"), 10, 0), QStringLiteral("NO.10: "));
-        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected && !form->View().radioSelected);
+        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected &&
+                !form->View().radioSelected);
         QVERIFY(!form->View().activeOnly);
     }
 
@@ -99,13 +99,16 @@ class TestListViews : public QObject {
         Env env;
         auto form = MakeForm(env, false);
         QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_TP")), (QStringList{kStars, "Freq", "Pol", "Sym", "FEC"}));
-        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_TV")), (QStringList{kStars, "TV.Name", QStringLiteral("\u25CE")}));
-        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_Radio")), (QStringList{kStars, "Radio.Name", QStringLiteral("\u25CE")}));
+        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_TV")),
+                 (QStringList{kStars, "TV.Name", QStringLiteral("\u25CE")}));
+        QCOMPARE(Headers(Widget<StringGrid>(*form, "SG_Radio")),
+                 (QStringList{kStars, "Radio.Name", QStringLiteral("\u25CE")}));
         QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_Sat")), (QList<int>{50, 170}));
         QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_TP")), (QList<int>{60, 50, 30, 50, 35}));
         QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_TV")), (QList<int>{60, 140, 20}));
         QCOMPARE(Widths(Widget<StringGrid>(*form, "SG_Radio")), (QList<int>{60, 140, 20}));
-        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_Sat"), Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")}) {
+        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_Sat"), Widget<StringGrid>(*form, "SG_TP"),
+                              Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")}) {
             QCOMPARE(g->font().pixelSize(), 14);
             QCOMPARE(g->verticalHeader()->defaultSectionSize(), 20);
             QCOMPARE(g->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -151,11 +154,13 @@ class TestListViews : public QObject {
         const QAbstractItemDelegate* d = Widget<QListWidget>(*form, "LB_FAV")->itemDelegate();
         QStyleOptionViewItem opt;
         for (int i = 0; i < 6; ++i)
-            QCOMPARE(d->sizeHint(opt, Widget<QListWidget>(*form, "LB_FAV")->model()->index(i, 0)).height(), 16 + 2 * (i % 3));
+            QCOMPARE(d->sizeHint(opt, Widget<QListWidget>(*form, "LB_FAV")->model()->index(i, 0)).height(),
+                     16 + 2 * (i % 3));
         Widget<QListWidget>(*form, "LB_FAV")->doItemsLayout();
         const QImage image = Widget<QListWidget>(*form, "LB_FAV")->viewport()->grab().toImage();
         auto textColourIn = [&](int row) {
-            const QRect r = Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(row));
+            const QRect r =
+                Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(row));
             for (int y = r.top(); y <= r.bottom(); ++y)
                 for (int x = r.left(); x < r.left() + 60; ++x)
                     if (image.pixelColor(x, y) != QColor(Qt::white)) return image.pixelColor(x, y);
@@ -218,7 +223,8 @@ class TestListViews : public QObject {
 
         // "Show ALL Info" brings everything back and clears the selection.
         ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 0);
-        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected && !form->View().radioSelected);
+        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected &&
+                !form->View().radioSelected);
         QCOMPARE(Widget<StringGrid>(*form, "SG_TP")->RowCount(), 1 + db->TpCount);
         QCOMPARE(Widget<StringGrid>(*form, "SG_TV")->RowCount(), 31);
         QVERIFY(!Widget<QToolButton>(*form, "SB_NewTp")->isEnabled());
@@ -252,7 +258,8 @@ class TestListViews : public QObject {
         QVERIFY(form->Doc().FileOpened());
         QCOMPARE(Widget<StringGrid>(*form, "SG_Sat")->RowCount(), 1);
         QCOMPARE(CellText(Widget<StringGrid>(*form, "SG_Sat"), 0, 1), QStringLiteral("Show ALL Info"));
-        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")})
+        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"),
+                              Widget<StringGrid>(*form, "SG_Radio")})
             QCOMPARE(g->RowCount(), 2);
         // With no program at all the filter leaves only row 0.
         Widget<QAction>(*form, "Show_Act_Sat")->trigger();
@@ -299,7 +306,8 @@ class TestListViews : public QObject {
         OpenThroughMenu(*form, CopyBundledSample(env));
         ClickRow(Widget<StringGrid>(*form, "SG_TV"), 1);
         QVERIFY(form->View().tvSelected);
-        QVERIFY(form->Doc().Edit("Rename", [](dbase::Database& db) { return dbase::SetFavName(db, 0, "Renamed"); }).ok());
+        QVERIFY(
+            form->Doc().Edit("Rename", [](dbase::Database& db) { return dbase::SetFavName(db, 0, "Renamed"); }).ok());
         form->FillTpGrid();
         QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->item(0)->text(), QStringLiteral("FAV.01 :  Movie"));
         // With only the active satellites shown the list is rebuilt, a
@@ -375,7 +383,8 @@ class TestListViews : public QObject {
         OpenThroughMenu(*form, CopyBundledSample(env));
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_Sat"), Widget<StringGrid>(*form, "SG_TP"), Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")}) {
+        for (StringGrid* g : {Widget<StringGrid>(*form, "SG_Sat"), Widget<StringGrid>(*form, "SG_TP"),
+                              Widget<StringGrid>(*form, "SG_TV"), Widget<StringGrid>(*form, "SG_Radio")}) {
             auto* f = g->findChild<QTableView*>(QStringLiteral("FrozenColumn"));
             QVERIFY(f && f->isVisible());
             QCOMPARE(f->width(), g->columnWidth(0));
@@ -413,8 +422,7 @@ class TestListViews : public QObject {
         QVERIFY(ink > 0); // "NO.n: "
 
         // A click on a number is a click on its row; the grid keeps its place.
-        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          fixed->visualRect(number).center());
+        QTest::mouseClick(fixed->viewport(), Qt::LeftButton, Qt::NoModifier, fixed->visualRect(number).center());
         QCOMPARE(grid->Row(), row);
         QVERIFY(grid->hasFocus());
         QVERIFY(form->View().tvSelected);
@@ -425,8 +433,7 @@ class TestListViews : public QObject {
         // A drag started on the numbers moves the program down one row.
         const QString name = CellText(grid, row, 1);
         const QPoint next = fixed->visualRect(number.siblingAtRow(row)).center();
-        QTest::mousePress(fixed->viewport(), Qt::LeftButton, Qt::NoModifier,
-                          fixed->visualRect(number).center());
+        QTest::mousePress(fixed->viewport(), Qt::LeftButton, Qt::NoModifier, fixed->visualRect(number).center());
         QTest::mouseMove(fixed->viewport(), next);
         QTest::mouseRelease(fixed->viewport(), Qt::LeftButton, Qt::NoModifier, next);
         QCOMPARE(CellText(grid, row + 1, 1), name);
@@ -434,8 +441,8 @@ class TestListViews : public QObject {
         // The wheel over the numbers scrolls the grid one line a notch.
         const int top = grid->verticalScrollBar()->value();
         const QPointF at(10, 30);
-        QWheelEvent wheel(at, fixed->viewport()->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(at, fixed->viewport()->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(fixed->viewport(), &wheel);
         QCOMPARE(grid->verticalScrollBar()->value(), top + 1);
         QCOMPARE(fixed->verticalScrollBar()->value(), top + 1);

@@ -92,7 +92,8 @@ QStringList DownButtons(const TFormMain& form) {
 }
 
 void ClickFavItem(TFormMain& form, int item) {
-    const QRect r = Widget<QListWidget>(form, "LB_FAV")->visualItemRect(Widget<QListWidget>(form, "LB_FAV")->item(item));
+    const QRect r =
+        Widget<QListWidget>(form, "LB_FAV")->visualItemRect(Widget<QListWidget>(form, "LB_FAV")->item(item));
     QTest::mouseClick(Widget<QListWidget>(form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
 }
 
@@ -110,8 +111,8 @@ QColor ItemTextColour(QListWidget* list, int item) {
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x < r.left() + 80; ++x) {
             const QColor c = image.pixelColor(x, y);
-            const int d = std::abs(c.red() - base.red()) + std::abs(c.green() - base.green()) +
-                          std::abs(c.blue() - base.blue());
+            const int d =
+                std::abs(c.red() - base.red()) + std::abs(c.green() - base.green()) + std::abs(c.blue() - base.blue());
             if (d > best) {
                 best = d;
                 found = c;
@@ -124,7 +125,7 @@ QColor ItemTextColour(QListWidget* list, int item) {
 
 class TestMarking : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void buttonsSwitchModesAndCaptions() {
         Env env;
         auto form = OpenMarkingDb(env);
@@ -181,9 +182,8 @@ class TestMarking : public QObject {
     void fixedCaptionOfEveryFavouriteButton() {
         Env env;
         auto form = OpenMarkingDb(env);
-        const QStringList names = {"Movie",  "News",    "Show",    "Sports",   "Children", "Music",
-                                   "Art",    "Educate", "LeiSure", "Shopping", "Adult",    "Etc",
-                                   "User A", "User B",  "User C",  "User D"};
+        const QStringList names = {"Movie",   "News",     "Show",  "Sports", "Children", "Music",  "Art",    "Educate",
+                                   "LeiSure", "Shopping", "Adult", "Etc",    "User A",   "User B", "User C", "User D"};
         for (int g = 0; g < 16; ++g) {
             QTest::mouseClick(guitest::FavButton(*form, g), Qt::LeftButton);
             QCOMPARE(form->View().markFavPos, 16 - g);
@@ -244,8 +244,10 @@ class TestMarking : public QObject {
     void markingColours() {
         Env env;
         auto form = OpenMarkingDb(env);
-        const int one = RowOf(Widget<StringGrid>(*form, "SG_TV"), "One"), two = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Two");
-        const int three = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Three"), four = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Four");
+        const int one = RowOf(Widget<StringGrid>(*form, "SG_TV"), "One"),
+                  two = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Two");
+        const int three = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Three"),
+                  four = RowOf(Widget<StringGrid>(*form, "SG_TV"), "Four");
         form->activateWindow();
         Widget<StringGrid>(*form, "SG_TV")->setFocus();
         QTRY_VERIFY(Widget<StringGrid>(*form, "SG_TV")->hasFocus());
@@ -264,8 +266,10 @@ class TestMarking : public QObject {
         QCOMPARE(form->SG_TVDrawCell(four, 1, true).text, kBlack);
         QCOMPARE(form->SG_TVDrawCell(one, 0, false).background, QColor(221, 221, 221));
         QCOMPARE(form->SG_TVDrawCell(one, 2, false).background, kWhite);
-        QCOMPARE(form->SG_RadioDrawCell(RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Wave"), 1, false).background, kFavShade);
-        QCOMPARE(form->SG_RadioDrawCell(RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Tide"), 1, false).background, kWhite);
+        QCOMPARE(form->SG_RadioDrawCell(RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Wave"), 1, false).background,
+                 kFavShade);
+        QCOMPARE(form->SG_RadioDrawCell(RowOf(Widget<StringGrid>(*form, "SG_Radio"), "Tide"), 1, false).background,
+                 kWhite);
 
         // Group 3: only Three is a member.
         QTest::mouseClick(guitest::FavButton(*form, 2), Qt::LeftButton);
@@ -284,7 +288,8 @@ class TestMarking : public QObject {
         // What reaches the screen: the right end of the name cell of Three.
         Widget<StringGrid>(*form, "SG_TV")->viewport()->repaint();
         const QImage image = Widget<StringGrid>(*form, "SG_TV")->viewport()->grab().toImage();
-        const QRect cell = Widget<StringGrid>(*form, "SG_TV")->visualRect(Widget<StringGrid>(*form, "SG_TV")->model()->index(three - 1, 1));
+        const QRect cell = Widget<StringGrid>(*form, "SG_TV")
+                               ->visualRect(Widget<StringGrid>(*form, "SG_TV")->model()->index(three - 1, 1));
         QCOMPARE(image.pixelColor(cell.right() - 3, cell.center().y()), kSkipShade);
 
         // A click that marks repaints the new state.
@@ -305,9 +310,9 @@ class TestMarking : public QObject {
         QVERIFY(DownButtons(*form).isEmpty());
         QVERIFY(form->View().favListSelected);
         QCOMPARE(form->View().selectedFavGroup, 0);
-        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected && !form->View().radioSelected);
-        for (int g = 0; g < 16; ++g)
-            QCOMPARE(guitest::FavButton(*form, g)->isEnabled(), g == 0);
+        QVERIFY(!form->View().satSelected && !form->View().tpSelected && !form->View().tvSelected &&
+                !form->View().radioSelected);
+        for (int g = 0; g < 16; ++g) QCOMPARE(guitest::FavButton(*form, g)->isEnabled(), g == 0);
         QVERIFY(!Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
         QVERIFY(!Widget<QToolButton>(*form, "SB_Skip")->isEnabled());
         QVERIFY(!Widget<QToolButton>(*form, "SB_NewTv")->isEnabled());
@@ -342,8 +347,7 @@ class TestMarking : public QObject {
         // Lock and skip come back with row 0 of the satellite grid.
         ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 1);
         QVERIFY(!Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
-        for (int g = 0; g < 16; ++g)
-            QVERIFY(guitest::FavButton(*form, g)->isEnabled());
+        for (int g = 0; g < 16; ++g) QVERIFY(guitest::FavButton(*form, g)->isEnabled());
         ClickRow(Widget<StringGrid>(*form, "SG_Sat"), 0);
         QVERIFY(Widget<QToolButton>(*form, "SB_Lock")->isEnabled());
         QVERIFY(Widget<QToolButton>(*form, "SB_Skip")->isEnabled());
@@ -357,8 +361,7 @@ class TestMarking : public QObject {
         ClickRow(Widget<StringGrid>(*form, "SG_TP"), 2);
         QVERIFY(!form->View().favListSelected);
         QCOMPARE(Widget<QListWidget>(*form, "LB_FAV")->currentRow(), -1);
-        for (int g = 0; g < 16; ++g)
-            QVERIFY(guitest::FavButton(*form, g)->isEnabled());
+        for (int g = 0; g < 16; ++g) QVERIFY(guitest::FavButton(*form, g)->isEnabled());
         // With no group picked a press in a list turns on no mode.
         PressInfoPanel(*form);
         QVERIFY(DownButtons(*form).isEmpty());
@@ -422,8 +425,10 @@ class TestMarking : public QObject {
         auto form = OpenMarkingDb(env);
         const dbase::Database& db = form->Db();
         ClickFavItem(*form, 0);
-        const QRect r = Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(2));
-        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        const QRect r =
+            Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(2));
+        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::RightButton, Qt::NoModifier,
+                          r.center());
         QContextMenuEvent event(QContextMenuEvent::Mouse, r.center(),
                                 Widget<QListWidget>(*form, "LB_FAV")->viewport()->mapToGlobal(r.center()));
         QApplication::sendEvent(Widget<QListWidget>(*form, "LB_FAV")->viewport(), &event);
@@ -438,7 +443,8 @@ class TestMarking : public QObject {
         PressInfoPanel(*form);
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
         // Right-clicking the picked group again keeps its mode; Unlock acts on it.
-        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::RightButton, Qt::NoModifier, r.center());
+        QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::RightButton, Qt::NoModifier,
+                          r.center());
         Widget<QAction>(*form, "PMUnlock")->trigger();
         QCOMPARE(db.FavLocks[2], uint8_t(0));
         QCOMPARE(DownButtons(*form), QStringList{"SB_Fav03"});
@@ -487,8 +493,7 @@ class TestMarking : public QObject {
         QCOMPARE(list->font().family(), QStringLiteral("Arial"));
         QCOMPARE(list->font().pixelSize(), 14);
         list->doItemsLayout();
-        for (int i = 0; i < 16; ++i)
-            QCOMPARE(list->visualItemRect(list->item(i)).height(), 16 + 2 * (i % 3));
+        for (int i = 0; i < 16; ++i) QCOMPARE(list->visualItemRect(list->item(i)).height(), 16 + 2 * (i % 3));
         // A selected item keeps the window colour behind its text.
         ClickFavItem(*form, 1);
         const QImage image = list->viewport()->grab().toImage();
@@ -512,10 +517,12 @@ class TestMarking : public QObject {
                     dlg->SB_CancelClick();
             });
         };
-        const QRect r = Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(1));
+        const QRect r =
+            Widget<QListWidget>(*form, "LB_FAV")->visualItemRect(Widget<QListWidget>(*form, "LB_FAV")->item(1));
         answer(QStringLiteral("Cinema"), true);
         QTest::mouseClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-        QTest::mouseDClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        QTest::mouseDClick(Widget<QListWidget>(*form, "LB_FAV")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           r.center());
         QVERIFY(form->View().favListSelected);
         QCOMPARE(form->View().selectedFavGroup, 1);
         QVERIFY(doc.DataChanged());

@@ -78,7 +78,8 @@ private slots:
     void theReceiverMenuIsThereWithoutAFile() {
         QCOMPARE(Widget<QAction>(*form_, "TB_Receiver")->text(), QStringLiteral("Receiver"));
         emit Widget<QMenu>(*form_, "PM_Receiver")->aboutToShow();
-        QVERIFY(Widget<QAction>(*form_, "ReadChannel")->isEnabled() && Widget<QAction>(*form_, "ReadDefault")->isEnabled());
+        QVERIFY(Widget<QAction>(*form_, "ReadChannel")->isEnabled() &&
+                Widget<QAction>(*form_, "ReadDefault")->isEnabled());
         QVERIFY(!Widget<QAction>(*form_, "WriteReceiver")->isEnabled());
         QCOMPARE(Widget<QMenu>(*form_, "ReadReceiver")->title(), QStringLiteral("Read from receiver"));
     }
@@ -126,10 +127,10 @@ private slots:
         ui::FileDialog::setNextFileName(fifo);
         MessageBox::setNextAnswer(MessageBox::Yes);
         form_->ReadDataClick(true);
-        QCOMPARE(TakeShownTexts(),
-                 QStringList{
-                     QStringLiteral("The file can not be saved!\n\n%1 is a named pipe, not a regular file.")
-                         .arg(fifo)});
+        QCOMPARE(
+            TakeShownTexts(),
+            QStringList{
+                QStringLiteral("The file can not be saved!\n\n%1 is a named pipe, not a regular file.").arg(fifo)});
         MessageBox::setNextAnswer(MessageBox::NoButton);
         QVERIFY(!dialogShown);
         QVERIFY(!form_->Doc().FileOpened());
@@ -141,10 +142,12 @@ private slots:
         QVERIFY(form_->Doc().FileOpened());
         // An unsaved change: the file on disk is saved before it is sent.
         dbase::Document& doc = form_->Doc();
-        QVERIFY(doc.Edit("Lock", [](dbase::Database& db) {
-            db.FavLocks[7] = 1;
-            return dbase::Status::Ok();
-        }).ok());
+        QVERIFY(doc.Edit("Lock",
+                         [](dbase::Database& db) {
+                             db.FavLocks[7] = 1;
+                             return dbase::Status::Ok();
+                         })
+                    .ok());
         loader_->With([](sim::LoaderCore& core) { core.SetImage(true, {}); });
         CancelWhenShown(QStringLiteral("Update Success!"));
         form_->WriteChannelDataClick();

@@ -85,7 +85,7 @@ QByteArray Contents(const QString& path) {
 
 class TestShortcuts : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() {
         env_ = std::make_unique<Env>();
         form_ = MakeForm(*env_);
@@ -101,10 +101,11 @@ class TestShortcuts : public QObject {
 
     void thePopupsShowTheShortcuts() {
         const std::pair<QAction*, QString> shown[] = {
-            {Widget<QAction>(*form_, "OpenData"), "Ctrl+O"},      {Widget<QAction>(*form_, "OpenDefault"), "Ctrl+Shift+O"}, {Widget<QAction>(*form_, "PMSave"), "Ctrl+S"},
-            {Widget<QAction>(*form_, "PMExit"), "Ctrl+Q"},        {Widget<QAction>(*form_, "Help1"), "F1"},                 {Widget<QAction>(*form_, "Change_Sat"), "F2"},
-            {Widget<QAction>(*form_, "Change_Tp"), "F2"},         {Widget<QAction>(*form_, "Change_TV"), "F2"},             {Widget<QAction>(*form_, "Change_Radio"), "F2"},
-            {Widget<QAction>(*form_, "EditUndo"), "Ctrl+Z"},
+            {Widget<QAction>(*form_, "OpenData"), "Ctrl+O"}, {Widget<QAction>(*form_, "OpenDefault"), "Ctrl+Shift+O"},
+            {Widget<QAction>(*form_, "PMSave"), "Ctrl+S"},   {Widget<QAction>(*form_, "PMExit"), "Ctrl+Q"},
+            {Widget<QAction>(*form_, "Help1"), "F1"},        {Widget<QAction>(*form_, "Change_Sat"), "F2"},
+            {Widget<QAction>(*form_, "Change_Tp"), "F2"},    {Widget<QAction>(*form_, "Change_TV"), "F2"},
+            {Widget<QAction>(*form_, "Change_Radio"), "F2"}, {Widget<QAction>(*form_, "EditUndo"), "Ctrl+Z"},
         };
         for (auto [action, key] : shown) QCOMPARE(action->shortcut().toString(), key);
         // Ctrl+Shift+S sits on the Save as item of the open file's kind.
@@ -136,7 +137,8 @@ class TestShortcuts : public QObject {
         QVERIFY(Contents(channel) != before);
         Activate(*form_);
         const QStringList shown = TakeShownTexts();
-        QVERIFY2(shown.contains(ui::MessageText(std::string(dbase::msg::DeleteProgQuestion))), qPrintable(shown.join('|')));
+        QVERIFY2(shown.contains(ui::MessageText(std::string(dbase::msg::DeleteProgQuestion))),
+                 qPrintable(shown.join('|')));
 
         // Ctrl+Shift+S saves as a file of the open kind, Ctrl+Shift+O opens a Default data file.
         const QString copy = env_->path("copy.bin");
@@ -236,7 +238,8 @@ class TestShortcuts : public QObject {
         Activate(*form_);
         Widget<StringGrid>(*form_, "SG_TV")->SetRow(Widget<StringGrid>(*form_, "SG_TV")->RowCount() - 1);
         Widget<StringGrid>(*form_, "SG_TV")->setFocus();
-        if (Widget<StringGrid>(*form_, "SG_TV")->SlotOfRow(Widget<StringGrid>(*form_, "SG_TV")->Row()) < 0) QCOMPARE(DialogOf([] { Press(Qt::Key_F2); }), QString());
+        if (Widget<StringGrid>(*form_, "SG_TV")->SlotOfRow(Widget<StringGrid>(*form_, "SG_TV")->Row()) < 0)
+            QCOMPARE(DialogOf([] { Press(Qt::Key_F2); }), QString());
         Widget<StringGrid>(*form_, "SG_Sat")->SetRow(0);
         Widget<StringGrid>(*form_, "SG_Sat")->setFocus();
         QCOMPARE(DialogOf([] { Press(Qt::Key_Return); }), QString());
@@ -256,12 +259,12 @@ class TestShortcuts : public QObject {
         bool pressed = false;
         QTimer::singleShot(0, [&] {
             Activate(dialog);
-            for (auto [key, modifiers] : std::initializer_list<std::pair<int, Qt::KeyboardModifiers>>{
-                     {Qt::Key_S, Qt::ControlModifier},
-                     {Qt::Key_Q, Qt::ControlModifier},
-                     {Qt::Key_F, Qt::AltModifier},
-                     {Qt::Key_F1, Qt::NoModifier},
-                     {Qt::Key_F2, Qt::NoModifier}}) {
+            for (auto [key, modifiers] :
+                 std::initializer_list<std::pair<int, Qt::KeyboardModifiers>>{{Qt::Key_S, Qt::ControlModifier},
+                                                                              {Qt::Key_Q, Qt::ControlModifier},
+                                                                              {Qt::Key_F, Qt::AltModifier},
+                                                                              {Qt::Key_F1, Qt::NoModifier},
+                                                                              {Qt::Key_F2, Qt::NoModifier}}) {
                 Press(key, modifiers);
                 QTest::keyClick(form_.get(), static_cast<Qt::Key>(key), modifiers);
             }
@@ -278,7 +281,7 @@ class TestShortcuts : public QObject {
         QCOMPARE(TakeShownTexts(), QStringList());
     }
 
-  private:
+private:
     std::unique_ptr<Env> env_;
     std::unique_ptr<TFormMain> form_;
 };

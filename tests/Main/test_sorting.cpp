@@ -64,8 +64,7 @@ int SlotNamed(const dbase::Database& db, const std::string& name) {
 // Names of the programs a list of slots holds, in its order.
 QStringList ListedNames(const dbase::Database& db, const std::vector<int>& list) {
     QStringList names;
-    for (int slot : list)
-        names << QString::fromStdString(db.Prog.data[slot].Name);
+    for (int slot : list) names << QString::fromStdString(db.Prog.data[slot].Name);
     return names;
 }
 
@@ -73,7 +72,7 @@ QStringList ListedNames(const dbase::Database& db, const std::vector<int>& list)
 
 class TestSorting : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void byNameForTheSatelliteShown() {
         Env env;
         auto form = OpenSortDb(env);
@@ -112,13 +111,15 @@ class TestSorting : public QObject {
         const dbase::Database& db = form->Db();
         // Group 1 in slot order, then group 2 without those listed, then the rest.
         Widget<QAction>(*form, "SorebyFav1")->trigger();
-        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1),
+                 (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
 
         Widget<QAction>(*form, "SorebyTp2")->trigger();
         // Every radio program is kept; the one whose transponder is not in
         // use comes last.
         QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_Radio"), 1), (QStringList{"Wave", "Air", "Echo", "Lost"}));
-        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1), (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
+        QCOMPARE(ColumnTexts(Widget<StringGrid>(*form, "SG_TV"), 1),
+                 (QStringList{"Bravo", "Alpha", "Delta", "Charlie"}));
         QCOMPARE(db.ProgCount, 8);
     }
 
@@ -127,7 +128,8 @@ class TestSorting : public QObject {
         auto form = OpenSortDb(env);
         const dbase::Database& db = form->Db();
         dbase::Document& doc = form->Doc();
-        for (QAction* action : {Widget<QAction>(*form, "SorebyAZ1"), Widget<QAction>(*form, "SorebyTp1"), Widget<QAction>(*form, "SorebyFav1"), Widget<QAction>(*form, "SorebyAZ2"),
+        for (QAction* action : {Widget<QAction>(*form, "SorebyAZ1"), Widget<QAction>(*form, "SorebyTp1"),
+                                Widget<QAction>(*form, "SorebyFav1"), Widget<QAction>(*form, "SorebyAZ2"),
                                 Widget<QAction>(*form, "SorebyTp2"), Widget<QAction>(*form, "SorebyFav2")}) {
             doc.SetDataChanged(false);
             action->trigger();

@@ -50,16 +50,17 @@ QStringList EditItems(TFormMain& form) {
     return {item(Widget<QAction>(form, "EditUndo")), item(Widget<QAction>(form, "EditRedo"))};
 }
 
-
 QString Info(const TFormMain& form, int line) {
-    return line < Widget<QListWidget>(form, "LB_Info")->count() ? Widget<QListWidget>(form, "LB_Info")->item(line)->text() : QString();
+    return line < Widget<QListWidget>(form, "LB_Info")->count()
+               ? Widget<QListWidget>(form, "LB_Info")->item(line)->text()
+               : QString();
 }
 
 } // namespace
 
 class TestUndo : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() {
         env_ = std::make_unique<Env>();
         form_ = MakeForm(*env_);
@@ -94,7 +95,11 @@ class TestUndo : public QObject {
         // Another grid has the focus: the shortcut works anywhere in the window.
         ClickRow(Widget<StringGrid>(*form_, "SG_Sat"), 2);
         PressUndo(*form_);
-        QCOMPARE(Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(slot) > 0 ? CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(slot), 1) : QString(), old);
+        QCOMPARE(
+            Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(slot) > 0
+                ? CellText(Widget<StringGrid>(*form_, "SG_TV"), Widget<StringGrid>(*form_, "SG_TV")->RowOfSlot(slot), 1)
+                : QString(),
+            old);
         QVERIFY2(!form_->Doc().DataChanged(), "back at the opened file");
         QCOMPARE(EditItems(*form_), (QStringList{"Undo (off)", "Redo Change program"}));
         // The program is selected where the satellite's list shows it, and the panel names it.
@@ -169,7 +174,8 @@ class TestUndo : public QObject {
         const int sat = form_->SelectedSat();
         const std::string name = form_->Db().Sat.data[sat].Name;
         const int tps = form_->Db().SatTpCounts[sat], progs = form_->Db().ProgCount;
-        ui::FileDialog::setNextFileName(QStringLiteral(ORBITLIST_TEST_DATA) + QStringLiteral("/ini/v4l-utils-0130.ini"));
+        ui::FileDialog::setNextFileName(QStringLiteral(ORBITLIST_TEST_DATA) +
+                                        QStringLiteral("/ini/v4l-utils-0130.ini"));
         form_->DownLoadFromini1Click();
         QCOMPARE(TakeShownTexts().last(), ui::MessageText(QString::fromLatin1(dbase::msg::IniSuccess)));
         QVERIFY(form_->Db().SatTpCounts[sat] != tps);
@@ -182,7 +188,8 @@ class TestUndo : public QObject {
         QVERIFY(form_->View().satSelected);
         QCOMPARE(form_->SelectedSat(), sat);
         QCOMPARE(Widget<StringGrid>(*form_, "SG_TP")->gridModel()->BoundRows(), tps);
-        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_Sat"), Widget<StringGrid>(*form_, "SG_Sat")->Row(), 1).left(3), QString::fromStdString(name).left(3));
+        QCOMPARE(CellText(Widget<StringGrid>(*form_, "SG_Sat"), Widget<StringGrid>(*form_, "SG_Sat")->Row(), 1).left(3),
+                 QString::fromStdString(name).left(3));
         QVERIFY(!Info(*form_, 0).isEmpty());
     }
 
@@ -219,7 +226,7 @@ class TestUndo : public QObject {
         QCOMPARE(EditItems(*form_), (QStringList{"Undo (off)", "Redo (off)"}));
     }
 
-  private:
+private:
     std::unique_ptr<Env> env_;
     std::unique_ptr<TFormMain> form_;
     QString path_;

@@ -6,9 +6,9 @@
 #include "ui/PrintDialog.h"
 
 #include <QFile>
+#include <QMenu>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QMenu>
 #include <QTest>
 
 using namespace guitest;
@@ -34,7 +34,7 @@ void A4Landscape(QPdfWriter& pdf) {
 
 class TestListPrint : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void pagesHoldTheListsUnderAHeaderWithTheFileAndDate() {
         Env env;
         auto full = sample::BuildFull(1);

@@ -26,10 +26,9 @@ namespace {
 // Sends from another thread, as a second process would, while this thread's
 // event loop lets the running copy answer.
 bool SendFromElsewhere(const QString& name, const QString& message) {
-    auto result = std::async(std::launch::async,
-                             [name, message] { return SingleInstance(name).SendToRunning(message); });
-    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
-        QTest::qWait(5);
+    auto result =
+        std::async(std::launch::async, [name, message] { return SingleInstance(name).SendToRunning(message); });
+    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) QTest::qWait(5);
     return result.get();
 }
 
@@ -40,8 +39,7 @@ int ListeningSocket(const QByteArray& path) {
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     qstrncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path));
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 1) != 0)
-        return -1;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || ::listen(fd, 1) != 0) return -1;
     return fd;
 }
 
@@ -49,7 +47,7 @@ int ListeningSocket(const QByteArray& path) {
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void nameComesFromTheWindowClassAndTheUser() {
         const QString cls = QString::fromUtf8(kWindowClassName);
         QCOMPARE(SingleInstance::ServerNameFor(cls, QStringLiteral("alice-1000")),
@@ -58,8 +56,7 @@ class TestSingleInstance : public QObject {
                 SingleInstance::ServerNameFor(cls, QStringLiteral("alice")));
         QVERIFY(SingleInstance::CurrentUser().contains(QString::number(::getuid())));
         // Characters that have no place in a socket name are dropped.
-        QCOMPARE(SingleInstance::ServerNameFor(cls, QStringLiteral("a/b c")),
-                 QStringLiteral("ORBITLIST-1.0.0-ab-c"));
+        QCOMPARE(SingleInstance::ServerNameFor(cls, QStringLiteral("a/b c")), QStringLiteral("ORBITLIST-1.0.0-ab-c"));
     }
 
     void messagesCarryAnyPath() {
@@ -128,8 +125,8 @@ class TestSingleInstance : public QObject {
     void aListenerOfAnotherUserIsToldNothing() {
         if (::geteuid() != 0) QSKIP("needs root to act as a second user");
         QTemporaryDir dir;
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::WriteOther | QFile::ExeOther);
         const QByteArray name = QFile::encodeName(dir.filePath("sock"));
         int ready[2], told[2];
         QVERIFY(::pipe(ready) == 0 && ::pipe(told) == 0);
@@ -152,8 +149,7 @@ class TestSingleInstance : public QObject {
         char r = 0;
         QCOMPARE(::read(ready[0], &r, 1), ssize_t(1));
         SingleInstance start(QFile::decodeName(name));
-        QVERIFY(
-            !start.SendToRunning(SingleInstance::OpenMessage(QStringLiteral("/home/u/private.bin")), 2000));
+        QVERIFY(!start.SendToRunning(SingleInstance::OpenMessage(QStringLiteral("/home/u/private.bin")), 2000));
         int status = 0;
         ::waitpid(child, &status, 0);
         QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -169,8 +165,8 @@ class TestSingleInstance : public QObject {
     void aStartOfAnotherUserIsIgnored() {
         if (::geteuid() != 0) QSKIP("needs root to act as a second user");
         QTemporaryDir dir;
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                              QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::ExeOther);
         const QString name = dir.filePath("sock");
         SingleInstance guard(name);
         QVERIFY(guard.Listen());
@@ -187,8 +183,7 @@ class TestSingleInstance : public QObject {
             addr.sun_family = AF_UNIX;
             qstrncpy(addr.sun_path, path.constData(), sizeof(addr.sun_path));
             if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) ::_exit(98);
-            const QByteArray message =
-                SingleInstance::OpenMessage(QStringLiteral("/tmp/planted.bin")).toUtf8() + '\n';
+            const QByteArray message = SingleInstance::OpenMessage(QStringLiteral("/tmp/planted.bin")).toUtf8() + '\n';
             (void)!::write(fd, message.constData(), static_cast<size_t>(message.size()));
             pollfd p{fd, POLLIN, 0};
             char reply[16] = {};
@@ -196,8 +191,7 @@ class TestSingleInstance : public QObject {
             ::_exit(answered ? 1 : 0);
         }
         int status = 0;
-        while (::waitpid(child, &status, WNOHANG) == 0)
-            QTest::qWait(10);
+        while (::waitpid(child, &status, WNOHANG) == 0) QTest::qWait(10);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
         QTest::qWait(20);

@@ -21,7 +21,7 @@ using app::SerialSetup;
 namespace {
 
 class FakePlatform : public app::SerialControlPlatform {
-  public:
+public:
     bool inSystem = false, inExe = false, tool = false;
     QStringList calls;
     bool ControlInSystemDir() const override { return inSystem; }
@@ -49,7 +49,7 @@ Q_DECLARE_METATYPE(SerialSetup)
 
 class TestStartup : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void serialDecision_data() {
         QTest::addColumn<bool>("inSystem");
         QTest::addColumn<bool>("inExe");
@@ -84,9 +84,8 @@ class TestStartup : public QObject {
     void linkedSerialLibraryNeedsNothing() {
         app::LinkedSerialPlatform linked;
         QCOMPARE(app::DeploySerialControl(linked), SerialSetup::Present);
-        QCOMPARE(
-            QString::fromLatin1(dbase::msg::RegisterFileMissing),
-            QStringLiteral("Fatal Error: Register file can not be found,\r\rPlease contact with developer!"));
+        QCOMPARE(QString::fromLatin1(dbase::msg::RegisterFileMissing),
+                 QStringLiteral("Fatal Error: Register file can not be found,\r\rPlease contact with developer!"));
     }
 
     void defaultDatabaseIsCopiedOverTheOldOne() {
@@ -135,8 +134,7 @@ class TestStartup : public QObject {
         QTemporaryDir exe, config;
         WriteFile(exe.filePath("CMakeCache.txt"), "");
         QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::ExeOwner);
-        QCOMPARE(app::SettingsFilePath(exe.path(), config.path()),
-                 config.filePath("orbitlist/ORBITLIST.ini"));
+        QCOMPARE(app::SettingsFilePath(exe.path(), config.path()), config.filePath("orbitlist/ORBITLIST.ini"));
         QFile::setPermissions(exe.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
@@ -155,8 +153,8 @@ class TestStartup : public QObject {
             r.path = QFile::encodeName(file).toStdString();
             r.oldBytes.assign(old.begin(), old.end());
             const std::vector<uint8_t> bytes = dbase::EncodeRecoveryRecord(r);
-            WriteFile(QDir(recovery).filePath(name), QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                                static_cast<qsizetype>(bytes.size())));
+            WriteFile(QDir(recovery).filePath(name),
+                      QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
         };
         place("aaaaaa.rec", damaged, "old content");
         place("bbbbbb.rec", kept, "old");
@@ -174,8 +172,7 @@ class TestStartup : public QObject {
     }
 
     void titles() {
-        QCOMPARE(QString::fromUtf8(app::kApplicationTitle),
-                 QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
+        QCOMPARE(QString::fromUtf8(app::kApplicationTitle), QStringLiteral("\u3010DATABASE_ORBITLIST 1.0.7\u3011"));
         QCOMPARE(QString::fromUtf8(kWindowClassName), QStringLiteral("\u3010ORBITLIST 1.0.0\u3011"));
     }
 };

@@ -1,8 +1,8 @@
 // orbitlist-cli batch: many edits as steps of one history, with undo and redo.
 #include "TestUtil.h"
+#include "base/Messages.h"
 #include "cli/Batch.h"
 #include "cli/Commands.h"
-#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ namespace {
 const std::string kIni = std::string(ORBITLIST_TEST_DATA) + "/ini/";
 
 class BatchCli : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         file_ = dir_.path("in.bin");
         fs::copy_file(std::string(ORBITLIST_TEST_DATA) + "/../../samples/sample-channel.bin", file_);
@@ -66,8 +66,7 @@ TEST_F(BatchCli, AScriptGivesWhatTheCommandsGiveOneAfterAnother) {
         current = dir_.path("step" + std::to_string(i) + ".bin");
         args.insert(args.end(), {"-o", current});
         ASSERT_EQ(Run(args), 0) << commands[i][0] << ": " << err_.str();
-        for (size_t w = 0; w < commands[i].size(); ++w)
-            script += (w ? " '" : "") + commands[i][w] + (w ? "'" : "");
+        for (size_t w = 0; w < commands[i].size(); ++w) script += (w ? " '" : "") + commands[i][w] + (w ? "'" : "");
         script += "\r\n";
     }
     ASSERT_EQ(Batch(script), 0) << err_.str();
@@ -104,7 +103,8 @@ TEST_F(BatchCli, TheFirstBadLineStopsTheRunAndNothingIsWritten) {
         {"delete-program 1 -o x.bin\n", 2,
          "line 1: delete-program: a script line names no output (-o); batch writes OUT once\n"},
         {"undo 2\n", 2, "line 1: undo takes no arguments\n"},
-        {"sort tv size\n", 2, "line 1: sort: the order is name, fav or tp, not size\nusage: sort tv|radio name|fav|tp\n"},
+        {"sort tv size\n", 2,
+         "line 1: sort: the order is name, fav or tp, not size\nusage: sort tv|radio name|fav|tp\n"},
         {"edit-program 3 --name \"Sixteen chars xx\"\n", 1, std::string("line 1: ") + dbase::msg::IllegalData + "\n"},
         {"import-ini 0 " + kIni + "absent.ini\n", 1, std::string("line 1: ") + dbase::msg::FileMissing + "\n"},
     };

@@ -6,9 +6,9 @@
 #include "cli/Commands.h"
 #include "cli/Common.h"
 #include "editing/Entries.h"
-#include "format/Image.h"
 #include "editing/Marks.h"
 #include "editing/Reorder.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ namespace {
 // The sample: TV programs in slots 0..29, radio in 30..39; programs 2, 8,
 // 14, 20 and 26 have two extra audio tracks, 32 one (PID 1250).
 class BlockCli : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         file_ = dir_.path("channel.bin");
         out_ = dir_.path("out.bin");
@@ -102,7 +102,7 @@ TEST_F(BlockCli, FindPrintsTheMatchingProgramsInSlotOrder) {
     // Digits alone: the names that hold them, and service ids and PIDs equal to them.
     EXPECT_EQ(Find({"24"}), "2\tRhein 24\n12\tNotizie 24\n38\tTalk 24\n");
     EXPECT_EQ(Find({"1091", "--json"}), "[13, 26]\n"); // a service id, an extra track's PID
-    EXPECT_EQ(Find({"BERG "}), "4\tBerg  \n");          // the name as the dump gives it
+    EXPECT_EQ(Find({"BERG "}), "4\tBerg  \n");         // the name as the dump gives it
     EXPECT_EQ(Find({"--kind", "radio", "--fav", "6", "--json"}), "[30, 33, 36, 39]\n");
     EXPECT_EQ(Find({"--scrambled", "--lock", "1"}), "7\tKino Eins\n");
     EXPECT_EQ(Find({"--free", "--skip", "1", "--json"}), "[12]\n");
@@ -119,9 +119,13 @@ TEST_F(BlockCli, FindRefusesWhatNamesNothingAndRejectsMalformedConditions) {
     EXPECT_EQ(stderr_, "There is no satellite in slot 9!\n");
     EXPECT_EQ(Cli({"find", file_, "--tp", "2199"}), 1);
     EXPECT_EQ(stdout_, "");
-    for (const std::vector<std::string>& words :
-         std::vector<std::vector<std::string>>{{"--scrambled", "--free"}, {"--lock", "2"}, {"--fav", "17"},
-                                               {"--kind", "tvs"}, {"--pid", "8192"}, {"caf\xE9"}, {"a", "b"}}) {
+    for (const std::vector<std::string>& words : std::vector<std::vector<std::string>>{{"--scrambled", "--free"},
+                                                                                       {"--lock", "2"},
+                                                                                       {"--fav", "17"},
+                                                                                       {"--kind", "tvs"},
+                                                                                       {"--pid", "8192"},
+                                                                                       {"caf\xE9"},
+                                                                                       {"a", "b"}}) {
         std::vector<std::string> args = {"find", file_};
         args.insert(args.end(), words.begin(), words.end());
         EXPECT_EQ(Cli(args), 2) << words.front();
@@ -155,7 +159,8 @@ TEST_F(BlockCli, MoveEqualsTheDragStepsFromFromToTo) {
 }
 
 TEST_F(BlockCli, MoveRefusesPositionsThatNameNothingAndBlocksThatDoNotFit) {
-    ExpectRefused({"move", file_, "tv", "0", "1", "-o", out_}, "There is no TV program at position 0: the list holds 30!");
+    ExpectRefused({"move", file_, "tv", "0", "1", "-o", out_},
+                  "There is no TV program at position 0: the list holds 30!");
     ExpectRefused({"move", file_, "radio", "1", "11", "-o", out_}, "There is no radio program at position 11");
     ExpectRefused({"move", file_, "tv", "29", "1", "--count", "3", "-o", out_},
                   "A block of 3 TV programs at position 29 does not fit the list of 30!");

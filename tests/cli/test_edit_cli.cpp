@@ -1,13 +1,13 @@
 // The editing commands of orbitlist-cli, run in-process on files in a
 // temporary folder.
 #include "SampleData.h"
+#include "base/Bits.h"
+#include "base/Messages.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "base/Bits.h"
-#include "format/DataFile.h"
 #include "editing/Entries.h"
+#include "format/DataFile.h"
 #include "format/Image.h"
-#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -254,9 +254,9 @@ TEST_F(EditCli, EditSatelliteAppliesTypePresetsFirst) {
     EXPECT_EQ(db->Sat.data[5].LnbType, 1);
     EXPECT_EQ(db->Sat.data[5].Tone22K, 1);
 
-    ASSERT_EQ(Run({"edit-sat", file_, "5", "--type", "Universal", "--high", "11300", "--diseqc10", "3", "--diseqc11",
-                   "16", "--power", "18", "--22k", "auto", "--longitude", "10.05", "--name", "Intelsat",
-                   "-o", out}),
+    ASSERT_EQ(Run({"edit-sat",   file_,         "5",          "--type", "Universal", "--high", "11300",
+                   "--diseqc10", "3",           "--diseqc11", "16",     "--power",   "18",     "--22k",
+                   "auto",       "--longitude", "10.05",      "--name", "Intelsat",  "-o",     out}),
               0);
     db = Load(out);
     const dbase::SatData& d = db->Sat.data[5];

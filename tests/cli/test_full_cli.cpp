@@ -3,10 +3,10 @@
 // nothing, and every other change writes a file that opens and is consistent.
 #include "SampleData.h"
 #include "TestUtil.h"
+#include "base/Messages.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
 #include "editing/Consistency.h"
-#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 namespace {
 
 class FullCli : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         auto db = sample::BuildFull(3);
         full_ = dir_.path("full.bin");
@@ -94,8 +94,7 @@ TEST_F(FullCli, EveryOtherChangeWritesAConsistentFile) {
     ExpectWritten({"delete-empty-tps", "--sat", "63"});
     ExpectWritten({"reset-sat", "63"});
     for (const char* kind : {"tv", "radio"})
-        for (const char* by : {"name", "fav", "tp"})
-            ExpectWritten({"sort", kind, by});
+        for (const char* by : {"name", "fav", "tp"}) ExpectWritten({"sort", kind, by});
     ExpectWritten({"swap", "sat", "0", "63"});
     ExpectWritten({"swap", "tp", "0", "64"});
     ExpectWritten({"swap", "prog", "0", "2998"});
@@ -108,7 +107,6 @@ TEST_F(FullCli, EveryOtherChangeWritesAConsistentFile) {
     ExpectWritten({"fav-name", "16", "Last group"});
     // An import fits in the slots the satellite frees.
     const std::string small = dir_.path("small.ini");
-    std::ofstream(small)
-        << "[SATTYPE]\n1=0192\n2=Small\n[DVB]\n0=2\n1=11000,H,27500,34\n2=12000,V,22000,56\n";
+    std::ofstream(small) << "[SATTYPE]\n1=0192\n2=Small\n[DVB]\n0=2\n1=11000,H,27500,34\n2=12000,V,22000,56\n";
     ExpectWritten({"import-ini", "5", small});
 }

@@ -34,9 +34,7 @@ std::string ReadText(const std::string& path) {
 }
 
 // Runs of blanks and line ends as one space.
-std::string Collapse(const std::string& text) {
-    return std::regex_replace(text, std::regex("\\s+"), " ");
-}
+std::string Collapse(const std::string& text) { return std::regex_replace(text, std::regex("\\s+"), " "); }
 
 // A manual page's source as the reader sees its words: requests, font
 // changes and escapes removed.

@@ -24,8 +24,7 @@ namespace {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
@@ -86,8 +85,7 @@ TEST_F(CliLink, ReadBringsBothKindsIntoFiles) {
     StartLoader();
     for (const bool is256K : {true, false}) {
         const std::string file = dir_.path(is256K ? "channel.bin" : "default.bin");
-        ASSERT_EQ(
-            Run({"read", "--port", loader_->DevicePath(), "--kind", is256K ? "channel" : "default", file}), 0)
+        ASSERT_EQ(Run({"read", "--port", loader_->DevicePath(), "--kind", is256K ? "channel" : "default", file}), 0)
             << err_.str();
         EXPECT_EQ(Lines(err_.str()), Changes(linktest::ReadBackStates(is256K)));
         EXPECT_EQ(testutil::ReadFile(file), linktest::SampleFile(is256K));
@@ -122,8 +120,7 @@ TEST_F(CliLink, WriteSendsBothKinds) {
         const auto lines = Lines(err_.str());
         EXPECT_EQ(lines, Changes(linktest::WriteStates(is256K)));
         EXPECT_EQ(lines.back(), "Update Success!");
-        loader_->With(
-            [&](sim::LoaderCore& core) { EXPECT_EQ(core.Image(is256K), linktest::SampleFile(is256K)); });
+        loader_->With([&](sim::LoaderCore& core) { EXPECT_EQ(core.Image(is256K), linktest::SampleFile(is256K)); });
     }
 }
 
@@ -219,14 +216,13 @@ TEST_F(CliLink, FailuresEndWithUpdateFailed) {
 
 TEST_F(CliLink, APortThatDoesNotOpenFailsAtOnce) {
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.path("r.bin")}),
-              1);
+    EXPECT_EQ(Run({"read", "--port", "/dev/orbitlist-no-such-port", "--kind", "channel", dir_.path("r.bin")}), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(Lines(err_.str()), (std::vector<std::string>{
-                                     "Connect failed!",
-                                     "/dev/orbitlist-no-such-port cannot be opened: no such device (is the "
-                                     "receiver's cable plugged in?)",
-                                     "Update failed!"}));
+    EXPECT_EQ(Lines(err_.str()),
+              (std::vector<std::string>{"Connect failed!",
+                                        "/dev/orbitlist-no-such-port cannot be opened: no such device (is the "
+                                        "receiver's cable plugged in?)",
+                                        "Update failed!"}));
 }
 
 TEST_F(CliLink, ALineThatGoesAwayIsToldOnce) {
@@ -235,8 +231,7 @@ TEST_F(CliLink, ALineThatGoesAwayIsToldOnce) {
         loader_->Await([](sim::LoaderCore& core) { return core.BlocksSent() >= 5; }, std::chrono::seconds(5));
         loader_->Stop();
     });
-    const int status =
-        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.path("r.bin")});
+    const int status = Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.path("r.bin")});
     unplug.join();
     EXPECT_EQ(status, 1);
     const auto lines = Lines(err_.str());
@@ -259,8 +254,7 @@ TEST_F(CliLink, WithoutALoaderConnectGivesUpAfterAMinute) {
                        return f;
                    }()}),
               1);
-    EXPECT_EQ(Lines(err_.str()),
-              (std::vector<std::string>{"Connectting...", "Connect failed!", "Update failed!"}));
+    EXPECT_EQ(Lines(err_.str()), (std::vector<std::string>{"Connectting...", "Connect failed!", "Update failed!"}));
     EXPECT_GE(instant.NowMs(), cli::kConnectLimitMs);
     EXPECT_LT(instant.NowMs(), cli::kConnectLimitMs + 1000);
     loader_->With([](sim::LoaderCore& core) { EXPECT_GE(core.CountIn(dbase::kFrameConnect), 100); });
@@ -273,14 +267,12 @@ TEST_F(CliLink, InterruptActsAsCancel) {
         ::kill(::getpid(), SIGINT);
     });
     const auto start = std::chrono::steady_clock::now();
-    const int status =
-        Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.path("r.bin")});
+    const int status = Run({"read", "--port", loader_->DevicePath(), "--kind", "channel", dir_.path("r.bin")});
     const auto took = std::chrono::steady_clock::now() - start;
     interrupter.join();
     EXPECT_EQ(status, 1);
     EXPECT_LT(took, std::chrono::seconds(3));
-    EXPECT_EQ(Lines(err_.str()),
-              (std::vector<std::string>{"Connectting...", "Connect failed!", "Update failed!"}));
+    EXPECT_EQ(Lines(err_.str()), (std::vector<std::string>{"Connectting...", "Connect failed!", "Update failed!"}));
     // The handler that was there before the command is back.
     struct sigaction now {};
     ::sigaction(SIGINT, nullptr, &now);
@@ -291,8 +283,7 @@ TEST_F(CliLink, TheProgramRunsBothCommands) {
     StartLoader();
     const std::string file = dir_.path("r.bin"), log = dir_.path("log.txt");
     const std::string exe = ORBITLIST_CLI_EXE;
-    const std::string read =
-        exe + " read --port " + loader_->DevicePath() + " --kind default " + file + " 2>" + log;
+    const std::string read = exe + " read --port " + loader_->DevicePath() + " --kind default " + file + " 2>" + log;
     ASSERT_EQ(std::system(read.c_str()), 0);
     EXPECT_EQ(testutil::ReadFile(file), linktest::SampleFile(false));
     const auto bytes = testutil::ReadFile(log);

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 namespace {
 
 class ListCli : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         file_ = dir_.path("in.bin");
         fs::copy_file(std::string(ORBITLIST_TEST_DATA) + "/../../samples/sample-channel.bin", file_);
@@ -95,10 +95,11 @@ TEST_F(ListCli, ImportGivesBackTheExportedOrderMarksAndNames) {
 }
 
 TEST_F(ListCli, ReadsASpreadsheetsListAndRefusesABadOneWritingNothing) {
-    Write("sheet.csv", "\xEF\xBB\xBF\"Name\",\"Kind\",\"Longitude\",\"Frequency\",\"Polarisation\",\"Service_ID\","
-                       "\"Note, with comma\",\"Lock\",\"Favourites\"\r\n"
-                       "\"Kanal Sieben\",\"tv\",\"19.2\",\"12480\",\"v\",\"1021\",\"say \"\"hi\"\",\r\nok\",1,\"3 1\"\r\n"
-                       "\"Gone\",\"tv\",\"19.2\",\"12480\",\"v\",\"9\",,,\r\n");
+    Write("sheet.csv",
+          "\xEF\xBB\xBF\"Name\",\"Kind\",\"Longitude\",\"Frequency\",\"Polarisation\",\"Service_ID\","
+          "\"Note, with comma\",\"Lock\",\"Favourites\"\r\n"
+          "\"Kanal Sieben\",\"tv\",\"19.2\",\"12480\",\"v\",\"1021\",\"say \"\"hi\"\",\r\nok\",1,\"3 1\"\r\n"
+          "\"Gone\",\"tv\",\"19.2\",\"12480\",\"v\",\"9\",,,\r\n");
     ASSERT_EQ(Run({"import-csv", file_, Path("sheet.csv"), "-o", Path("out.bin")}), 0) << err_;
     EXPECT_EQ(err_, "1 matched, 1 rows not found, 39 programs not in the list\n");
     auto db = Open("out.bin");
@@ -129,10 +130,12 @@ TEST_F(ListCli, DiffTellsPeopleAndProgramsWhatChanged) {
               std::string::npos)
         << out_;
     ASSERT_EQ(Run({"diff", file_, Path("shuffled.bin"), "--json"}), 0);
-    EXPECT_NE(out_.find("{\"kind\": \"tv\", \"longitude\": \"19.2\", \"frequency\": \"12109\", \"polarisation\": \"H\", "
-                        "\"service_id\": \"1014\", \"name\": \"Other\", \"number\": 23, \"fields\": {\"Name\": [\"Rhein 24\", "
-                        "\"Other\"]}}"),
-              std::string::npos)
+    EXPECT_NE(
+        out_.find(
+            "{\"kind\": \"tv\", \"longitude\": \"19.2\", \"frequency\": \"12109\", \"polarisation\": \"H\", "
+            "\"service_id\": \"1014\", \"name\": \"Other\", \"number\": 23, \"fields\": {\"Name\": [\"Rhein 24\", "
+            "\"Other\"]}}"),
+        std::string::npos)
         << out_;
     EXPECT_NE(out_.find("\"moved\": [\n    {\"kind\": "), std::string::npos);
     EXPECT_EQ(Run({"diff", file_, Path("missing.bin")}), 1);

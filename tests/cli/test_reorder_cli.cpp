@@ -1,9 +1,9 @@
 #include "SampleData.h"
 #include "cli/Commands.h"
 #include "cli/Common.h"
-#include "format/Image.h"
 #include "editing/Marks.h"
 #include "editing/Reorder.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ using namespace dbase;
 namespace {
 
 class ReorderCli : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("orbitlist-reorder-" + std::to_string(::getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -51,8 +51,7 @@ class ReorderCli : public ::testing::Test {
         change(*expected);
         auto got = Open(path);
         EXPECT_EQ(BuildImage(*got), BuildImage(*expected));
-        for (int p = 0; p < got->ProgCount; ++p)
-            EXPECT_EQ(got->Prog.data[p], expected->Prog.data[p]) << p;
+        for (int p = 0; p < got->ProgCount; ++p) EXPECT_EQ(got->Prog.data[p], expected->Prog.data[p]) << p;
     }
 
     // A refusal: exit 1 with `message` on stderr, and no output written.

@@ -53,8 +53,7 @@ inline sample::ProgSpec Prog(const std::string& name, bool radio = false, int pi
 // The core's findings one a line, for a failure message.
 inline std::string Findings(const std::vector<std::string>& problems) {
     std::string s;
-    for (const auto& p : problems)
-        s += p + "\n";
+    for (const auto& p : problems) s += p + "\n";
     return s;
 }
 

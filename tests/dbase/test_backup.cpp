@@ -4,10 +4,10 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "document/Document.h"
-#include "editing/EditorFields.h"
 #include "base/Files.h"
+#include "document/Document.h"
 #include "document/StepNames.h"
+#include "editing/EditorFields.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,8 @@ TEST(BackUpFile, CopiesTheFileBesideItAsASaveWrites) {
     EXPECT_EQ(r.outcome, Outcome::Made);
     EXPECT_EQ(r.backup, bak);
     EXPECT_EQ(ReadFile(bak), ReadFile(file)) << "an older backup is replaced";
-    struct stat f {}, b {};
+    struct stat f {
+    }, b{};
     ASSERT_EQ(::stat(file.c_str(), &f), 0);
     ASSERT_EQ(::stat(bak.c_str(), &b), 0);
     EXPECT_EQ(b.st_mode, f.st_mode);
@@ -122,8 +123,8 @@ TEST(BackUpFile, FailuresStopAndMissingPlacesAreTold) {
     WriteFile(longName, {1});
     ASSERT_TRUE(BackUpFile(longName, r).ok());
     EXPECT_EQ(r.outcome, Outcome::NoPlace);
-    EXPECT_EQ(NoBackupNote(r),
-              "No backup of " + longName + " can be made (its name has no room for \".bak\"); it is written without one.");
+    EXPECT_EQ(NoBackupNote(r), "No backup of " + longName +
+                                   " can be made (its name has no room for \".bak\"); it is written without one.");
 
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as a second user";
     // A file nobody may write in a folder nobody may add to: no backup, and

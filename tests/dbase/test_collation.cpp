@@ -18,7 +18,7 @@ namespace {
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {
-  public:
+public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         if (value)
@@ -33,7 +33,7 @@ class ScopedEnv {
             unsetenv(name_);
     }
 
-  private:
+private:
     const char* name_;
     std::optional<std::string> old_;
 };
@@ -46,8 +46,8 @@ std::optional<NameCollator> LoadLocale(const std::string& name, const char* sour
     if (std::system("command -v localedef >/dev/null 2>&1") != 0) return std::nullopt;
     std::string dir = (std::filesystem::temp_directory_path() / "orbitlist-locale-XXXXXX").string();
     if (!mkdtemp(dir.data())) return std::nullopt;
-    const std::string cmd = std::string("localedef -i ") + source + " -f " + charmap + " '" + dir + "/" +
-                            name + "' >/dev/null 2>&1";
+    const std::string cmd =
+        std::string("localedef -i ") + source + " -f " + charmap + " '" + dir + "/" + name + "' >/dev/null 2>&1";
     std::optional<NameCollator> result;
     if (std::system(cmd.c_str()) == 0) {
         ScopedEnv path("LOCPATH", dir.c_str());
@@ -118,8 +118,7 @@ TEST(Collation, TheNameSortUsesTheEnvironmentsCollation) {
     auto db = NewDatabase();
     const int sat = sample::AddSat(*db, {"Sat", 192});
     const int tp = sample::AddTp(*db, sat, 11000, false, 27500, 3);
-    for (const char* name : {"beta", "Alpha", "alpha", "Beta"})
-        sample::AddProg(*db, tp, {name});
+    for (const char* name : {"beta", "Alpha", "alpha", "Beta"}) sample::AddProg(*db, tp, {name});
     SortPrograms(*db, ProgKind::Tv, SortKey::Name);
     EXPECT_EQ(db->Prog.data[0].Name, "Alpha");
     EXPECT_EQ(db->Prog.data[1].Name, "Beta");

@@ -85,8 +85,7 @@ TEST(Consistency, LinksMustNameEntriesInUse) {
 TEST(Consistency, BothFormsInStepExceptTextsKeptAsTyped) {
     EXPECT_TRUE(Mentions(ProblemsAfter([](Database& db) { db.Prog.data[4].Name = "Other"; }),
                          "program slot 4: Name \"Other\" where the bytes give \"Bergblick\""));
-    EXPECT_TRUE(
-        Mentions(ProblemsAfter([](Database& db) { db.Tp.rec[7][3] = 0; }), "transponder slot 7: TpByte3"));
+    EXPECT_TRUE(Mentions(ProblemsAfter([](Database& db) { db.Tp.rec[7][3] = 0; }), "transponder slot 7: TpByte3"));
     EXPECT_TRUE(Mentions(ProblemsAfter([](Database& db) { db.FavNames[1] = "Newz"; }), "favourite group 2"));
     // What an editor keeps as typed until the next load names the same value.
     EXPECT_TRUE(ProblemsAfter([](Database& db) {

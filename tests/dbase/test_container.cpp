@@ -1,9 +1,9 @@
 #include "SampleData.h"
 
 #include "base/Bits.h"
+#include "base/Messages.h"
 #include "format/Container.h"
 #include "format/Image.h"
-#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -127,8 +127,7 @@ TEST(Container, DamagedFilesAreRefusedWithTheirMessages) {
     // A stream that would produce more than an image.
     std::vector<uint8_t> big(kImageSize + 1000, 0), bigStream;
     ASSERT_TRUE(CompressImage(big, bigStream).ok());
-    EXPECT_EQ(LoadCompressed(MakeContainerFile(bigStream, kDefaultFileSize, 0), out).message(),
-              msg::DecompressError);
+    EXPECT_EQ(LoadCompressed(MakeContainerFile(bigStream, kDefaultFileSize, 0), out).message(), msg::DecompressError);
 
     // A stream cut short reads past its end.
     std::vector<uint8_t> cut(stream.begin(), stream.begin() + static_cast<long>(stream.size() / 2));

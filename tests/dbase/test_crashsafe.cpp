@@ -5,8 +5,8 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "format/DataFile.h"
 #include "base/Files.h"
+#include "format/DataFile.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +64,7 @@ int KillWritesInPlace(const std::string& path, const std::vector<uint8_t>& a, co
         const pid_t child = ::fork();
         EXPECT_GE(child, 0);
         if (child == 0) {
-            for (int i = 0;; ++i)
-                write(i % 2 ? a : b);
+            for (int i = 0;; ++i) write(i % 2 ? a : b);
         }
         // A write in place takes a few fsyncs: the kills fall across several.
         ::usleep(std::uniform_int_distribution<useconds_t>(0, 40000)(rng));
@@ -112,9 +111,7 @@ TEST(CrashSafeSave, KilledSavesInPlaceLeaveAWholeFileOrARecoveryCopy) {
     std::filesystem::create_hard_link(path, dir.path("second-name.bin"));
     const int saves = KillWritesInPlace(
         path, bytesA, bytesB,
-        [&](const std::vector<uint8_t>& bytes) {
-            (void)SaveImage(bytes == bytesA ? *a : *b, SaveMode::Channel, path);
-        },
+        [&](const std::vector<uint8_t>& bytes) { (void)SaveImage(bytes == bytesA ? *a : *b, SaveMode::Channel, path); },
         23);
     auto db = NewDatabase();
     EXPECT_TRUE(OpenImageBytes(testutil::ReadFile(path), true, *db).ok());

@@ -2,10 +2,10 @@
 #include "TestUtil.h"
 
 #include "base/Bits.h"
-#include "format/DataFile.h"
-#include "document/Document.h"
-#include "format/Image.h"
 #include "base/Messages.h"
+#include "document/Document.h"
+#include "format/DataFile.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 
@@ -149,7 +149,8 @@ TEST(SaveImage, FailuresKeepTheOldFileAndTheChangedFlag) {
 
     // A read-only folder (not enforced for root).
     if (::geteuid() != 0) {
-        std::filesystem::permissions(dir.dir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(dir.dir(),
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         s = doc.Save(SaveMode::Channel, path);
         EXPECT_FALSE(s.ok());
         EXPECT_TRUE(doc.DataChanged());
@@ -174,7 +175,7 @@ TEST(SaveImage, KeepsThePermissionsOfTheReplacedFile) {
     auto db = NewDatabase();
     ASSERT_TRUE(OpenImageFile(path, true, *db).ok());
     ASSERT_TRUE(SaveImage(*db, SaveMode::Channel, path).ok());
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }

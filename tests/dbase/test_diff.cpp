@@ -3,8 +3,8 @@
 #include "SampleData.h"
 #include "TestDb.h"
 #include "editing/Diff.h"
-#include "editing/Entries.h"
 #include "editing/EditorFields.h"
+#include "editing/Entries.h"
 #include "editing/Marks.h"
 #include "editing/Reorder.h"
 
@@ -22,7 +22,7 @@ std::vector<std::string> Entries(const DatabaseDiff& d, DiffSection s) {
 }
 
 class Diff : public ::testing::Test {
-  protected:
+protected:
     std::unique_ptr<Database> a = sample::BuildSample();
     std::unique_ptr<Database> b = testdb::Copy(*a);
     DatabaseDiff Run() const { return DiffDatabases(*a, *b); }

@@ -3,12 +3,12 @@
 #include "TestDb.h"
 #include "TestUtil.h"
 
+#include "base/Messages.h"
 #include "document/Document.h"
+#include "document/StepNames.h"
 #include "editing/Entries.h"
 #include "editing/Marks.h"
-#include "base/Messages.h"
 #include "editing/Reorder.h"
-#include "document/StepNames.h"
 
 #include <gtest/gtest.h>
 
@@ -116,10 +116,12 @@ TEST(Document, TheSavedPointFollowsSavesAndIsLostWithTheStepsDropped) {
     std::string path;
     auto doc = OpenedSample(dir, &path);
     auto mark = [&](int slot) {
-        ASSERT_TRUE(doc->Edit(steps::Mark(kLockButton), [slot](Database& db) {
-            ToggleMarks(db, slot, kLockButton);
-            return Status::Ok();
-        }).ok());
+        ASSERT_TRUE(doc->Edit(steps::Mark(kLockButton),
+                              [slot](Database& db) {
+                                  ToggleMarks(db, slot, kLockButton);
+                                  return Status::Ok();
+                              })
+                        .ok());
     };
     mark(0);
     mark(1);
@@ -169,10 +171,12 @@ TEST(Document, ReopenAfterSaveAsKeepsTheHistory) {
 TEST(Document, AStepKeepsWhatMovedOnce) {
     Document doc(sample::BuildFull(3));
     const size_t empty = doc.HistoryBytes();
-    ASSERT_TRUE(doc.Edit(steps::Mark(2), [](Database& db) {
-        ToggleMarks(db, 7, 2);
-        return Status::Ok();
-    }).ok());
+    ASSERT_TRUE(doc.Edit(steps::Mark(2),
+                         [](Database& db) {
+                             ToggleMarks(db, 7, 2);
+                             return Status::Ok();
+                         })
+                    .ok());
     const Step mark = Diff(*sample::BuildFull(3), doc.Db());
     ASSERT_EQ(mark.prog.changes.size(), 1u);
     EXPECT_EQ(mark.prog.changes[0].slot, 7);
@@ -181,10 +185,12 @@ TEST(Document, AStepKeepsWhatMovedOnce) {
 
     // A sort moves whole programs: each is kept once, before the step.
     const auto beforeSort = testdb::Copy(doc.Db());
-    ASSERT_TRUE(doc.Edit(steps::SortPrograms, [](Database& db) {
-        SortPrograms(db, ProgKind::Tv, SortKey::Fav);
-        return Status::Ok();
-    }).ok());
+    ASSERT_TRUE(doc.Edit(steps::SortPrograms,
+                         [](Database& db) {
+                             SortPrograms(db, ProgKind::Tv, SortKey::Fav);
+                             return Status::Ok();
+                         })
+                    .ok());
     const Step sort = Diff(*beforeSort, doc.Db());
     EXPECT_GT(sort.prog.changes.size(), 1000u);
     EXPECT_TRUE(sort.prog.own.empty());

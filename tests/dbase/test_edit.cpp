@@ -3,8 +3,8 @@
 #include "TestDb.h"
 
 #include "base/Bits.h"
-#include "editing/Entries.h"
 #include "base/Messages.h"
+#include "editing/Entries.h"
 
 #include <gtest/gtest.h>
 
@@ -281,8 +281,9 @@ TEST(AddLimits, ProgramsPerTransponderCountTvAndRadioTogether) {
     AddProg(*db, tp, Prog("radio", true));
     const Status s = CheckAddProgram(*db, tp);
     ASSERT_FALSE(s.ok());
-    EXPECT_EQ(s.message(),
-              "The max number of Program every Transponder is 120,\r\rSo Program can not be added on this Transponder!");
+    EXPECT_EQ(
+        s.message(),
+        "The max number of Program every Transponder is 120,\r\rSo Program can not be added on this Transponder!");
     EXPECT_TRUE(CheckAddProgram(*db, other).ok());
 }
 

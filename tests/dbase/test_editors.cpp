@@ -3,10 +3,10 @@
 #include "TestDb.h"
 
 #include "base/Bits.h"
-#include "editing/Consistency.h"
-#include "editing/Entries.h"
-#include "editing/EditorFields.h"
 #include "base/Messages.h"
+#include "editing/Consistency.h"
+#include "editing/EditorFields.h"
+#include "editing/Entries.h"
 
 #include <gtest/gtest.h>
 
@@ -325,7 +325,7 @@ TEST(TransponderEditor, ValidationOrderAndRanges) {
         EXPECT_EQ(r->clear, clear);
     };
     refused({"x", "x", -1, -1}, TpField::Freq, true);
-    refused({"999", "x", 0, 0}, TpField::Sym, true);     // digits of both first
+    refused({"999", "x", 0, 0}, TpField::Sym, true);      // digits of both first
     refused({"999", "50000", 0, 0}, TpField::Freq, true); // then the ranges
     refused({"12751", "27500", 0, 0}, TpField::Freq, true);
     refused({"12750", "45001", 0, 0}, TpField::Sym, true);

@@ -38,8 +38,7 @@ template <class Data> void ExpectEveryMemberOnce(const Data& d, const char* what
     VisitFields(d, [&](const FieldInfo& field, const auto& value) {
         ++visited;
         const auto* p = reinterpret_cast<const char*>(&value);
-        EXPECT_TRUE(p >= reinterpret_cast<const char*>(&d) &&
-                    p + sizeof value <= reinterpret_cast<const char*>(&d + 1))
+        EXPECT_TRUE(p >= reinterpret_cast<const char*>(&d) && p + sizeof value <= reinterpret_cast<const char*>(&d + 1))
             << what << "." << field.name << " is not a member";
         EXPECT_TRUE(members.insert(p).second) << what << "." << field.name << " is visited twice";
         EXPECT_TRUE(names.insert(field.name).second) << what << " has two fields named " << field.name;
@@ -65,7 +64,6 @@ TEST(FieldLists, DifferencesNameEachFieldInTheListsOrder) {
     kept.CaIds[1] = 9;
     kept.Lock = 1;
     kept.VidPid = "1";
-    EXPECT_EQ(DecodedDifferences(kept, decoded),
-              "Lock 1 where the bytes give 0, VidPid \"1\" where the bytes give \"" + decoded.VidPid +
-                  "\", CaIds 0 9 0 0 where the bytes give 0 0 0 0");
+    EXPECT_EQ(DecodedDifferences(kept, decoded), "Lock 1 where the bytes give 0, VidPid \"1\" where the bytes give \"" +
+                                                     decoded.VidPid + "\", CaIds 0 9 0 0 where the bytes give 0 0 0 0");
 }

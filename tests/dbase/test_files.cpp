@@ -9,10 +9,10 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "format/DataFile.h"
-#include "document/Document.h"
 #include "base/Files.h"
 #include "base/Messages.h"
+#include "document/Document.h"
+#include "format/DataFile.h"
 
 #include <gtest/gtest.h>
 
@@ -63,8 +63,7 @@ protected:
     int RecoveryCopies() const {
         std::error_code ec;
         int n = 0;
-        for ([[maybe_unused]] const auto& e : fs::directory_iterator(RecoveryDir(), ec))
-            ++n;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(RecoveryDir(), ec)) ++n;
         return n;
     }
     // A folder owned by "nobody" that a child running as nobody uses as its data folder.
@@ -87,8 +86,7 @@ protected:
 // ---------------------------------------------------------- not regular files
 
 TEST_F(FilesTest, DestinationsThatAreNoRegularFilesAreRefusedWithoutBlocking) {
-    const std::string fifo = dir_.path("fifo.bin"), folder = dir_.path("folder.bin"),
-                      link = dir_.path("link.bin");
+    const std::string fifo = dir_.path("fifo.bin"), folder = dir_.path("folder.bin"), link = dir_.path("link.bin");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     fs::create_directory(folder);
     fs::create_symlink(fifo, link);
@@ -99,10 +97,8 @@ TEST_F(FilesTest, DestinationsThatAreNoRegularFilesAreRefusedWithoutBlocking) {
             doc.SetDataChanged(true);
             struct Case {
                 std::string path, kind;
-            } cases[] = {{fifo, "a named pipe"},
-                         {folder, "a folder"},
-                         {"/dev/null", "a device"},
-                         {link, "a named pipe"}};
+            } cases[] = {
+                {fifo, "a named pipe"}, {folder, "a folder"}, {"/dev/null", "a device"}, {link, "a named pipe"}};
             for (const Case& c : cases) {
                 const Status s = doc.Save(SaveMode::Channel, c.path);
                 if (s.message() != Saved("The file can not be saved!", c.path, c.kind)) return 1;
@@ -124,8 +120,7 @@ TEST_F(FilesTest, InputsThatAreNoRegularFilesAreRefusedWithoutBlocking) {
         false,
         [&] {
             auto db = NewDatabase();
-            if (OpenImageFile(fifo, true, *db).message() !=
-                Saved("The file can not be opened!", fifo, "a named pipe"))
+            if (OpenImageFile(fifo, true, *db).message() != Saved("The file can not be opened!", fifo, "a named pipe"))
                 return 1;
             std::vector<uint8_t> bytes;
             if (ReadWholeFile(dir_.dir().string(), bytes).message() !=
@@ -182,8 +177,7 @@ TEST_F(FilesTest, LinksAreFollowedToTheirEnd) {
     fs::create_symlink(self, self);
     for (const std::string& p : {a, self}) {
         const Status s = WriteFileAtomic(p, saved_);
-        EXPECT_EQ(s.message(),
-                  "The file can not be saved!\r\r" + p + ": its symbolic links lead round in a loop.");
+        EXPECT_EQ(s.message(), "The file can not be saved!\r\r" + p + ": its symbolic links lead round in a loop.");
     }
     EXPECT_TRUE(fs::is_symlink(a) && fs::is_symlink(b) && fs::is_symlink(self));
 }
@@ -260,16 +254,15 @@ TEST_F(FilesTest, ASaveOverAFileReplacesItInOneStepAndLeavesNothingBeside) {
         EXPECT_EQ(first, 'o');
         ::close(reader);
         int beside = 0;
-        for (const auto& e : fs::directory_iterator(dir_.dir()))
-            beside += e.path().filename() != "data" ? 1 : 0;
+        for (const auto& e : fs::directory_iterator(dir_.dir())) beside += e.path().filename() != "data" ? 1 : 0;
         EXPECT_EQ(beside, 1) << "the old file is gone and no temporary file is left, sync " << sync;
     }
 }
 
 TEST_F(FilesTest, PagesOfZerosLeftOutOfAWriteReadAsZeros) {
     std::vector<uint8_t> mixed(3 * 4096 + 100, 0);
-    mixed[5000] = 1;   // the second page
-    mixed.back() = 2;  // a short last page
+    mixed[5000] = 1;  // the second page
+    mixed.back() = 2; // a short last page
     std::vector<uint8_t> zeroTail(2 * 4096 + 10, 0);
     zeroTail[0] = 3;
     const std::string path = dir_.path("f.bin");
@@ -293,8 +286,7 @@ TEST_F(FilesTest, AHardLinkedFileIsWrittenInPlace) {
     EXPECT_EQ(testutil::ReadFile(b), saved_) << "the other name shows the new content";
     EXPECT_EQ(RecoveryCopies(), 0) << "a finished write removes its recovery copy";
     int beside = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_.dir()))
-        ++beside;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_.dir())) ++beside;
     EXPECT_EQ(beside, 3); // a.bin, b.bin and the data folder
 }
 
@@ -350,10 +342,8 @@ TEST_F(FilesTest, AFailedWriteInPlacePutsTheOldBytesBack) {
                           if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 98;
                           const Status s = WriteFileAtomic(a, saved_);
                           if (s.ok()) return 1;
-                          if (s.message().find("The file keeps its old content.") == std::string::npos)
-                              return 2;
-                          return s.message().rfind("The file can not be saved!\r\r" + a + ": ", 0) == 0 ? 0
-                                                                                                        : 3;
+                          if (s.message().find("The file keeps its old content.") == std::string::npos) return 2;
+                          return s.message().rfind("The file can not be saved!\r\r" + a + ": ", 0) == 0 ? 0 : 3;
                       }),
               0);
     EXPECT_EQ(testutil::ReadFile(a), old);
@@ -389,8 +379,7 @@ TEST_F(FilesTest, RecoveryCopiesRoundTripAndRefuseDamage) {
 TEST_F(FilesTest, RecoveryCopiesAreFoundRestoredAndDiscarded) {
     std::string dir;
     ASSERT_TRUE(RecoveryDirectory(dir).ok());
-    const auto place = [&](const std::string& name, const std::string& file,
-                           const std::vector<uint8_t>& old) {
+    const auto place = [&](const std::string& name, const std::string& file, const std::vector<uint8_t>& old) {
         RecoveryRecord r;
         r.path = file;
         r.oldBytes = old;

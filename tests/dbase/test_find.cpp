@@ -37,7 +37,9 @@ struct FindDb {
         sample::AddProg(*db, tp1, sky);
         const int unused = add("Free", false, tp1, 70);
         db->Prog.data[unused].Used = 0;
-        sample::ProgSpec strasse = testdb::Prog("Stra\xDF" "e", false, 80);
+        sample::ProgSpec strasse = testdb::Prog("Stra\xDF"
+                                                "e",
+                                                false, 80);
         strasse.vid = 7;
         strasse.scrambled = true;
         strasse.lock = true;
@@ -61,12 +63,14 @@ using Slots = std::vector<int>;
 
 TEST(Find, NamesMatchWithoutCaseAcrossTheLatin1Range) {
     const FindDb d;
-    EXPECT_EQ(d.Text("caf\xC3\xA9"), Slots{0});   // "café" finds "CAFÉ"
-    EXPECT_EQ(d.Text("\xC3\xA6THER"), Slots{2});  // "æTHER" finds "Æther"
-    EXPECT_EQ(d.Text("e"), (Slots{2, 4, 5}));     // "É" is not "e"; "Free" is not in use
-    EXPECT_EQ(d.Text("\xE2\x84\xAA" "anal"), Slots{6}); // Kelvin sign folds to k
-    EXPECT_EQ(d.Text("\xCE\x9Cradio"), Slots{1}); // Greek capital mu finds the micro sign
-    EXPECT_EQ(d.Text("STRA\xC3\x9F"), Slots{4});  // sharp s stays itself
+    EXPECT_EQ(d.Text("caf\xC3\xA9"), Slots{0});  // "café" finds "CAFÉ"
+    EXPECT_EQ(d.Text("\xC3\xA6THER"), Slots{2}); // "æTHER" finds "Æther"
+    EXPECT_EQ(d.Text("e"), (Slots{2, 4, 5}));    // "É" is not "e"; "Free" is not in use
+    EXPECT_EQ(d.Text("\xE2\x84\xAA"
+                     "anal"),
+              Slots{6});                             // Kelvin sign folds to k
+    EXPECT_EQ(d.Text("\xCE\x9Cradio"), Slots{1});    // Greek capital mu finds the micro sign
+    EXPECT_EQ(d.Text("STRA\xC3\x9F"), Slots{4});     // sharp s stays itself
     EXPECT_EQ(d.Text("STRA\xE1\xBA\x9E"), Slots{4}); // capital sharp s folds to it
     // Simple folding never turns one character into two.
     EXPECT_TRUE(d.Text("strasse").empty());

@@ -5,12 +5,12 @@
 // result is consistent and survives a save.
 #include "TestDb.h"
 
+#include "base/Messages.h"
 #include "editing/Consistency.h"
-#include "editing/Entries.h"
 #include "editing/EditorFields.h"
+#include "editing/Entries.h"
 #include "editing/IniImport.h"
 #include "editing/Marks.h"
-#include "base/Messages.h"
 #include "editing/Reorder.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ using namespace dbase;
 namespace {
 
 class Full : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         db_ = sample::BuildFull(11);
         ASSERT_EQ(db_->TpCount, kTpSlots);
@@ -110,8 +110,7 @@ TEST_F(Full, EmptyTranspondersResetAndClear) {
     views.ListAllTps(*db_);
     EXPECT_TRUE(EmptyTransponders(*db_, views.TpList).empty()) << "every transponder carries a program";
     // Transponders 2000 .. 2199 carry one program each, the last ones.
-    while (db_->ProgCount > 2000)
-        DeleteProgram(*db_, db_->ProgCount - 1);
+    while (db_->ProgCount > 2000) DeleteProgram(*db_, db_->ProgCount - 1);
     views.ListAllTps(*db_);
     const std::vector<int> empty = EmptyTransponders(*db_, views.TpList);
     EXPECT_EQ(empty.size(), 200u);
@@ -168,8 +167,7 @@ TEST_F(Full, ExchangesAndSortsAtTheTableEnds) {
 
 TEST_F(Full, MarksLocksAndEditsOfTheLastEntries) {
     const int last = kProgSlots - 1;
-    for (int button = 0; button < kMarkButtonCount; ++button)
-        EXPECT_TRUE(ToggleMarks(*db_, last, button));
+    for (int button = 0; button < kMarkButtonCount; ++button) EXPECT_TRUE(ToggleMarks(*db_, last, button));
     EXPECT_FALSE(ToggleMarks(*db_, kProgSlots, 0));
     EXPECT_TRUE(SetFavLock(*db_, 15, true));
 

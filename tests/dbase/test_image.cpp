@@ -71,9 +71,9 @@ TEST(ImageDecode, CappedFieldsReadAsTheReceiverToolsReadThem) {
     PutU16(p, 18, 0x0001);
     PutU16(p, 20, 0x2000);
     PutU16(p, 4, 7);
-    p[9] = 0xFF;   // AudioTracks capped at 63
-    p[10] = 0x80;  // AudioSel: 1000 0000 -> 32
-    p[23] = 0xFF;  // ProgByte23 capped at 7
+    p[9] = 0xFF;  // AudioTracks capped at 63
+    p[10] = 0x80; // AudioSel: 1000 0000 -> 32
+    p[23] = 0xFF; // ProgByte23 capped at 7
     ProgData d = DecodeProg(p, tps);
     EXPECT_EQ(d.FavMask, "0000000000000001");
     EXPECT_EQ(d.PmtPid, "4096");

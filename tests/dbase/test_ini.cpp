@@ -3,10 +3,10 @@
 #include "TestUtil.h"
 
 #include "base/Bits.h"
+#include "base/Messages.h"
 #include "editing/Consistency.h"
 #include "editing/Entries.h"
 #include "editing/IniImport.h"
-#include "base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +31,7 @@ std::string DataFile(const std::string& name) { return std::string(ORBITLIST_TES
 
 std::vector<int> SkippedNumbers(const IniFile& f) {
     std::vector<int> numbers;
-    for (const SkippedLine& l : f.skippedLines)
-        numbers.push_back(l.line);
+    for (const SkippedLine& l : f.skippedLines) numbers.push_back(l.line);
     return numbers;
 }
 
@@ -81,9 +80,8 @@ TEST(IniParse, SectionsFoundByLineIndex) {
 }
 
 TEST(IniParse, ValueLessLinesAndTheCountLineAreNotTransponders) {
-    const IniFile f = ParseIniText(Lines({"[SATTYPE]", "1=0130", "2=Hot Bird", "[DVB]", "0=99", "junk line",
-                                          "3=", "1=10719,V,27500,34"},
-                                         "\n"));
+    const IniFile f = ParseIniText(
+        Lines({"[SATTYPE]", "1=0130", "2=Hot Bird", "[DVB]", "0=99", "junk line", "3=", "1=10719,V,27500,34"}, "\n"));
     ASSERT_EQ(f.tps.size(), 1u);
     EXPECT_EQ(f.tps[0].line, 8);
 }
@@ -94,9 +92,9 @@ TEST(IniParse, DvbSectionAtIndexTwoOrLessGivesNoTransponders) {
 }
 
 TEST(IniParse, PolarisationLetters) {
-    const IniFile f = ParseIniText(Lines({"[SATTYPE]", "1=0100", "2=X", "[DVB]", "0=6", "1=3649,L,20160,23",
-                                          "2=3656,r,3716,56", "3=3700,h,3000,34", "4=3710,R,3000,34",
-                                          "5=11604,W,3200,34", "6=3720,l,3000,34"}));
+    const IniFile f =
+        ParseIniText(Lines({"[SATTYPE]", "1=0100", "2=X", "[DVB]", "0=6", "1=3649,L,20160,23", "2=3656,r,3716,56",
+                            "3=3700,h,3000,34", "4=3710,R,3000,34", "5=11604,W,3200,34", "6=3720,l,3000,34"}));
     std::vector<std::string> pols;
     for (const auto& t : f.tps) pols.push_back(t.pol);
     EXPECT_EQ(pols, (std::vector<std::string>{"H", "V", "h", "V", "W", "H"}));
@@ -112,9 +110,7 @@ TEST(IniParse, NameIsTheFirstFieldCutToEighteen) {
 }
 
 TEST(IniParse, PositionIsTheWholeValueInTenths) {
-    const auto pos = [](const char* value) {
-        return ParseIniText(Lines({"[SATTYPE]", value, "2=S", "[DVB]"}));
-    };
+    const auto pos = [](const char* value) { return ParseIniText(Lines({"[SATTYPE]", value, "2=S", "[DVB]"})); };
     EXPECT_EQ(pos("1=0192").satTenths, 192);
     EXPECT_EQ(pos("1=0130").satTenths, 130);
     EXPECT_EQ(pos("1=1910").satTenths, 1910);
@@ -135,9 +131,9 @@ TEST(IniParse, PositionIsTheWholeValueInTenths) {
 }
 
 TEST(IniParse, UpdateSectionIsSkippedBeforeTheListAndEndsItAfter) {
-    const IniFile f = ParseIniText(Lines({"", "[UPDATE]", "0=Mar 24, 2018", "1=6652", "2=http://example.org", "",
-                                          "[SATTYPE]", "1=0192", "2=Astra", "", "[DVB]", "0=3",
-                                          "1=11000,H,27500,34", "[UPDATE]", "2=11100,H,27500,34"}));
+    const IniFile f = ParseIniText(
+        Lines({"", "[UPDATE]", "0=Mar 24, 2018", "1=6652", "2=http://example.org", "", "[SATTYPE]", "1=0192", "2=Astra",
+               "", "[DVB]", "0=3", "1=11000,H,27500,34", "[UPDATE]", "2=11100,H,27500,34"}));
     ASSERT_TRUE(f.status.ok());
     EXPECT_EQ(f.satName, "Astra");
     EXPECT_EQ(f.satTenths, 192);
@@ -146,8 +142,8 @@ TEST(IniParse, UpdateSectionIsSkippedBeforeTheListAndEndsItAfter) {
 
     // Without a [SATTYPE] line the lines after the first take its place, but
     // not those of an [UPDATE] section.
-    const IniFile bare = ParseIniText(Lines({"[UPDATE]", "1=0130", "2=Not a name", "", "[DVB]", "0=1",
-                                             "1=11000,H,27500,34"}));
+    const IniFile bare =
+        ParseIniText(Lines({"[UPDATE]", "1=0130", "2=Not a name", "", "[DVB]", "0=1", "1=11000,H,27500,34"}));
     EXPECT_EQ(bare.satName, "");
     EXPECT_EQ(bare.satTenths, 0);
     EXPECT_EQ(bare.tps.size(), 1u);
@@ -163,9 +159,9 @@ TEST(IniParse, AFileWithoutSectionsIsRefused) {
 }
 
 TEST(IniParse, UnstorableLinesAreLeftOutAndListed) {
-    const IniFile f = ParseIniText(Lines({"[SATTYPE]", "1=0192", "2=S", "[DVB]", "0=7", "1=10958,H, 6111,34",
-                                          "2=abc,H,27500,34", "3=16384,H,27500,34", "4=16383,V,65535,34",
-                                          "5=11000,H,65536,34", "6=11000,H", "7=11000,H,-1,34"}));
+    const IniFile f = ParseIniText(
+        Lines({"[SATTYPE]", "1=0192", "2=S", "[DVB]", "0=7", "1=10958,H, 6111,34", "2=abc,H,27500,34",
+               "3=16384,H,27500,34", "4=16383,V,65535,34", "5=11000,H,65536,34", "6=11000,H", "7=11000,H,-1,34"}));
     EXPECT_EQ(SkippedNumbers(f), (std::vector<int>{7, 8, 10, 11, 12}));
     EXPECT_EQ(f.skippedCount, 5);
     ASSERT_EQ(f.tps.size(), 2u);
@@ -193,9 +189,7 @@ TEST(IniParse, TheNoticeOfLeftOutLinesStaysShort) {
     EXPECT_EQ(f.skippedCount, 200000);
     ASSERT_EQ(f.skippedLines.size(), kMaxQuotedLines);
     const std::string notice = SkippedLinesWarning(f);
-    EXPECT_EQ(
-        notice.rfind("200000 transponder lines can not be stored and were left out; the first 10 are:", 0),
-        0u)
+    EXPECT_EQ(notice.rfind("200000 transponder lines can not be stored and were left out; the first 10 are:", 0), 0u)
         << notice;
     EXPECT_EQ(std::count(notice.begin(), notice.end(), '\r'), 10);
     EXPECT_LT(notice.size(), 1200u);
@@ -210,8 +204,8 @@ TEST(IniParse, TheNoticeOfLeftOutLinesStaysShort) {
 // 18 bytes from byte 17 and the NUL at byte 35; the decoded name keeps the
 // blank until the image is read again.
 TEST(IniImport, ANameCutAtABlankKeepsIt) {
-    const IniFile f = ParseIniText(Lines(
-        {"[SATTYPE]", "1=0130", "2=Eutelsat Hot Bird 13B,13C,13E", "[DVB]", "0=1", "1=11000,H,27500,34"}));
+    const IniFile f = ParseIniText(
+        Lines({"[SATTYPE]", "1=0130", "2=Eutelsat Hot Bird 13B,13C,13E", "[DVB]", "0=1", "1=11000,H,27500,34"}));
     EXPECT_EQ(f.satName, "Eutelsat Hot Bird ");
     auto db = sample::BuildSample();
     db->Sat.rec[1][35] = 0x5A;
@@ -227,8 +221,7 @@ TEST(IniImport, ANameCutAtABlankKeepsIt) {
 
 TEST(IniParse, At150TheReadingStops) {
     std::string text = Lines({"[SATTYPE]", "1=0192", "2=S", "[DVB]", "0=152", "1=bad,H,1,1"});
-    for (int i = 0; i < 151; ++i)
-        text += std::to_string(i + 2) + "=" + std::to_string(10700 + i) + ",H,27500,34\r\n";
+    for (int i = 0; i < 151; ++i) text += std::to_string(i + 2) + "=" + std::to_string(10700 + i) + ",H,27500,34\r\n";
     const IniFile f = ParseIniText(text);
     EXPECT_TRUE(f.truncated);
     ASSERT_EQ(f.tps.size(), 150u);
@@ -350,9 +343,7 @@ TEST(IniImport, AFileWithoutTranspondersLeavesThePlaceholder) {
 TEST(IniImport, RefusalsChangeNothing) {
     auto db = TwoSats();
     const auto before = testdb::Copy(*db);
-    const auto unchanged = [&] {
-        EXPECT_EQ(BuildImage(*db), BuildImage(*before));
-    };
+    const auto unchanged = [&] { EXPECT_EQ(BuildImage(*db), BuildImage(*before)); };
     EXPECT_EQ(ImportIni(*db, 0, ParseIniText("nothing here")).message(), msg::IniNoSections);
     unchanged();
     EXPECT_FALSE(ImportIni(*db, 0, ParseIniText(Lines({"[SATTYPE]", "1=19.25", "2=S", "[DVB]"}))).ok());

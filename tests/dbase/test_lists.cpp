@@ -3,8 +3,8 @@
 #include "SampleData.h"
 #include "TestDb.h"
 #include "base/Bits.h"
-#include "editing/Consistency.h"
 #include "base/Csv.h"
+#include "editing/Consistency.h"
 #include "editing/EditorFields.h"
 #include "editing/Lists.h"
 #include "editing/Marks.h"
@@ -99,13 +99,13 @@ TEST(Csv, ReadsWhatSpreadsheetsWrite) {
 TEST(Matching, KeysCompareNumbersByValueThenNamesOnTheSameSatellite) {
     auto db = Build({{"One", 0, 10}, {"Two", 0, 10}, {"Three", 1, 20}, {"Four", 2, 30}, {"Radio", 0, 10, true}});
     const std::vector<MatchRow> rows = {
-        Row("019.20", "011000", "h", " 10 "),            // One: numbers by value, polarisation in any case
-        Row("19.2", "11000", "H", "10"),                 // Two: the next program with that key
-        Row("19.2", "11000", "H", "10"),                 // none left with the key, and no name
-        Row("19.2", "9999", "V", "77", "Three"),         // Three, by its name on the satellite
-        Row("13", "1", "H", "1", "Three"),               // Three is taken; none else of that name
-        Row("13", "1", "H", "1", "Four "),               // the name must be exact
-        Row("19.2", "11000", "H", "10", "x", true),      // the radio program: kinds are apart
+        Row("019.20", "011000", "h", " 10 "),       // One: numbers by value, polarisation in any case
+        Row("19.2", "11000", "H", "10"),            // Two: the next program with that key
+        Row("19.2", "11000", "H", "10"),            // none left with the key, and no name
+        Row("19.2", "9999", "V", "77", "Three"),    // Three, by its name on the satellite
+        Row("13", "1", "H", "1", "Three"),          // Three is taken; none else of that name
+        Row("13", "1", "H", "1", "Four "),          // the name must be exact
+        Row("19.2", "11000", "H", "10", "x", true), // the radio program: kinds are apart
     };
     EXPECT_EQ(MatchPrograms(*db, rows), (std::vector<int>{0, 1, -1, 2, -1, -1, 4}));
     EXPECT_EQ(NumberKey(" 0.50 "), "0.5");
@@ -119,11 +119,10 @@ TEST(ListCsv, ExportsEveryColumnInTheWindowsOrder) {
     db->Prog.rec[1][0] &= ~4; // scrambled
     db->Prog.data[1].IsFree = 0;
     const std::string csv = ExportListCsv(*db);
-    EXPECT_EQ(csv,
-              "kind,number,slot,name,satellite,longitude,frequency,polarisation,symbol_rate,service_id,video_pid,"
-              "audio_pid,pcr_pid,pmt_pid,scrambled,lock,skip,favourites\r\n"
-              "tv,1,1,Caf\xC3\xA9 TV  ,Beta,13,12000,H,22000,7,100,101,100,102,1,1,0,1 4\r\n"
-              "radio,1,0,\"Radio, One\",Alpha,19.2,11000,H,27500,5,0,101,100,102,0,0,0,\r\n");
+    EXPECT_EQ(csv, "kind,number,slot,name,satellite,longitude,frequency,polarisation,symbol_rate,service_id,video_pid,"
+                   "audio_pid,pcr_pid,pmt_pid,scrambled,lock,skip,favourites\r\n"
+                   "tv,1,1,Caf\xC3\xA9 TV  ,Beta,13,12000,H,22000,7,100,101,100,102,1,1,0,1 4\r\n"
+                   "radio,1,0,\"Radio, One\",Alpha,19.2,11000,H,27500,5,0,101,100,102,0,0,0,\r\n");
 }
 
 TEST(ListCsv, ReadsAnyColumnOrderAndRefusesBadCellsWithTheirLine) {
@@ -143,8 +142,10 @@ TEST(ListCsv, ReadsAnyColumnOrderAndRefusesBadCellsWithTheirLine) {
               "Line 1 of the list: the header lacks the columns polarisation, service_id.");
     EXPECT_EQ(Refusal("kind,longitude,frequency,service_id\n"),
               "Line 1 of the list: the header lacks the column polarisation.");
-    EXPECT_EQ(Refusal(head + "10,11000,H,19.2,tv,x,1,0\n"), "Line 2 of the list: the record has 8 fields, the header 10.");
-    EXPECT_EQ(Refusal(head + "10,11000,H,19.2,tv,x,2,0,,A\n"), "Line 2 of the list: the lock cell is 0 or 1, not \"2\".");
+    EXPECT_EQ(Refusal(head + "10,11000,H,19.2,tv,x,1,0\n"),
+              "Line 2 of the list: the record has 8 fields, the header 10.");
+    EXPECT_EQ(Refusal(head + "10,11000,H,19.2,tv,x,2,0,,A\n"),
+              "Line 2 of the list: the lock cell is 0 or 1, not \"2\".");
     EXPECT_EQ(Refusal(head + "\"1\n0\",11000,H,19.2,tv,x,1,yes,,A\n"),
               "Line 2 of the list: the skip cell is 0 or 1, not \"yes\".");
     for (const char* fav : {"17", "0", "1,4", "2a"})
@@ -152,7 +153,8 @@ TEST(ListCsv, ReadsAnyColumnOrderAndRefusesBadCellsWithTheirLine) {
                       .find("Line 2 of the list: the favourites cell holds group numbers 1 to 16"),
                   std::string::npos)
             << fav;
-    EXPECT_EQ(Refusal(head + "10,11000,H,19.2,sat,x,,,,A\n"), "Line 2 of the list: the kind is tv or radio, not \"sat\".");
+    EXPECT_EQ(Refusal(head + "10,11000,H,19.2,sat,x,,,,A\n"),
+              "Line 2 of the list: the kind is tv or radio, not \"sat\".");
     // Names are checked only when they are to be taken.
     const std::string badNames = head + "10,11000,H,19.2,tv,,,,,\n10,11000,H,19.2,tv,,,,,Sixteen letters!\n";
     EXPECT_EQ(Read(badNames).rows.size(), 2u);
@@ -180,8 +182,7 @@ TEST(ListOrder, ExportThenImportIntoAReorderedCopyGivesBackOrderMarksAndNames) {
     EXPECT_EQ(ListSummary(plan), "40 matched, 0 rows not found, 0 programs not in the list");
     ApplyListOrder(*copy, list, plan, true);
     EXPECT_EQ(BuildImage(*copy), BuildImage(*original));
-    for (int a = 0; a < copy->AudioCount; ++a)
-        EXPECT_EQ(copy->Audio.data[a], original->Audio.data[a]) << "track " << a;
+    for (int a = 0; a < copy->AudioCount; ++a) EXPECT_EQ(copy->Audio.data[a], original->Audio.data[a]) << "track " << a;
     testdb::ExpectConsistent(*copy);
 }
 
@@ -233,12 +234,12 @@ TEST(ListOrder, AReferenceFindsProgramsThatMovedToOtherSlotsOrTransponders) {
 }
 
 TEST(Duplicates, GroupsByKeyAndByNameOnATransponderOnceEach) {
-    auto db = Build({{"A", 0, 1},  // 0
-                     {"A", 0, 1},  // 1: key and name with 0 -> one group
-                     {"B", 1, 2},  // 2
-                     {"B", 1, 3},  // 3: name with 2 on transponder 1
-                     {"B", 2, 3},  // 4: same name, other transponder: no group
-                     {"C", 1, 2},  // 5: key with 2
+    auto db = Build({{"A", 0, 1},         // 0
+                     {"A", 0, 1},         // 1: key and name with 0 -> one group
+                     {"B", 1, 2},         // 2
+                     {"B", 1, 3},         // 3: name with 2 on transponder 1
+                     {"B", 2, 3},         // 4: same name, other transponder: no group
+                     {"C", 1, 2},         // 5: key with 2
                      {"A", 0, 1, true}}); // 6: radio, apart from 0 and 1
     const auto groups = DuplicateGroups(*db);
     EXPECT_EQ(groups, (std::vector<std::vector<int>>{{0, 1}, {2, 3}, {2, 5}}));

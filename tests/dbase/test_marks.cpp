@@ -1,7 +1,7 @@
 #include "SampleData.h"
 #include "base/Bits.h"
-#include "format/Image.h"
 #include "editing/Marks.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,7 @@ using namespace dbase;
 namespace {
 
 // The decoded record of program `slot` as its stored bytes give it.
-ProgData Redecoded(const Database& db, int slot) {
-    return DecodeProg(db.Prog.rec[slot], db.Tp);
-}
+ProgData Redecoded(const Database& db, int slot) { return DecodeProg(db.Prog.rec[slot], db.Tp); }
 
 } // namespace
 
@@ -97,8 +95,7 @@ TEST(FavList, ItemTextsAndHeights) {
 TEST(MarkCaptions, PressedButtonsShowTheStoredGroupName) {
     auto db = NewDatabase();
     sample::NameFav(*db, 0, "Movie  ");
-    EXPECT_EQ(SetMarkCaptions(*db, 0, true),
-              (MarkCaptions{"(Edit Status: Movie  )", "(Edit Status: Movie  )"}));
+    EXPECT_EQ(SetMarkCaptions(*db, 0, true), (MarkCaptions{"(Edit Status: Movie  )", "(Edit Status: Movie  )"}));
     EXPECT_EQ(SetMarkCaptions(*db, 4, true).tv, "(Edit Status: )");
     EXPECT_EQ(SetMarkCaptions(*db, kSkipButton, true).radio, "(Edit Status: Skip)");
     EXPECT_EQ(SetMarkCaptions(*db, kLockButton, true).tv, "(Edit Status: Lock)");
@@ -159,15 +156,12 @@ TEST(MarkButtons, PressingIsExclusiveAndPressingAgainReturnsToBrowse) {
 TEST(MarkButtons, EnableFavButtons) {
     MarkButtons b;
     b.EnableFavButtons(3);
-    for (int i = 0; i < kFavGroups; ++i)
-        EXPECT_EQ(b.IsEnabled(i), i == 3) << i;
+    for (int i = 0; i < kFavGroups; ++i) EXPECT_EQ(b.IsEnabled(i), i == 3) << i;
     EXPECT_TRUE(b.IsEnabled(kLockButton));
     b.EnableFavButtons(kFavGroups);
-    for (int i = 0; i < kFavGroups; ++i)
-        EXPECT_TRUE(b.IsEnabled(i)) << i;
+    for (int i = 0; i < kFavGroups; ++i) EXPECT_TRUE(b.IsEnabled(i)) << i;
     b.EnableFavButtons(-1);
-    for (int i = 0; i < kFavGroups; ++i)
-        EXPECT_FALSE(b.IsEnabled(i)) << i;
+    for (int i = 0; i < kFavGroups; ++i) EXPECT_FALSE(b.IsEnabled(i)) << i;
 }
 
 TEST(MarkButtons, SatelliteClickReleasesOnlyTheFavouriteModes) {

@@ -29,10 +29,9 @@ TEST(PortSetting, WhatCanBeADevicePath) {
     for (const char* good : {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0",
                              "/dev/pts/7", "/dev/my port", "/dev/tty\xc3\xa9"})
         EXPECT_TRUE(IsDevicePath(good)) << good;
-    for (const std::string& bad :
-         {std::string(), std::string("ttyUSB0"), std::string(" /dev/ttyS0"), std::string("/dev/ttyS0 "),
-          std::string("/dev/tty\tS0"), std::string("/dev/\x7f"), std::string("/dev/a\0b", 8),
-          "/" + std::string(kMaxDevicePath, 'a')})
+    for (const std::string& bad : {std::string(), std::string("ttyUSB0"), std::string(" /dev/ttyS0"),
+                                   std::string("/dev/ttyS0 "), std::string("/dev/tty\tS0"), std::string("/dev/\x7f"),
+                                   std::string("/dev/a\0b", 8), "/" + std::string(kMaxDevicePath, 'a')})
         EXPECT_FALSE(IsDevicePath(bad)) << bad;
     EXPECT_TRUE(IsDevicePath("/" + std::string(kMaxDevicePath - 1, 'a')));
 }
@@ -66,7 +65,7 @@ TEST(PortSetting, AValueThatCanNotBeADeviceIsIgnored) {
     testutil::TempDir dir;
     const std::string ini = dir.path("ORBITLIST.ini");
     for (const std::string& value : {std::string("ttyUSB0"), std::string("\"\""), std::string("C:relative"),
-                                    std::string(5000, '/'), std::string("/dev/a\x01")}) {
+                                     std::string(5000, '/'), std::string("/dev/a\x01")}) {
         Put(ini, "[ORBITLIST_Tavrinex]\nOther_Port=" + value + "\n");
         EXPECT_EQ(ReadOtherPort(ini), "") << value;
     }

@@ -14,13 +14,13 @@
 #include "TestDb.h"
 
 #include "base/Bits.h"
-#include "editing/Consistency.h"
+#include "base/Messages.h"
 #include "document/Document.h"
-#include "editing/Entries.h"
+#include "editing/Consistency.h"
 #include "editing/EditorFields.h"
+#include "editing/Entries.h"
 #include "editing/IniImport.h"
 #include "editing/Marks.h"
-#include "base/Messages.h"
 #include "editing/Moves.h"
 #include "editing/Reorder.h"
 
@@ -89,8 +89,7 @@ std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
         sample::AddSat(*db, satSpec);
         const int n = edges && s == 0 ? kMaxTpsPerSat : pick(1, 12);
         for (int i = 0; i < n; ++i)
-            tps.push_back(
-                sample::AddTp(*db, s, pick(3000, 12750), pick(0, 1), pick(2000, 45000), pick(0, 6)));
+            tps.push_back(sample::AddTp(*db, s, pick(3000, 12750), pick(0, 1), pick(2000, 45000), pick(0, 6)));
     }
     // Transponders of different satellites lie in mixed slots.
     if (pick(0, 1)) {
@@ -110,8 +109,7 @@ std::unique_ptr<Database> RandomSmall(uint32_t seed, bool edges) {
         progSpec.ca = {static_cast<uint8_t>(pick(0, 80)), 0, 0, 0};
         const int slot = sample::AddProg(*db, tp, progSpec);
         const int tracks = std::max(0, pick(-3, 3));
-        for (int a = 0; a < tracks; ++a)
-            sample::AddAudio(*db, slot, pick(32, 8000), "eng");
+        for (int a = 0; a < tracks; ++a) sample::AddAudio(*db, slot, pick(32, 8000), "eng");
         // The editor then shows the selected extra track (or, for a track the
         // table does not hold, the program's own audio PID).
         if (tracks > 0 && pick(0, 1)) {
@@ -136,7 +134,7 @@ bool SameData(const Database& a, const Database& b) {
 
 // Applies random operations to one database and checks it after each.
 class Run {
-  public:
+public:
     Run(Database& db, uint32_t seed) : db_(db), rng_(seed), collator_("C") {}
 
     // Returns false after reporting the first failure.
@@ -159,7 +157,7 @@ class Run {
         OneStep();
     }
 
-  private:
+private:
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
     bool Chance(int percent) { return Pick(1, 100) <= percent; }
 
@@ -170,14 +168,12 @@ class Run {
 
     bool Report(const std::vector<std::string>& problems) {
         std::string text;
-        for (const auto& p : problems)
-            text += "  " + p + "\n";
+        for (const auto& p : problems) text += "  " + p + "\n";
         return Report(text);
     }
     bool Report(const std::string& what) {
         std::string history;
-        for (const auto& l : log_)
-            history += "  " + l + "\n";
+        for (const auto& l : log_) history += "  " + l + "\n";
         ADD_FAILURE() << "after step " << step_ << ":\n" << what << "\nlast operations:\n" << history;
         return false;
     }
@@ -206,16 +202,11 @@ class Run {
     // its ends, characters outside ASCII or control characters, sometimes
     // empty or one too long.
     std::string Name(size_t max) {
-        const int len = Chance(5)   ? 0
-                        : Chance(5) ? static_cast<int>(max) + 1
-                                    : Pick(1, static_cast<int>(max));
+        const int len = Chance(5) ? 0 : Chance(5) ? static_cast<int>(max) + 1 : Pick(1, static_cast<int>(max));
         std::string s;
         for (int i = 0; i < len; ++i) {
             const int kind = Pick(0, 49);
-            const int c = kind < 5     ? ' '
-                          : kind < 10  ? Pick(0xA0, 0xFF)
-                          : kind == 10 ? Pick(0, 31)
-                                       : Pick('A', 'z');
+            const int c = kind < 5 ? ' ' : kind < 10 ? Pick(0xA0, 0xFF) : kind == 10 ? Pick(0, 31) : Pick('A', 'z');
             s.push_back(static_cast<char>(c));
         }
         return s;
@@ -245,21 +236,15 @@ class Run {
     void OneStep() {
         using Op = void (Run::*)();
         static const std::pair<int, Op> ops[] = {
-            {8, &Run::AddTransponder}, {10, &Run::AddProgram},
-            {8, &Run::DeleteProgram},  {5, &Run::DeleteTransponder},
-            {2, &Run::DeleteEmpty},    {2, &Run::Reset},
-            {2, &Run::Clear},          {4, &Run::Import},
-            {3, &Run::SwapSats},       {4, &Run::SwapTps},
-            {5, &Run::SwapProgs},      {3, &Run::Sort},
-            {8, &Run::Toggle},         {2, &Run::FavLock},
-            {8, &Run::EditProgram},    {6, &Run::EditTransponder},
-            {5, &Run::EditSatellite},  {3, &Run::FavName},
-            {6, &Run::MoveBlock},      {3, &Run::DeleteSeveral},
+            {8, &Run::AddTransponder}, {10, &Run::AddProgram}, {8, &Run::DeleteProgram}, {5, &Run::DeleteTransponder},
+            {2, &Run::DeleteEmpty},    {2, &Run::Reset},       {2, &Run::Clear},         {4, &Run::Import},
+            {3, &Run::SwapSats},       {4, &Run::SwapTps},     {5, &Run::SwapProgs},     {3, &Run::Sort},
+            {8, &Run::Toggle},         {2, &Run::FavLock},     {8, &Run::EditProgram},   {6, &Run::EditTransponder},
+            {5, &Run::EditSatellite},  {3, &Run::FavName},     {6, &Run::MoveBlock},     {3, &Run::DeleteSeveral},
             {3, &Run::MarkSeveral},
         };
         int total = 0;
-        for (const auto& [w, op] : ops)
-            total += w;
+        for (const auto& [w, op] : ops) total += w;
         int r = Pick(1, total);
         for (const auto& [w, op] : ops) {
             if ((r -= w) > 0) continue;
@@ -394,8 +379,8 @@ class Run {
         static const char* const pols[] = {"H", "V", "L", "R", "h", "l", "r", "W", ""};
         for (int i = 1; i <= n; ++i) {
             const std::string freq = Chance(3) ? "16384" : std::to_string(Pick(3000, 16383));
-            t += std::to_string(i) + "=" + freq + "," + pols[Pick(0, 8)] + "," +
-                 std::to_string(Pick(1000, 65535)) + ",34\r\n";
+            t += std::to_string(i) + "=" + freq + "," + pols[Pick(0, 8)] + "," + std::to_string(Pick(1000, 65535)) +
+                 ",34\r\n";
         }
         return t;
     }
@@ -403,12 +388,10 @@ class Run {
     void Import() {
         const int sat = AnySat();
         const IniFile file = ParseIniText(IniText());
-        Log("import " + std::to_string(file.tps.size()) + " transponders into satellite " +
-            std::to_string(sat));
+        Log("import " + std::to_string(file.tps.size()) + " transponders into satellite " + std::to_string(sat));
         const size_t before = Fingerprint(db_);
         int inUse = 0;
-        for (int t = 0; t < kTpSlots; ++t)
-            inUse += db_.Tp.data[t].Used == 1;
+        for (int t = 0; t < kTpSlots; ++t) inUse += db_.Tp.data[t].Used == 1;
         const int after = inUse - db_.SatTpCounts[sat] + std::max<int>(1, static_cast<int>(file.tps.size()));
         const Status s = ImportIni(db_, sat, file);
         if (!s) {
@@ -536,10 +519,9 @@ class Run {
         }
         if (Chance(20)) in.high = NumberText(0, 30000);
         if (Chance(40)) {
-            static const char* const lons[] = {"19.2", "19.20", "0",   "360", "360.1",
-                                               "13.",  ".5",    "1,5", "",    "0.05"};
-            in.longitude = Chance(50) ? lons[Pick(0, 9)]
-                                      : std::to_string(Pick(0, 360)) + "." + std::to_string(Pick(0, 9));
+            static const char* const lons[] = {"19.2", "19.20", "0", "360", "360.1", "13.", ".5", "1,5", "", "0.05"};
+            in.longitude =
+                Chance(50) ? lons[Pick(0, 9)] : std::to_string(Pick(0, 360)) + "." + std::to_string(Pick(0, 9));
         }
         if (Chance(20)) in.diseqc10 = Pick(-1, 4);
         if (Chance(20)) in.diseqc11 = Pick(-1, 16);
@@ -674,8 +656,8 @@ class Run {
             if (const int p = AnyProg(); p >= 0) slots.push_back(p);
         const int button = Pick(0, kMarkButtonCount - 1);
         const bool on = Chance(50);
-        Log("set mark " + std::to_string(button) + " to " + std::to_string(on) + " on " +
-            std::to_string(slots.size()) + " programs");
+        Log("set mark " + std::to_string(button) + " to " + std::to_string(on) + " on " + std::to_string(slots.size()) +
+            " programs");
         SetMarks(db_, slots, button, on);
         for (int p : slots) EXPECT_EQ(HasMark(db_, p, button), on) << "program " << p;
     }

@@ -18,7 +18,7 @@ using namespace dbase;
 namespace {
 
 class TempDir {
-  public:
+public:
     TempDir() {
         std::string tmpl = (fs::temp_directory_path() / "recent-XXXXXX").string();
         path_ = ::mkdtemp(tmpl.data());
@@ -29,13 +29,11 @@ class TempDir {
     }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-  private:
+private:
     fs::path path_;
 };
 
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -79,10 +77,9 @@ TEST(ProfileText, SetReplacesInPlaceAndKeepsEverythingElse) {
     EXPECT_EQ(SetProfileString(text, "ORBITLIST_Tavrinex", "last_file_name1", "new"),
               "[A]\r\nx=1\r\n\r\n[ORBITLIST_Tavrinex]\r\nlast_file_name1=new\r\nkeep=me\r\n\r\n[B]\r\ny=2");
     // A new key goes after the section's last entry, before the blank line.
-    EXPECT_EQ(
-        SetProfileString(text, "ORBITLIST_Tavrinex", "Last_File_Name3", "c"),
-        "[A]\r\nx=1\r\n\r\n[ORBITLIST_Tavrinex]\r\nLast_File_Name1=old\r\nkeep=me\r\nLast_File_Name3=c\r\n"
-        "\r\n[B]\r\ny=2");
+    EXPECT_EQ(SetProfileString(text, "ORBITLIST_Tavrinex", "Last_File_Name3", "c"),
+              "[A]\r\nx=1\r\n\r\n[ORBITLIST_Tavrinex]\r\nLast_File_Name1=old\r\nkeep=me\r\nLast_File_Name3=c\r\n"
+              "\r\n[B]\r\ny=2");
     // A missing section is appended, after a line ending for an unfinished last line.
     EXPECT_EQ(SetProfileString(text, "New", "k", "v"), text + "\r\n[New]\r\nk=v\r\n");
     EXPECT_EQ(SetProfileString("", "S", "k", "v"), "[S]\nk=v\n");
@@ -94,9 +91,8 @@ TEST(ProfileText, WriteThenReadRoundTripsPathsWithoutEscaping) {
     const std::string ini = dir.file("ORBITLIST.ini");
     const RecentFileList files = {"C:\\a\\b.bin", "/x/y=z.bin", ""};
     ASSERT_TRUE(WriteRecentFiles(ini, files));
-    EXPECT_EQ(ReadText(ini),
-              "[ORBITLIST_Tavrinex]\nLast_File_Name1=C:\\a\\b.bin\nLast_File_Name2=/x/y=z.bin\n"
-              "Last_File_Name3=\n");
+    EXPECT_EQ(ReadText(ini), "[ORBITLIST_Tavrinex]\nLast_File_Name1=C:\\a\\b.bin\nLast_File_Name2=/x/y=z.bin\n"
+                             "Last_File_Name3=\n");
     EXPECT_EQ(ReadRecentFiles(ini), files);
     ASSERT_TRUE(WriteProfileString(ini, "Other", "k", "v"));
     EXPECT_EQ(ReadRecentFiles(ini), files);

@@ -2,8 +2,8 @@
 #include "TestDb.h"
 #include "base/Bits.h"
 #include "editing/Consistency.h"
-#include "format/Image.h"
 #include "editing/Reorder.h"
+#include "format/Image.h"
 
 #include <gtest/gtest.h>
 
@@ -26,15 +26,12 @@ void ExpectFormsAgree(const Database& db) {
             EXPECT_EQ(DecodedDifferences(db.Tp.data[t], DecodeTp(db.Tp.rec[t])), "") << "transponder " << t;
         }
     for (int p = 0; p < db.ProgCount; ++p)
-        EXPECT_EQ(DecodedDifferences(db.Prog.data[p], DecodeProg(db.Prog.rec[p], db.Tp)), "")
-            << "program " << p;
+        EXPECT_EQ(DecodedDifferences(db.Prog.data[p], DecodeProg(db.Prog.rec[p], db.Tp)), "") << "program " << p;
     for (int a = 0; a < db.AudioCount; ++a)
         EXPECT_EQ(DecodedDifferences(db.Audio.data[a], DecodeAudio(db.Audio.rec[a])), "") << "track " << a;
 }
 
-std::vector<int> Listed(const std::vector<int>& l) {
-    return {l.begin(), l.end()};
-}
+std::vector<int> Listed(const std::vector<int>& l) { return {l.begin(), l.end()}; }
 
 struct P {
     std::string name;
@@ -48,8 +45,7 @@ struct P {
 std::unique_ptr<Database> Build(const std::vector<P>& ps) {
     auto db = NewDatabase();
     const int sat = sample::AddSat(*db, {"Sat", 192});
-    for (int i = 0; i < 3; ++i)
-        sample::AddTp(*db, sat, 11000 + i, false, 27500, 3);
+    for (int i = 0; i < 3; ++i) sample::AddTp(*db, sat, 11000 + i, false, 27500, 3);
     for (size_t i = 0; i < ps.size(); ++i) {
         sample::ProgSpec s;
         s.name = ps[i].name;
@@ -64,16 +60,14 @@ std::unique_ptr<Database> Build(const std::vector<P>& ps) {
 // The first slot of the program each slot holds now.
 std::vector<int> Origins(const Database& db) {
     std::vector<int> v;
-    for (int p = 0; p < db.ProgCount; ++p)
-        v.push_back(std::stoi(db.Prog.data[p].ServiceId) - 100);
+    for (int p = 0; p < db.ProgCount; ++p) v.push_back(std::stoi(db.Prog.data[p].ServiceId) - 100);
     return v;
 }
 
 // Each audio slot's owner, named by its service id.
 std::map<int, std::string> TrackOwners(const Database& db) {
     std::map<int, std::string> m;
-    for (int a = 0; a < db.AudioCount; ++a)
-        m[a] = db.Prog.data[db.Audio.data[a].ProgIndex].ServiceId;
+    for (int a = 0; a < db.AudioCount; ++a) m[a] = db.Prog.data[db.Audio.data[a].ProgIndex].ServiceId;
     return m;
 }
 
@@ -192,14 +186,12 @@ TEST(SwapChecks, RefuseSlotsNotInUseTheSameSlotAndMixedPairs) {
 TEST(DragGuards, SatelliteGrid) {
     const int n = 7; // "Show ALL Info" and six satellites
     EXPECT_TRUE(SatDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true}).taken);
-    EXPECT_FALSE(
-        SatDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = false}).taken); // down needs the focus
-    EXPECT_TRUE(SatDragStep(3, {.selectedRow = 2, .rowCount = n, .focused = false}).taken); // up does not
-    EXPECT_FALSE(
-        SatDragStep(2, {.selectedRow = 1, .rowCount = n, .focused = true}).taken); // row 1 is never a target
+    EXPECT_FALSE(SatDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = false}).taken); // down needs the focus
+    EXPECT_TRUE(SatDragStep(3, {.selectedRow = 2, .rowCount = n, .focused = false}).taken);  // up does not
+    EXPECT_FALSE(SatDragStep(2, {.selectedRow = 1, .rowCount = n, .focused = true}).taken);  // row 1 is never a target
     EXPECT_FALSE(SatDragStep(0, {.selectedRow = 1, .rowCount = n, .focused = true}).taken);
-    EXPECT_TRUE(SatDragStep(1, {.selectedRow = 2, .rowCount = n, .focused = true})
-                    .taken); // the first satellite can move down
+    EXPECT_TRUE(
+        SatDragStep(1, {.selectedRow = 2, .rowCount = n, .focused = true}).taken); // the first satellite can move down
     EXPECT_FALSE(SatDragStep(6, {.selectedRow = 7, .rowCount = n, .focused = true}).taken);
     EXPECT_FALSE(SatDragStep(3, {.selectedRow = 5, .rowCount = n, .focused = true}).taken); // not a neighbour
     const DragStep s = SatDragStep(4, {.selectedRow = 5, .rowCount = n, .focused = true});
@@ -210,68 +202,56 @@ TEST(DragGuards, SatelliteGrid) {
 
 TEST(DragGuards, TransponderGrid) {
     const int n = 6;
-    EXPECT_FALSE(TpDragStep(0, 2, {.selectedRow = 3, .rowCount = n, .focused = true})
-                     .taken); // "Show ALL Info" selected
+    EXPECT_FALSE(
+        TpDragStep(0, 2, {.selectedRow = 3, .rowCount = n, .focused = true}).taken); // "Show ALL Info" selected
     EXPECT_TRUE(TpDragStep(2, 2, {.selectedRow = 3, .rowCount = n, .focused = true}).taken);
     EXPECT_FALSE(TpDragStep(2, 2, {.selectedRow = 3, .rowCount = n, .focused = false}).taken);
     EXPECT_TRUE(TpDragStep(2, 3, {.selectedRow = 2, .rowCount = n, .focused = false}).taken);
-    EXPECT_TRUE(TpDragStep(2, 2, {.selectedRow = 1, .rowCount = n, .focused = false})
-                    .taken); // row 1 is a target here
+    EXPECT_TRUE(TpDragStep(2, 2, {.selectedRow = 1, .rowCount = n, .focused = false}).taken); // row 1 is a target here
     EXPECT_FALSE(TpDragStep(2, 1, {.selectedRow = 0, .rowCount = n, .focused = true}).taken);
     EXPECT_FALSE(TpDragStep(2, 5, {.selectedRow = 6, .rowCount = n, .focused = true}).taken);
 }
 
 TEST(DragGuards, ProgramGrids) {
     const int n = 6; // header and five programs
-    EXPECT_TRUE(
-        ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true, .markingMode = false}).taken);
-    EXPECT_TRUE(
-        ProgDragStep(3, {.selectedRow = 4, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_TRUE(ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_TRUE(ProgDragStep(3, {.selectedRow = 4, .rowCount = n, .focused = true, .markingMode = false}).taken);
     EXPECT_FALSE(ProgDragStep(4, {.selectedRow = 5, .rowCount = n, .focused = true, .markingMode = false})
                      .taken); // the last row is never a target
     EXPECT_FALSE(ProgDragStep(2, {.selectedRow = 1, .rowCount = n, .focused = true, .markingMode = false})
                      .taken); // nor the first
     EXPECT_TRUE(ProgDragStep(1, {.selectedRow = 2, .rowCount = n, .focused = true, .markingMode = false})
                     .taken); // but both can be left
-    EXPECT_TRUE(
-        ProgDragStep(5, {.selectedRow = 4, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_TRUE(ProgDragStep(5, {.selectedRow = 4, .rowCount = n, .focused = true, .markingMode = false}).taken);
+    EXPECT_FALSE(ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = false, .markingMode = false}).taken);
     EXPECT_FALSE(
-        ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = false, .markingMode = false}).taken);
-    EXPECT_FALSE(ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true, .markingMode = true})
-                     .taken); // marking mode
+        ProgDragStep(2, {.selectedRow = 3, .rowCount = n, .focused = true, .markingMode = true}).taken); // marking mode
     for (int d = 0; d < 4; ++d)
         for (int r = 0; r < 4; ++r)
             EXPECT_FALSE(
-                ProgDragStep(d, {.selectedRow = r, .rowCount = 3, .focused = true, .markingMode = false})
-                    .taken)
+                ProgDragStep(d, {.selectedRow = r, .rowCount = 3, .focused = true, .markingMode = false}).taken)
                 << d << r;
 }
 
 TEST(DragSatellites, StopsAtRowTwoAndMovesOnePlacePerRow) {
     testdb::Views views;
     auto db = sample::BuildSample();
-    for (int s = 0; s < db->SatCount; ++s)
-        views.SatList.push_back(s);
+    for (int s = 0; s < db->SatCount; ++s) views.SatList.push_back(s);
     std::vector<std::string> names;
-    for (int s = 0; s < db->SatCount; ++s)
-        names.push_back(db->Sat.data[s].Name);
+    for (int s = 0; s < db->SatCount; ++s) names.push_back(db->Sat.data[s].Name);
     const int n = db->SatCount + 1;
 
     DragRows rows;
     rows.MouseDown(GridFocus::Sat, {.Sat = 3, .Tp = 0, .Tv = 0, .Radio = 0}, false);
-    EXPECT_TRUE(
-        DragSatellites(*db, views.SatList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
-    EXPECT_FALSE(
-        DragSatellites(*db, views.SatList, rows, {.selectedRow = 1, .rowCount = n, .focused = true}).taken);
+    EXPECT_TRUE(DragSatellites(*db, views.SatList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(DragSatellites(*db, views.SatList, rows, {.selectedRow = 1, .rowCount = n, .focused = true}).taken);
     EXPECT_EQ(rows.Sat, 2);
     EXPECT_EQ(db->Sat.data[1].Name, names[2]);
     EXPECT_EQ(db->Sat.data[2].Name, names[1]);
 
     rows.MouseDown(GridFocus::Sat, {.Sat = 2, .Tp = 0, .Tv = 0, .Radio = 0}, false);
     for (int r = 3; r <= 5; ++r)
-        EXPECT_TRUE(
-            DragSatellites(*db, views.SatList, rows, {.selectedRow = r, .rowCount = n, .focused = true})
-                .taken)
+        EXPECT_TRUE(DragSatellites(*db, views.SatList, rows, {.selectedRow = r, .rowCount = n, .focused = true}).taken)
             << r;
     EXPECT_EQ(db->Sat.data[4].Name, names[2]);
     EXPECT_EQ(db->Sat.data[1].Name, names[1]);
@@ -287,11 +267,9 @@ TEST(DragTransponders, NeedASingleSatelliteShown) {
     const std::string f0 = db->Tp.data[views.TpList[0]].Freq;
     DragRows rows;
     rows.MouseDown(GridFocus::Tp, {.Sat = 0, .Tp = 1, .Tv = 0, .Radio = 0}, false);
-    EXPECT_FALSE(
-        DragTransponders(*db, views.TpList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
+    EXPECT_FALSE(DragTransponders(*db, views.TpList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
     rows.MouseDown(GridFocus::Tp, {.Sat = 1, .Tp = 1, .Tv = 0, .Radio = 0}, false);
-    EXPECT_TRUE(
-        DragTransponders(*db, views.TpList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
+    EXPECT_TRUE(DragTransponders(*db, views.TpList, rows, {.selectedRow = 2, .rowCount = n, .focused = true}).taken);
     EXPECT_EQ(db->Tp.data[views.TpList[1]].Freq, f0);
 }
 
@@ -304,9 +282,9 @@ TEST(DragPrograms, ExchangeGlobalPositionsAndDoNothingInAMarkingMode) {
     rows.MouseDown(GridFocus::Tv, {.Sat = 0, .Tp = 0, .Tv = 1, .Radio = 0},
                    true); // marking mode: the row is not remembered
     EXPECT_EQ(rows.Tv, 0);
-    EXPECT_FALSE(DragTvPrograms(*db, views.TvList, rows,
-                                {.selectedRow = 2, .rowCount = 4, .focused = true, .markingMode = true})
-                     .taken);
+    EXPECT_FALSE(
+        DragTvPrograms(*db, views.TvList, rows, {.selectedRow = 2, .rowCount = 4, .focused = true, .markingMode = true})
+            .taken);
 
     rows.MouseDown(GridFocus::Tv, {.Sat = 0, .Tp = 0, .Tv = 1, .Radio = 0}, false);
     EXPECT_TRUE(DragTvPrograms(*db, views.TvList, rows,
@@ -424,6 +402,5 @@ TEST(Sorts, ListsAfterASortFollowTheSatelliteGrid) {
     EXPECT_EQ(int(all.tv.size()) + int(all.radio.size()), db->ProgCount);
     const ProgLists one = ListProgsAfterSort(*db, 1);
     EXPECT_FALSE(one.tv.empty());
-    for (int p : one.tv)
-        EXPECT_EQ(db->Prog.data[p].SatIndex, 1);
+    for (int p : one.tv) EXPECT_EQ(db->Prog.data[p].SatIndex, 1);
 }

@@ -9,8 +9,8 @@
 #include "SampleData.h"
 #include "TestUtil.h"
 
-#include "format/DataFile.h"
 #include "document/Document.h"
+#include "format/DataFile.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ int ExpectRefusedSave(Database& db, const std::string& path) {
 }
 
 class SaveFailure : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         old_ = sample::BuildSample();
         new_ = sample::BuildFull(4);
@@ -53,8 +53,7 @@ class SaveFailure : public ::testing::Test {
     void ExpectOldFileAlone() {
         EXPECT_TRUE(testutil::ReadFile(path_) == before_) << "the old file changed";
         int files = 0;
-        for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_.dir()))
-            ++files;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_.dir())) ++files;
         EXPECT_EQ(files, 1) << "a temporary file was left beside the destination";
     }
 

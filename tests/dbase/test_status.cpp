@@ -2,12 +2,12 @@
 // so each kind has to come from the place that knows it.
 #include "TestUtil.h"
 
-#include "format/DataFile.h"
-#include "editing/Entries.h"
 #include "base/Files.h"
 #include "base/Messages.h"
-#include "model/Model.h"
+#include "editing/Entries.h"
 #include "editing/Reorder.h"
+#include "format/DataFile.h"
+#include "model/Model.h"
 
 #include <gtest/gtest.h>
 

@@ -56,8 +56,7 @@ QStringList TabRound() {
 
 QStringList Items(const QComboBox* box) {
     QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
     return items;
 }
 
@@ -328,9 +327,9 @@ private slots:
         ShowActive(lnb);
         QCOMPARE(QApplication::focusWidget(), lnb.Edit_Name);
         QCOMPARE(lnb.Edit_Name->selectedText(), QStringLiteral("Astra 19.2E"));
-        QCOMPARE(TabRound(), QStringList({"Edit_Name", "CB_Type", "CB_Low", "CB_Dis", "ComboBox1", "CB_Pow",
-                                          "Edit_Lon"}) +
-                                 buttons);
+        QCOMPARE(TabRound(),
+                 QStringList({"Edit_Name", "CB_Type", "CB_Low", "CB_Dis", "ComboBox1", "CB_Pow", "Edit_Lon"}) +
+                     buttons);
 
         TFormEditProg prog(*db_);
         prog.ProgSlot = 0;
@@ -339,10 +338,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), prog.Edit_Name);
         QCOMPARE(prog.Edit_Name->selectedText(), QString::fromStdString(db_->Prog.data[0].Name));
         QStringList progOrder{"Edit_Name", "Edit_Vid", "Edit_Aud", "Edit_PCR", "ChB_Lock", "ChB_Ski"};
-        for (int k = 1; k <= 16; ++k)
-            progOrder << QStringLiteral("ChB_Fav%1").arg(k);
-        for (int k = 0; k < 4; ++k)
-            progOrder << QStringLiteral("Edit_CA%1").arg(k);
+        for (int k = 1; k <= 16; ++k) progOrder << QStringLiteral("ChB_Fav%1").arg(k);
+        for (int k = 0; k < 4; ++k) progOrder << QStringLiteral("Edit_CA%1").arg(k);
         QCOMPARE(TabRound(), progOrder + buttons);
         // Enter on a focused Cancel cancels; anywhere else it confirms.
         prog.SB_Cancel->setFocus();

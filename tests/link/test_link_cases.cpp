@@ -38,16 +38,10 @@ TEST(LinkCases, CorrectScriptsSucceedForBothExchangesAndKinds) {
 
 TEST(LinkCases, FaultsOfThePcSideFailWithoutDamage) {
     for (uint8_t kind : {0, int{kWrite}}) {
-        for (const auto& [flags, parameter] : std::vector<std::pair<int, int>>{{kOpenFails, 0},
-                                                                               {kWriteFails, 0},
-                                                                               {kWriteFails, 3},
-                                                                               {kWriteFails, 60},
-                                                                               {kCancel, 1},
-                                                                               {kCancel, 10}}) {
-            const auto outcome =
-                RunCase(Clean(static_cast<uint8_t>(kind | flags), static_cast<uint8_t>(parameter)));
-            EXPECT_FALSE(outcome.succeeded)
-                << "kind " << int{kind} << " flags " << flags << " at " << parameter;
+        for (const auto& [flags, parameter] : std::vector<std::pair<int, int>>{
+                 {kOpenFails, 0}, {kWriteFails, 0}, {kWriteFails, 3}, {kWriteFails, 60}, {kCancel, 1}, {kCancel, 10}}) {
+            const auto outcome = RunCase(Clean(static_cast<uint8_t>(kind | flags), static_cast<uint8_t>(parameter)));
+            EXPECT_FALSE(outcome.succeeded) << "kind " << int{kind} << " flags " << flags << " at " << parameter;
             EXPECT_EQ(outcome.fault, "") << "kind " << int{kind} << " flags " << flags << " at " << parameter;
         }
     }

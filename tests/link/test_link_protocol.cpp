@@ -4,8 +4,8 @@
 #include "LinkTestSupport.h"
 #include "VirtualLine.h"
 
-#include "link/Link.h"
 #include "base/Messages.h"
+#include "link/Link.h"
 
 #include <gtest/gtest.h>
 
@@ -60,18 +60,12 @@ sim::LoaderConfig WithFault(Fault f, int count = 0, int block = 0) {
 } // namespace
 
 TEST(LinkTexts, FramesAreTheFixedEightBytes) {
-    EXPECT_EQ(Bytes(FrameFor(kFrameConnect)),
-              (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x43, 0x4C, 0x43, 0x4C, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameConnected)),
-              (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x4C, 0x53, 0, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameReadDefault)),
-              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD4, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameWriteDefault)),
-              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD2, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameWriteChannel)),
-              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD2, 0, 0x2A}));
-    EXPECT_EQ(Bytes(FrameFor(kFrameReadChannel)),
-              (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD4, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameConnect)), (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x43, 0x4C, 0x43, 0x4C, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameConnected)), (std::vector<uint8_t>{0x21, 0x21, 0x21, 0x4C, 0x53, 0, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameReadDefault)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD4, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameWriteDefault)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x03, 0xFC, 0xD2, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameWriteChannel)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD2, 0, 0x2A}));
+    EXPECT_EQ(Bytes(FrameFor(kFrameReadChannel)), (std::vector<uint8_t>{0x23, 0x23, 0x23, 0x04, 0xFB, 0xD4, 0, 0x2A}));
     const char* twoLetter[] = {nullptr, "LF", nullptr, nullptr, nullptr, nullptr, nullptr, "CS", "CF",
                                "QF",    "FS", "FF",    "EO",    "EF",    "CD",    "US",    "UF"};
     for (int code = 0; code < kFrameCount; ++code) {
@@ -109,8 +103,7 @@ TEST(LinkTexts, StateTextsAndPercentages) {
                                                "Set up File Success!",
                                                "Update failed!",
                                                "Update Success!"};
-    for (int code = 0; code <= 20; ++code)
-        EXPECT_EQ(StateText(code), expected[code]) << code;
+    for (int code = 0; code <= 20; ++code) EXPECT_EQ(StateText(code), expected[code]) << code;
     EXPECT_EQ(StateText(21), "");
     EXPECT_EQ(StateText(-1), "");
     EXPECT_EQ(ReceivePercentText(98), "Transfering:  98%");
@@ -181,8 +174,7 @@ TEST_P(LinkBothKinds, WriteSendsTheFileInPiecesAndWaitsForTheFlash) {
     EXPECT_EQ(sizes[0], 8u);
     EXPECT_EQ(sizes[1], 8u);
     for (size_t b = 0; b < blocks; ++b) {
-        for (size_t p = 0; p < 128; ++p)
-            ASSERT_EQ(sizes[2 + b * 129 + p], 16u) << "block " << b;
+        for (size_t p = 0; p < 128; ++p) ASSERT_EQ(sizes[2 + b * 129 + p], 16u) << "block " << b;
         ASSERT_EQ(sizes[2 + b * 129 + 128], 4u) << "block " << b;
     }
     EXPECT_EQ(rig.line.Core().CountIn(WriteRequestFrame(is256K)), 1);
@@ -248,8 +240,7 @@ TEST(LinkConnect, AConnectLimitEndsTheLoop) {
 }
 
 TEST(LinkConnect, APortThatDoesNotOpenSaysWhyUntilCancelled) {
-    const std::string why =
-        "/dev/ttyUSB0 cannot be opened: permission denied (is the user in the dialout group?)";
+    const std::string why = "/dev/ttyUSB0 cannot be opened: permission denied (is the user in the dialout group?)";
     Rig rig;
     rig.line.FailOpens(why);
     rig.link.SetPortNumber(3);
@@ -321,8 +312,7 @@ TEST(LinkReadBack, ARequestNeverAcceptedFailsWithoutPretendingData) {
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.line.Core().CountIn(kFrameReadDefault), kRequestAttempts);
     EXPECT_EQ(rig.line.Core().CountIn(kFrameQuery), 0);
-    EXPECT_EQ(rig.rec.From("Connect Success!"),
-              (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
+    EXPECT_EQ(rig.rec.From("Connect Success!"), (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
     EXPECT_EQ(testutil::ReadFile(out), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_FALSE(rig.link.LinkDone());
     // The port choice comes back, after a pause of two seconds.
@@ -351,8 +341,8 @@ TEST(LinkReadBack, AMissingBlockFailsAfterItsPolls) {
     const std::string out = rig.dir.path("r.bin");
     EXPECT_FALSE(rig.link.ReadBackImage(out, false));
     EXPECT_EQ(rig.rec.From("Transfer..."),
-              (std::vector<std::string>{"Transfer...", "Transfering:  0%", "Transfering:  1%",
-                                        "Transfering:  3%", "Transfer failed!"}));
+              (std::vector<std::string>{"Transfer...", "Transfering:  0%", "Transfering:  1%", "Transfering:  3%",
+                                        "Transfer failed!"}));
     EXPECT_EQ(rig.TimeOf("Transfer failed!") - rig.TimeOf("Transfering:  3%"), kBlockPolls * kPollMs);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
@@ -393,8 +383,7 @@ TEST(LinkWrite, AMissingAcceptancePairFailsAfterFiveSeconds) {
     Rig rig(WithFault(Fault::SilentAccept));
     rig.TimeStates();
     EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
-    EXPECT_EQ(rig.rec.From("Connect Success!"),
-              (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
+    EXPECT_EQ(rig.rec.From("Connect Success!"), (std::vector<std::string>{"Connect Success!", "Transfer failed!"}));
     const int64_t waited = rig.TimeOf("Transfer failed!") - rig.TimeOf("Connect Success!");
     EXPECT_GE(waited, kAcceptTimeoutMs);
     EXPECT_LE(waited, kAcceptTimeoutMs + 2);
@@ -421,9 +410,8 @@ TEST(LinkWrite, AnUnacknowledgedBlockFailsAfterFiveSeconds) {
     Rig rig(WithFault(Fault::StopAfterBlocks, 0, 2));
     rig.TimeStates();
     EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(true), true));
-    EXPECT_EQ(rig.rec.From("Transfer..."),
-              (std::vector<std::string>{"Transfer...", "Transfering Data:  0%", "Transfering Data:  1%",
-                                        "Transfer failed!"}));
+    EXPECT_EQ(rig.rec.From("Transfer..."), (std::vector<std::string>{"Transfer...", "Transfering Data:  0%",
+                                                                     "Transfering Data:  1%", "Transfer failed!"}));
     EXPECT_GE(rig.TimeOf("Transfer failed!") - rig.TimeOf("Transfering Data:  1%"), kBlockAckTimeoutMs);
     EXPECT_EQ(rig.line.WriteSizes().size(), 2u + 3 * 129); // the third block went, nothing after it
     EXPECT_FALSE(rig.rec.Shows("Erase flash..."));
@@ -434,8 +422,7 @@ TEST(LinkWrite, EraseAndProgrammingAreBoundedSeparately) {
         Rig rig(WithFault(Fault::NoErase));
         rig.TimeStates();
         EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
-        EXPECT_EQ(rig.rec.From("Erase flash..."),
-                  (std::vector<std::string>{"Erase flash...", "Erase flash failed!"}));
+        EXPECT_EQ(rig.rec.From("Erase flash..."), (std::vector<std::string>{"Erase flash...", "Erase flash failed!"}));
         EXPECT_EQ(rig.TimeOf("Erase flash failed!") - rig.TimeOf("Erase flash..."), kEraseTimeoutMs);
         EXPECT_EQ(rig.rec.ports.back(), true);
     }
@@ -443,9 +430,8 @@ TEST(LinkWrite, EraseAndProgrammingAreBoundedSeparately) {
         Rig rig(WithFault(Fault::NoProgram));
         rig.TimeStates();
         EXPECT_FALSE(rig.link.WriteImage(rig.DataFile(false), false));
-        EXPECT_EQ(
-            rig.rec.From("Erase flash Success!"),
-            (std::vector<std::string>{"Erase flash Success!", "Program flash...", "Program flash failed!"}));
+        EXPECT_EQ(rig.rec.From("Erase flash Success!"),
+                  (std::vector<std::string>{"Erase flash Success!", "Program flash...", "Program flash failed!"}));
         EXPECT_EQ(rig.TimeOf("Program flash failed!") - rig.TimeOf("Program flash..."), kProgramTimeoutMs);
     }
     {

@@ -56,10 +56,8 @@ int64_t Duration(bool write) {
 class LinkRestart : public ::testing::TestWithParam<std::tuple<bool, int>> {};
 // The moment of the Restart, in eighths of the undisturbed exchange's time
 // (the moment of a write's flash phases are near its end).
-INSTANTIATE_TEST_SUITE_P(ReadBack, LinkRestart,
-                         ::testing::Combine(::testing::Values(false), ::testing::Range(0, 8)));
-INSTANTIATE_TEST_SUITE_P(Write, LinkRestart,
-                         ::testing::Combine(::testing::Values(true), ::testing::Range(0, 8)));
+INSTANTIATE_TEST_SUITE_P(ReadBack, LinkRestart, ::testing::Combine(::testing::Values(false), ::testing::Range(0, 8)));
+INSTANTIATE_TEST_SUITE_P(Write, LinkRestart, ::testing::Combine(::testing::Values(true), ::testing::Range(0, 8)));
 
 TEST_P(LinkRestart, TheFirstRestartSucceeds) {
     const auto [write, eighth] = GetParam();
@@ -84,12 +82,12 @@ TEST_P(LinkRestart, TheFirstRestartSucceeds) {
     const int writesBefore = rig.line.Core().WritesCompleted();
     rig.link.ClosePort();
     const int64_t restartedAt = rig.line.NowMs();
-    ASSERT_TRUE(rig.Run(write)) << "restarted at " << at << " ms, last shown: "
-                                << (rig.rec.states.empty() ? "" : rig.rec.states.back());
+    ASSERT_TRUE(rig.Run(write)) << "restarted at " << at
+                                << " ms, last shown: " << (rig.rec.states.empty() ? "" : rig.rec.states.back());
     // Every state of a whole exchange, with "Connectting..." once per request.
     auto states = rig.rec.states;
-    const auto firstOther = std::find_if(states.begin(), states.end(),
-                                         [](const std::string& s) { return s != "Connectting..."; });
+    const auto firstOther =
+        std::find_if(states.begin(), states.end(), [](const std::string& s) { return s != "Connectting..."; });
     states.erase(states.begin() + 1, firstOther);
     EXPECT_EQ(states, write ? linktest::WriteStates(false) : linktest::ReadBackStates(false));
     if (write) {

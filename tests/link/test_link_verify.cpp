@@ -20,9 +20,7 @@ struct Rig {
         testutil::WriteFile(file, linktest::SampleFile(false));
     }
     // The states from the first one after `count` on.
-    std::vector<std::string> After(size_t count) const {
-        return {rec.states.begin() + count, rec.states.end()};
-    }
+    std::vector<std::string> After(size_t count) const { return {rec.states.begin() + count, rec.states.end()}; }
 
     testutil::TempDir dir;
     sim::VirtualLine line;

@@ -112,8 +112,7 @@ TEST(PortList, RowsNameTheDeviceOfEachPort) {
 
 TEST(PortList, SystemListIsSortedByName) {
     const QList<serial::PortDevice> devices = serial::SystemPortList().Devices();
-    for (int i = 1; i < devices.size(); ++i)
-        EXPECT_LE(devices[i - 1].name, devices[i].name);
+    for (int i = 1; i < devices.size(); ++i) EXPECT_LE(devices[i - 1].name, devices[i].name);
 }
 
 TEST(PortList, PortArgumentsNameANumberOrADevice) {
@@ -136,8 +135,8 @@ TEST(LineSettings, ParsesTheSettingsString) {
     ASSERT_TRUE(serial::ParseLineSettings("9600,e,7,2", s));
     EXPECT_EQ(s.parity, QSerialPort::EvenParity);
     EXPECT_EQ(s.stopBits, QSerialPort::TwoStop);
-    for (const char* bad : {"", "115200", "115200,N,8", "fast,N,8,1", "115200,X,8,1", "115200,N,9,1",
-                            "115200,N,8,3", "0,N,8,1", "115200,N,8,1,1"})
+    for (const char* bad : {"", "115200", "115200,N,8", "fast,N,8,1", "115200,X,8,1", "115200,N,9,1", "115200,N,8,3",
+                            "0,N,8,1", "115200,N,8,1,1"})
         EXPECT_FALSE(serial::ParseLineSettings(bad, s)) << bad;
 }
 
@@ -174,8 +173,7 @@ TEST(QtSerialPort, DiscardingInputNeverLosesWrittenBytes) {
     port.SetDevice(QString::fromStdString(pty.Path()));
     ASSERT_TRUE(port.Open(1, "115200,N,8,1")) << port.LastError();
     std::vector<uint8_t> block(2052);
-    for (size_t i = 0; i < block.size(); ++i)
-        block[i] = static_cast<uint8_t>(i * 7);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i * 7);
     pty.Send({0xAA, 0xBB});
     ASSERT_EQ(WaitFor(port, 2), 2u);
     ASSERT_TRUE(port.Write(block));
@@ -187,8 +185,7 @@ TEST(QtSerialPort, DiscardingInputNeverLosesWrittenBytes) {
 TEST(QtSerialPort, PortNumbersGoThroughTheList) {
     RawPty pty;
     ASSERT_TRUE(pty.ok());
-    const FixedPorts ports(
-        {{"ttyS0", "/dev/orbitlist-no-such-device"}, {"pty", QString::fromStdString(pty.Path())}});
+    const FixedPorts ports({{"ttyS0", "/dev/orbitlist-no-such-device"}, {"pty", QString::fromStdString(pty.Path())}});
     serial::QtSerialPort port(&ports);
 #ifndef Q_OS_WIN
     EXPECT_TRUE(port.Open(2, "115200,N,8,1")) << port.LastError();
@@ -204,19 +201,16 @@ TEST(QtSerialPort, PortNumbersGoThroughTheList) {
 
 TEST(PortErrors, PermissionAndStaleTextsAreToldApart) {
     const QString dev = QStringLiteral("/dev/ttyUSB0");
-    EXPECT_EQ(
-        serial::OpenFailureText(dev, serial::OpenProblem(QSerialPort::PermissionError, true, false), {}),
-        "/dev/ttyUSB0 cannot be opened: permission denied (is the user in the dialout group?)");
+    EXPECT_EQ(serial::OpenFailureText(dev, serial::OpenProblem(QSerialPort::PermissionError, true, false), {}),
+              "/dev/ttyUSB0 cannot be opened: permission denied (is the user in the dialout group?)");
     // Qt reports a device another program holds as a permission error too.
     EXPECT_EQ(serial::OpenProblem(QSerialPort::PermissionError, true, true), serial::PortProblem::InUse);
-    EXPECT_EQ(serial::OpenProblem(QSerialPort::PermissionError, false, false),
-              serial::PortProblem::NoSuchDevice);
+    EXPECT_EQ(serial::OpenProblem(QSerialPort::PermissionError, false, false), serial::PortProblem::NoSuchDevice);
     // Qt's text for a failed write is often stale: it is not shown.
     EXPECT_EQ(serial::LineFailureText(dev, serial::LineProblem(QSerialPort::WriteError),
                                       QStringLiteral("Inappropriate ioctl for device")),
               "The receiver on /dev/ttyUSB0 stopped answering (the line was closed).");
-    EXPECT_EQ(serial::LineFailureText(dev, serial::LineProblem(QSerialPort::UnknownError),
-                                      QStringLiteral("Bad luck")),
+    EXPECT_EQ(serial::LineFailureText(dev, serial::LineProblem(QSerialPort::UnknownError), QStringLiteral("Bad luck")),
               "Writing to the receiver on /dev/ttyUSB0 failed. The system said: Bad luck");
 }
 
@@ -259,8 +253,7 @@ TEST(PortErrors, RealFailuresAreToldInPlainWords) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     EXPECT_TRUE(failed);
-    EXPECT_EQ(first.LastError(),
-              "The receiver on " + pty.Path() + " stopped answering (the line was closed).");
+    EXPECT_EQ(first.LastError(), "The receiver on " + pty.Path() + " stopped answering (the line was closed).");
     // Opening again tells the new reason: the device is gone.
     EXPECT_FALSE(first.Open(1, "115200,N,8,1"));
     EXPECT_EQ(first.LastError(),

@@ -29,8 +29,7 @@ std::vector<uint8_t> SampleFile(bool is256K) { return sample::SampleFile(is256K)
 std::vector<std::string> ReadBackStates(bool is256K) {
     const int pages = is256K ? 1024 : 512;
     std::vector<std::string> s = {"Connectting...", "Connect Success!", "Transfer..."};
-    for (int i = 0; i < pages / 8; ++i)
-        s.push_back(dbase::ReceivePercentText(i * 800 / pages));
+    for (int i = 0; i < pages / 8; ++i) s.push_back(dbase::ReceivePercentText(i * 800 / pages));
     s.insert(s.end(), {"Transfer Success!", "Update Success!"});
     return s;
 }

@@ -76,8 +76,8 @@ void LoaderCore::Step(std::vector<Answer>& out) {
             const uint8_t* b = in_.data() + pos;
             pos += dbase::kLinkBlockWireSize;
             const std::span<const uint8_t> data(b, dbase::kLinkBlockSize);
-            const uint32_t stated = (uint32_t{b[2048]} << 24) | (uint32_t{b[2049]} << 16) |
-                                    (uint32_t{b[2050]} << 8) | uint32_t{b[2051]};
+            const uint32_t stated =
+                (uint32_t{b[2048]} << 24) | (uint32_t{b[2049]} << 16) | (uint32_t{b[2050]} << 8) | uint32_t{b[2051]};
             if (config_.fault == Fault::StopAfterBlocks && block_ == config_.block) {
                 phase_ = Phase::Idle;
                 continue;
@@ -166,9 +166,7 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
     block_ = 0;
     if (f[5] == 0xD4) {
         ++readRequests_;
-        if (config_.fault == Fault::IgnoreReadRequest &&
-            (config_.count < 0 || readRequests_ <= config_.count))
-            return;
+        if (config_.fault == Fault::IgnoreReadRequest && (config_.count < 0 || readRequests_ <= config_.count)) return;
         Emit(out, FrameFor(dbase::kFrameAccepted));
         phase_ = Phase::AwaitQuery;
         return;
@@ -198,8 +196,7 @@ void LoaderCore::SendBlock(std::vector<Answer>& out) {
     if (config_.fault == Fault::StopAfterBlocks && block_ >= config_.block) return;
     const auto& image = is256K_ ? channel_ : default_;
     std::vector<uint8_t> wire(image.begin() + static_cast<std::ptrdiff_t>(block_) * dbase::kLinkBlockSize,
-                              image.begin() +
-                                  static_cast<std::ptrdiff_t>(block_ + 1) * dbase::kLinkBlockSize);
+                              image.begin() + static_cast<std::ptrdiff_t>(block_ + 1) * dbase::kLinkBlockSize);
     uint32_t sum = dbase::BlockSum(wire);
     if (config_.fault == Fault::BadSum && block_ == config_.block) sum += 1;
     const auto sumBytes = dbase::BlockSumBytes(sum);

@@ -72,13 +72,11 @@ bool PtyLoader::Await(const std::function<bool(LoaderCore&)>& done, std::chrono:
 
 std::chrono::duration<double> PtyLoader::WireTime() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::chrono::duration<double>(static_cast<double>(core_.BytesIn() + core_.BytesOut()) * 10.0 /
-                                         baud_);
+    return std::chrono::duration<double>(static_cast<double>(core_.BytesIn() + core_.BytesOut()) * 10.0 / baud_);
 }
 
 void PtyLoader::Run() {
-    const auto byteTime =
-        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / baud_));
+    const auto byteTime = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(10.0 / baud_));
     struct Timed {
         Clock::time_point at;
         uint8_t byte;
@@ -97,8 +95,7 @@ void PtyLoader::Run() {
         if (!toSend.empty()) wake = std::min(wake, std::max(toSend.front().at, paced_ ? txFree : now));
         const auto wait = std::max(Clock::duration::zero(), wake - now);
         timespec ts{static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(wait).count()),
-                    static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count() %
-                                      1000000000)};
+                    static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count() % 1000000000)};
         pollfd pfd{master_, POLLIN, 0};
         const int ready = ::ppoll(&pfd, 1, &ts, nullptr);
         if (ready > 0 && (pfd.revents & POLLIN)) {
@@ -131,8 +128,7 @@ void PtyLoader::Run() {
             Clock::time_point at = toSend.empty() ? t : std::max(t, toSend.back().at);
             for (const Answer& a : answers) {
                 at += std::chrono::milliseconds(a.afterMs);
-                for (uint8_t b : a.bytes)
-                    toSend.push_back({at, b});
+                for (uint8_t b : a.bytes) toSend.push_back({at, b});
             }
         }
         out.clear();

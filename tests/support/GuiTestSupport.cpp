@@ -4,8 +4,8 @@
 #include "format/DataFile.h"
 #include "ui/FileDialog.h"
 #include "ui/InputDialog.h"
-#include "ui/PrintDialog.h"
 #include "ui/MessageBox.h"
+#include "ui/PrintDialog.h"
 
 #include <QAction>
 #include <QFile>
@@ -49,8 +49,7 @@ QString WriteDataFile(const dbase::Database& db, const QString& path, bool chann
     std::vector<uint8_t> bytes;
     const auto mode = channel ? dbase::SaveMode::Channel : dbase::SaveMode::Default;
     if (!dbase::BuildSaveBytes(db, mode, bytes)) qFatal("sample database could not be built");
-    if (!dbase::WriteFileAtomic(QFile::encodeName(path).toStdString(), bytes))
-        qFatal("sample file not written");
+    if (!dbase::WriteFileAtomic(QFile::encodeName(path).toStdString(), bytes)) qFatal("sample file not written");
     return path;
 }
 
@@ -130,22 +129,19 @@ QString CellText(const StringGrid* grid, int row, int col) {
 QStringList ColumnTexts(const StringGrid* grid, int col) {
     QStringList texts;
     // Row 1 is the first data row in every grid.
-    for (int r = 1; r < grid->RowCount(); ++r)
-        texts << CellText(grid, r, col);
+    for (int r = 1; r < grid->RowCount(); ++r) texts << CellText(grid, r, col);
     return texts;
 }
 
 QStringList ListTexts(const QListWidget* list) {
     QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
     return texts;
 }
 
 QStringList TakeShownTexts() {
     QStringList texts;
-    for (const auto& shown : ui::MessageBox::shown())
-        texts << shown.text;
+    for (const auto& shown : ui::MessageBox::shown()) texts << shown.text;
     ui::MessageBox::clearShown();
     return texts;
 }

@@ -9,8 +9,8 @@
 #include <QString>
 #include <QToolButton>
 
-#include <initializer_list>
 #include <QTemporaryDir>
+#include <initializer_list>
 
 #include <initializer_list>
 #include <memory>
@@ -22,8 +22,7 @@ namespace guitest {
 template <class W> W* Widget(const QObject& root, const char* name) {
     W* found = root.findChild<W*>(QString::fromLatin1(name));
     if (!found)
-        qFatal("no %s named \"%s\" under %s", W::staticMetaObject.className(), name,
-               root.metaObject()->className());
+        qFatal("no %s named \"%s\" under %s", W::staticMetaObject.className(), name, root.metaObject()->className());
     return found;
 }
 // Favourite button SB_Fav01 .. SB_Fav16 for group 0..15.
@@ -32,14 +31,14 @@ QToolButton* FavButton(const QObject& form, int group);
 // Switches message boxes and file dialogs to scripted answers, points the
 // per-user folders at a scratch folder and forgets earlier boxes.
 class Env {
-  public:
+public:
     Env();
     QString path(const QString& name) const { return dir_.filePath(name); }
     QString settingsFile() const { return path(QStringLiteral("ORBITLIST.ini")); }
     QString workFile() const { return path(QStringLiteral("KESTREL_BACKUP.BIN")); }
     MainWindowFiles files() const { return {settingsFile(), workFile()}; }
 
-  private:
+private:
     QTemporaryDir dir_;
 };
 

@@ -13,7 +13,7 @@ using ui::MessageBox;
 
 class TestDialogs : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase() {
         MessageBox::setInteractive(false);
         FileDialog::setInteractive(false);
@@ -45,8 +45,7 @@ class TestDialogs : public QObject {
 
     void carriageReturnsBecomeLineBreaks() {
         MessageBox::error(nullptr, QStringLiteral("File length can not be matched!\r\rPlease select"));
-        QCOMPARE(MessageBox::shown().last().text,
-                 QStringLiteral("File length can not be matched!\n\nPlease select"));
+        QCOMPARE(MessageBox::shown().last().text, QStringLiteral("File length can not be matched!\n\nPlease select"));
         QCOMPARE(ui::MessageText(std::string("a\r\nb\rc")), QStringLiteral("a\nb\nc"));
     }
 
@@ -71,16 +70,14 @@ class TestDialogs : public QObject {
         QCOMPARE(FileDialog::lastRequest().defaultSuffix, QStringLiteral("BIN"));
         QVERIFY(!FileDialog::lastRequest().save);
         // Nothing scripted: the dialog counts as cancelled.
-        QVERIFY(FileDialog::getSaveFileName(nullptr, QStringLiteral("Save As..."), QString(), QString())
-                    .isEmpty());
+        QVERIFY(FileDialog::getSaveFileName(nullptr, QStringLiteral("Save As..."), QString(), QString()).isEmpty());
         QVERIFY(FileDialog::lastRequest().save);
     }
 
     void filterConversion() {
         QCOMPARE(FileDialog::qtFilter(QStringLiteral("Settings Files(*.img)|*.img|All File(*.*)|*.*")),
                  QStringLiteral("Settings Files(*.img);;All File(*.*)"));
-        QCOMPARE(FileDialog::qtFilter(QStringLiteral("Data|*.bin;*.img")),
-                 QStringLiteral("Data (*.bin *.img)"));
+        QCOMPARE(FileDialog::qtFilter(QStringLiteral("Data|*.bin;*.img")), QStringLiteral("Data (*.bin *.img)"));
         // A name that already shows its several patterns keeps them once.
         QCOMPARE(FileDialog::qtFilter(QStringLiteral("Channel files (*.bin *.img)|*.bin;*.img|All File(*.*)|*.*")),
                  QStringLiteral("Channel files (*.bin *.img);;All File(*.*)"));

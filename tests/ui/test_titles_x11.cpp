@@ -93,17 +93,14 @@ private slots:
             {[&] { MessageBox::error(form.get(), QStringLiteral("e")); }, QStringLiteral("Error")},
             {[&] { MessageBox::warning(form.get(), QStringLiteral("w")); }, QStringLiteral("Warning")},
             {[&] { MessageBox::confirm(form.get(), QStringLiteral("c")); }, QStringLiteral("Confirm")},
-            {[&] { MessageBox::information(form.get(), QStringLiteral("i")); },
-             QStringLiteral("Information")},
+            {[&] { MessageBox::information(form.get(), QStringLiteral("i")); }, QStringLiteral("Information")},
             {[&] { MessageBox::plain(form.get(), QStringLiteral("p")); }, kAppTitle},
         };
-        for (const auto& [show, title] : boxes)
-            QCOMPARE(ShownTitleOfModal<QMessageBox>(show), title);
+        for (const auto& [show, title] : boxes) QCOMPARE(ShownTitleOfModal<QMessageBox>(show), title);
         MessageBox::setInteractive(false);
 
         Widget<StringGrid>(*form, "SG_Sat")->SetRow(1);
-        QCOMPARE(ShownTitleOfModal<TFormEditLnb>([&] { form->SG_SatDblClick(); }),
-                 QStringLiteral("Edit Satellites"));
+        QCOMPARE(ShownTitleOfModal<TFormEditLnb>([&] { form->SG_SatDblClick(); }), QStringLiteral("Edit Satellites"));
         form->Doc().SetDataChanged(false);
     }
 
@@ -119,8 +116,7 @@ private slots:
                      [&] { upgrade::TFormUpgrade::Write(nullptr, file, true, options); }),
                  QStringLiteral("Communication Settings  (Upgrade Data)"));
         QCOMPARE(ShownTitleOfModal<upgrade::TFormUpgrade>([&] {
-                     upgrade::TFormUpgrade::ReadBack(nullptr, env.path(QStringLiteral("read.bin")), true,
-                                                     options);
+                     upgrade::TFormUpgrade::ReadBack(nullptr, env.path(QStringLiteral("read.bin")), true, options);
                  }),
                  kAppTitle);
     }

@@ -68,8 +68,7 @@ inline upgrade::LinkOptions Options(const FixedPorts& ports, const QString& sett
     return o;
 }
 
-inline serial::PortDevice DeviceOf(const sim::PtyLoader& loader,
-                                   const QString& name = QStringLiteral("pty")) {
+inline serial::PortDevice DeviceOf(const sim::PtyLoader& loader, const QString& name = QStringLiteral("pty")) {
     return {name, QString::fromStdString(loader.DevicePath())};
 }
 

@@ -32,8 +32,7 @@ private:
         ports_.devices.clear();
         int n = 0;
         for (const sim::PtyLoader* l : loaders)
-            ports_.devices.append(
-                {QStringLiteral("pty%1").arg(n++), QString::fromStdString(l->DevicePath())});
+            ports_.devices.append({QStringLiteral("pty%1").arg(n++), QString::fromStdString(l->DevicePath())});
     }
 
     FixedPorts ports_;
@@ -140,8 +139,7 @@ private slots:
         const std::string out = dir.path("r.bin");
         QElapsedTimer timer;
         {
-            TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false,
-                                Options());
+            TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, QString::fromStdString(out), false, Options());
             StateLog log(dialog);
             dialog.show();
             dialog.StartCommand();
@@ -246,8 +244,7 @@ private slots:
         auto loader = StartLoader();
         UsePorts({loader.get()});
         const std::string out = dir.path("r.bin");
-        const upgrade::LinkResult read =
-            TFormUpgrade::ReadBack(nullptr, QString::fromStdString(out), false, Options());
+        const upgrade::LinkResult read = TFormUpgrade::ReadBack(nullptr, QString::fromStdString(out), false, Options());
         QCOMPARE(read.outcome, Outcome::Success);
         QCOMPARE(testutil::ReadFile(out), linktest::SampleFile(false));
 
@@ -256,8 +253,7 @@ private slots:
         bytes[300] ^= 0x10;
         const std::string bad = dir.path("bad.bin");
         testutil::WriteFile(bad, bytes);
-        const upgrade::LinkResult refused =
-            TFormUpgrade::Write(nullptr, QString::fromStdString(bad), true, Options());
+        const upgrade::LinkResult refused = TFormUpgrade::Write(nullptr, QString::fromStdString(bad), true, Options());
         QCOMPARE(refused.outcome, Outcome::Refused);
         QCOMPARE(refused.message, QString::fromLatin1(dbase::msg::FileNull));
         loader->With([](sim::LoaderCore& core) { QCOMPARE(core.CountIn(dbase::kFrameWriteChannel), 0); });

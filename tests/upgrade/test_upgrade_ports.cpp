@@ -140,8 +140,8 @@ private slots:
 
     void aCancelledOrWrongOtherPortChangesNothing() {
         ports_.devices = {{QStringLiteral("ttyS0"), QString::fromLatin1(kNoDevice)}};
-        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, scratch_.filePath(QStringLiteral("r.bin")),
-                            false, Options(ports_, Settings()));
+        TFormUpgrade dialog(TFormUpgrade::Command::ReadBack, scratch_.filePath(QStringLiteral("r.bin")), false,
+                            Options(ports_, Settings()));
         StateLog log(dialog);
         auto* combo = Child<QComboBox>(dialog, "CB_Com");
         dialog.show();
@@ -167,9 +167,8 @@ private slots:
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();
-        const QString why =
-            QString::fromLatin1(kNoDevice) +
-            QStringLiteral(" cannot be opened: no such device (is the receiver's cable plugged in?)");
+        const QString why = QString::fromLatin1(kNoDevice) +
+                            QStringLiteral(" cannot be opened: no such device (is the receiver's cable plugged in?)");
         QTRY_COMPARE_WITH_TIMEOUT(log.now(), why, 5000);
         QTest::qWait(700); // a connect attempt later it still says so
         QCOMPARE(log.now(), why);
@@ -178,8 +177,7 @@ private slots:
         // Too long for one line: the field wraps it above the progress bar.
         auto* state = Child<upgrade::StateField>(dialog, "Edit_Start");
         QVERIFY(state->Wrapped());
-        QVERIFY(state->geometry().bottom() <
-                Child<QProgressBar>(dialog, "ProgressBarMain")->geometry().top());
+        QVERIFY(state->geometry().bottom() < Child<QProgressBar>(dialog, "ProgressBarMain")->geometry().top());
         QCOMPARE(state->toolTip(), why);
         Choose(dialog, 1);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 10000);
@@ -195,8 +193,7 @@ private slots:
         testutil::TempDir dir;
         const std::string file = dir.path("w.bin");
         testutil::WriteFile(file, linktest::SampleFile(false));
-        TFormUpgrade dialog(TFormUpgrade::Command::Write, QString::fromStdString(file), false,
-                            Options(ports_));
+        TFormUpgrade dialog(TFormUpgrade::Command::Write, QString::fromStdString(file), false, Options(ports_));
         StateLog log(dialog);
         dialog.show();
         dialog.StartCommand();

@@ -22,8 +22,7 @@ const QString kQuestion = QString::fromLatin1(TFormUpgrade::kStopFlashQuestion);
 
 QStringList ShownTexts() {
     QStringList texts;
-    for (const MessageBox::Shown& s : MessageBox::shown())
-        texts << s.text;
+    for (const MessageBox::Shown& s : MessageBox::shown()) texts << s.text;
     MessageBox::clearShown();
     return texts;
 }
@@ -41,8 +40,8 @@ private:
     // A dialog writing the sample's Default data to `loader`.
     std::unique_ptr<TFormUpgrade> WriteTo(const sim::PtyLoader& loader) {
         ports_.devices = {DeviceOf(loader)};
-        auto dialog = std::make_unique<TFormUpgrade>(TFormUpgrade::Command::Write,
-                                                     QString::fromStdString(file_), false, Options(ports_));
+        auto dialog = std::make_unique<TFormUpgrade>(TFormUpgrade::Command::Write, QString::fromStdString(file_), false,
+                                                     Options(ports_));
         dialog->show();
         return dialog;
     }
