@@ -115,7 +115,7 @@ private slots:
 
         auto loader = StartLoader(sim::LoaderConfig{});
         ports_.devices = {DeviceOf(*loader)};
-        TFormUpgrade read(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir_->Path("r.bin")), true,
+        TFormUpgrade read(TFormUpgrade::Command::ReadBack, QString::fromStdString(dir_->path("r.bin")), true,
                           Options(ports_));
         StateLog readLog(read);
         read.show();
