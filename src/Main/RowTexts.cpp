@@ -2,6 +2,7 @@
 
 #include "base/Bits.h"
 #include "editing/Marks.h"
+#include "viewlogic/MarkButtons.h"
 
 namespace rowtext {
 

@@ -27,6 +27,8 @@
 #include "editing/Reorder.h"
 #include "model/Model.h"
 #include "settings/RecentFiles.h"
+#include "viewlogic/DragSteps.h"
+#include "viewlogic/MarkButtons.h"
 
 #include <QColor>
 #include <QMainWindow>

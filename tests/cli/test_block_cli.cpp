@@ -9,6 +9,8 @@
 #include "editing/Marks.h"
 #include "editing/Reorder.h"
 #include "format/Image.h"
+#include "viewlogic/DragSteps.h"
+#include "viewlogic/MarkButtons.h"
 
 #include <gtest/gtest.h>
 

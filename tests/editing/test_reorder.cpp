@@ -4,6 +4,7 @@
 #include "editing/Consistency.h"
 #include "editing/Reorder.h"
 #include "format/Image.h"
+#include "viewlogic/DragSteps.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 #include "base/Bits.h"
 #include "editing/Marks.h"
 #include "format/Image.h"
+#include "viewlogic/MarkButtons.h"
 
 #include <gtest/gtest.h>
 
