@@ -11,7 +11,6 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
-#include <ranges>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -675,9 +674,10 @@ Status MakePrivateFolder(const std::string& dir) {
         if (::lstat(p.c_str(), &st) == 0) break;
         missing.push_back(p.string());
     }
-    for (const std::string& folder : std::views::reverse(missing))
-        if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-            return IoError("The folder can not be made!", folder, errno);
+    // The outermost missing folder first.
+    for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder)
+        if (::mkdir(folder->c_str(), 0700) != 0 && errno != EEXIST)
+            return IoError("The folder can not be made!", *folder, errno);
     struct stat lst {
     }, st{};
     if (::lstat(dir.c_str(), &lst) != 0 || ::stat(dir.c_str(), &st) != 0)
