@@ -44,7 +44,7 @@ void TFormMain::BuildShortcuts() {
         addAction(open);
         button->setToolTip(button->text() + QStringLiteral(" (") + open->shortcut().toString(QKeySequence::NativeText) +
                            QLatin1Char(')'));
-        connect(open, &QAction::triggered, this, [this, button, menu] { PopUpUnder(button, menu); });
+        connect(open, &QAction::triggered, this, [this, b = button, m = menu] { PopUpUnder(b, m); });
     }
 
     // F2 and Enter in a grid edit its current entry. The popup items show F2;
@@ -54,7 +54,7 @@ void TFormMain::BuildShortcuts() {
     for (auto [grid, change] : grids) {
         change->setShortcut(QKeySequence(Qt::Key_F2));
         change->setShortcutContext(Qt::WidgetShortcut);
-        connect(grid, &StringGrid::EditKey, this, [this, grid] { EditCurrentEntry(grid); });
+        connect(grid, &StringGrid::EditKey, this, [this, g = grid] { EditCurrentEntry(g); });
     }
 }
 

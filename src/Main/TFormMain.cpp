@@ -13,8 +13,10 @@
 #include <QToolButton>
 #include <QUrl>
 
-TFormMain::TFormMain(const MainWindowFiles& files, QWidget* parent)
-    : QMainWindow(parent), doc_(std::make_unique<dbase::Document>()), files_(files) {
+#include <utility>
+
+TFormMain::TFormMain(MainWindowFiles files, QWidget* parent)
+    : QMainWindow(parent), doc_(std::make_unique<dbase::Document>()), files_(std::move(files)) {
     setObjectName(QStringLiteral("FormMain"));
     setProperty("windowClassName", QString::fromUtf8(kWindowClassName));
     setWindowTitle(QString::fromLatin1(kMainCaption));

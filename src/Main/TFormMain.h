@@ -72,7 +72,7 @@ struct MainWindowFiles {
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormMain(const MainWindowFiles& files, QWidget* parent = nullptr);
+    explicit TFormMain(MainWindowFiles files, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     // The open file's data, its state and its edit history. Every change of
