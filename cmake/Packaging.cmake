@@ -17,9 +17,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Besides the libraries: Qt's window-system plugins (only recommended by Qt's
-# GUI library, but without them no window opens) and the Arial metric twin
-# the windows are laid out with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+# GUI library, but without them no window opens), the Arial metric twin
+# the windows are laid out with, and a font with the symbols Arial lacks (the
+# grids' stars and bullseye, the find box's arrow and cross).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, fonts-dejavu-core")
 # The extended description under the summary; no line may start with a dot
 # but the paragraph break.
 set(CPACK_PACKAGE_DESCRIPTION "orbitlist opens the channel file of a DVB-S satellite receiver (a 256K

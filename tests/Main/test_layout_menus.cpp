@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImageReader>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -388,6 +390,26 @@ private slots:
         QCOMPARE(Widget<QLabel>(*form, "LabelFileName")->palette().color(QPalette::WindowText), QColor(128, 0, 0));
         QCOMPARE(Widget<QFrame>(*form, "Panel_FileName")->width(),
                  Widget<QLabel>(*form, "LabelFileName")->width() + 20);
+    }
+
+    // The symbols the window draws (the grids' stars and bullseye, the find
+    // box's arrow and cross) are not in Arial's set: an installed font must
+    // have them, or they show as empty boxes.
+    void theWindowsSymbolsHaveGlyphs() {
+        Env env;
+        auto form = MakeForm(env);
+        const QFont font = Widget<StringGrid>(*form, "SG_Sat")->font();
+        for (const QString& symbol :
+             {QStringLiteral("\u2606"), QStringLiteral("\u25CE"), QStringLiteral("\u25BE"), QStringLiteral("\u2715")}) {
+            QTextLayout layout(symbol, font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+            const QList<QGlyphRun> runs = layout.glyphRuns();
+            QVERIFY(!runs.isEmpty());
+            for (const QGlyphRun& run : runs)
+                for (const quint32 glyph : run.glyphIndexes()) QVERIFY2(glyph != 0, qPrintable(symbol));
+        }
     }
 
     // Tests and tools reach the window's widgets, menus and items by name:
