@@ -11,8 +11,10 @@
 using namespace dbase;
 
 // glibc keeps the search path it builds from LOCPATH in newlocale() and never
-// frees it; the leak checker of sanitizer builds is told to let that be.
-extern "C" const char* __lsan_default_suppressions() { return "leak:__argz_add_sep\n"; }
+// frees it; the leak checker of sanitizer builds is told to let that be. The
+// function is named __argz_add_sep with debug symbols or llvm-symbolizer, and
+// argz_add_sep from the dynamic symbol table alone: the pattern matches both.
+extern "C" const char* __lsan_default_suppressions() { return "leak:argz_add_sep\n"; }
 
 namespace {
 
