@@ -93,9 +93,15 @@ Status SaveImage(Database& db, SaveMode mode, const std::string& dest, const Fil
     db.FavLocksStored = db.FavLocks;
     if (!workFile.empty()) {
         // The working file holds the new container as the open file's kind and
-        // placement would have it; nothing reads it back, so a failure is harmless.
-        std::vector<uint8_t> work;
-        if (BuildSaveBytes(db, SaveModeForSave(form.is256K), work, form.front)) (void)WriteWorkFile(workFile, work);
+        // placement would have it (for a plain save, the bytes just written);
+        // nothing reads it back, so a failure is harmless.
+        const SaveMode own = SaveModeForSave(form.is256K);
+        if (mode == own) {
+            (void)WriteWorkFile(workFile, bytes);
+        } else {
+            std::vector<uint8_t> work;
+            if (BuildSaveBytes(db, own, work, form.front)) (void)WriteWorkFile(workFile, work);
+        }
     }
     return Status::Ok();
 }
