@@ -24,7 +24,6 @@
 #include "document/Document.h"
 #include "editing/Find.h"
 #include "editing/Marks.h"
-#include "editing/Reorder.h"
 #include "model/Model.h"
 #include "settings/RecentFiles.h"
 #include "viewlogic/DragSteps.h"

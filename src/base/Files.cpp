@@ -1,9 +1,9 @@
 #include "base/Files.h"
 
+#include "base/Bits.h"
 #include "base/Messages.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -121,10 +121,7 @@ int WriteAllAt(int fd, std::span<const uint8_t> bytes, off_t offset) {
 // the file system then has two thirds less to copy, reserve and write out.
 int WriteLeavingZeroPages(int fd, std::span<const uint8_t> bytes) {
     constexpr size_t kPage = 4096;
-    static const std::array<uint8_t, kPage> zeros{};
-    const auto zeroPage = [&](size_t at) {
-        return std::memcmp(bytes.data() + at, zeros.data(), std::min(kPage, bytes.size() - at)) == 0;
-    };
+    const auto zeroPage = [&](size_t at) { return AllZero(bytes.subspan(at, std::min(kPage, bytes.size() - at))); };
     size_t at = 0;
     while (at < bytes.size()) {
         while (at < bytes.size() && zeroPage(at)) at += kPage;
@@ -360,6 +357,7 @@ enum class Replaced { Done, Failed, NeedsInPlace };
 // there swaps names with the new one and is then removed: renamed over, it
 // would make ext4 start writing the new file out at once (its guard for
 // programs that do not sync), and the next replacement wait for that write.
+// Only a write without sync gains: a synced file is already written out.
 // Where names can not be swapped, the new file is renamed over the old one.
 // Returns 0 or the error.
 int PutInPlace(const std::string& tmp, const std::string& path, bool exists) {
@@ -667,7 +665,7 @@ Status WriteWorkFile(const std::string& path, std::span<const uint8_t> bytes) {
 Status MakePrivateFolder(const std::string& dir) {
     if (dir.empty() || dir.front() != '/')
         return Status::Error(StatusCode::Invalid, "A private folder needs an absolute path.");
-    // The missing folders, outermost first.
+    // The missing folders, innermost first.
     std::vector<std::string> missing;
     for (fs::path p(dir); !p.empty() && p != p.root_path(); p = p.parent_path()) {
         struct stat st {};

@@ -5,11 +5,9 @@
 
 #include "model/Model.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 
 namespace dbase {
 

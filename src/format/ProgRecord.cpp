@@ -22,10 +22,6 @@ void SetFavMaskText(std::string& s, unsigned mask) {
     std::memcpy(s.data() + 8, kDigits[mask & 0xFF].data(), 8);
 }
 
-} // namespace
-
-namespace {
-
 // Decodes all but SatIndex.
 void DecodeProgFields(const ProgRec& r, ProgData& d) {
     SetDecText(d.PcrPid, PcrPid::Read(r));

@@ -60,7 +60,7 @@ DragStep ProgDragStep(int dragRow, const DragMove& m);
 // A mouse move over a grid: tests the step, exchanges the entries the two
 // rows show (`rowSlots`: grid row r shows rowSlots[r - 1]; the rows are not
 // refilled: each row keeps its slot and the slot contents move) and updates
-// the remembered row. The window then exchanges the rows' visible cells. A
+// the remembered row. The window then refreshes the rows' texts. A
 // step between rows that do not both show an entry the exchange accepts is
 // not taken.
 DragStep DragSatellites(Database& db, std::span<const int> rowSlots, DragRows& rows, const DragMove& m);
