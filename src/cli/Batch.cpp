@@ -125,18 +125,23 @@ int RunLine(dbase::Document& doc, size_t line, const std::vector<std::string>& w
 dbase::Status ReadScript(const std::string& path, std::string& text) {
     const bool stdinScript = path == "-";
     const int fd = stdinScript ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    using dbase::StatusCode;
+    const auto refusal = [&](StatusCode code, const std::string& why) {
+        return dbase::Status::Error(code, "The script " + path + " can not be read: " + why + ".");
+    };
     if (fd < 0)
-        return dbase::Status::Error(dbase::StatusCode::Io,
-                                    "The script " + path + " can not be read: " + std::strerror(errno) + ".");
-    auto fail = [&](const std::string& why) {
+        return refusal(errno == ENOENT || errno == ENOTDIR ? StatusCode::NotFound : StatusCode::Io,
+                       std::strerror(errno));
+    auto fail = [&](const std::string& why, StatusCode code = StatusCode::Io) {
         if (!stdinScript) ::close(fd);
-        return dbase::Status::Error(dbase::StatusCode::Io, "The script " + path + " can not be read: " + why + ".");
+        return refusal(code, why);
     };
     struct stat st {};
     if (::fstat(fd, &st) != 0) return fail(std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) return fail("it is a folder");
+    if (S_ISDIR(st.st_mode)) return fail("it is a folder", StatusCode::Refused);
     const std::string tooLarge = "it is larger than 4 MiB";
-    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxScriptBytes) return fail(tooLarge);
+    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxScriptBytes)
+        return fail(tooLarge, StatusCode::TooLarge);
     if (!stdinScript) {
         // Opened without blocking so that a pipe with no writer can not hang the
         // open; the reads below wait for the data as usual.
@@ -150,7 +155,7 @@ dbase::Status ReadScript(const std::string& path, std::string& text) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return fail(std::strerror(errno));
         if (got == 0) break;
-        if (text.size() + static_cast<size_t>(got) > kMaxScriptBytes) return fail(tooLarge);
+        if (text.size() + static_cast<size_t>(got) > kMaxScriptBytes) return fail(tooLarge, StatusCode::TooLarge);
         text.append(buffer, static_cast<size_t>(got));
     }
     if (!stdinScript) ::close(fd);

@@ -11,7 +11,7 @@ namespace cli {
 using dbase::Database;
 using dbase::Status;
 
-void AddListEditCommands(std::vector<EditCommand>& list) {
+void AddDeleteEditCommands(std::vector<EditCommand>& list) {
     list.push_back({"delete-program",
                     "delete-program FILE SLOT -o OUT",
                     dbase::steps::DeleteProgram,

@@ -128,7 +128,7 @@ Status EditSatellite(const ParsedArgs& p, Database& db, EditReport& report) {
 
 } // namespace
 
-void AddEditorEditCommands(std::vector<EditCommand>& list) {
+void AddDialogEditCommands(std::vector<EditCommand>& list) {
     list.push_back({"edit-program",
                     "edit-program FILE SLOT [--name T] [--vid N] [--aud N] [--pcr N] [--pvt N] [--pmt N] [--sid N] "
                     "[--lock 0|1] [--skip 0|1] [--fav MASK16] -o OUT",

@@ -10,8 +10,8 @@ const std::vector<EditCommand>& EditCommands() {
     static const std::vector<EditCommand> commands = [] {
         std::vector<EditCommand> list;
         AddReorderEditCommands(list);
-        AddListEditCommands(list);
-        AddEditorEditCommands(list);
+        AddDeleteEditCommands(list);
+        AddDialogEditCommands(list);
         AddImportEditCommands(list);
         AddListOrderEditCommands(list);
         return list;

@@ -48,8 +48,8 @@ const std::vector<EditCommand>& EditCommands();
 const EditCommand* FindEditCommand(const std::string& name);
 
 // The commands of each group, collected by EditCommands().
-void AddListEditCommands(std::vector<EditCommand>& list);
-void AddEditorEditCommands(std::vector<EditCommand>& list);
+void AddDeleteEditCommands(std::vector<EditCommand>& list);
+void AddDialogEditCommands(std::vector<EditCommand>& list);
 void AddReorderEditCommands(std::vector<EditCommand>& list);
 void AddImportEditCommands(std::vector<EditCommand>& list);
 void AddListOrderEditCommands(std::vector<EditCommand>& list);
