@@ -83,24 +83,9 @@ bool TFormMain::ListsUnchanged() const {
     auto same = [](const StringGrid* grid, const std::vector<int>& listed) {
         return grid->gridModel()->ListSlots() == listed;
     };
-    std::vector<int> sats, tps;
-    if (ActiveOnly) {
-        std::array<bool, dbase::kSatSlots> active{};
-        for (int p = 0; p < std::min<int>(db.ProgCount, dbase::kProgSlots); ++p)
-            if (db.Prog.data[p].Used == 1 && db.Prog.data[p].SatIndex < dbase::kSatSlots)
-                active[db.Prog.data[p].SatIndex] = true;
-        for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s)
-            if (active[static_cast<size_t>(s)]) sats.push_back(s);
-        for (int t = 0; t < dbase::kTpSlots; ++t)
-            if (db.Tp.data[t].Used == 1 && db.Tp.data[t].SatIndex < dbase::kSatSlots && active[db.Tp.data[t].SatIndex])
-                tps.push_back(t);
-    } else {
-        for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s) sats.push_back(s);
-        tps = dbase::AllTps(db);
-    }
-    if (!same(SG_Sat, sats)) return false;
-    if (SatSelected) tps = dbase::SatTps(db, SelectedSat());
-    if (!same(SG_TP, tps)) return false;
+    const dbase::SatLists lists = dbase::ListedSats(db, ActiveOnly);
+    if (!same(SG_Sat, lists.sats)) return false;
+    if (!same(SG_TP, SatSelected ? dbase::SatTps(db, SelectedSat()) : lists.tps)) return false;
     dbase::ProgLists progs;
     if (FavListSelected)
         progs = SatSelected ? dbase::ProgLists{} : dbase::FavProgs(db, SelectedFavGroup);

@@ -39,28 +39,15 @@ void TFormMain::ClearViews() {
 
 void TFormMain::ShowAllSatellites() {
     ClearViews();
-    const dbase::Database& db = Db();
-    std::vector<int> sats;
-    for (int i = 0; i < std::min<int>(db.SatCount, dbase::kSatSlots); ++i) sats.push_back(i);
-    FillSatGrid(std::move(sats), dbase::AllTps(db), dbase::AllProgs(db));
+    dbase::SatLists lists = dbase::ListedSats(Db(), false);
+    FillSatGrid(std::move(lists.sats), std::move(lists.tps), dbase::AllProgs(Db()));
 }
 
 void TFormMain::ShowActiveSatellites() {
     ClearViews();
-    const dbase::Database& db = Db();
-    const int progs = std::min<int>(db.ProgCount, dbase::kProgSlots);
-    for (int p = 0; p < progs; ++p) {
-        const dbase::ProgData& d = db.Prog.data[p];
-        if (d.Used == 1 && d.SatIndex < dbase::kSatSlots) SatActive[d.SatIndex] = 1;
-    }
-    std::vector<int> sats, tps;
-    for (int s = 0; s < std::min<int>(db.SatCount, dbase::kSatSlots); ++s)
-        if (SatActive[s]) sats.push_back(s);
-    for (int t = 0; t < dbase::kTpSlots; ++t) {
-        const dbase::TpData& d = db.Tp.data[t];
-        if (d.Used == 1 && d.SatIndex < dbase::kSatSlots && SatActive[d.SatIndex]) tps.push_back(t);
-    }
-    FillSatGrid(std::move(sats), std::move(tps), dbase::AllProgs(db));
+    dbase::SatLists lists = dbase::ListedSats(Db(), true);
+    SatActive = lists.active;
+    FillSatGrid(std::move(lists.sats), std::move(lists.tps), dbase::AllProgs(Db()));
 }
 
 dbase::ProgLists TFormMain::ListedProgs() const {

@@ -18,6 +18,27 @@ std::vector<int> SatTps(const Database& db, int sat) {
     return list;
 }
 
+SatLists ListedSats(const Database& db, bool activeOnly) {
+    SatLists lists;
+    const int sats = std::min<int>(db.SatCount, kSatSlots);
+    if (!activeOnly) {
+        for (int s = 0; s < sats; ++s) lists.sats.push_back(s);
+        lists.tps = AllTps(db);
+        return lists;
+    }
+    for (int p = 0; p < std::min<int>(db.ProgCount, kProgSlots); ++p) {
+        const ProgData& d = db.Prog.data[p];
+        if (d.Used == 1 && d.SatIndex < kSatSlots) lists.active[d.SatIndex] = 1;
+    }
+    for (int s = 0; s < sats; ++s)
+        if (lists.active[static_cast<size_t>(s)]) lists.sats.push_back(s);
+    for (int t = 0; t < kTpSlots; ++t) {
+        const TpData& d = db.Tp.data[t];
+        if (d.Used == 1 && d.SatIndex < kSatSlots && lists.active[d.SatIndex]) lists.tps.push_back(t);
+    }
+    return lists;
+}
+
 namespace {
 template <class Pred> ProgLists FillProgLists(const Database& db, Pred pred) {
     ProgLists lists;

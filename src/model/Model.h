@@ -141,6 +141,16 @@ std::unique_ptr<Database> NewDatabase();
 std::vector<int> AllTps(const Database& db);
 std::vector<int> SatTps(const Database& db, int sat);
 
+// The satellite grid's lists with no satellite chosen: the satellites below
+// SatCount and the transponders in use; with `activeOnly`, only the
+// satellites that a program in use belongs to, and their transponders.
+// `active` is set to each satellite slot's mark (1: a program belongs to it).
+struct SatLists {
+    std::vector<int> sats, tps;
+    std::array<uint8_t, kSatSlots> active{};
+};
+SatLists ListedSats(const Database& db, bool activeOnly);
+
 // The programs in use (below ProgCount), split into TV and radio.
 struct ProgLists {
     std::vector<int> tv, radio;
