@@ -149,6 +149,8 @@ void ListPrint::PaintPage(QPainter& painter, int page) const {
 
     double y = r.top() + 2 * h;
     const QFontMetricsF fm(font_, painter.device());
+    const QFontMetricsF boldMetrics(bold, painter.device());
+    const double space = fm.horizontalAdvance(QStringLiteral(" "));
     for (const Line& line : pages_[static_cast<size_t>(page)]) {
         if (line.kind == LineKind::Title) {
             painter.setFont(bold);
@@ -157,19 +159,21 @@ void ListPrint::PaintPage(QPainter& painter, int page) const {
                              TitleText(line.index, line.index == 0 ? tvRows_ : static_cast<int>(rows_.size()) - tvRows_,
                                        line.continued));
         } else {
-            const QStringList& cells = line.kind == LineKind::Header ? header_ : rows_[static_cast<size_t>(line.index)];
-            painter.setFont(line.kind == LineKind::Header ? bold : font_);
+            const bool header = line.kind == LineKind::Header;
+            const QStringList& cells = header ? header_ : rows_[static_cast<size_t>(line.index)];
+            painter.setFont(header ? bold : font_);
+            const QFontMetricsF& metrics = header ? boldMetrics : fm;
             painter.setPen(Qt::black);
             double x = r.left();
             for (int c = 0; c < header_.size(); ++c) {
                 const double w = widths_[static_cast<size_t>(c)];
                 // A column keeps a gap to the next one, however narrow it became.
-                const double gap = std::min(w / 4, fm.horizontalAdvance(QStringLiteral(" ")));
-                const QString text = fm.elidedText(cells.value(c), Qt::ElideRight, w - gap);
+                const double gap = std::min(w / 4, space);
+                const QString text = metrics.elidedText(cells.value(c), Qt::ElideRight, w - gap);
                 painter.drawText(QRectF(x, y, w, h), Qt::AlignLeft | Qt::AlignVCenter, text);
                 x += w;
             }
-            if (line.kind == LineKind::Header) {
+            if (header) {
                 painter.setPen(QPen(Qt::gray, rule.widthF() / 2));
                 painter.drawLine(QPointF(r.left(), y + h), QPointF(r.right(), y + h));
             }
