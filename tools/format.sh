@@ -14,10 +14,18 @@ mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 if [ "${1:-}" = --check ]; then
     # One run over every source; each place that differs is reported as
     # "file:line:column: error: ...".
-    mapfile -t bad < <("$tool" --dry-run --Werror "${sources[@]}" 2>&1 | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error:.*/\1/p' | sort -u)
+    # clang-format's own failure (a crash, an unreadable file) fails the check too.
+    rc=0
+    out=$("$tool" --dry-run --Werror "${sources[@]}" 2>&1) || rc=$?
+    mapfile -t bad < <(printf '%s\n' "$out" | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error:.*/\1/p' | sort -u)
     if [ ${#bad[@]} -gt 0 ]; then
         printf 'Not formatted as .clang-format says (run tools/format.sh):\n' >&2
         printf '  %s\n' "${bad[@]}" >&2
+        exit 1
+    fi
+    if [ "$rc" -ne 0 ]; then
+        printf '%s\n' "$out" >&2
+        echo "clang-format failed." >&2
         exit 1
     fi
     echo "All ${#sources[@]} sources are formatted."
