@@ -43,9 +43,7 @@ Status MixedStep(Database& db, int i) {
         return Status::Ok();
     }
     switch (i % 3) {
-    case 0:
-        dbase::ToggleMarks(db, slot, i % dbase::kFavGroups);
-        return Status::Ok();
+    case 0: dbase::ToggleMarks(db, slot, i % dbase::kFavGroups); return Status::Ok();
     case 1: {
         dbase::ProgValues v;
         dbase::ProgInput in = dbase::ShowProgram(db, slot);

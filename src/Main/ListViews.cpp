@@ -311,8 +311,7 @@ CellStyle TFormMain::ProgCellStyle(const StringGrid* grid, int row, int col, boo
             s.background = ToColor(dbase::kFavShade);
             s.text = ToColor(dbase::kMarkText);
             break;
-        case dbase::MarkShade::Plain:
-            break;
+        case dbase::MarkShade::Plain: break;
         }
         return s;
     }

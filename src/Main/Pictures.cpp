@@ -117,21 +117,11 @@ QPixmap Toolbar(ToolbarImage image, bool hot) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     switch (image) {
-    case FileImage:
-        DrawFolder(p, hot);
-        break;
-    case HelpImage:
-        DrawHelp(p, hot);
-        break;
-    case ExitImage:
-        DrawExit(p, hot);
-        break;
-    case ReceiverImage:
-        DrawReceiver(p, hot);
-        break;
-    case EditImage:
-        DrawEdit(p, hot);
-        break;
+    case FileImage: DrawFolder(p, hot); break;
+    case HelpImage: DrawHelp(p, hot); break;
+    case ExitImage: DrawExit(p, hot); break;
+    case ReceiverImage: DrawReceiver(p, hot); break;
+    case EditImage: DrawEdit(p, hot); break;
     }
     return pm;
 }

@@ -27,16 +27,11 @@ std::string TpCell(const Database& db, int slot, int col) {
     if (!ValidTp(slot)) return {};
     const dbase::TpData& t = db.Tp.data[slot];
     switch (col) {
-    case 1:
-        return FiveWide(dbase::TrimRight(t.Freq));
-    case 2:
-        return dbase::TrimRight(t.PolText);
-    case 3:
-        return FiveWide(dbase::TrimRight(t.SymRate));
-    case 4:
-        return dbase::TrimRight(t.FecText);
-    default:
-        return {};
+    case 1: return FiveWide(dbase::TrimRight(t.Freq));
+    case 2: return dbase::TrimRight(t.PolText);
+    case 3: return FiveWide(dbase::TrimRight(t.SymRate));
+    case 4: return dbase::TrimRight(t.FecText);
+    default: return {};
     }
 }
 
@@ -44,12 +39,9 @@ std::string ProgCell(const Database& db, int slot, int col) {
     if (!ValidProg(slot)) return {};
     const dbase::ProgData& p = db.Prog.data[slot];
     switch (col) {
-    case 1:
-        return dbase::TrimRight(p.Name);
-    case 2:
-        return p.IsFree != 1 ? "$" : "";
-    default:
-        return {};
+    case 1: return dbase::TrimRight(p.Name);
+    case 2: return p.IsFree != 1 ? "$" : "";
+    default: return {};
     }
 }
 

@@ -115,12 +115,8 @@ QStringList ListPrint::LineTexts(int page) const {
             lines << TitleText(line.index, line.index == 0 ? tvRows_ : static_cast<int>(rows_.size()) - tvRows_,
                                line.continued);
             break;
-        case LineKind::Header:
-            lines << header_.join(QLatin1Char('\t'));
-            break;
-        case LineKind::Row:
-            lines << rows_[static_cast<size_t>(line.index)].join(QLatin1Char('\t'));
-            break;
+        case LineKind::Header: lines << header_.join(QLatin1Char('\t')); break;
+        case LineKind::Row: lines << rows_[static_cast<size_t>(line.index)].join(QLatin1Char('\t')); break;
         }
     }
     return lines;

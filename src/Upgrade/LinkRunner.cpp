@@ -30,15 +30,9 @@ public:
         const std::string path = job.path.toStdString();
         bool ok = false;
         switch (job.kind) {
-        case LinkJob::ReadBack:
-            ok = link_->ReadBackImage(path, job.is256K);
-            break;
-        case LinkJob::Write:
-            ok = link_->WriteImage(path, job.is256K);
-            break;
-        case LinkJob::Verify:
-            ok = link_->VerifyImage(path, job.is256K);
-            break;
+        case LinkJob::ReadBack: ok = link_->ReadBackImage(path, job.is256K); break;
+        case LinkJob::Write: ok = link_->WriteImage(path, job.is256K); break;
+        case LinkJob::Verify: ok = link_->VerifyImage(path, job.is256K); break;
         }
         const bool superseded = link_->Superseded() || Superseded();
         // A verify has shown its own outcome; the write before it stands.

@@ -15,42 +15,30 @@ namespace dbase {
 
 const char* DiffKindName(DiffKind kind) {
     switch (kind) {
-    case DiffKind::Added:
-        return "added";
-    case DiffKind::Removed:
-        return "removed";
-    case DiffKind::Changed:
-        return "changed";
-    case DiffKind::Moved:
-        return "moved";
+    case DiffKind::Added: return "added";
+    case DiffKind::Removed: return "removed";
+    case DiffKind::Changed: return "changed";
+    case DiffKind::Moved: return "moved";
     }
     return "";
 }
 
 const char* DiffSectionTitle(DiffSection s) {
     switch (s) {
-    case DiffSection::Satellites:
-        return "Satellites";
-    case DiffSection::Transponders:
-        return "Transponders";
-    case DiffSection::Programs:
-        return "Programs";
-    case DiffSection::Favourites:
-        return "Favourite groups";
+    case DiffSection::Satellites: return "Satellites";
+    case DiffSection::Transponders: return "Transponders";
+    case DiffSection::Programs: return "Programs";
+    case DiffSection::Favourites: return "Favourite groups";
     }
     return "";
 }
 
 const std::vector<DiffEntry>& DatabaseDiff::of(DiffSection s) const {
     switch (s) {
-    case DiffSection::Satellites:
-        return satellites;
-    case DiffSection::Transponders:
-        return transponders;
-    case DiffSection::Programs:
-        return programs;
-    case DiffSection::Favourites:
-        break;
+    case DiffSection::Satellites: return satellites;
+    case DiffSection::Transponders: return transponders;
+    case DiffSection::Programs: return programs;
+    case DiffSection::Favourites: break;
     }
     return favourites;
 }

@@ -332,8 +332,7 @@ LnbLists LnbTypeLists(int type) {
         l.lowEnabled = false;
         l.toneEnabled = false;
         break;
-    default:
-        break;
+    default: break;
     }
     return l;
 }
@@ -397,25 +396,20 @@ LnbPreset LnbTypePreset(const SatData& stored, int newType) {
         if (stored.LnbType == kLnbUniversal) return {stored.LnbLow, stored.LnbHigh, 1};
         // A satellite switched to Universal gets the usual Ku-band pair.
         return {"9750", "10600", 1};
-    case kLnbOneCable:
-        return {"05150", "05750", 0};
-    default:
-        return {stored.LnbLow, stored.LnbHigh, -1};
+    case kLnbOneCable: return {"05150", "05750", 0};
+    default: return {stored.LnbLow, stored.LnbHigh, -1};
     }
 }
 
 LnbPreset LnbLowChange(int type, const std::string& low, const std::string& high) {
     switch (type) {
-    case kLnbSingle:
-        return {low, low, -1};
+    case kLnbSingle: return {low, low, -1};
     case kLnbUniversal:
         if (low == "9750/10600") return {"9750", "10600", -1};
         if (low == "9750/10750") return {"9750", "10750", -1};
         return {low, high, -1};
-    case kLnbOneCable:
-        return {"05150", "05750", -1};
-    default:
-        return {low, high, -1};
+    case kLnbOneCable: return {"05150", "05750", -1};
+    default: return {low, high, -1};
     }
 }
 

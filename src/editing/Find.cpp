@@ -26,21 +26,14 @@ constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
 int FoldCodePoint(char32_t c) {
     if (c < 0x100) return kFold[c];
     switch (c) {
-    case 0x0178:
-        return 0xFF; // Y with diaeresis
-    case 0x017F:
-        return 's'; // long s
-    case 0x039C:    // Greek capital mu
-    case 0x03BC:
-        return 0xB5; // Greek small mu, which the micro sign folds to
-    case 0x1E9E:
-        return 0xDF; // capital sharp s
-    case 0x212A:
-        return 'k'; // Kelvin sign
-    case 0x212B:
-        return 0xE5; // Angstrom sign
-    default:
-        return -1;
+    case 0x0178: return 0xFF; // Y with diaeresis
+    case 0x017F: return 's';  // long s
+    case 0x039C:              // Greek capital mu
+    case 0x03BC: return 0xB5; // Greek small mu, which the micro sign folds to
+    case 0x1E9E: return 0xDF; // capital sharp s
+    case 0x212A: return 'k';  // Kelvin sign
+    case 0x212B: return 0xE5; // Angstrom sign
+    default: return -1;
     }
 }
 

@@ -75,9 +75,7 @@ std::vector<int> MoveTargets(int n, std::span<const int> positions, MoveKind kin
         if (positions.back() == n - 1) return {};
         for (int& t : targets) ++t;
         break;
-    case MoveKind::Top:
-        to = 0;
-        [[fallthrough]];
+    case MoveKind::Top: to = 0; [[fallthrough]];
     case MoveKind::To:
         if (to < 0 || to > n - k) return {};
         for (int j = 0; j < k; ++j) targets[static_cast<size_t>(j)] = to + j;
@@ -192,15 +190,9 @@ Status MoveInList(Database& db, ListOf what, std::span<const int> list, std::spa
                              "The entries can not be moved there: the list holds " + std::to_string(n) + "!");
     const std::vector<int> order = MovedOrder(n, positions, targets);
     switch (what) {
-    case ListOf::Satellites:
-        ReorderSatellites(db, list, order);
-        break;
-    case ListOf::Transponders:
-        ReorderTransponders(db, list, order);
-        break;
-    case ListOf::Programs:
-        ReorderPrograms(db, list, order);
-        break;
+    case ListOf::Satellites: ReorderSatellites(db, list, order); break;
+    case ListOf::Transponders: ReorderTransponders(db, list, order); break;
+    case ListOf::Programs: ReorderPrograms(db, list, order); break;
     }
     if (moved) *moved = targets;
     return Status::Ok();

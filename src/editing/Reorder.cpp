@@ -180,15 +180,9 @@ void ApplyProgramOrder(Database& db, ProgKind kind, const std::vector<int>& orde
 
 void SortPrograms(Database& db, ProgKind kind, SortKey key, const NameCollator& collator) {
     switch (key) {
-    case SortKey::Name:
-        ApplyProgramOrder(db, kind, NameOrder(db, kind, collator));
-        break;
-    case SortKey::Fav:
-        ApplyProgramOrder(db, kind, FavOrder(db, kind));
-        break;
-    case SortKey::Tp:
-        ApplyProgramOrder(db, kind, TpOrder(db, kind));
-        break;
+    case SortKey::Name: ApplyProgramOrder(db, kind, NameOrder(db, kind, collator)); break;
+    case SortKey::Fav: ApplyProgramOrder(db, kind, FavOrder(db, kind)); break;
+    case SortKey::Tp: ApplyProgramOrder(db, kind, TpOrder(db, kind)); break;
     }
 }
 

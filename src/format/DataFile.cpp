@@ -68,17 +68,11 @@ Status BuildSaveBytes(const Database& db, SaveMode mode, std::vector<uint8_t>& o
     std::span<const uint8_t> stream;
     if (Status s = CompressImage(image, stream); !s) return s;
     switch (mode) {
-    case SaveMode::Channel:
-        MakeContainerFile(stream, kChannelFileSize, frontPlacement ? 0 : kBackStart, out);
-        break;
-    case SaveMode::ChannelFromDefault:
-        MakeContainerFile(stream, kChannelFileSize, 0, out);
-        break;
+    case SaveMode::Channel: MakeContainerFile(stream, kChannelFileSize, frontPlacement ? 0 : kBackStart, out); break;
+    case SaveMode::ChannelFromDefault: MakeContainerFile(stream, kChannelFileSize, 0, out); break;
     case SaveMode::Default:
     case SaveMode::DefaultFromDefault:
-    default:
-        MakeContainerFile(stream, kDefaultFileSize, 0, out);
-        break;
+    default: MakeContainerFile(stream, kDefaultFileSize, 0, out); break;
     }
     return Status::Ok();
 }

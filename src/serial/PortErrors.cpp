@@ -27,12 +27,9 @@ PortProblem LineProblem(QSerialPort::SerialPortError error) {
     case QSerialPort::DeviceNotFoundError:
         // The system's text for these is often a stale one ("File exists").
         return PortProblem::LineClosed;
-    case QSerialPort::PermissionError:
-        return PortProblem::PermissionDenied;
-    case QSerialPort::TimeoutError:
-        return PortProblem::Blocked;
-    default:
-        return PortProblem::Other;
+    case QSerialPort::PermissionError: return PortProblem::PermissionDenied;
+    case QSerialPort::TimeoutError: return PortProblem::Blocked;
+    default: return PortProblem::Other;
     }
 }
 
@@ -47,13 +44,10 @@ std::string OpenFailureText(const QString& device, PortProblem problem, const QS
 #endif
     case PortProblem::NoSuchDevice:
         return d + " cannot be opened: no such device (is the receiver's cable plugged in?)";
-    case PortProblem::InUse:
-        return d + " cannot be opened: it is in use by another program.";
-    case PortProblem::LineClosed:
-        return d + " cannot be opened: the line was closed.";
+    case PortProblem::InUse: return d + " cannot be opened: it is in use by another program.";
+    case PortProblem::LineClosed: return d + " cannot be opened: the line was closed.";
     case PortProblem::Blocked:
-    case PortProblem::Other:
-        break;
+    case PortProblem::Other: break;
     }
     return d + " cannot be opened as a serial port. The system said: " + systemText.toStdString();
 }
@@ -62,16 +56,12 @@ std::string LineFailureText(const QString& device, PortProblem problem, const QS
     const std::string d = device.toStdString();
     switch (problem) {
     case PortProblem::LineClosed:
-    case PortProblem::NoSuchDevice:
-        return "The receiver on " + d + " stopped answering (the line was closed).";
+    case PortProblem::NoSuchDevice: return "The receiver on " + d + " stopped answering (the line was closed).";
     case PortProblem::Blocked:
         return "The receiver on " + d + " stopped answering (nothing could be sent for 2 seconds).";
-    case PortProblem::PermissionDenied:
-        return "The receiver on " + d + " cannot be written to: permission denied.";
-    case PortProblem::InUse:
-        return "The receiver on " + d + " cannot be written to: it is in use by another program.";
-    case PortProblem::Other:
-        break;
+    case PortProblem::PermissionDenied: return "The receiver on " + d + " cannot be written to: permission denied.";
+    case PortProblem::InUse: return "The receiver on " + d + " cannot be written to: it is in use by another program.";
+    case PortProblem::Other: break;
     }
     return "Writing to the receiver on " + d + " failed. The system said: " + systemText.toStdString();
 }

@@ -249,9 +249,7 @@ std::string ChooseSettingsFile(const std::string& exeDir, const std::string& con
         tried = Status::Error(StatusCode::Refused,
                               "An installed program keeps its settings in the user's configuration folder.");
         break;
-    case ProgramPlace::BuildFolder:
-        tried = TrySettingsWrite(besideExe);
-        break;
+    case ProgramPlace::BuildFolder: tried = TrySettingsWrite(besideExe); break;
     case ProgramPlace::Elsewhere: {
         struct stat st {};
         tried = ::lstat(besideExe.c_str(), &st) == 0

@@ -51,9 +51,7 @@ MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& r
             icon = QMessageBox::Information;
             title = QStringLiteral("Information");
             break;
-        case MessageBox::Plain:
-            title = ApplicationTitle();
-            break;
+        case MessageBox::Plain: title = ApplicationTitle(); break;
         }
         QMessageBox::StandardButtons std;
         if (buttons & MessageBox::Ok) std |= QMessageBox::Ok;
@@ -65,18 +63,10 @@ MessageBox::Button Show(QWidget* parent, MessageBox::Kind kind, const QString& r
                              : safe == MessageBox::No ? QMessageBox::No
                                                       : QMessageBox::Cancel);
         switch (box.exec()) {
-        case QMessageBox::Ok:
-            answer = MessageBox::Ok;
-            break;
-        case QMessageBox::Yes:
-            answer = MessageBox::Yes;
-            break;
-        case QMessageBox::No:
-            answer = MessageBox::No;
-            break;
-        default:
-            answer = safe;
-            break;
+        case QMessageBox::Ok: answer = MessageBox::Ok; break;
+        case QMessageBox::Yes: answer = MessageBox::Yes; break;
+        case QMessageBox::No: answer = MessageBox::No; break;
+        default: answer = safe; break;
         }
     }
     if (!S().interactive) S().shown.append({kind, text, answer, overlay});

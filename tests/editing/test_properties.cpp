@@ -216,18 +216,12 @@ private:
     // or past an end, with leading zeros, empty or not a number.
     std::string NumberText(int lo, int hi) {
         switch (Pick(0, 9)) {
-        case 0:
-            return "";
-        case 1:
-            return std::to_string(hi + 1);
-        case 2:
-            return Chance(50) ? std::to_string(lo) : std::to_string(hi);
-        case 3:
-            return "0" + std::to_string(Pick(lo, hi));
-        case 4:
-            return Chance(50) ? "12a" : " 5";
-        default:
-            return std::to_string(Pick(lo, hi));
+        case 0: return "";
+        case 1: return std::to_string(hi + 1);
+        case 2: return Chance(50) ? std::to_string(lo) : std::to_string(hi);
+        case 3: return "0" + std::to_string(Pick(lo, hi));
+        case 4: return Chance(50) ? "12a" : " 5";
+        default: return std::to_string(Pick(lo, hi));
         }
     }
 

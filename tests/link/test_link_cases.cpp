@@ -75,15 +75,9 @@ TEST(LinkCases, ScriptsWithBytesChangedNeverMakeTheLinkMisbehave) {
         for (int c = 0; c < changes && input.size() > 2; ++c) {
             const size_t at = 2 + rng() % (input.size() - 2);
             switch (rng() % 3) {
-            case 0:
-                input[at] = static_cast<uint8_t>(rng());
-                break;
-            case 1:
-                input.erase(input.begin() + static_cast<std::ptrdiff_t>(at));
-                break;
-            default:
-                input.resize(at);
-                break;
+            case 0: input[at] = static_cast<uint8_t>(rng()); break;
+            case 1: input.erase(input.begin() + static_cast<std::ptrdiff_t>(at)); break;
+            default: input.resize(at); break;
             }
         }
         const auto outcome = RunCase(input);

@@ -135,8 +135,7 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
     if (f == FrameFor(dbase::kFrameConnect)) {
         ++connects_;
         switch (config_.fault) {
-        case Fault::SilentConnect:
-            return;
+        case Fault::SilentConnect: return;
         case Fault::SilentAfterWrite:
             if (writesCompleted_ > 0) return;
             break;
@@ -154,8 +153,7 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
             Emit(out, twelve);
             return;
         }
-        default:
-            break;
+        default: break;
         }
         Emit(out, FrameFor(dbase::kFrameConnected));
         return;
@@ -172,8 +170,7 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
         return;
     }
     switch (config_.fault) {
-    case Fault::SilentAccept:
-        return;
+    case Fault::SilentAccept: return;
     case Fault::WrongAccept:
         Emit(out, FrameFor(dbase::kFrameAccepted));
         Emit(out, FrameFor(dbase::kFrameCF));
@@ -183,8 +180,7 @@ void LoaderCore::Command(const FrameBytes& f, std::vector<Answer>& out) {
         Emit(out, junk);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     Emit(out, FrameFor(dbase::kFrameAccepted));
     Emit(out, FrameFor(dbase::kFrameQuery));
