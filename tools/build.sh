@@ -12,10 +12,11 @@ case "$mode" in run|test) ;; *) echo "usage: $0 run|test" >&2; exit 2 ;; esac
 # The fonts the windows draw with: Arial's metric twin, and DejaVu for the
 # symbols Arial lacks. The validators and renderers the install test uses:
 # desktop entry, AppStream metadata, manual pages, MIME database. And
-# clang-format for the check of the sources' formatting (.ci/run).
+# clang-format and git (to list the sources) for the check of the sources'
+# formatting (.ci/run).
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev liblzo2-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool
-          locales desktop-file-utils appstream man-db shared-mime-info libglib2.0-bin clang-format)
+          locales desktop-file-utils appstream man-db shared-mime-info libglib2.0-bin clang-format git)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,7 +10,13 @@ if [ -z "$tool" ]; then
     echo "clang-format is not installed (apt-get install clang-format)." >&2
     exit 2
 fi
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+# The sources git tracks; without git (or outside a clone) there is nothing
+# to check, which is a failure, not a pass.
+if ! listed=$(git ls-files '*.cpp' '*.h' 2>&1) || [ -z "$listed" ]; then
+    echo "format.sh: the sources can not be listed (git ls-files): ${listed:-no sources}" >&2
+    exit 2
+fi
+mapfile -t sources <<<"$listed"
 if [ "${1:-}" = --check ]; then
     # One run over every source; each place that differs is reported as
     # "file:line:column: error: ...".
