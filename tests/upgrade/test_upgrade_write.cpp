@@ -120,7 +120,9 @@ private slots:
         StateLog readLog(read);
         read.show();
         read.StartCommand();
-        QTRY_VERIFY_WITH_TIMEOUT(readLog.now().startsWith(QStringLiteral("Transfering:")), 10000);
+        // On a failure the message lists the states the read went through.
+        QTRY_VERIFY2_WITH_TIMEOUT(readLog.now().startsWith(QStringLiteral("Transfering:")),
+                                  qPrintable(readLog.texts.join(QStringLiteral(" | "))), 10000);
         QTest::mouseClick(Child<QToolButton>(read, "SB_Cancel"), Qt::LeftButton);
         QVERIFY(!read.isVisible());
         QVERIFY(ShownTexts().isEmpty());
